@@ -1,0 +1,65 @@
+// The measurement of the chosen font: per-code-unit ABC widths and heights, which code units the
+// font supports, the pruned selection count and the space advance.
+//
+// MeasureFont keeps its opened face and a per-glyph cache between calls, so a measurement with the
+// same face, size and style costs only a pass over the selection. Only the code units that are
+// selected (and the space) are measured: entries of other code units hold the metrics of glyph 0
+// when the font lacks them and are otherwise filled on demand by EnsureMetrics.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "settings/character_selection.h"
+#include "settings/font_face.h"
+
+namespace glyphmill {
+
+struct FontTables {
+  std::vector<GlyphABC> glyphMetrics = std::vector<GlyphABC>(kCodeUnitCount);  // GlyphMetrics
+  std::vector<int32_t> glyphHeights = std::vector<int32_t>(kCodeUnitCount);    // GlyphHeights
+  std::vector<uint8_t> fontSupport = std::vector<uint8_t>(kCodeUnitCount);     // FontSupport
+  std::vector<uint32_t> supportedList = std::vector<uint32_t>(kCodeUnitCount); // SupportedList
+  int32_t supportedCount = 0;
+  uint32_t selectedCount = 0;
+  int32_t spaceAdvance = 0;
+  // Line metrics of the measured font, pixels.
+  int32_t ascent = 0;
+  int32_t descent = 0;
+};
+
+class FontMeasurer {
+ public:
+  FontMeasurer();
+  ~FontMeasurer();
+
+  // MeasureFont. When `fontChanged` is set, refreshes the font support, prunes `selection` to it
+  // (RecountSelection) and clears `fontChanged`. Then fills the ABC widths of every selected code
+  // unit and the space, the heights of the selected ones, and spaceAdvance with `kerning`.
+  // On failure (unreadable font) returns false with a message and changes nothing.
+  bool Measure(const FontRequest& font, int32_t kerning, CharacterSelection& selection, bool& fontChanged,
+               FontTables& tables, std::string* error);
+
+  // RefreshFontSupport for a font: FontSupport, SupportedList and supportedCount. A face without a
+  // Unicode charmap marks every code unit supported and leaves the list as it was.
+  bool RefreshFontSupport(const FontRequest& font, FontTables& tables, std::string* error);
+
+  // Fills the ABC entry of one code unit that the last measurement did not cover.
+  void EnsureMetrics(uint16_t codeUnit, FontTables& tables);
+
+  // The face of the last successful measurement (nullptr before it). Valid until the next call.
+  FontFace* face() const;
+
+ private:
+  struct Cache;
+  bool openFace(const FontRequest& font, std::string* error);
+  std::unique_ptr<Cache> cache_;
+};
+
+// RecountSelection: clears selected code units the font does not support and counts the rest into
+// tables.selectedCount.
+void RecountSelection(CharacterSelection& selection, FontTables& tables);
+
+}  // namespace glyphmill
