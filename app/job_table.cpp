@@ -1,0 +1,66 @@
+#include "app/job_table.h"
+
+#include <algorithm>
+
+#include "settings/rounding.h"
+
+namespace glyphmill {
+
+int32_t OutlineMargin(const GenerationSettings& s) { return s.outline() ? 2 * static_cast<int32_t>(s.outlineWidth) + 1 : 1; }
+
+int32_t ShadowLead(const GenerationSettings& s) {
+  if (!s.dropShadow()) return 0;
+  return std::max<int32_t>(static_cast<int32_t>(s.shadowSmoothing) / 2 - static_cast<int32_t>(s.shadowOffset), 0);
+}
+
+int32_t ShadowExtent(const GenerationSettings& s) {
+  if (!s.dropShadow()) return 0;
+  return static_cast<int32_t>(s.shadowSmoothing) + static_cast<int32_t>(s.shadowOffset);
+}
+
+PlacedCharacter BuildPlacedCharacter(const GenerationSettings& s, uint16_t codeUnit, const GlyphABC& abc,
+                                     int32_t height) {
+  const int32_t O = OutlineMargin(s);
+  const int32_t S = ShadowLead(s);
+  const int32_t E = ShadowExtent(s);
+  const int32_t d = s.bold() ? 1 : 0;
+  const int32_t A = abc.abcA;
+  const uint32_t B = abc.abcB;
+  const int32_t C = abc.abcC;
+  const double halfKerning = s.kerning / 2.0;
+  // Integer sums wrap like the 32-bit arithmetic they describe.
+  auto sum = [](std::initializer_list<int64_t> parts) {
+    int64_t total = 0;
+    for (int64_t p : parts) total += p;
+    return static_cast<uint32_t>(static_cast<uint64_t>(total));
+  };
+  PlacedCharacter pc;
+  pc.advanceAfter = RoundHalfEven32(static_cast<double>(B) + C + halfKerning);
+  pc.advanceBefore = RoundHalfEven32(A + halfKerning);
+  pc.codeUnit = codeUnit;
+  pc.drawOffsetX = static_cast<int32_t>(sum({O, -int64_t{A}, s.leading, d, s.generalPadding, S}));
+  pc.drawOffsetY = static_cast<int32_t>(sum({O, s.verticalPad, d, s.generalPadding, S}));
+  pc.cellWidth = sum({2 * int64_t{O}, std::max<int64_t>(-int64_t{A}, 0), int64_t{B}, std::max<int64_t>(C, 0), s.leading,
+                      s.trailing, 2 * int64_t{d}, 2 * int64_t{s.generalPadding}, E});
+  pc.cellHeight = sum({2 * int64_t{O}, height, 2 * int64_t{s.verticalPad}, 2 * int64_t{d},
+                       2 * int64_t{s.generalPadding}, E});
+  return pc;
+}
+
+JobTable BuildJobTable(const GenerationSettings& s, const CharacterSelection& selection,
+                       const std::vector<GlyphABC>& glyphMetrics, const std::vector<int32_t>& glyphHeights,
+                       uint32_t capacity) {
+  JobTable table;
+  table.chars.reserve(capacity);
+  table.abc.reserve(capacity);
+  for (size_t u = 0; u < kCodeUnitCount && table.chars.size() < capacity; ++u) {
+    if (!selection[u]) continue;
+    PlacedCharacter pc = BuildPlacedCharacter(s, static_cast<uint16_t>(u), glyphMetrics[u], glyphHeights[u]);
+    table.tallestCell = std::max(table.tallestCell, pc.cellHeight);
+    table.chars.push_back(pc);
+    table.abc.push_back(glyphMetrics[u]);
+  }
+  return table;
+}
+
+}  // namespace glyphmill

@@ -1,0 +1,284 @@
+#include "settings/font_face.h"
+
+#include <fontconfig/fontconfig.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include FT_OUTLINE_H
+#include FT_SYNTHESIS_H
+#include FT_TRUETYPE_TABLES_H
+
+namespace glyphmill {
+namespace {
+
+std::string FreeTypeError(const char* what, FT_Error err) {
+  const char* text = FT_Error_String(err);
+  return std::string(what) + (text ? std::string(": ") + text : " (FreeType error " + std::to_string(err) + ")");
+}
+
+// Shear used for synthesised italic: about 12 degrees, as usual for obliqued faces.
+constexpr FT_Fixed kObliqueShear = 0x0366A;
+
+int RoundDiv26_6(FT_Pos v) { return static_cast<int>((v + 32) >> 6); }
+
+}  // namespace
+
+int EmPixels(int pointSize) {
+  if (pointSize <= 0) return 16;
+  // round(points * 96 / 72), halves up: points * 4 / 3 in integers.
+  return (pointSize * 96 * 2 + 72) / (72 * 2);
+}
+
+bool ResolveFont(const FontRequest& request, ResolvedFont* out, std::string* error) {
+  FcPattern* pattern = FcPatternCreate();
+  if (!pattern) {
+    if (error) *error = "Out of memory while matching a font";
+    return false;
+  }
+  if (request.name != kDefaultFontName && !request.name.empty()) {
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(request.name.c_str()));
+  }
+  FcPatternAddInteger(pattern, FC_WEIGHT, request.bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+  FcPatternAddInteger(pattern, FC_SLANT, request.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+  FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
+  FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+  FcDefaultSubstitute(pattern);
+  FcResult result = FcResultNoMatch;
+  FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+  FcPatternDestroy(pattern);
+  if (!match) {
+    if (error) *error = "No installed font matches \"" + request.name + "\"";
+    return false;
+  }
+  ResolvedFont r;
+  FcChar8* file = nullptr;
+  if (FcPatternGetString(match, FC_FILE, 0, &file) != FcResultMatch || !file) {
+    FcPatternDestroy(match);
+    if (error) *error = "No font file found for \"" + request.name + "\"";
+    return false;
+  }
+  r.path = reinterpret_cast<const char*>(file);
+  int index = 0;
+  if (FcPatternGetInteger(match, FC_INDEX, 0, &index) == FcResultMatch) r.faceIndex = index;
+  int weight = FC_WEIGHT_REGULAR;
+  FcPatternGetInteger(match, FC_WEIGHT, 0, &weight);
+  int slant = FC_SLANT_ROMAN;
+  FcPatternGetInteger(match, FC_SLANT, 0, &slant);
+  r.synthesiseBold = request.bold && weight < FC_WEIGHT_DEMIBOLD;
+  r.synthesiseItalic = request.italic && slant == FC_SLANT_ROMAN;
+  FcChar8* format = nullptr;
+  r.trueType = FcPatternGetString(match, FC_FONTFORMAT, 0, &format) == FcResultMatch && format &&
+               std::strcmp(reinterpret_cast<const char*>(format), "TrueType") == 0;
+  FcPatternDestroy(match);
+  *out = std::move(r);
+  return true;
+}
+
+GlyphRenderPolicy PolicyForAntialias(uint16_t antialiasMode) {
+  switch (antialiasMode) {
+    case 1:
+      return {FT_LOAD_DEFAULT | FT_LOAD_TARGET_LCD, FT_RENDER_MODE_LCD};
+    case 2:
+      return {FT_LOAD_DEFAULT | FT_LOAD_TARGET_MONO, FT_RENDER_MODE_MONO};
+    default:
+      return {FT_LOAD_DEFAULT | FT_LOAD_TARGET_NORMAL, FT_RENDER_MODE_NORMAL};
+  }
+}
+
+std::unique_ptr<FontFace> FontFace::Open(const FontRequest& request, std::string* error) {
+  ResolvedFont resolved;
+  if (!ResolveFont(request, &resolved, error)) return nullptr;
+  return OpenResolved(request, resolved, error);
+}
+
+std::unique_ptr<FontFace> FontFace::OpenResolved(const FontRequest& request, const ResolvedFont& resolved,
+                                                 std::string* error) {
+  std::unique_ptr<FontFace> f(new FontFace());
+  f->request_ = request;
+  f->resolved_ = resolved;
+  FT_Error err = FT_Init_FreeType(&f->library_);
+  if (err) {
+    f->library_ = nullptr;
+    if (error) *error = FreeTypeError("Cannot start FreeType", err);
+    return nullptr;
+  }
+  err = FT_New_Face(f->library_, resolved.path.c_str(), resolved.faceIndex, &f->face_);
+  if (err) {
+    f->face_ = nullptr;
+    if (error) *error = FreeTypeError(("Cannot read the font file \"" + resolved.path + "\"").c_str(), err);
+    return nullptr;
+  }
+  FT_Select_Charmap(f->face_, FT_ENCODING_UNICODE);
+  f->emPixels_ = EmPixels(request.pointSize);
+  if (FT_IS_SCALABLE(f->face_)) {
+    err = FT_Set_Pixel_Sizes(f->face_, 0, static_cast<FT_UInt>(f->emPixels_));
+  } else if (f->face_->num_fixed_sizes > 0) {
+    // A bitmap-only face: take the strike closest to the asked size.
+    int best = 0;
+    for (int i = 1; i < f->face_->num_fixed_sizes; ++i) {
+      if (std::abs(f->face_->available_sizes[i].height - f->emPixels_) <
+          std::abs(f->face_->available_sizes[best].height - f->emPixels_))
+        best = i;
+    }
+    err = FT_Select_Size(f->face_, best);
+  } else {
+    err = FT_Err_Invalid_Pixel_Size;
+  }
+  if (err) {
+    if (error) *error = FreeTypeError(("Cannot size the font \"" + resolved.path + "\"").c_str(), err);
+    return nullptr;
+  }
+  if (resolved.synthesiseItalic) {
+    FT_Matrix shear{0x10000, kObliqueShear, 0, 0x10000};
+    FT_Set_Transform(f->face_, &shear, nullptr);
+  }
+  // Line height from the OS/2 table's Windows metrics when present, else FreeType's size metrics.
+  const TT_OS2* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(f->face_, FT_SFNT_OS2));
+  if (os2 && os2->version != 0xFFFF && f->face_->units_per_EM > 0 && (os2->usWinAscent || os2->usWinDescent)) {
+    double scale = static_cast<double>(f->emPixels_) / f->face_->units_per_EM;
+    f->ascent_ = static_cast<int>(std::lround(os2->usWinAscent * scale));
+    f->descent_ = static_cast<int>(std::lround(os2->usWinDescent * scale));
+  } else {
+    f->ascent_ = RoundDiv26_6(f->face_->size->metrics.ascender);
+    f->descent_ = RoundDiv26_6(-f->face_->size->metrics.descender);
+  }
+  if (f->ascent_ + f->descent_ <= 0) f->ascent_ = f->emPixels_;
+  return f;
+}
+
+FontFace::~FontFace() {
+  if (face_) FT_Done_Face(face_);
+  if (library_) FT_Done_FreeType(library_);
+}
+
+std::string FontFace::familyName() const { return face_ && face_->family_name ? face_->family_name : ""; }
+
+uint32_t FontFace::glyphIndex(uint16_t codeUnit) const { return FT_Get_Char_Index(face_, codeUnit); }
+
+void FontFace::applySynthesis(FT_GlyphSlot slot) const {
+  if (resolved_.synthesiseBold) FT_GlyphSlot_Embolden(slot);
+}
+
+bool FontFace::measureGlyph(uint32_t glyph, GlyphABC* out) {
+  GlyphRenderPolicy policy = PolicyForAntialias(0);
+  if (FT_Load_Glyph(face_, glyph, policy.loadFlags)) return false;
+  FT_GlyphSlot slot = face_->glyph;
+  applySynthesis(slot);
+  int advance = RoundDiv26_6(slot->advance.x);
+  int left = 0, width = 0;
+  if (slot->format == FT_GLYPH_FORMAT_OUTLINE) {
+    if (slot->outline.n_points > 0) {
+      FT_BBox box;
+      FT_Outline_Get_CBox(&slot->outline, &box);
+      // The pixel box the rasteriser covers: the outline's box widened to whole pixels.
+      FT_Pos xMin = box.xMin & ~63;
+      FT_Pos xMax = (box.xMax + 63) & ~63;
+      left = static_cast<int>(xMin >> 6);
+      width = static_cast<int>((xMax - xMin) >> 6);
+    }
+  } else if (slot->format == FT_GLYPH_FORMAT_BITMAP) {
+    left = slot->bitmap_left;
+    width = static_cast<int>(slot->bitmap.width);
+  }
+  out->abcA = left;
+  out->abcB = static_cast<uint32_t>(width);
+  out->abcC = advance - left - width;
+  return true;
+}
+
+bool FontFace::renderGlyph(uint16_t codeUnit, uint16_t antialiasMode, GlyphImage* out) {
+  GlyphRenderPolicy policy = PolicyForAntialias(antialiasMode);
+  uint32_t glyph = glyphIndex(codeUnit);
+  int32_t loadFlags = policy.loadFlags;
+  if (FT_HAS_COLOR(face_)) loadFlags |= FT_LOAD_COLOR;
+  if (FT_Load_Glyph(face_, glyph, loadFlags)) return false;
+  FT_GlyphSlot slot = face_->glyph;
+  applySynthesis(slot);
+  if (slot->format != FT_GLYPH_FORMAT_BITMAP) {
+    if (FT_Render_Glyph(slot, policy.renderMode)) return false;
+  }
+  const FT_Bitmap& bm = slot->bitmap;
+  out->left = slot->bitmap_left;
+  out->top = slot->bitmap_top;
+  out->rows = static_cast<int>(bm.rows);
+  out->kind = GlyphImage::Kind::Gray;
+  int pitch = bm.pitch;
+  auto rowPtr = [&](int y) {
+    // A negative pitch means the bitmap is stored bottom-up.
+    return pitch >= 0 ? bm.buffer + static_cast<ptrdiff_t>(y) * pitch
+                      : bm.buffer + static_cast<ptrdiff_t>(bm.rows - 1 - y) * (-pitch);
+  };
+  switch (bm.pixel_mode) {
+    case FT_PIXEL_MODE_LCD: {
+      out->kind = GlyphImage::Kind::Lcd;
+      out->width = static_cast<int>(bm.width / 3);
+      out->pixels.assign(static_cast<size_t>(out->width) * out->rows * 3, 0);
+      for (int y = 0; y < out->rows; ++y)
+        std::memcpy(out->pixels.data() + static_cast<size_t>(y) * out->width * 3, rowPtr(y),
+                    static_cast<size_t>(out->width) * 3);
+      break;
+    }
+    case FT_PIXEL_MODE_MONO: {
+      out->width = static_cast<int>(bm.width);
+      out->pixels.assign(static_cast<size_t>(out->width) * out->rows, 0);
+      for (int y = 0; y < out->rows; ++y) {
+        const uint8_t* src = rowPtr(y);
+        for (int x = 0; x < out->width; ++x)
+          out->pixels[static_cast<size_t>(y) * out->width + x] = (src[x >> 3] & (0x80 >> (x & 7))) ? 255 : 0;
+      }
+      break;
+    }
+    case FT_PIXEL_MODE_GRAY: {
+      out->width = static_cast<int>(bm.width);
+      out->pixels.assign(static_cast<size_t>(out->width) * out->rows, 0);
+      int levels = bm.num_grays > 1 ? bm.num_grays - 1 : 255;
+      for (int y = 0; y < out->rows; ++y) {
+        const uint8_t* src = rowPtr(y);
+        uint8_t* dst = out->pixels.data() + static_cast<size_t>(y) * out->width;
+        if (levels == 255) {
+          std::memcpy(dst, src, static_cast<size_t>(out->width));
+        } else {
+          for (int x = 0; x < out->width; ++x) dst[x] = static_cast<uint8_t>(src[x] * 255 / levels);
+        }
+      }
+      break;
+    }
+    case FT_PIXEL_MODE_BGRA: {
+      // Colour bitmap glyphs: their alpha is the coverage.
+      out->width = static_cast<int>(bm.width);
+      out->pixels.assign(static_cast<size_t>(out->width) * out->rows, 0);
+      for (int y = 0; y < out->rows; ++y) {
+        const uint8_t* src = rowPtr(y);
+        for (int x = 0; x < out->width; ++x) out->pixels[static_cast<size_t>(y) * out->width + x] = src[x * 4 + 3];
+      }
+      break;
+    }
+    default:
+      if (bm.width == 0 || bm.rows == 0) {
+        out->width = 0;
+        out->rows = 0;
+        out->pixels.clear();
+        break;
+      }
+      return false;
+  }
+  return true;
+}
+
+std::vector<uint32_t> FontFace::supportedCodeUnits(bool* hasCharmap) const {
+  std::vector<uint32_t> units;
+  bool unicode = face_->charmap && face_->charmap->encoding == FT_ENCODING_UNICODE;
+  if (hasCharmap) *hasCharmap = unicode;
+  if (!unicode) return units;
+  FT_UInt gindex = 0;
+  FT_ULong code = FT_Get_First_Char(face_, &gindex);
+  while (gindex != 0 && code < 65536) {
+    units.push_back(static_cast<uint32_t>(code));
+    code = FT_Get_Next_Char(face_, code, &gindex);
+  }
+  return units;
+}
+
+}  // namespace glyphmill
