@@ -1,0 +1,69 @@
+// Project files: the byte form of the settings record, the character selection and the batch
+// export queue (layout in project/project_layout.h), and the reader that refuses a file before
+// anything of the caller's state is touched.
+//
+// Writing and reading here never shows anything: a refusal comes back as its caption and text,
+// and the front ends (project/project_io.h) report it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "export/export_job.h"
+#include "project/job_plugin_names.h"
+#include "settings/character_selection.h"
+#include "settings/generation_settings.h"
+
+namespace glyphmill {
+
+// Everything a project file holds.
+struct ProjectData {
+  GenerationSettings settings;
+  CharacterSelection selection{};
+  ExportJobQueue jobs;
+  bool operator==(const ProjectData&) const = default;
+};
+
+// Why a file was refused: shown in a message box with an error icon.
+struct ProjectRefusal {
+  std::string caption;
+  std::string text;
+};
+
+// Where the reader takes its bytes from. read() fills up to `n` bytes and returns how many it
+// gave; fewer than asked means the end was reached. It throws (std::exception) on a read failure.
+class ProjectSource {
+ public:
+  virtual ~ProjectSource() = default;
+  virtual std::size_t read(uint8_t* dst, std::size_t n) = 0;
+};
+
+// The complete byte form. Jobs are written as they stand: refresh their names first
+// (RefreshJobNames) where the plug-in list is known.
+std::vector<uint8_t> ProjectToBytes(const GenerationSettings& settings, const CharacterSelection& selection,
+                                    const ExportJobQueue& jobs);
+
+// Reads one project from `source`. Every part is checked before `*out` is assigned: a wrong
+// signature or settings size, a file that ends early, a job count the file cannot hold and a font
+// name without its terminating zero are refused, and `*out` keeps what it held. On success the jobs
+// are matched to `plugins` by name (MatchJobsToPlugins). Bytes after the last job are not read.
+std::optional<ProjectRefusal> ParseProject(ProjectSource& source, const PluginNames& plugins, ProjectData* out);
+
+// The same over bytes in memory.
+std::optional<ProjectRefusal> ParseProjectBytes(const uint8_t* data, std::size_t size, const PluginNames& plugins,
+                                                ProjectData* out);
+
+// WriteProject over an open writable stream: refreshes the jobs' names from `plugins`, then writes
+// the complete file. False when the stream failed.
+bool WriteProject(std::ostream& stream, const GenerationSettings& settings, const CharacterSelection& selection,
+                  ExportJobQueue& jobs, const PluginNames& plugins);
+
+// Reads a project from an open readable stream (see ParseProject). Throws std::runtime_error when
+// the stream reports a read failure (as opposed to its end).
+std::optional<ProjectRefusal> ReadProjectStream(std::istream& stream, const PluginNames& plugins, ProjectData* out);
+
+}  // namespace glyphmill

@@ -1,0 +1,210 @@
+#include "project/project_io.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <istream>
+#include <stdexcept>
+
+#include "project/file_extension.h"
+#include "project/project_layout.h"
+#include "project/project_messages.h"
+
+namespace glyphmill {
+namespace {
+
+std::string SystemError(const std::string& what, const std::string& path, int err) {
+  return what + " \"" + path + "\": " + std::strerror(err);
+}
+
+// An open file descriptor, closed on every path out.
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int fd) : fd_(fd) {}
+  ~FileDescriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  int get() const { return fd_; }
+  // Closes now and reports the close's own failure (a delayed write error shows up here).
+  int close() {
+    const int rc = ::close(fd_);
+    fd_ = -1;
+    return rc;
+  }
+
+ private:
+  int fd_;
+};
+
+class FileSource final : public ProjectSource {
+ public:
+  FileSource(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+  std::size_t read(uint8_t* dst, std::size_t n) override {
+    while (true) {
+      const ssize_t got = ::read(fd_, dst, n);
+      if (got >= 0) return static_cast<std::size_t>(got);
+      if (errno == EINTR) continue;
+      throw std::runtime_error(SystemError("Cannot read", path_, errno));
+    }
+  }
+
+ private:
+  int fd_;
+  std::string path_;
+};
+
+bool WriteAll(int fd, const std::vector<uint8_t>& bytes) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t put = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (put < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    done += static_cast<std::size_t>(put);
+  }
+  return true;
+}
+
+bool WriteFileAt(const std::string& target, int flags, const std::vector<uint8_t>& bytes, std::string* error) {
+  FileDescriptor fd(::open(target.c_str(), flags | O_WRONLY | O_CLOEXEC, 0666));
+  if (fd.get() < 0) {
+    *error = SystemError("Cannot create", target, errno);
+    return false;
+  }
+  if (!WriteAll(fd.get(), bytes) || fd.close() != 0) {
+    *error = SystemError("Cannot write", target, errno);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool ReadProject(std::istream& stream, const PluginNames& plugins, ProjectData& data, Dialogs& dialogs) {
+  if (auto refusal = ReadProjectStream(stream, plugins, &data)) {
+    dialogs.showMessage({refusal->caption, refusal->text, DialogIcon::Error, DialogOwner::MainWindow});
+    return false;
+  }
+  return true;
+}
+
+ProjectLoad LoadProjectFile(const std::string& path, const PluginNames& plugins, Dialogs& dialogs,
+                            const StatusCallback& status) {
+  ProjectLoad load;
+  try {
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0) throw std::runtime_error(SystemError("Cannot open", path, errno));
+    FileSource source(fd.get(), path);
+    ProjectData data;
+    if (auto refusal = ParseProject(source, plugins, &data)) {
+      load.outcome = LoadOutcome::Refused;
+      dialogs.showMessage({refusal->caption, refusal->text, DialogIcon::Error, DialogOwner::MainWindow});
+      return load;
+    }
+    load.outcome = LoadOutcome::Loaded;
+    load.project = std::move(data);
+  } catch (const std::exception& e) {
+    load.outcome = LoadOutcome::Failed;
+    load.project.reset();
+    if (status) status(project_text::LoadFailed(e.what()));
+    return load;
+  }
+  if (status) status(project_text::kProjectLoaded);
+  return load;
+}
+
+bool WriteProjectFile(const std::string& path, const GenerationSettings& settings,
+                      const CharacterSelection& selection, ExportJobQueue& jobs, const PluginNames& plugins,
+                      std::string* error) {
+  RefreshJobNames(jobs, plugins);
+  const std::vector<uint8_t> bytes = ProjectToBytes(settings, selection, jobs);
+
+  // The bytes go to a temporary file beside the target, renamed over it once complete.
+  std::string temporary = path + ".XXXXXX";
+  std::vector<char> name(temporary.begin(), temporary.end());
+  name.push_back('\0');
+  const int tmp = ::mkstemp(name.data());
+  if (tmp < 0) {
+    // The folder does not take new files (a writable file in a read-only folder): write in place.
+    return WriteFileAt(path, O_CREAT | O_TRUNC, bytes, error);
+  }
+  temporary.assign(name.data());
+  {
+    FileDescriptor fd(tmp);
+    // mkstemp creates the file 0600; give it the usual permissions of a new file.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(fd.get(), 0666 & ~mask);
+    if (!WriteAll(fd.get(), bytes) || fd.close() != 0) {
+      *error = SystemError("Cannot write", path, errno);
+      ::unlink(temporary.c_str());
+      return false;
+    }
+  }
+  if (::rename(temporary.c_str(), path.c_str()) != 0) {
+    const int err = errno;
+    ::unlink(temporary.c_str());
+    *error = SystemError("Cannot replace", path, err);
+    return false;
+  }
+  return true;
+}
+
+std::optional<std::string> SaveProjectFile(const std::string& chosenPath, const GenerationSettings& settings,
+                                           const CharacterSelection& selection, ExportJobQueue& jobs,
+                                           const PluginNames& plugins, const StatusCallback& status) {
+  const std::string path = ForceProjectExtension(chosenPath);
+  std::string error;
+  if (!WriteProjectFile(path, settings, selection, jobs, plugins, &error)) {
+    if (status) status(project_text::SaveFailed(error));
+    return std::nullopt;
+  }
+  if (status) status(project_text::Saved(path));
+  return path;
+}
+
+std::optional<std::string> SaveProjectAs(Dialogs& dialogs, const GenerationSettings& settings,
+                                         const CharacterSelection& selection, ExportJobQueue& jobs,
+                                         const PluginNames& plugins, const StatusCallback& status) {
+  SaveFileRequest request;
+  request.title = project_text::kSaveDialogTitle;
+  request.filter = project_text::kSaveDialogFilter;
+  const std::string filter = request.filter;
+  request.filterCaption = filter.substr(0, filter.find('|'));
+  request.filterPattern = filter.substr(filter.find('|') + 1);
+  const std::string chosen = dialogs.promptSaveFile(request);
+  if (chosen == kCancelMarker) return std::nullopt;
+  return SaveProjectFile(chosen, settings, selection, jobs, plugins, status);
+}
+
+std::string ProgramFolder() {
+  std::vector<char> buffer(PATH_MAX + 1);
+  const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
+  if (n <= 0) return "./";
+  std::string exe(buffer.data(), static_cast<std::size_t>(n));
+  return exe.substr(0, exe.rfind('/') + 1);
+}
+
+std::string AutosavePath() { return ProgramFolder() + kAutosaveFileName; }
+
+bool WriteAutosave(const GenerationSettings& settings, const CharacterSelection& selection, ExportJobQueue& jobs,
+                   const PluginNames& plugins, const std::string& path) {
+  std::string ignored;
+  return WriteProjectFile(path, settings, selection, jobs, plugins, &ignored);
+}
+
+ProjectLoad LoadAutosave(const PluginNames& plugins, Dialogs& dialogs, const StatusCallback& status,
+                         const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return ProjectLoad{LoadOutcome::Absent, std::nullopt};
+  return LoadProjectFile(path, plugins, dialogs, status);
+}
+
+}  // namespace glyphmill

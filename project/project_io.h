@@ -1,0 +1,75 @@
+// Project commands over files: load with its notices, save with the ".gmp" extension forced, and
+// the autosave in the program's own folder.
+//
+// Refusals are shown through Dialogs (caption "File Error", error icon, owned by the main window);
+// status notices go to the status callback. Applying a loaded project to the window (copying the
+// record into the controls, applying the texture size, recounting the selection) is the caller's
+// part: these functions only hand back what was read.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "export/dialogs.h"
+#include "project/project_file.h"
+
+namespace glyphmill {
+
+using StatusCallback = std::function<void(const std::string&)>;
+
+// ReadProject over an open readable stream: true with `data` replaced when the file was read;
+// false when it was refused, after the refusal was shown, with `data` untouched. Read failures of
+// the stream propagate as std::exception.
+bool ReadProject(std::istream& stream, const PluginNames& plugins, ProjectData& data, Dialogs& dialogs);
+
+// What a load gave: the project when it was read, and whether it was refused or failed otherwise.
+enum class LoadOutcome { Loaded, Refused, Failed, Absent };  // Absent: no autosave to load
+struct ProjectLoad {
+  LoadOutcome outcome = LoadOutcome::Failed;
+  std::optional<ProjectData> project;  // set only for Loaded
+};
+
+// LoadProjectFile: opens and reads `path`. Loaded: status ".Project Loaded Succesfully.".
+// Refused: the refusal's message box. A failure while opening or reading: status
+// "!Error while loading project! " + the failure's message. In every case the caller then writes
+// its settings back to the controls and applies the texture size.
+ProjectLoad LoadProjectFile(const std::string& path, const PluginNames& plugins, Dialogs& dialogs,
+                            const StatusCallback& status);
+
+// Writes a project file at `path` exactly as given (the file is replaced as a whole: the bytes go
+// to a temporary file beside it that is then renamed over it, so a failed write leaves any earlier
+// file intact). Refreshes the jobs' plug-in names. False with a message on failure.
+bool WriteProjectFile(const std::string& path, const GenerationSettings& settings,
+                      const CharacterSelection& selection, ExportJobQueue& jobs, const PluginNames& plugins,
+                      std::string* error);
+
+// Saving under a chosen name: the path is the name with ".gmp" forced; status
+// ".Project saved to PATH succesfully." or "!Error while saving: " + the failure's message.
+// Returns the path written, or nullopt on failure.
+std::optional<std::string> SaveProjectFile(const std::string& chosenPath, const GenerationSettings& settings,
+                                           const CharacterSelection& selection, ExportJobQueue& jobs,
+                                           const PluginNames& plugins, const StatusCallback& status);
+
+// SaveFontProject1Click without the window: asks for the name with the save prompt ("Save
+// Glyphmill Project", "Glyphmill Project|*.gmp"); a cancelled prompt does nothing.
+std::optional<std::string> SaveProjectAs(Dialogs& dialogs, const GenerationSettings& settings,
+                                         const CharacterSelection& selection, ExportJobQueue& jobs,
+                                         const PluginNames& plugins, const StatusCallback& status);
+
+// The folder of the running executable, with a trailing "/".
+std::string ProgramFolder();
+
+// ProgramFolder() + "Autosave.gmp".
+std::string AutosavePath();
+
+// Writes the autosave; every failure is silent (false).
+bool WriteAutosave(const GenerationSettings& settings, const CharacterSelection& selection, ExportJobQueue& jobs,
+                   const PluginNames& plugins, const std::string& path = AutosavePath());
+
+// Loads the autosave when it exists (as LoadProjectFile, with the same notices); outcome Absent,
+// with nothing shown, when there is none.
+ProjectLoad LoadAutosave(const PluginNames& plugins, Dialogs& dialogs, const StatusCallback& status,
+                         const std::string& path = AutosavePath());
+
+}  // namespace glyphmill
