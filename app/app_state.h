@@ -1,0 +1,62 @@
+// AppState: the one application state object. It holds what the main window owns for the whole
+// run: the settings record, the character selection, the font catalogue and the metric tables, the
+// handed-back texture, mask and placed-character table, the plug-in registry and the job queue,
+// and the driver's flags. The window program, the command-line tool and the tests each own one.
+//
+// Threads: everything here belongs to the main (UI) thread. A render job works on its own copies.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "export/export_job.h"
+#include "export/plugin_registry.h"
+#include "render/image24.h"
+#include "render/placed_character.h"
+#include "settings/character_selection.h"
+#include "settings/font_catalogue.h"
+#include "settings/font_metrics.h"
+#include "settings/generation_settings.h"
+
+namespace glyphmill {
+
+inline constexpr uint8_t kVersionMajor = 4;
+inline constexpr uint8_t kVersionMinor = 1;
+
+struct AppState {
+  GenerationSettings settings;
+  CharacterSelection selection{};
+  FontCatalogue catalogue;
+  FontMeasurer measurer;
+  FontTables tables;
+
+  // The texture and mask shown and exported: the last completed job's, or black.
+  Image24 img;
+  Image24 mask;
+  // The handed-back copy of the last job table and that job's placed count.
+  std::vector<PlacedCharacter> placed;
+  int32_t placedCount = kAllPlaced;
+
+  PluginRegistry registry;
+  ExportJobQueue jobs;
+
+  bool fontChanged = true;         // the font name changed since the support table was refreshed
+  bool updatingControls = false;   // settings are being written into the controls
+  bool generationIdle = true;      // no job between Generate and FinishGeneration
+  bool exportAfterGenerate = false;
+  int32_t exportPluginIndex = -1;  // registry index, or -1 for the job queue
+  uint32_t lastSettingChange = 0;  // tick of the last change that armed the automatic generation
+  bool autoGenerateArmed = false;  // the automatic generation timer runs
+  uint32_t tallestCell = 0;
+  std::string programFolder;       // with a trailing "/"
+  std::string statusText;          // first status panel as last set
+};
+
+// The window's caption suffix and default preview text: "Glyphmill 4.1".
+std::string VersionedName(const std::string& name);
+
+// The folder of the running program with a trailing "/".
+std::string ProgramFolder();
+
+}  // namespace glyphmill

@@ -1,0 +1,66 @@
+#include "app/texture_size.h"
+
+#include <cctype>
+#include <climits>
+
+namespace glyphmill {
+
+std::string TextureSizeLabel(const std::string& widthText, const std::string& heightText) {
+  return "Texture Size: " + widthText + "x" + heightText;
+}
+
+bool ParseDecimal(const std::string& text, long long* value, std::string* error) {
+  size_t i = 0, n = text.size();
+  while (i < n && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
+  while (n > i && std::isspace(static_cast<unsigned char>(text[n - 1]))) --n;
+  bool negative = false;
+  if (i < n && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  if (i == n) {
+    if (error) *error = "'" + text + "' is not a valid integer value";
+    return false;
+  }
+  long long v = 0;
+  for (; i < n; ++i) {
+    if (!std::isdigit(static_cast<unsigned char>(text[i])) || v > (LLONG_MAX - 9) / 10) {
+      if (error) *error = "'" + text + "' is not a valid integer value";
+      return false;
+    }
+    v = v * 10 + (text[i] - '0');
+  }
+  *value = negative ? -v : v;
+  return true;
+}
+
+TextureSizeResult ApplyTextureSize(AppState& state, const std::string& widthText, const std::string& heightText) {
+  TextureSizeResult r;
+  const uint16_t oldWidth = state.settings.textureWidth;
+  const uint16_t oldHeight = state.settings.textureHeight;
+  long long w = 0, h = 0;
+  std::string error;
+  bool ok = ParseDecimal(widthText, &w, &error) && ParseDecimal(heightText, &h, &error);
+  if (ok && (w < 1 || w > kMaxTextureSide || h < 1 || h > kMaxTextureSide)) {
+    ok = false;
+    error = "The texture size must be between 1 and " + std::to_string(kMaxTextureSide) + " pixels a side";
+  }
+  if (ok) {
+    state.settings.textureWidth = static_cast<uint16_t>(w);
+    state.settings.textureHeight = static_cast<uint16_t>(h);
+    r.widthText = widthText;
+    r.heightText = heightText;
+  } else {
+    state.settings.textureWidth = oldWidth;
+    state.settings.textureHeight = oldHeight;
+    r.ok = false;
+    r.error = error;
+    r.widthText = std::to_string(oldWidth);
+    r.heightText = std::to_string(oldHeight);
+  }
+  for (Image24* image : {&state.img, &state.mask}) {
+    std::lock_guard<std::mutex> guard(image->lock());
+    image->resize(state.settings.textureWidth, state.settings.textureHeight);
+  }
+  r.label = TextureSizeLabel(r.widthText, r.heightText);
+  return r;
+}
+
+}  // namespace glyphmill

@@ -1,0 +1,33 @@
+// ApplyTextureSize: takes the texture size typed into the two size boxes ("Apply", a project load,
+// reading all settings at start-up).
+#pragma once
+
+#include <string>
+
+#include "app/app_state.h"
+
+namespace glyphmill {
+
+inline constexpr int kMaxTextureSide = 16384;
+
+struct TextureSizeResult {
+  bool ok = true;
+  std::string error;       // the failure's message when !ok (the caller shows "!" + error)
+  std::string widthText;   // what the two boxes must show afterwards (the typed texts, or the
+  std::string heightText;  // remembered numbers after a refusal)
+  std::string label;       // "Texture Size: " + width text + "x" + height text
+};
+
+// Parses both texts as decimal integers. A text that is not a number, or a side outside 1..16384,
+// is refused: the previous size stays in the settings. Either way both images are (re)sized to
+// the settings' size and filled black.
+TextureSizeResult ApplyTextureSize(AppState& state, const std::string& widthText, const std::string& heightText);
+
+// "Texture Size: 256x128".
+std::string TextureSizeLabel(const std::string& widthText, const std::string& heightText);
+
+// Strict decimal integer parse: optional sign, digits only, surrounding blanks allowed. False with a
+// message naming the text otherwise.
+bool ParseDecimal(const std::string& text, long long* value, std::string* error);
+
+}  // namespace glyphmill
