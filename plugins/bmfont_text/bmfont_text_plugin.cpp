@@ -1,0 +1,13 @@
+// "BMFont Text": the AngelCode BMFont text descriptor (.fnt) plus its RGBA PNG page.
+#include "glyphmill/plugin.h"
+#include "plugins/bmfont_text/bmfont_text_format.h"
+#include "plugins/common/bmfont_export.h"
+#include "plugins/common/plugin_info.h"
+
+GLYPHMILL_PLUGIN_EXPORT void GLYPHMILL_CALL GetPluginInfo(TPluginInfo* info) {
+  glyphmill::plugins::FillPluginInfo(info, "BMFont Text", ptSimple, "fnt");
+}
+
+GLYPHMILL_PLUGIN_EXPORT void GLYPHMILL_CALL SimpleExport(const TSimpleExportInfo* info) {
+  glyphmill::plugins::RunBmFontExport(info, glyphmill::plugins::FormatBmFontText);
+}

@@ -1,0 +1,21 @@
+// The export every BMFont plug-in runs: check the record, write the RGBA page beside the
+// descriptor, describe the font and write the descriptor in the plug-in's form.
+#pragma once
+
+#include <string>
+
+#include "glyphmill/plugin.h"
+#include "plugins/common/bmfont_model.h"
+
+namespace glyphmill::plugins {
+
+// Turns a description into the descriptor file's bytes.
+using BmFontFormatter = std::string (*)(const BmFontDescription&);
+
+// Runs one SimpleExport. With FileName "" nothing is written. Both files are written in full
+// before either is moved into place, so a failure while writing leaves no partial file and keeps
+// any earlier files of those names.
+// Throws std::runtime_error with the reason when the export cannot be written.
+void RunBmFontExport(const TSimpleExportInfo* record, BmFontFormatter format);
+
+}  // namespace glyphmill::plugins

@@ -1,0 +1,85 @@
+// BmFontDescription: everything an AngelCode BMFont descriptor states, in the descriptor's own
+// terms, built once from the export records; the text, XML and binary writers only format it.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "glyphmill/plugin.h"
+#include "plugins/common/host_font_info.h"
+
+namespace glyphmill::plugins {
+
+// Channel contents in BMFont's numbering.
+inline constexpr int kChannelGlyph = 0;
+inline constexpr int kChannelGlyphAndOutline = 2;
+inline constexpr int kAllChannels = 15;  // chnl of a character drawn into every channel
+inline constexpr uint32_t kSpaceCode = 32;
+
+struct BmFontInfo {
+  std::string face;  // UTF-8, as the host named it; "" without the host interface
+  int32_t size = 0;  // em size in pixels
+  bool bold = false;
+  bool italic = false;
+  std::string charset;  // always "" : the ids are Unicode
+  bool unicode = true;
+  int32_t stretchH = 100;
+  bool smooth = true;
+  int32_t aa = 1;
+  std::array<int32_t, 4> padding{};  // up, right, down, left
+  std::array<int32_t, 2> spacing{};  // horizontal, vertical
+  int32_t outline = 0;
+};
+
+struct BmFontCommon {
+  int32_t lineHeight = 0;
+  int32_t base = 0;
+  int32_t scaleW = 0;
+  int32_t scaleH = 0;
+  int32_t pages = 1;
+  bool packed = false;
+  int32_t alphaChnl = kChannelGlyph;
+  int32_t redChnl = kChannelGlyph;
+  int32_t greenChnl = kChannelGlyph;
+  int32_t blueChnl = kChannelGlyph;
+};
+
+struct BmFontChar {
+  uint32_t id = 0;
+  int32_t x = 0;
+  int32_t y = 0;
+  uint32_t width = 0;
+  uint32_t height = 0;
+  int32_t xoffset = 0;
+  int32_t yoffset = 0;
+  int32_t xadvance = 0;
+  int32_t page = 0;
+  int32_t chnl = kAllChannels;
+};
+
+struct BmFontDescription {
+  BmFontInfo info;
+  BmFontCommon common;
+  std::string pageFile;              // page 0, relative to the descriptor
+  std::vector<BmFontChar> chars;     // ascending id, each id once
+  std::vector<KerningPair> kernings;  // ascending (first, second), both ids among `chars`
+};
+
+// Builds the description of one export:
+// - each placed record becomes a char: x, y, width, height = its cell; xoffset = PreAdvance;
+//   xadvance = PreAdvance + PostAdvance; yoffset = 0, since every cell starts at the line's top;
+// - records that did not find room are left out (only the host can tell which; without it every
+//   record counts as placed);
+// - the space gets a zero-size char whose xadvance is `spaceAdvance`, whether or not it was selected;
+// - lineHeight is the cell height, scaleW/scaleH the texture size;
+// - face, size, bold, italic, base, outline and kernings come from the host; without it face is "",
+//   size and base are the line height and there are no kernings.
+BmFontDescription BuildBmFontDescription(uint32_t textureWidth, uint32_t textureHeight, int32_t spaceAdvance,
+                                         std::span<const TExportCharInfo> chars,
+                                         const std::optional<HostFontInfo>& host, std::string pageFile);
+
+}  // namespace glyphmill::plugins

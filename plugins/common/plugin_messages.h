@@ -1,0 +1,26 @@
+// The failure texts of the shipped exporters. A plug-in has no error result: it fails by throwing
+// std::runtime_error from its entry point, and the host reports the text with the plug-in's name.
+// Every text is built here and nowhere else.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace glyphmill::plugins {
+
+// The texture has a zero width or height: there is no image to write.
+std::string EmptyTextureMessage(unsigned width, unsigned height);
+// A buffer the record promises (or the export needs) is a null pointer.
+std::string MissingBufferMessage(std::string_view bufferName);
+// CharCount is nonzero but Chars is null.
+std::string MissingCharTableMessage(unsigned charCount);
+// A graphic export was given neither the colour nor the alpha buffer.
+std::string NoImageBufferMessage();
+// An output file could not be created, written or moved into place.
+std::string CannotWriteMessage(std::string_view path, std::string_view reason);
+// libpng refused to encode the image.
+std::string PngEncodeMessage(std::string_view path, std::string_view reason);
+// A value does not fit the field the binary BMFont form gives it.
+std::string BinaryFieldRangeMessage(std::string_view field, long long value);
+
+}  // namespace glyphmill::plugins

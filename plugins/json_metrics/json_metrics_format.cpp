@@ -1,0 +1,41 @@
+#include "plugins/json_metrics/json_metrics_format.h"
+
+#include <nlohmann/json.hpp>
+
+namespace glyphmill::plugins {
+
+std::string FormatJsonMetrics(uint16_t width, uint16_t height, int32_t spaceAdvance,
+                              std::span<const TExportCharInfo> chars, const std::optional<HostFontInfo>& host) {
+  using Json = nlohmann::ordered_json;
+  Json doc;
+  doc["width"] = width;
+  doc["height"] = height;
+  doc["spaceAdvance"] = spaceAdvance;
+  if (host) {
+    doc["font"] = {{"face", host->faceName},         {"pointSize", host->pointSize},
+                   {"pixelSize", host->pixelSize},   {"lineHeight", host->lineHeight},
+                   {"base", host->base},             {"ascent", host->ascent},
+                   {"descent", host->descent},       {"bold", host->bold},
+                   {"italic", host->italic},         {"outlineWidth", host->outlineWidth}};
+  }
+  Json list = Json::array();
+  for (std::size_t i = 0; i < chars.size(); ++i) {
+    const TExportCharInfo& c = chars[i];
+    Json entry = {{"code", c.Code},   {"x", c.X},
+                  {"y", c.Y},         {"width", c.Width},
+                  {"height", c.Height}, {"preAdvance", c.PreAdvance},
+                  {"postAdvance", c.PostAdvance}};
+    if (host) entry["placed"] = host->isPlaced(i);
+    list.push_back(std::move(entry));
+  }
+  doc["characters"] = std::move(list);
+  if (host) {
+    Json pairs = Json::array();
+    for (const KerningPair& k : host->kernings) pairs.push_back({k.first, k.second, k.amount});
+    doc["kernings"] = std::move(pairs);
+  }
+  // A face name that is not valid UTF-8 must not stop the export: such bytes become U+FFFD.
+  return doc.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
+}
+
+}  // namespace glyphmill::plugins

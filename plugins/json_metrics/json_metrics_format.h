@@ -1,0 +1,25 @@
+// "JSON Metrics": the character table as JSON.
+//
+//   { "width": W, "height": H, "spaceAdvance": S,
+//     "characters": [ { "code", "x", "y", "width", "height", "preAdvance", "postAdvance" }, ... ] }
+//
+// Every record of the table is listed, in table order. With the host's font information the
+// document also has "font" (face, pointSize, pixelSize, lineHeight, base, ascent, descent, bold,
+// italic, outlineWidth), "kernings" ([first, second, amount] triples) and a "placed" flag per
+// character; without it those are absent, since only the host knows them. Keys keep this order.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+
+#include "glyphmill/plugin.h"
+#include "plugins/common/host_font_info.h"
+
+namespace glyphmill::plugins {
+
+std::string FormatJsonMetrics(uint16_t width, uint16_t height, int32_t spaceAdvance,
+                              std::span<const TExportCharInfo> chars, const std::optional<HostFontInfo>& host);
+
+}  // namespace glyphmill::plugins

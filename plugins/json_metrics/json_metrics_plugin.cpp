@@ -1,0 +1,32 @@
+// "JSON Metrics": texture size, space advance and the character table as JSON (a data exporter).
+#include "glyphmill/plugin.h"
+#include "plugins/common/export_checks.h"
+#include "plugins/common/host_font_info.h"
+#include "plugins/common/pending_file.h"
+#include "plugins/common/plugin_info.h"
+#include "plugins/json_metrics/json_metrics_format.h"
+
+namespace glyphmill::plugins {
+namespace {
+
+void ExportJson(const TDataExportInfo* info) {
+  if (info == nullptr) return;
+  const char* fileName = FileNameOf(info->FileName);
+  if (*fileName == '\0') return;
+  const auto chars = CharTable(info->Chars, info->CharCount);
+  const auto host = QueryHostFontInfo(info->CharCount);
+  PendingFile file(fileName);
+  file.write(FormatJsonMetrics(info->Width, info->Height, info->SpaceAdvance, chars, host));
+  file.Commit();
+}
+
+}  // namespace
+}  // namespace glyphmill::plugins
+
+GLYPHMILL_PLUGIN_EXPORT void GLYPHMILL_CALL GetPluginInfo(TPluginInfo* info) {
+  glyphmill::plugins::FillPluginInfo(info, "JSON Metrics", ptData, "json");
+}
+
+GLYPHMILL_PLUGIN_EXPORT void GLYPHMILL_CALL DataExport(const TDataExportInfo* info) {
+  glyphmill::plugins::ExportJson(info);
+}
