@@ -1,0 +1,214 @@
+// Loading and saving project files on disk, with their notices, and the autosave.
+#include "project/project_io.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "export/scripted_dialogs.h"
+#include "project/file_extension.h"
+#include "project/project_messages.h"
+#include "project_test_util.h"
+
+namespace glyphmill {
+namespace {
+
+using testing_util::SampleProject;
+using testing_util::ScratchFolder;
+
+struct Recorder {
+  std::vector<std::string> texts;
+  StatusCallback callback() {
+    return [this](const std::string& t) { texts.push_back(t); };
+  }
+};
+
+bool StartsWith(const std::string& s, const std::string& prefix) { return s.rfind(prefix, 0) == 0; }
+
+void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+TEST(ProjectExtension, TheChosenExtensionIsReplacedOrAdded) {
+  EXPECT_EQ(ForceProjectExtension("font.txt"), "font.gmp");
+  EXPECT_EQ(ForceProjectExtension("font"), "font.gmp");
+  EXPECT_EQ(ForceProjectExtension("font.tar.gz"), "font.tar.gmp");
+  EXPECT_EQ(ForceProjectExtension("/home/me/v1.2/font"), "/home/me/v1.2/font.gmp");
+  EXPECT_EQ(ForceProjectExtension("/home/me/.hidden"), "/home/me/.hidden.gmp");
+  EXPECT_EQ(ForceProjectExtension("font."), "font.gmp");
+  EXPECT_EQ(ReplaceFileExtension("dir/font.txt", "fnt"), "dir/font.fnt");
+}
+
+TEST(ProjectSave, EmptyAndTwoJobQueuesGiveTheDocumentedFileSizes) {
+  ScratchFolder dir;
+  Recorder status;
+  ProjectData p = SampleProject();
+  ASSERT_TRUE(SaveProjectFile(dir.file("two"), p.settings, p.selection, p.jobs, {}, status.callback()));
+  EXPECT_EQ(std::filesystem::file_size(dir.file("two.gmp")), 66198u);
+  p.jobs.clear();
+  ASSERT_TRUE(SaveProjectFile(dir.file("none"), p.settings, p.selection, p.jobs, {}, status.callback()));
+  EXPECT_EQ(std::filesystem::file_size(dir.file("none.gmp")), 65672u);
+}
+
+TEST(ProjectSave, ANameEndingInTxtWritesTheGmpFileAndSaysSo) {
+  ScratchFolder dir;
+  Recorder status;
+  ProjectData p = SampleProject();
+  const auto written = SaveProjectFile(dir.file("font.txt"), p.settings, p.selection, p.jobs, {}, status.callback());
+  ASSERT_TRUE(written.has_value());
+  EXPECT_EQ(*written, dir.file("font.gmp"));
+  EXPECT_TRUE(std::filesystem::exists(dir.file("font.gmp")));
+  EXPECT_FALSE(std::filesystem::exists(dir.file("font.txt")));
+  EXPECT_EQ(status.texts, std::vector<std::string>{".Project saved to " + dir.file("font.gmp") + " succesfully."});
+  // No temporary file is left beside it.
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), std::filesystem::directory_iterator()), 1);
+}
+
+TEST(ProjectSave, AnExistingFileIsReplacedWhole) {
+  ScratchFolder dir;
+  WriteBytes(dir.file("p.gmp"), std::vector<uint8_t>(200000, 0x11));
+  Recorder status;
+  ProjectData p = SampleProject();
+  p.jobs.clear();
+  ASSERT_TRUE(SaveProjectFile(dir.file("p.gmp"), p.settings, p.selection, p.jobs, {}, status.callback()));
+  EXPECT_EQ(std::filesystem::file_size(dir.file("p.gmp")), 65672u);
+}
+
+TEST(ProjectSave, FailuresGiveAnErrorNoticeAndNoSuccess) {
+  Recorder status;
+  ProjectData p = SampleProject();
+  EXPECT_FALSE(SaveProjectFile("/nonexistent-folder/x/p", p.settings, p.selection, p.jobs, {}, status.callback()));
+  ASSERT_EQ(status.texts.size(), 1u);
+  EXPECT_TRUE(StartsWith(status.texts[0], "!Error while saving: ")) << status.texts[0];
+  EXPECT_NE(status.texts[0].find("/nonexistent-folder/x/p.gmp"), std::string::npos);
+}
+
+TEST(ProjectSave, SaveAsAsksForTheNameAndACancelDoesNothing) {
+  ScratchFolder dir;
+  Recorder status;
+  ScriptedDialogs dialogs;
+  ProjectData p = SampleProject();
+  EXPECT_FALSE(SaveProjectAs(dialogs, p.settings, p.selection, p.jobs, {}, status.callback()));
+  EXPECT_TRUE(status.texts.empty());
+  ASSERT_EQ(dialogs.log().size(), 1u);
+  EXPECT_EQ(dialogs.log()[0].request.title, "Save Glyphmill Project");
+  EXPECT_EQ(dialogs.log()[0].request.filter, "Glyphmill Project|*.gmp");
+
+  dialogs.queueSavePath(dir.file("chosen.txt"));
+  EXPECT_EQ(SaveProjectAs(dialogs, p.settings, p.selection, p.jobs, {}, status.callback()), dir.file("chosen.gmp"));
+}
+
+TEST(ProjectLoad, ASavedProjectComesBackWithItsNoticeAndMatchedJobs) {
+  ScratchFolder dir;
+  Recorder status;
+  ScriptedDialogs dialogs;
+  ProjectData p = SampleProject();
+  ASSERT_TRUE(SaveProjectFile(dir.file("p"), p.settings, p.selection, p.jobs, {"PNG image", "-", "BMFont text"},
+                              status.callback()));
+  status.texts.clear();
+  const ProjectLoad load =
+      LoadProjectFile(dir.file("p.gmp"), {"BMFont text", "PNG image"}, dialogs, status.callback());
+  ASSERT_EQ(load.outcome, LoadOutcome::Loaded);
+  ASSERT_TRUE(load.project.has_value());
+  EXPECT_EQ(load.project->settings, p.settings);
+  EXPECT_EQ(load.project->selection, p.selection);
+  ASSERT_EQ(load.project->jobs.size(), 2u);
+  EXPECT_EQ(load.project->jobs[0].PluginIndex, 1);
+  EXPECT_EQ(load.project->jobs[1].PluginIndex, 0);
+  EXPECT_EQ(status.texts, std::vector<std::string>{".Project Loaded Succesfully."});
+  EXPECT_TRUE(dialogs.log().empty());
+}
+
+TEST(ProjectLoad, RefusedFilesShowAnErrorBoxAndNoNotice) {
+  ScratchFolder dir;
+  WriteBytes(dir.file("empty.gmp"), {});
+  Recorder status;
+  ScriptedDialogs dialogs;
+  const ProjectLoad load = LoadProjectFile(dir.file("empty.gmp"), {}, dialogs, status.callback());
+  EXPECT_EQ(load.outcome, LoadOutcome::Refused);
+  EXPECT_FALSE(load.project.has_value());
+  EXPECT_TRUE(status.texts.empty());
+  ASSERT_EQ(dialogs.log().size(), 1u);
+  const DialogMessage& box = dialogs.log()[0].message;
+  EXPECT_EQ(box.caption, "File Error");
+  EXPECT_EQ(box.icon, DialogIcon::Error);
+  EXPECT_EQ(box.text, "This file does not contain any Glyphmill data. It cannot be loaded into the Glyphmill.");
+}
+
+TEST(ProjectLoad, MissingAndUnreadableFilesGiveTheLoadErrorNotice) {
+  ScratchFolder dir;
+  Recorder status;
+  ScriptedDialogs dialogs;
+  EXPECT_EQ(LoadProjectFile(dir.file("missing.gmp"), {}, dialogs, status.callback()).outcome, LoadOutcome::Failed);
+  EXPECT_EQ(LoadProjectFile(dir.path(), {}, dialogs, status.callback()).outcome, LoadOutcome::Failed);  // a folder
+  ASSERT_EQ(status.texts.size(), 2u);
+  EXPECT_TRUE(StartsWith(status.texts[0], "!Error while loading project! ")) << status.texts[0];
+  EXPECT_NE(status.texts[0].find("No such file"), std::string::npos) << status.texts[0];
+  EXPECT_TRUE(StartsWith(status.texts[1], "!Error while loading project! ")) << status.texts[1];
+  EXPECT_TRUE(dialogs.log().empty());
+}
+
+TEST(ProjectLoad, ReadProjectOverAStreamReportsRefusalsThroughTheDialogs) {
+  ScriptedDialogs dialogs;
+  ProjectData data = SampleProject();
+  std::stringstream bad(std::string("\xF0\0\0\0\x64\0\0\0", 8));
+  EXPECT_FALSE(ReadProject(bad, {}, data, dialogs));
+  EXPECT_EQ(data, SampleProject());
+  ASSERT_EQ(dialogs.log().size(), 1u);
+  EXPECT_EQ(dialogs.log()[0].message.text, project_text::RecordSizeMismatch(100));
+
+  ProjectData other;
+  std::stringstream good;
+  ASSERT_TRUE(WriteProject(good, other.settings, other.selection, other.jobs, {}));
+  EXPECT_TRUE(ReadProject(good, {}, data, dialogs));
+  EXPECT_EQ(data, other);
+}
+
+TEST(Autosave, LivesBesideTheProgram) {
+  const std::string folder = ProgramFolder();
+  ASSERT_FALSE(folder.empty());
+  EXPECT_EQ(folder.back(), '/');
+  const std::string exe = std::filesystem::read_symlink("/proc/self/exe").string();
+  EXPECT_EQ(exe.substr(0, folder.size()), folder);
+  EXPECT_EQ(AutosavePath(), folder + "Autosave.gmp");
+}
+
+TEST(Autosave, WrittenAndLoadedAgainWithTheUsualNotices) {
+  ScratchFolder dir;
+  Recorder status;
+  ScriptedDialogs dialogs;
+  const std::string path = dir.file("Autosave.gmp");
+  EXPECT_EQ(LoadAutosave({}, dialogs, status.callback(), path).outcome, LoadOutcome::Absent);
+  EXPECT_TRUE(status.texts.empty());
+
+  ProjectData p = SampleProject();
+  ASSERT_TRUE(WriteAutosave(p.settings, p.selection, p.jobs, {}, path));
+  EXPECT_TRUE(status.texts.empty());  // the autosave says nothing
+  const ProjectLoad load = LoadAutosave({}, dialogs, status.callback(), path);
+  ASSERT_EQ(load.outcome, LoadOutcome::Loaded);
+  EXPECT_EQ(load.project->settings, p.settings);
+  EXPECT_EQ(status.texts, std::vector<std::string>{".Project Loaded Succesfully."});
+}
+
+TEST(Autosave, AnUnwritableFolderLosesItSilently) {
+  ScratchFolder dir;
+  WriteBytes(dir.file("plain-file"), {1, 2, 3});
+  ProjectData p = SampleProject();
+  // A "folder" that is a file, and one that does not exist: no one can write there, root included.
+  EXPECT_FALSE(WriteAutosave(p.settings, p.selection, p.jobs, {}, dir.file("plain-file/Autosave.gmp")));
+  EXPECT_FALSE(WriteAutosave(p.settings, p.selection, p.jobs, {}, dir.file("missing/Autosave.gmp")));
+  EXPECT_EQ(std::filesystem::file_size(dir.file("plain-file")), 3u);
+  if (::geteuid() != 0) {
+    ASSERT_EQ(::chmod(dir.path().c_str(), 0500), 0);
+    EXPECT_FALSE(WriteAutosave(p.settings, p.selection, p.jobs, {}, dir.file("Autosave.gmp")));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("Autosave.gmp")));
+  }
+}
+
+}  // namespace
+}  // namespace glyphmill
