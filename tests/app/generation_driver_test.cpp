@@ -1,0 +1,159 @@
+#include "app/generation_driver.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "app/status_texts.h"
+#include "app/texture_size.h"
+#include "export/scripted_dialogs.h"
+#include "tests/app/test_front_end.h"
+
+namespace glyphmill {
+namespace {
+
+using testing::TestFrontEnd;
+
+class Driver : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    state.settings = FirstStartSettings();
+    state.settings.setFontName("DejaVu Sans");
+    state.settings.styleFlags = 0;
+    SetDefaultSelection(state.selection);
+    ApplyTextureSize(state, "256", "256");
+  }
+  // Generates and serves the job until its completion ran.
+  void GenerateAndWait() {
+    std::string error;
+    ASSERT_TRUE(driver.Generate(&error)) << error;
+    ASSERT_TRUE(front.queue.runUntil([&] { return driver.liveJobs() == 0; }));
+  }
+  AppState state;
+  TestFrontEnd front;
+  ScriptedDialogs dialogs;
+  GenerationDriver driver{state, front, dialogs};
+};
+
+TEST_F(Driver, GenerationHandsBackTextureMaskAndTable) {
+  GenerateAndWait();
+  EXPECT_EQ(state.statusText, status::kComplete);
+  EXPECT_EQ(front.count(status::kPreparingText), 1u);
+  EXPECT_EQ(front.count(status::kCreatingThread), 1u);
+  EXPECT_EQ(front.count(status::kGettingFontDimensions), 1u);
+  EXPECT_EQ(front.progressMaximum, 300);
+  EXPECT_FALSE(front.progressVisible);
+  EXPECT_EQ(front.cursor, "default");
+  EXPECT_TRUE(state.generationIdle);
+  EXPECT_EQ(front.previews, 1);  // Auto Preview
+  ASSERT_EQ(state.placed.size(), state.tables.selectedCount);
+  EXPECT_GT(state.placed.size(), 90u);
+  EXPECT_EQ(state.placedCount, kAllPlaced);
+  EXPECT_EQ(state.img.width(), 256);
+  EXPECT_EQ(state.mask.height(), 256);
+  // The mask holds glyph coverage somewhere and the texture the silver background.
+  bool covered = false;
+  for (int y = 0; y < 256 && !covered; ++y)
+    for (int x = 0; x < 256 && !covered; ++x) covered = state.mask.pixel(x, y).b == 255;
+  EXPECT_TRUE(covered);
+  EXPECT_EQ(state.img.pixel(255, 250), (Bgr{0xC0, 0xC0, 0xC0}));
+  EXPECT_EQ(front.characterPanel, std::to_string(state.tables.selectedCount) + " Characters");
+  for (size_t i = 1; i < state.placed.size(); ++i) EXPECT_LT(state.placed[i - 1].codeUnit, state.placed[i].codeUnit);
+  EXPECT_GT(state.tallestCell, 0u);
+}
+
+TEST_F(Driver, ProgressMaximumFollowsTheEffects) {
+  state.settings.setFlag(kStyleOutline, true);
+  GenerateAndWait();
+  EXPECT_EQ(front.progressMaximum, 500);
+  state.settings.setFlag(kStyleDropShadow, true);
+  GenerateAndWait();
+  EXPECT_EQ(front.progressMaximum, 700);
+  for (int32_t p : front.progress) EXPECT_LE(p, 700);
+}
+
+TEST_F(Driver, CharactersThatDoNotFitAreCountedInTheNotice) {
+  ApplyTextureSize(state, "64", "64");
+  GenerateAndWait();
+  ASSERT_LT(state.placedCount, static_cast<int32_t>(state.tables.selectedCount));
+  uint32_t missing = state.tables.selectedCount - static_cast<uint32_t>(state.placedCount);
+  EXPECT_EQ(state.statusText, status::CantFit(missing));
+  EXPECT_EQ(state.statusText.rfind("!Cant fit in the last ", 0), 0u);
+  EXPECT_EQ(state.placed.size(), state.tables.selectedCount);  // every record handed back
+}
+
+TEST_F(Driver, ASupersededJobIsDiscardedWholeAndTheNewOneCompletes) {
+  state.settings.setFlag(kStyleOutline, true);
+  state.settings.outlineWidth = 20;
+  ApplyTextureSize(state, "1024", "1024");
+  std::string error;
+  ASSERT_TRUE(driver.Generate(&error)) << error;
+  state.settings.outlineWidth = 1;
+  ASSERT_TRUE(driver.Generate(&error)) << error;  // supersedes the first
+  EXPECT_EQ(front.beeps, 1);
+  ASSERT_TRUE(front.queue.runUntil([&] { return driver.liveJobs() == 0; }));
+  EXPECT_EQ(front.count(status::kComplete), 1u);
+  EXPECT_EQ(front.imageUpdates, 1);
+  EXPECT_EQ(front.previews, 1);
+  EXPECT_EQ(state.statusText, status::kComplete);
+}
+
+TEST_F(Driver, StaleSelectedCountIsBroughtUpToDateBeforeTheTableIsBuilt) {
+  GenerateAndWait();
+  // As after a project load whose font is not in the catalogue: more flags than the count says.
+  for (int u = 0x410; u < 0x420; ++u) state.selection[u] = 1;
+  GenerateAndWait();
+  EXPECT_EQ(state.placed.size(), CountSelected(state.selection));
+  EXPECT_EQ(state.tables.selectedCount, CountSelected(state.selection));
+}
+
+TEST_F(Driver, ChangeNotificationArmsTheAutomaticGenerationOnlyWhenIdle) {
+  driver.SettingChanged(true, false);
+  EXPECT_EQ(state.statusText, status::kIdle);
+  EXPECT_TRUE(state.autoGenerateArmed);
+  EXPECT_FALSE(driver.AutoGenerateTick());  // not quiet long enough
+  std::this_thread::sleep_for(std::chrono::milliseconds(520));
+  EXPECT_TRUE(driver.AutoGenerateTick());
+  EXPECT_FALSE(state.autoGenerateArmed);
+  EXPECT_FALSE(driver.AutoGenerateTick());  // fires once per burst
+
+  state.statusText = "x";
+  driver.SettingChanged(true, true);  // advanced export window visible: nothing at all
+  EXPECT_EQ(state.statusText, "x");
+  EXPECT_FALSE(state.autoGenerateArmed);
+
+  driver.SettingChanged(false, false);  // "Auto Generate" off: status only
+  EXPECT_EQ(state.statusText, status::kIdle);
+  EXPECT_FALSE(state.autoGenerateArmed);
+
+  state.generationIdle = false;  // a job runs: changes arm nothing
+  driver.SettingChanged(true, false);
+  EXPECT_FALSE(state.autoGenerateArmed);
+}
+
+TEST_F(Driver, ExportOfAnEmptyQueueRegeneratesAndReportsCompletion) {
+  std::string error;
+  ASSERT_TRUE(driver.RequestExport(-1, FontRequestFromSettings(state.settings), &error)) << error;
+  EXPECT_EQ(front.cursor, "hourglass");
+  ASSERT_TRUE(front.queue.runUntil([&] { return driver.liveJobs() == 0; }));
+  EXPECT_FALSE(state.exportAfterGenerate);
+  ASSERT_GE(front.statuses.size(), 2u);
+  EXPECT_EQ(front.statuses[front.statuses.size() - 2], "Exporting...");
+  EXPECT_EQ(front.statuses.back(), ".Export Complete!");
+  EXPECT_EQ(front.previews, 0);  // no automatic preview after an export
+}
+
+TEST_F(Driver, ShutdownStopsARunningJobWithoutHandingItBack) {
+  state.settings.setFlag(kStyleOutline, true);
+  state.settings.outlineWidth = 20;
+  ApplyTextureSize(state, "2048", "2048");
+  std::string error;
+  ASSERT_TRUE(driver.Generate(&error)) << error;
+  driver.Shutdown();
+  EXPECT_EQ(driver.liveJobs(), 0u);
+  front.queue.runPending();  // a completion posted before shutdown finds nothing to do
+  EXPECT_EQ(front.imageUpdates, 0);
+}
+
+}  // namespace
+}  // namespace glyphmill

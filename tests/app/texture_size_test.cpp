@@ -1,0 +1,53 @@
+#include "app/texture_size.h"
+
+#include <gtest/gtest.h>
+
+namespace glyphmill {
+namespace {
+
+TEST(ApplyTextureSize, TakesTypedNumbersAndResizesBothImagesBlack) {
+  AppState state;
+  state.settings = FirstStartSettings();
+  TextureSizeResult r = ApplyTextureSize(state, "300", "128");
+  EXPECT_TRUE(r.ok);
+  EXPECT_EQ(state.settings.textureWidth, 300);
+  EXPECT_EQ(state.img.width(), 300);
+  EXPECT_EQ(state.mask.width(), 300);
+  EXPECT_EQ(state.mask.height(), 128);
+  EXPECT_EQ(state.img.pixel(299, 127), (Bgr{0, 0, 0}));
+  EXPECT_EQ(r.label, "Texture Size: 300x128");
+}
+
+TEST(ApplyTextureSize, LettersOrOutOfRangeSidesKeepThePreviousSize) {
+  AppState state;
+  state.settings = FirstStartSettings();
+  ApplyTextureSize(state, "256", "512");
+  for (auto [w, h] : {std::pair{"256", "abc"}, std::pair{"0", "10"}, std::pair{"70000", "64"},
+                      std::pair{"-5", "64"}, std::pair{"", "64"}, std::pair{"12x", "64"}}) {
+    TextureSizeResult r = ApplyTextureSize(state, w, h);
+    EXPECT_FALSE(r.ok) << w << " " << h;
+    EXPECT_FALSE(r.error.empty());
+    EXPECT_EQ(state.settings.textureWidth, 256);
+    EXPECT_EQ(state.settings.textureHeight, 512);
+    EXPECT_EQ(state.img.width(), 256);
+    EXPECT_EQ(state.img.height(), 512);
+    EXPECT_EQ(r.widthText, "256");
+    EXPECT_EQ(r.heightText, "512");
+    EXPECT_EQ(r.label, "Texture Size: 256x512");
+  }
+  EXPECT_NE(ApplyTextureSize(state, "abc", "1").error.find("abc"), std::string::npos);
+}
+
+TEST(ParseDecimal, AcceptsSignedDecimalsOnly) {
+  long long v = 0;
+  EXPECT_TRUE(ParseDecimal(" 42 ", &v, nullptr));
+  EXPECT_EQ(v, 42);
+  EXPECT_TRUE(ParseDecimal("-7", &v, nullptr));
+  EXPECT_EQ(v, -7);
+  EXPECT_FALSE(ParseDecimal("0x10", &v, nullptr));
+  EXPECT_FALSE(ParseDecimal("1e3", &v, nullptr));
+  EXPECT_FALSE(ParseDecimal("99999999999999999999999", &v, nullptr));
+}
+
+}  // namespace
+}  // namespace glyphmill
