@@ -1,0 +1,103 @@
+#include "render/placement.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "render/render_texts.h"
+
+namespace glyphmill {
+
+uint32_t SortKey(const PlacedCharacter& c) { return std::max(c.cellWidth, c.cellHeight); }
+
+namespace {
+
+// Sort(L, R) with the last element as pivot and strict comparisons, exactly as the packing order
+// depends on it. The two parts of a partition are disjoint, so the order in which they are sorted
+// does not change the result: the smaller part is recursed into and the larger one looped on,
+// which bounds the stack to log2(n) frames even for runs of equal keys.
+void QuickSort(std::vector<int32_t>& order, const std::vector<uint32_t>& key, int64_t L, int64_t R) {
+  while (R > L) {
+    const uint32_t p = key[order[R]];
+    int64_t i = L, j = R;
+    while (j > i) {
+      while (key[order[i]] > p) ++i;
+      while (i < j && !(key[order[j]] > p)) --j;
+      if (i < j) std::swap(order[i], order[j]);
+    }
+    std::swap(order[i], order[R]);
+    if (i - L < R - i) {
+      QuickSort(order, key, L, i - 1);
+      L = i + 1;
+    } else {
+      QuickSort(order, key, i + 1, R);
+      R = i - 1;
+    }
+  }
+}
+
+}  // namespace
+
+std::vector<int32_t> SortOrder(const std::vector<PlacedCharacter>& chars) {
+  std::vector<int32_t> order(chars.size());
+  std::vector<uint32_t> key(chars.size());
+  for (std::size_t i = 0; i < chars.size(); ++i) {
+    order[i] = static_cast<int32_t>(i);
+    key[i] = SortKey(chars[i]);
+  }
+  if (!order.empty()) QuickSort(order, key, 0, static_cast<int64_t>(order.size()) - 1);
+  return order;
+}
+
+std::vector<std::unique_ptr<TPartition>> CreatePackerTrees(int32_t W, int32_t H, uint8_t packOrigin) {
+  std::vector<std::unique_ptr<TPartition>> trees;
+  if (packOrigin <= 3) {
+    // The root stops one short of the texture: the last column and row are never covered.
+    trees.push_back(std::make_unique<TPartition>(0, 0, W - 1, H - 1, packOrigin));
+    return trees;
+  }
+  const int32_t W2 = W / 2, H2 = H / 2;
+  trees.push_back(std::make_unique<TPartition>(0, 0, W2 - 1, H2 - 1, kPackBottomRight));  // upper left
+  trees.push_back(std::make_unique<TPartition>(W2, 0, W - 1, H2 - 1, kPackBottomLeft));   // upper right
+  // The lower-left quadrant reaches down to H, one row further than the others.
+  trees.push_back(std::make_unique<TPartition>(0, H2, W2 - 1, H, kPackTopRight));        // lower left
+  trees.push_back(std::make_unique<TPartition>(W2, H2, W - 1, H - 1, kPackTopLeft));     // lower right
+  return trees;
+}
+
+int32_t PackerSize(uint32_t cellSize) { return std::max(static_cast<int32_t>(cellSize), 0); }
+
+PlacementResult PlaceCharacters(std::vector<PlacedCharacter>& chars, std::vector<std::unique_ptr<TPartition>>& trees,
+                                int32_t& nextTree, ProgressReporter& progress) {
+  PlacementResult result;
+  progress.report(0, render_text::kSortingCharacters);
+  result.sortOrder = SortOrder(chars);
+  const int32_t n = static_cast<int32_t>(chars.size());
+  const int32_t treeCount = static_cast<int32_t>(trees.size());
+  if (treeCount == 0) return result;
+  for (int32_t k = 0; k < n; ++k) {
+    PlacedCharacter& c = chars[result.sortOrder[k]];
+    if (progress.due()) progress.report(PercentOf(k, n), render_text::PlacingCharacter(k, n));
+    const int32_t w = PackerSize(c.cellWidth), h = PackerSize(c.cellHeight);
+    PackRect room = trees[nextTree]->Insert(w, h);
+    nextTree = (nextTree + 1) % treeCount;
+    // With several trees a refused cell may still go to any tree with room, tried in order.
+    for (int32_t t = 0; IsNoRoom(room) && treeCount > 1 && t < treeCount; ++t) room = trees[t]->Insert(w, h);
+    if (IsNoRoom(room)) {
+      result.placedCount = k;
+      break;
+    }
+    c.cellX = room.left;
+    c.cellY = room.top;
+  }
+  return result;
+}
+
+std::vector<uint8_t> PlacedFlags(const PlacementResult& placement, std::size_t charCount) {
+  std::vector<uint8_t> placed(charCount, 0);
+  const std::size_t count = std::min<std::size_t>(placement.sortOrder.size(),
+                                                  static_cast<std::size_t>(std::max(placement.placedCount, 0)));
+  for (std::size_t k = 0; k < count; ++k) placed[placement.sortOrder[k]] = 1;
+  return placed;
+}
+
+}  // namespace glyphmill

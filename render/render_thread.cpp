@@ -1,0 +1,119 @@
+#include "render/render_thread.h"
+
+#include <mutex>
+#include <new>
+#include <numeric>
+
+#include "render/drop_shadow.h"
+#include "render/glyph_drawing.h"
+#include "render/outline.h"
+#include "render/placement.h"
+#include "render/render_texts.h"
+
+namespace glyphmill {
+
+RenderThread::RenderThread(const GenerationSettings& settings, uint8_t options, RenderHost* host)
+    : host_(host),
+      options_(options),
+      settings_(settings),
+      width_(settings.textureWidth),
+      height_(settings.textureHeight),
+      progress_(host) {
+  try {
+    colourImage_.resize(width_, height_);
+    maskImage_.resize(width_, height_);
+    scratchImage_.resize(width_, height_);
+  } catch (const std::bad_alloc&) {
+    setupError_ = "Not enough memory for a " + std::to_string(width_) + " x " + std::to_string(height_) +
+                  " texture";
+    width_ = height_ = 0;
+    colourImage_.resize(0, 0);
+    maskImage_.resize(0, 0);
+    scratchImage_.resize(0, 0);
+  }
+  FontRequest request;
+  request.name = settings.fontNameString();
+  if (request.name.empty()) request.name = kDefaultFontName;
+  request.pointSize = settings.fontSize;
+  request.bold = settings.bold();
+  request.italic = settings.italic();
+  std::string error;
+  face_ = FontFace::Open(request, &error);
+  if (!face_ && setupError_.empty()) setupError_ = error.empty() ? "The font could not be opened" : error;
+  maskImage_.fill(0, 0, 0);
+  trees_ = CreatePackerTrees(width_, height_, settings.packOrigin);
+}
+
+RenderThread::~RenderThread() { join(); }
+
+void RenderThread::setTable(std::vector<PlacedCharacter> chars, std::vector<GlyphABC> abc) {
+  chars_ = std::move(chars);
+  abc_ = std::move(abc);
+}
+
+void RenderThread::run() {
+  try {
+    Execute();
+  } catch (const std::exception& e) {
+    // A run cut short still completes: the host must hear of it, and the error says why.
+    runError_ = e.what();
+  }
+  if (host_) host_->JobFinished(*this);
+}
+
+void RenderThread::start() {
+  if (thread_.joinable()) return;
+  thread_ = std::thread([this] { run(); });
+}
+
+void RenderThread::join() {
+  if (thread_.joinable() && thread_.get_id() != std::this_thread::get_id()) thread_.join();
+}
+
+void RenderThread::Execute() {
+  progress_.restartClock();
+  progress_.report(0, render_text::kPreparingSurface);
+  progress_.setProgressBase(0);
+  placedCount_ = kAllPlaced;
+  {
+    std::lock_guard<std::mutex> lock(colourImage_.lock());
+    FillBackground(colourImage_, settings_.backColour);
+  }
+
+  if (options_ & kJobPlace) {
+    PlacementResult placement = PlaceCharacters(chars_, trees_, nextTree_, progress_);
+    placedCount_ = placement.placedCount;
+    placed_ = PlacedFlags(placement, chars_.size());
+    sortOrder_ = std::move(placement.sortOrder);
+    progress_.setProgressBase(100);
+  } else {
+    // Without placement every record counts as placed where it stands.
+    sortOrder_.resize(chars_.size());
+    std::iota(sortOrder_.begin(), sortOrder_.end(), 0);
+    placed_.assign(chars_.size(), 1);
+  }
+
+  const GlyphSource source{face_.get(), settings_.antialiasMode, &chars_, &placed_};
+  const Bgr white{255, 255, 255};
+  if (settings_.outline()) {
+    DrawOutline(source, settings_, colourImage_, maskImage_, scratchImage_, progress_, terminate_);
+  } else {
+    {
+      std::lock_guard<std::mutex> lock(maskImage_.lock());
+      maskImage_.fill(0, 0, 0);
+    }
+    DrawCharacters(source, maskImage_, TargetKind::Grey, white, scratchImage_, progress_, terminate_);
+  }
+  if (settings_.dropShadow()) DrawDropShadow(settings_, maskImage_, scratchImage_, progress_, terminate_);
+
+  DrawCharacters(source, colourImage_, TargetKind::Colour, BgrFromColourRef(settings_.textColour), scratchImage_,
+                 progress_, terminate_);
+  progress_.advanceBase(100);
+
+  if (options_ & kJobDrawGuides) {
+    std::lock_guard<std::mutex> lock(colourImage_.lock());
+    DrawGuides(colourImage_, chars_, abc_);
+  }
+}
+
+}  // namespace glyphmill

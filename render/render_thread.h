@@ -1,0 +1,102 @@
+// RenderThread: one render job. It owns a copy of the settings, its table and its three images
+// (colour, mask, scratch), and runs on a thread of its own:
+//
+//   created (suspended, with the settings and options; opens its face) -> setTable -> start()
+//   -> Execute on the job's thread -> host->JobFinished(job) on the job's thread
+//   -> the host hands the results back on its main thread, join()s and deletes the job.
+//
+// Execute: "Preparing Surface...", background fill, sort and place, the mask (or the outline,
+// which writes the whole mask), the drop shadow, the glyphs in the text colour, the guides.
+// terminate() only sets a flag: the drawing passes end after the character just drawn and the
+// multi-pass filters between passes, the run still returns normally and JobFinished still runs.
+// A stopped job's images are incomplete; its front end discards the completion of a job that is
+// no longer its current one.
+//
+// Threads: the constructor, setTable, start, terminate and the result accessors run on the
+// front end's thread; the results may be read once JobFinished has been called (Execute returned).
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "render/image24.h"
+#include "render/partition.h"
+#include "render/placed_character.h"
+#include "render/progress_reporter.h"
+#include "render/render_host.h"
+#include "settings/font_face.h"
+#include "settings/generation_settings.h"
+
+namespace glyphmill {
+
+class RenderThread {
+ public:
+  // Suspended job: sizes the three images to the texture, opens the font face and builds the
+  // packer trees. A face that cannot be opened, or images that cannot be allocated, are recorded in
+  // setupError(); the job then still runs safely (it draws nothing it cannot).
+  RenderThread(const GenerationSettings& settings, uint8_t options, RenderHost* host);
+  ~RenderThread();  // joins the job's thread if it is still joinable
+  RenderThread(const RenderThread&) = delete;
+  RenderThread& operator=(const RenderThread&) = delete;
+
+  // The job table and, for each record, the metrics it was built from (the guides read them).
+  // Only before start().
+  void setTable(std::vector<PlacedCharacter> chars, std::vector<GlyphABC> abc);
+
+  void start();                       // runs Execute, then host->JobFinished(*this), on a new thread
+  void run();                         // the same on the calling thread (no thread of its own)
+  void terminate() { terminate_.store(true); }
+  bool terminateRequested() const { return terminate_.load(); }
+  void join();                        // waits for the job's thread; never from inside JobFinished
+
+  // For tests: the millisecond tick source of the progress throttle.
+  void setTickSource(ProgressReporter::TickSource ticks) { progress_ = ProgressReporter(host_, ticks); }
+
+  const GenerationSettings& settings() const { return settings_; }
+  uint8_t options() const { return options_; }
+  const std::string& setupError() const { return setupError_; }
+  // A failure that ended the run early (memory exhausted); empty after a normal run. The results
+  // of such a run are incomplete.
+  const std::string& runError() const { return runError_; }
+
+  // Results, valid once Execute has returned.
+  int32_t placedCount() const { return placedCount_; }
+  Image24& colourImage() { return colourImage_; }
+  Image24& maskImage() { return maskImage_; }
+  const std::vector<PlacedCharacter>& chars() const { return chars_; }
+  int32_t charCount() const { return static_cast<int32_t>(chars_.size()); }
+  // Indices into chars(), largest cell first; records before placedCount() in it are placed.
+  const std::vector<int32_t>& sortOrder() const { return sortOrder_; }
+
+  // The job's run (steps in the order described above).
+  void Execute();
+
+ private:
+  RenderHost* host_;
+  uint8_t options_;
+  GenerationSettings settings_;
+  int32_t width_;
+  int32_t height_;
+  Image24 colourImage_;
+  Image24 maskImage_;
+  Image24 scratchImage_;
+  std::unique_ptr<FontFace> face_;
+  std::string setupError_;
+  std::string runError_;
+  std::vector<std::unique_ptr<TPartition>> trees_;
+  int32_t nextTree_ = 0;
+  std::vector<int32_t> sortOrder_;
+  std::vector<uint8_t> placed_;
+  int32_t placedCount_ = kAllPlaced;
+  std::vector<PlacedCharacter> chars_;
+  std::vector<GlyphABC> abc_;
+  ProgressReporter progress_;
+  std::atomic<bool> terminate_{false};
+  std::thread thread_;
+};
+
+}  // namespace glyphmill
