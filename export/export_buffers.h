@@ -1,0 +1,42 @@
+// The colour and alpha byte buffers handed to plug-ins, and the character table.
+//
+// Colour buffer: width * height * 3 bytes of the colour image, top row first, pixels left to
+// right, blue, green, red per pixel, no gap between rows. Alpha buffer: width * height bytes, the
+// first (blue) byte of each mask pixel in the same order. Each buffer has the size of the image it
+// was built from.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "glyphmill/plugin.h"
+#include "render/image24.h"
+#include "render/placed_character.h"
+
+namespace glyphmill {
+
+struct ExportBuffers {
+  std::vector<uint8_t> rgb;
+  int32_t rgbWidth = 0;
+  int32_t rgbHeight = 0;
+  std::vector<uint8_t> alpha;
+  int32_t alphaWidth = 0;
+  int32_t alphaHeight = 0;
+
+  // True when both buffers hold a width x height texture.
+  bool hasSize(int32_t width, int32_t height) const {
+    return rgbWidth == width && rgbHeight == height && alphaWidth == width && alphaHeight == height;
+  }
+};
+
+// Rebuilds both buffers from the colour image and the mask.
+void BuildExportBuffers(const Image24& colour, const Image24& mask, ExportBuffers& out);
+
+// The character table: the first `count` records of the placed-character table in table order,
+// never more than the table holds.
+std::vector<TExportCharInfo> BuildCharTable(const std::vector<PlacedCharacter>& chars, uint32_t count);
+
+// The number of table records an export passes: selectedCount, held to the table's length.
+uint32_t ExportCharCount(const std::vector<PlacedCharacter>& chars, uint32_t selectedCount);
+
+}  // namespace glyphmill

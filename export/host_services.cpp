@@ -1,0 +1,97 @@
+#include "export/host_services.h"
+
+#include <cstring>
+
+#include "render/placement.h"
+#include "settings/font_face.h"
+
+namespace glyphmill {
+
+namespace {
+HostFontInfo* g_currentFontInfo = nullptr;  // set by HostServicesScope, main thread only
+}  // namespace
+
+HostFontInfo::HostFontInfo(const HostFontInfoInput& input) {
+  static const std::vector<PlacedCharacter> kNoChars;
+  static const GenerationSettings kNoSettings;
+  const std::vector<PlacedCharacter>& chars = input.chars ? *input.chars : kNoChars;
+  const GenerationSettings& s = input.settings ? *input.settings : kNoSettings;
+  const uint32_t count = static_cast<uint32_t>(std::min<std::size_t>(input.charCount, chars.size()));
+
+  faceName_ = s.fontNameString();
+
+  // A record is placed when its position in the sort order lies below the placed count. The order
+  // is the one placement used: it depends only on the cell sizes, which placement does not change.
+  PlacementResult placement;
+  placement.sortOrder = SortOrder(chars);
+  placement.placedCount = input.placedCount;
+  placed_ = PlacedFlags(placement, chars.size());
+  placed_.resize(count);
+
+  codeUnits_.reserve(count);
+  for (uint32_t i = 0; i < count; ++i) codeUnits_.push_back(chars[i].codeUnit);
+
+  // Every cell has the same height and the same top-to-text-line distance: the line height and
+  // the margins are the same for every character of one generation.
+  int32_t cellHeight = input.ascent + input.descent;
+  int32_t drawOffsetY = 0;
+  if (!chars.empty()) {
+    cellHeight = static_cast<int32_t>(chars.front().cellHeight);
+    drawOffsetY = chars.front().drawOffsetY;
+  }
+
+  record_.struct_size = sizeof(GlyphmillFontInfoV1);
+  record_.point_size = s.fontSize;
+  record_.pixel_size = EmPixels(s.fontSize);
+  record_.line_height = cellHeight;
+  record_.base = drawOffsetY + input.ascent;
+  record_.ascent = input.ascent;
+  record_.descent = input.descent;
+  record_.outline_width = s.outline() ? s.outlineWidth : 0;
+  record_.bold = s.bold() ? 1 : 0;
+  record_.italic = s.italic() ? 1 : 0;
+  record_.antialias_mode = static_cast<uint8_t>(s.antialiasMode);
+  record_.char_count = count;
+  record_.face_name = faceName_.c_str();
+  record_.placed = placed_.empty() ? nullptr : placed_.data();
+  record_.kerning_count = 0;
+  record_.kernings = nullptr;
+
+  // The font file is resolved now, on the main thread: the kerning may be computed in a forked
+  // process, which must not use fontconfig.
+  FontRequest request;
+  request.name = faceName_;
+  request.pointSize = s.fontSize;
+  request.bold = s.bold();
+  request.italic = s.italic();
+  ResolvedFont resolved;
+  std::string error;
+  if (count > 0 && ResolveFont(request, &resolved, &error)) {
+    kerningSource_.fontPath = resolved.path;
+    kerningSource_.faceIndex = resolved.faceIndex;
+    kerningSource_.emPixels = record_.pixel_size;
+    kerningAvailable_ = true;
+  }
+}
+
+const GlyphmillFontInfoV1* HostFontInfo::fontInfo() {
+  if (!kerningDone_) {
+    kerningDone_ = true;
+    if (kerningAvailable_) kernings_ = ComputeKerningPairs(kerningSource_, codeUnits_);
+    record_.kerning_count = static_cast<uint32_t>(kernings_.size());
+    record_.kernings = kernings_.empty() ? nullptr : kernings_.data();
+  }
+  return &record_;
+}
+
+HostServicesScope::HostServicesScope(HostFontInfo& info) : previous_(g_currentFontInfo) { g_currentFontInfo = &info; }
+
+HostServicesScope::~HostServicesScope() { g_currentFontInfo = previous_; }
+
+}  // namespace glyphmill
+
+extern "C" const void* GLYPHMILL_CALL glyphmill_host_query(const char* extension_id) {
+  if (extension_id == nullptr || glyphmill::g_currentFontInfo == nullptr) return nullptr;
+  if (std::strcmp(extension_id, GLYPHMILL_EXT_FONT_INFO_V1) == 0) return glyphmill::g_currentFontInfo->fontInfo();
+  return nullptr;
+}

@@ -1,0 +1,58 @@
+// PluginRegistry: the export plug-ins found at start-up, in discovery order. A plug-in's position
+// in the registry is its identity everywhere else (export menu, job queue, Advanced Export list).
+//
+// Discovery takes every entry of FOLDER matching "*.so" (relative to the current working folder,
+// in the order the directory listing returns; any kind of entry matches, a directory simply fails
+// to load), loads it as a TExportPlugin and keeps the usable ones. The registry is filled once and
+// does not change afterwards.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "export/dialogs.h"
+#include "export/export_job.h"
+#include "export/export_plugin.h"
+
+namespace glyphmill {
+
+inline constexpr const char* kPluginFolder = "plugins";
+
+class PluginRegistry {
+ public:
+  // Empties the registry and `jobs` (the job queue starts empty), then loads every "*.so" of
+  // `folder`. Load failures are shown through `dialogs`; when no plug-in is usable, the
+  // "No Plugins!" warning is shown.
+  void Discover(Dialogs& dialogs, ExportJobQueue& jobs, const std::string& folder = kPluginFolder);
+
+  // Destroys every plug-in object in registry order (their libraries stay loaded).
+  void Release();
+
+  std::size_t size() const { return plugins_.size(); }
+  bool empty() const { return plugins_.empty(); }
+  // The plug-in at a registry index; `contains` says whether an index (also a negative one or one
+  // from a project saved with other plug-ins) names one.
+  bool contains(int64_t index) const { return index >= 0 && static_cast<std::size_t>(index) < plugins_.size(); }
+  TExportPlugin& at(std::size_t index) { return plugins_.at(index); }
+  const TExportPlugin& at(std::size_t index) const { return plugins_.at(index); }
+  // nullptr when the index names no plug-in.
+  TExportPlugin* find(int64_t index) { return contains(index) ? &plugins_[static_cast<std::size_t>(index)] : nullptr; }
+  const TExportPlugin* find(int64_t index) const {
+    return contains(index) ? &plugins_[static_cast<std::size_t>(index)] : nullptr;
+  }
+
+  // True when at least one registered plug-in is a simple exporter.
+  bool hasSimpleExporter() const { return hasSimpleExporter_; }
+
+  // Time limits of plug-in calls: set before Discover; the export run reads them.
+  void setCallLimits(const PluginCallLimits& limits) { limits_ = limits; }
+  const PluginCallLimits& callLimits() const { return limits_; }
+
+ private:
+  std::vector<TExportPlugin> plugins_;
+  bool hasSimpleExporter_ = false;
+  PluginCallLimits limits_;
+};
+
+}  // namespace glyphmill
