@@ -5,12 +5,11 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
 #include <cstring>
 #include <istream>
 #include <stdexcept>
 
-#include "project/file_extension.h"
+#include "export/export_prompt.h"
 #include "project/project_layout.h"
 #include "project/project_messages.h"
 
@@ -184,24 +183,20 @@ std::optional<std::string> SaveProjectAs(Dialogs& dialogs, const GenerationSetti
   return SaveProjectFile(chosen, settings, selection, jobs, plugins, status);
 }
 
-std::string ProgramFolder() {
-  std::vector<char> buffer(PATH_MAX + 1);
-  const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
-  if (n <= 0) return "./";
-  std::string exe(buffer.data(), static_cast<std::size_t>(n));
-  return exe.substr(0, exe.rfind('/') + 1);
+std::string ForceProjectExtension(const std::string& path) {
+  return ForceExtension(path, std::string_view(kProjectExtension).substr(1));
 }
 
-std::string AutosavePath() { return ProgramFolder() + kAutosaveFileName; }
+std::string AutosavePath(const std::string& programFolder) { return programFolder + kAutosaveFileName; }
 
-bool WriteAutosave(const GenerationSettings& settings, const CharacterSelection& selection, ExportJobQueue& jobs,
-                   const PluginNames& plugins, const std::string& path) {
+bool WriteAutosave(const std::string& path, const GenerationSettings& settings, const CharacterSelection& selection,
+                   ExportJobQueue& jobs, const PluginNames& plugins) {
   std::string ignored;
   return WriteProjectFile(path, settings, selection, jobs, plugins, &ignored);
 }
 
-ProjectLoad LoadAutosave(const PluginNames& plugins, Dialogs& dialogs, const StatusCallback& status,
-                         const std::string& path) {
+ProjectLoad LoadAutosave(const std::string& path, const PluginNames& plugins, Dialogs& dialogs,
+                         const StatusCallback& status) {
   struct stat info {};
   if (::stat(path.c_str(), &info) != 0) return ProjectLoad{LoadOutcome::Absent, std::nullopt};
   return LoadProjectFile(path, plugins, dialogs, status);

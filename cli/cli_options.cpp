@@ -1,0 +1,204 @@
+#include "cli/cli_options.h"
+
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
+
+#include "cli/char_ranges.h"
+#include "settings/generation_settings.h"
+
+namespace glyphmill::cli {
+namespace {
+
+constexpr uint32_t kMaxTextureSide = 16384;
+constexpr uint32_t kMaxFontSize = 120;
+constexpr uint32_t kMaxOutlineWidth = 20;
+
+struct NamedValue {
+  const char* name;
+  uint16_t value;
+};
+
+constexpr NamedValue kAntialiasNames[] = {
+    {"smooth", kAntialiasSmooth}, {"cleartype", kAntialiasCleartype}, {"none", kAntialiasNone}};
+constexpr NamedValue kOriginNames[] = {{"top-left", kOriginTopLeft},
+                                       {"top-right", kOriginTopRight},
+                                       {"bottom-right", kOriginBottomRight},
+                                       {"bottom-left", kOriginBottomLeft},
+                                       {"middle", kOriginMiddle}};
+
+template <std::size_t N>
+std::optional<uint16_t> Lookup(const NamedValue (&table)[N], const std::string& text, const char* what,
+                               std::string* error) {
+  for (const NamedValue& entry : table)
+    if (text == entry.name) return entry.value;
+  std::string choices;
+  for (const NamedValue& entry : table) choices += (choices.empty() ? "" : ", ") + std::string(entry.name);
+  *error = std::string(what) + " \"" + text + "\" is not one of " + choices;
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::string ShortUsage() {
+  return "Usage: glyphmill-cli [PROJECT.gmp] [options]\nTry 'glyphmill-cli --help' for the options.";
+}
+
+std::optional<uint32_t> ParseBoundedNumber(const std::string& text, uint32_t low, uint32_t high, const char* what,
+                                           std::string* error) {
+  uint64_t value = 0;
+  bool ok = !text.empty() && text.size() <= 10;
+  for (char c : text) {
+    if (c < '0' || c > '9') ok = false;
+    if (ok) value = value * 10 + static_cast<uint64_t>(c - '0');
+  }
+  if (!ok || value < low || value > high) {
+    *error = std::string(what) + " \"" + text + "\" is not a whole number from " + std::to_string(low) + " to " +
+             std::to_string(high);
+    return std::nullopt;
+  }
+  return static_cast<uint32_t>(value);
+}
+
+std::optional<uint16_t> ParseAntialias(const std::string& text, std::string* error) {
+  return Lookup(kAntialiasNames, text, "antialiasing", error);
+}
+
+std::optional<uint8_t> ParseOrigin(const std::string& text, std::string* error) {
+  const auto value = Lookup(kOriginNames, text, "origin", error);
+  if (!value) return std::nullopt;
+  return static_cast<uint8_t>(*value);
+}
+
+bool ParseTextureSize(const std::string& text, uint16_t* width, uint16_t* height, std::string* error) {
+  const std::size_t x = text.find_first_of("xX");
+  if (x == std::string::npos) {
+    *error = "texture size \"" + text + "\" is not WIDTHxHEIGHT";
+    return false;
+  }
+  const auto w = ParseBoundedNumber(text.substr(0, x), 1, kMaxTextureSide, "texture width", error);
+  if (!w) return false;
+  const auto h = ParseBoundedNumber(text.substr(x + 1), 1, kMaxTextureSide, "texture height", error);
+  if (!h) return false;
+  *width = static_cast<uint16_t>(*w);
+  *height = static_cast<uint16_t>(*h);
+  return true;
+}
+
+CliParse ParseCliOptions(const std::vector<std::string>& args) {
+  CliParse result;
+  CliOptions& o = result.options;
+
+  CLI::App app{"Glyphmill command-line front end: generates a bitmap font from an installed font and runs "
+               "export plug-ins, without a window.",
+               "glyphmill-cli"};
+  bool boldSet = false, noBoldSet = false, italicSet = false, noItalicSet = false, noOutlineSet = false,
+       shadowSet = false, noShadowSet = false;
+  std::string project, font, size, aa, texture, origin, chars, charsFrom, outline, saveProject, output, plugins;
+  app.add_option("project", project, "project file (.gmp) to start from; without one the first-start settings");
+  app.add_option("--font", font, "font family name");
+  app.add_option("--size", size, "font size in points (0 to 120)");
+  auto* bold = app.add_flag("--bold", boldSet, "bold on");
+  auto* noBold = app.add_flag("--no-bold", noBoldSet, "bold off");
+  auto* italic = app.add_flag("--italic", italicSet, "italic on");
+  auto* noItalic = app.add_flag("--no-italic", noItalicSet, "italic off");
+  bold->excludes(noBold);
+  italic->excludes(noItalic);
+  app.add_option("--aa", aa, "antialiasing: smooth, cleartype or none");
+  app.add_option("--texture", texture, "texture size WIDTHxHEIGHT, each side 1 to 16384");
+  app.add_option("--origin", origin, "packing origin: top-left, top-right, bottom-right, bottom-left or middle");
+  app.add_option("--chars", chars, "characters to generate: code units and ranges, e.g. 32-126,0x400-0x4FF");
+  app.add_option("--chars-from", charsFrom, "generate every UTF-16 code unit of this UTF-8 text file");
+  auto* outlineOpt = app.add_option("--outline", outline, "outline on, WIDTH pixels (1 to 20)");
+  auto* noOutline = app.add_flag("--no-outline", noOutlineSet, "outline off");
+  outlineOpt->excludes(noOutline);
+  auto* shadow = app.add_flag("--shadow", shadowSet, "drop shadow on");
+  auto* noShadow = app.add_flag("--no-shadow", noShadowSet, "drop shadow off");
+  shadow->excludes(noShadow);
+  app.add_flag("--guides", o.guides, "draw the guides into the texture");
+  app.add_option("--save-project", saveProject, "write the project, with the overrides applied, to FILE (.gmp)");
+  app.add_option("-e,--export", o.exports, "run the plug-in named NAME (repeatable, in order); "
+                                           "without it the project's batch queue runs")
+      ->allow_extra_args(false);
+  app.add_option("-o,--output", output, "answer to every save prompt; the plug-in's extension is forced and "
+                                        "later exports to the same path get -2, -3, ...");
+  app.add_option("--plugins", plugins, "load plug-ins from DIR instead of ./plugins");
+  app.add_flag("--list-plugins", o.listPlugins, "print index, name, type and extension of every plug-in");
+  app.add_flag("--list-fonts", o.listFonts, "print the font catalogue");
+  app.add_flag("-q,--quiet", o.quiet, "print nothing but errors");
+  app.add_flag("-f,--force", o.force, "export even when some characters do not fit the texture");
+
+  auto fail = [&result](const std::string& message) {
+    result.kind = CliParse::Kind::Error;
+    result.text = "glyphmill-cli: " + message + "\n" + ShortUsage();
+    return result;
+  };
+
+  try {
+    std::vector<std::string> reversed(args.rbegin(), args.rend());
+    app.parse(reversed);
+  } catch (const CLI::CallForHelp&) {
+    result.kind = CliParse::Kind::Help;
+    result.text = app.help();
+    return result;
+  } catch (const CLI::ParseError& e) {
+    return fail(e.what());
+  }
+
+  std::string error;
+  if (app.count("project")) o.projectPath = project;
+  if (app.count("--font")) {
+    if (font.empty()) return fail("--font needs a name");
+    o.font = font;
+  }
+  if (app.count("--size")) {
+    const auto v = ParseBoundedNumber(size, 0, kMaxFontSize, "font size", &error);
+    if (!v) return fail(error);
+    o.fontSize = static_cast<uint8_t>(*v);
+  }
+  if (bold->count()) o.bold = true;
+  if (noBold->count()) o.bold = false;
+  if (italic->count()) o.italic = true;
+  if (noItalic->count()) o.italic = false;
+  if (app.count("--aa")) {
+    o.antialiasMode = ParseAntialias(aa, &error);
+    if (!o.antialiasMode) return fail(error);
+  }
+  if (app.count("--texture")) {
+    uint16_t w = 0, h = 0;
+    if (!ParseTextureSize(texture, &w, &h, &error)) return fail(error);
+    o.textureWidth = w;
+    o.textureHeight = h;
+  }
+  if (app.count("--origin")) {
+    o.packOrigin = ParseOrigin(origin, &error);
+    if (!o.packOrigin) return fail(error);
+  }
+  if (app.count("--chars")) {
+    CharacterSelection scratch{};
+    if (!MarkCharRanges(chars, scratch, &error)) return fail(error);
+    o.charRanges = chars;
+  }
+  if (app.count("--chars-from")) o.charsFile = charsFrom;
+  if (outlineOpt->count()) {
+    const auto v = ParseBoundedNumber(outline, 1, kMaxOutlineWidth, "outline width", &error);
+    if (!v) return fail(error);
+    o.outlineWidth = static_cast<uint16_t>(*v);
+  }
+  o.noOutline = noOutline->count() > 0;
+  o.shadow = shadow->count() > 0;
+  o.noShadow = noShadow->count() > 0;
+  if (app.count("--save-project")) o.saveProject = saveProject;
+  if (std::any_of(o.exports.begin(), o.exports.end(), [](const std::string& n) { return n.empty(); }))
+    return fail("--export needs a plug-in name");
+  if (app.count("--output")) {
+    if (output.empty()) return fail("--output needs a path");
+    o.output = output;
+  }
+  if (app.count("--plugins")) o.pluginsDir = plugins;
+
+  result.kind = CliParse::Kind::Run;
+  return result;
+}
+
+}  // namespace glyphmill::cli

@@ -1,0 +1,71 @@
+// The command line of glyphmill-cli, parsed into one plain record. Parsing only reads and checks
+// the arguments; nothing is loaded, generated or written here.
+//
+//   glyphmill-cli [PROJECT.gmp] [options]
+//
+// Setting overrides apply after the project (or the first-start settings without one), in this
+// order: font, size, bold, italic, antialiasing, texture size, origin, characters, outline,
+// shadow. --chars and --chars-from replace the selection with the union of what they name.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace glyphmill::cli {
+
+struct CliOptions {
+  std::optional<std::string> projectPath;
+
+  // Setting overrides; empty means "as the project has it".
+  std::optional<std::string> font;
+  std::optional<uint8_t> fontSize;  // 0..120 points
+  std::optional<bool> bold;
+  std::optional<bool> italic;
+  std::optional<uint16_t> antialiasMode;  // kAntialias*
+  std::optional<uint16_t> textureWidth;   // 1..16384
+  std::optional<uint16_t> textureHeight;
+  std::optional<uint8_t> packOrigin;      // kOrigin*
+  std::optional<std::string> charRanges;  // checked RANGES text
+  std::optional<std::string> charsFile;   // UTF-8 text file, read when the run starts
+  std::optional<uint16_t> outlineWidth;   // 1..20, switches the outline on
+  bool noOutline = false;
+  bool shadow = false;
+  bool noShadow = false;
+  bool guides = false;  // draw the guides into the texture
+
+  std::optional<std::string> saveProject;  // written after the overrides, before any export
+
+  std::vector<std::string> exports;   // plug-in names, in order; empty: the project's batch queue
+  std::optional<std::string> output;  // the answer to every save prompt
+
+  std::string pluginsDir = "plugins";
+  bool listPlugins = false;
+  bool listFonts = false;
+  bool quiet = false;
+  bool force = false;
+};
+
+struct CliParse {
+  enum class Kind { Run, Help, Error };
+  Kind kind = Kind::Error;
+  CliOptions options;  // for Run
+  std::string text;    // Help: the full help text; Error: the message and the short usage text
+};
+
+// Parses the arguments after the program name.
+CliParse ParseCliOptions(const std::vector<std::string>& args);
+
+// The short usage text printed with a usage error.
+std::string ShortUsage();
+
+// Value parsers, shared by the option parser (and the fuzz target). Each returns nullopt with a
+// message for text that is not a valid value.
+std::optional<uint16_t> ParseAntialias(const std::string& text, std::string* error);  // smooth|cleartype|none
+std::optional<uint8_t> ParseOrigin(const std::string& text, std::string* error);      // top-left|...|middle
+bool ParseTextureSize(const std::string& text, uint16_t* width, uint16_t* height, std::string* error);  // WxH
+std::optional<uint32_t> ParseBoundedNumber(const std::string& text, uint32_t low, uint32_t high,
+                                           const char* what, std::string* error);
+
+}  // namespace glyphmill::cli
