@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "export/export_buffers.h"
 #include "export/export_job.h"
 #include "export/plugin_registry.h"
 #include "render/image24.h"
@@ -40,6 +41,7 @@ struct AppState {
 
   PluginRegistry registry;
   ExportJobQueue jobs;
+  ExportBuffers exportBuffers;  // rebuilt at every export run, kept until the next
 
   bool fontChanged = true;         // the font name changed since the support table was refreshed
   bool updatingControls = false;   // settings are being written into the controls

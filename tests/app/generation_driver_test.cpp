@@ -21,7 +21,7 @@ class Driver : public ::testing::Test {
     state.settings.setFontName("DejaVu Sans");
     state.settings.styleFlags = 0;
     SetDefaultSelection(state.selection);
-    ApplyTextureSize(state, "256", "256");
+    ApplyTextureSize(state, "512", "512");
   }
   // Generates and serves the job until its completion ran.
   void GenerateAndWait() {
@@ -49,14 +49,15 @@ TEST_F(Driver, GenerationHandsBackTextureMaskAndTable) {
   ASSERT_EQ(state.placed.size(), state.tables.selectedCount);
   EXPECT_GT(state.placed.size(), 90u);
   EXPECT_EQ(state.placedCount, kAllPlaced);
-  EXPECT_EQ(state.img.width(), 256);
-  EXPECT_EQ(state.mask.height(), 256);
+  EXPECT_EQ(state.img.width(), 512);
+  EXPECT_EQ(state.mask.height(), 512);
   // The mask holds glyph coverage somewhere and the texture the silver background.
   bool covered = false;
-  for (int y = 0; y < 256 && !covered; ++y)
-    for (int x = 0; x < 256 && !covered; ++x) covered = state.mask.pixel(x, y).b == 255;
+  for (int y = 0; y < 512 && !covered; ++y)
+    for (int x = 0; x < 512 && !covered; ++x) covered = state.mask.pixel(x, y).b == 255;
   EXPECT_TRUE(covered);
-  EXPECT_EQ(state.img.pixel(255, 250), (Bgr{0xC0, 0xC0, 0xC0}));
+  EXPECT_EQ(state.img.pixel(500, 500), (Bgr{0xC0, 0xC0, 0xC0}));
+  EXPECT_EQ(state.mask.pixel(500, 500), (Bgr{0, 0, 0}));
   EXPECT_EQ(front.characterPanel, std::to_string(state.tables.selectedCount) + " Characters");
   for (size_t i = 1; i < state.placed.size(); ++i) EXPECT_LT(state.placed[i - 1].codeUnit, state.placed[i].codeUnit);
   EXPECT_GT(state.tallestCell, 0u);

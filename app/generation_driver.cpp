@@ -1,0 +1,198 @@
+#include "app/generation_driver.h"
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+#include "app/job_table.h"
+#include "app/status_texts.h"
+#include "app/tick_count.h"
+#include "export/export_run.h"
+#include "render/render_host.h"
+#include "render/render_thread.h"
+
+namespace glyphmill {
+
+// One render job with the host object it reports through. The host forwards to the driver on the
+// main thread, where the driver tells the current job from a superseded one.
+struct GenerationDriver::Job : RenderHost {
+  GenerationDriver* driver = nullptr;
+  std::unique_ptr<RenderThread> thread;
+  std::atomic<bool> finished{false};
+
+  void ReportProgress(int32_t progress, const std::string& status) override {
+    GenerationDriver* d = driver;
+    d->frontEnd_.RunOnMainThreadBlocking([d, this, progress, &status] { d->Report(this, progress, status); });
+  }
+  void JobFinished(RenderThread&) override {
+    finished = true;
+    GenerationDriver* d = driver;
+    d->frontEnd_.PostToMainThread([d, this] { d->Completed(this); });
+  }
+};
+
+FontRequest FontRequestFromSettings(const GenerationSettings& s) {
+  return FontRequest{s.fontNameString(), s.fontSize, s.bold(), s.italic()};
+}
+
+GenerationDriver::GenerationDriver(AppState& state, FrontEnd& frontEnd, Dialogs& dialogs)
+    : state_(state), frontEnd_(frontEnd), dialogs_(dialogs) {}
+
+GenerationDriver::~GenerationDriver() { Shutdown(); }
+
+void GenerationDriver::SetStatus(const std::string& text) {
+  state_.statusText = text;
+  frontEnd_.ShowStatus(text, status::CharacterCount(state_.tables.selectedCount));
+}
+
+size_t GenerationDriver::liveJobs() const { return jobs_.size(); }
+
+bool GenerationDriver::Generate(const FontRequest& font, std::string* error) {
+  AppState& s = state_;
+  // 1. A running job is asked to stop; nothing waits for it.
+  if (current_) {
+    frontEnd_.Beep();
+    current_->thread->terminate();
+    current_ = nullptr;
+  }
+  // 2. Progress bar and cursor.
+  int32_t maximum = 300 + (s.settings.outline() ? 200 : 0) + (s.settings.dropShadow() ? 200 : 0);
+  frontEnd_.ShowProgress(maximum);
+  frontEnd_.SetBusyCursor(s.exportAfterGenerate ? BusyCursor::Exporting : BusyCursor::Generating);
+  s.generationIdle = false;
+  // 3.
+  SetStatus(status::kPreparingText);
+  frontEnd_.ProcessPendingEvents();
+  // 4.
+  uint8_t options = kJobPlace | (frontEnd_.ShowGuidesEnabled() ? kJobDrawGuides : 0);
+  // 5. The job is created suspended with its own copy of the settings.
+  SetStatus(status::kCreatingThread);
+  auto job = std::make_unique<Job>();
+  job->driver = this;
+  job->thread = std::make_unique<RenderThread>(s.settings, options, job.get());
+  // 6. Measurement; a failure releases the unstarted job and leaves the driver idle.
+  SetStatus(status::kGettingFontDimensions);
+  std::string message;
+  if (!s.measurer.Measure(font, s.settings.kerning, s.selection, s.fontChanged, s.tables, &message)) {
+    frontEnd_.RestoreCursor();
+    frontEnd_.HideProgress();
+    s.generationIdle = true;
+    if (error) *error = message;
+    return false;
+  }
+  // 7./8. The table holds exactly one record per selected code unit: when the count went stale
+  // (a project loaded with a font the catalogue lacks) it is brought up to date first.
+  uint32_t selected = CountSelected(s.selection);
+  if (selected != s.tables.selectedCount) s.tables.selectedCount = selected;
+  JobTable table = BuildJobTable(s.settings, s.selection, s.tables.glyphMetrics, s.tables.glyphHeights, selected);
+  s.tallestCell = table.tallestCell;
+  job->thread->setTable(std::move(table.chars), std::move(table.abc));
+  // 9.
+  current_ = job.get();
+  jobs_.push_back(std::move(job));
+  current_->thread->start();
+  // 10.
+  frontEnd_.LayoutAfterGenerate();
+  return true;
+}
+
+bool GenerationDriver::RequestExport(int32_t pluginIndex, const FontRequest& font, std::string* error) {
+  state_.exportAfterGenerate = true;
+  state_.exportPluginIndex = pluginIndex;
+  return Generate(font, error);
+}
+
+void GenerationDriver::SettingChanged(bool autoGenerate, bool advancedExportVisible) {
+  if (advancedExportVisible) return;
+  SetStatus(status::kIdle);
+  if (autoGenerate && state_.generationIdle) {
+    state_.lastSettingChange = TickCount();
+    state_.autoGenerateArmed = true;
+  }
+}
+
+bool GenerationDriver::AutoGenerateTick() {
+  if (!state_.autoGenerateArmed) return false;
+  int64_t quiet = static_cast<int64_t>(TickCount()) - static_cast<int64_t>(state_.lastSettingChange);
+  if (quiet <= 500) return false;
+  state_.lastSettingChange = 0;
+  state_.autoGenerateArmed = false;
+  return current_ == nullptr;
+}
+
+void GenerationDriver::Report(Job* job, int32_t progress, const std::string& status) {
+  if (job != current_) return;  // a superseded job's progress is not shown
+  if (progress >= 0) frontEnd_.SetProgress(progress);
+  if (!status.empty()) SetStatus(status);
+}
+
+void GenerationDriver::Completed(Job* job) {
+  // A completion that arrives after Shutdown released its job finds nothing to do.
+  if (std::none_of(jobs_.begin(), jobs_.end(), [job](const auto& j) { return j.get() == job; })) return;
+  if (job == current_) {
+    HandBack(*job);
+    FinishGeneration(*job);
+  }
+  Release(job);
+}
+
+void GenerationDriver::HandBack(Job& job) {
+  RenderThread& t = *job.thread;
+  {
+    std::scoped_lock lock(state_.mask.lock(), t.maskImage().lock());
+    state_.mask.copyFrom(t.maskImage());
+  }
+  {
+    std::scoped_lock lock(state_.img.lock(), t.colourImage().lock());
+    state_.img.copyFrom(t.colourImage());
+  }
+  state_.placed = t.chars();
+  state_.placedCount = t.placedCount();
+  frontEnd_.ImagesChanged();
+}
+
+void GenerationDriver::FinishGeneration(Job& job) {
+  AppState& s = state_;
+  const int64_t placed = job.thread->placedCount();
+  const uint32_t selected = s.tables.selectedCount;
+  if (static_cast<int64_t>(selected) <= placed) {
+    SetStatus(status::kComplete);
+  } else {
+    SetStatus(status::CantFit(static_cast<uint32_t>(selected - placed)));
+  }
+  frontEnd_.RestoreCursor();
+  frontEnd_.HideProgress();
+  s.generationIdle = true;
+  current_ = nullptr;
+  if (s.exportAfterGenerate) {
+    s.exportAfterGenerate = false;
+    // The export runs on this job's texture and with the settings the job was made from.
+    ExportContext context{job.thread->settings(), s.placed,   s.placedCount,     s.tables.selectedCount,
+                          s.tables.spaceAdvance,  s.img,      s.mask,            s.tables.ascent,
+                          s.tables.descent,       s.registry, s.jobs,            dialogs_,
+                          s.exportBuffers,        [this](const std::string& text) { SetStatus(text); }};
+    RunExport(context, s.exportPluginIndex);
+  } else if (frontEnd_.AutoPreviewEnabled()) {
+    frontEnd_.DrawPreview();
+  }
+}
+
+void GenerationDriver::Release(Job* job) {
+  job->thread->join();
+  auto it = std::find_if(jobs_.begin(), jobs_.end(), [job](const auto& j) { return j.get() == job; });
+  if (it != jobs_.end()) jobs_.erase(it);
+}
+
+void GenerationDriver::Shutdown() {
+  current_ = nullptr;  // nothing is handed back from here on
+  for (auto& job : jobs_) job->thread->terminate();
+  // Jobs may be waiting for a report to be shown: keep serving the main thread until each is done.
+  while (std::any_of(jobs_.begin(), jobs_.end(), [](const auto& j) { return !j->finished.load(); })) {
+    frontEnd_.ProcessPendingEvents();
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  for (auto& job : jobs_) job->thread->join();
+  jobs_.clear();
+}
+
+}  // namespace glyphmill
