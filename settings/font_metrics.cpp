@@ -98,9 +98,13 @@ bool FontMeasurer::Measure(const FontRequest& font, int32_t kerning, CharacterSe
   const int32_t lineHeight = face.lineHeight();
   for (size_t u = 0; u < kCodeUnitCount; ++u) {
     bool wanted = selection[u] != 0 || u == 32;
-    if (wanted || !tables.fontSupport[u]) {
+    if (wanted) {
       uint32_t g = face.glyphIndex(static_cast<uint16_t>(u));
       tables.glyphMetrics[u] = g ? c.glyph(g) : missing;
+      c.pending[u] = 0;
+    } else if (!tables.fontSupport[u]) {
+      // Not in the font's charmap: its glyph is glyph 0.
+      tables.glyphMetrics[u] = missing;
       c.pending[u] = 0;
     } else {
       // Supported but not selected: filled on demand (EnsureMetrics) to keep large fonts cheap.
