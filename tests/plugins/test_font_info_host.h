@@ -1,0 +1,30 @@
+// The host side of the optional font information, as this test program offers it: the program
+// exports glyphmill_host_query (linked with exported symbols), so plug-ins discover it with
+// dlsym(RTLD_DEFAULT, ...) exactly as they discover a real host's.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "glyphmill/host.h"
+
+namespace glyphmill::plugintest {
+
+// A GlyphmillFontInfoV1 with the storage its pointers refer to.
+struct TestFontInfo {
+  GlyphmillFontInfoV1 record{};
+  std::string face;
+  std::vector<uint8_t> placed;
+  std::vector<GlyphmillKerningPair> kernings;
+
+  // Points the record's pointers at the storage above; call after changing it.
+  const GlyphmillFontInfoV1* bind();
+};
+
+// What the query returns for GLYPHMILL_EXT_FONT_INFO_V1 from now on; null: the host offers none.
+void OfferFontInfo(const GlyphmillFontInfoV1* info);
+// Number of query calls, and the last extension id asked for.
+int HostQueryCalls();
+std::string LastQueriedExtension();
+
+}  // namespace glyphmill::plugintest
