@@ -61,7 +61,8 @@ std::string PluginCrashed(int signalNumber) {
 }
 
 std::string PluginTimedOut(long long seconds) {
-  return "The plugin did not return within " + std::to_string(seconds) + " seconds and was stopped.";
+  return "The plugin did not return within " + std::to_string(seconds) + (seconds == 1 ? " second" : " seconds") +
+         " and was stopped.";
 }
 
 std::string PluginExited(int status) {

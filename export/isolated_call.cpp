@@ -62,7 +62,8 @@ void WriteAll(int fd, const char* data, std::size_t size) {
 using Clock = std::chrono::steady_clock;
 
 int RemainingMs(Clock::time_point deadline) {
-  auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+  // Rounded up, so that a wait never ends before the deadline.
+  auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
   return left <= 0 ? 0 : static_cast<int>(left);
 }
 

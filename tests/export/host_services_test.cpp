@@ -1,0 +1,119 @@
+#include "export/host_services.h"
+
+#include <gtest/gtest.h>
+
+#include "export_test_support.h"
+#include "settings/font_face.h"
+
+namespace glyphmill {
+namespace {
+
+using testing_support::ExportWorld;
+using testing_support::Plugin;
+using testing_support::PluginFolder;
+using testing_support::ReadReport;
+using testing_support::Report;
+
+std::vector<PlacedCharacter> Cells(std::initializer_list<std::pair<uint16_t, uint32_t>> codeAndWidth) {
+  std::vector<PlacedCharacter> chars;
+  for (auto [code, width] : codeAndWidth) {
+    PlacedCharacter c;
+    c.codeUnit = code;
+    c.cellWidth = width;
+    c.cellHeight = 5;
+    c.drawOffsetY = 3;
+    chars.push_back(c);
+  }
+  return chars;
+}
+
+TEST(HostQuery, AnswersOnlyInsideAScopeAndOnlyKnownIds) {
+  EXPECT_EQ(glyphmill_host_query(GLYPHMILL_EXT_FONT_INFO_V1), nullptr);
+  GenerationSettings s = FirstStartSettings();
+  auto chars = Cells({{'a', 4}});
+  HostFontInfo info({&s, &chars, kAllPlaced, 1, 10, 3});
+  {
+    HostServicesScope scope(info);
+    EXPECT_NE(glyphmill_host_query(GLYPHMILL_EXT_FONT_INFO_V1), nullptr);
+    EXPECT_EQ(glyphmill_host_query("glyphmill.font-info/2"), nullptr);
+    EXPECT_EQ(glyphmill_host_query(nullptr), nullptr);
+  }
+  EXPECT_EQ(glyphmill_host_query(GLYPHMILL_EXT_FONT_INFO_V1), nullptr);
+}
+
+TEST(HostFontInfo, PlacedFollowsTheSortOrderNotTheTableOrder) {
+  GenerationSettings s = FirstStartSettings();
+  // Keys 10, 30, 20: placement takes 'b', then 'c', then 'a'.
+  auto chars = Cells({{'a', 10}, {'b', 30}, {'c', 20}});
+  HostFontInfo one({&s, &chars, 1, 3, 10, 3});
+  EXPECT_EQ(one.placed(), (std::vector<uint8_t>{0, 1, 0}));
+  HostFontInfo two({&s, &chars, 2, 3, 10, 3});
+  EXPECT_EQ(two.placed(), (std::vector<uint8_t>{0, 1, 1}));
+  HostFontInfo all({&s, &chars, kAllPlaced, 3, 10, 3});
+  EXPECT_EQ(all.placed(), (std::vector<uint8_t>{1, 1, 1}));
+  HostFontInfo none({&s, &chars, 0, 3, 10, 3});
+  EXPECT_EQ(none.placed(), (std::vector<uint8_t>{0, 0, 0}));
+}
+
+TEST(HostFontInfo, RecordFieldsAndLazyKerning) {
+  GenerationSettings s = FirstStartSettings();
+  s.setFontName("DejaVu Sans");
+  s.fontSize = 30;
+  s.setFlag(kStyleOutline, true);
+  s.outlineWidth = 2;
+  s.setFlag(kStyleBold, true);
+  s.antialiasMode = kAntialiasNone;
+  auto chars = Cells({{'A', 9}, {'V', 9}});
+  HostFontInfo info({&s, &chars, kAllPlaced, 2, 28, 7});
+  EXPECT_FALSE(info.kerningComputed());
+  const GlyphmillFontInfoV1* r = info.fontInfo();
+  EXPECT_TRUE(info.kerningComputed());
+  EXPECT_EQ(r->struct_size, sizeof(GlyphmillFontInfoV1));
+  EXPECT_EQ(r->point_size, 30);
+  EXPECT_EQ(r->pixel_size, 40);  // 30 points at 96 pixels per inch
+  EXPECT_EQ(r->line_height, 5);
+  EXPECT_EQ(r->base, 3 + 28);
+  EXPECT_EQ(r->ascent, 28);
+  EXPECT_EQ(r->descent, 7);
+  EXPECT_EQ(r->outline_width, 2);
+  EXPECT_EQ(r->bold, 1);
+  EXPECT_EQ(r->italic, 0);
+  EXPECT_EQ(r->antialias_mode, 2);
+  EXPECT_STREQ(r->face_name, "DejaVu Sans");
+  EXPECT_EQ(r->char_count, 2u);
+  ASSERT_GE(r->kerning_count, 1u);
+  EXPECT_EQ(r->kernings[0].first, 'A');
+  EXPECT_EQ(r->kernings[0].second, 'V');
+  EXPECT_LT(r->kernings[0].amount, 0);
+
+  s.setFlag(kStyleOutline, false);
+  HostFontInfo plain({&s, &chars, kAllPlaced, 2, 28, 7});
+  EXPECT_EQ(plain.fontInfo()->outline_width, 0);
+}
+
+TEST(HostFontInfo, APluginReadsItDuringItsExportCall) {
+  PluginFolder folder({Plugin("simple_quiet")});
+  ExportWorld w;
+  w.chars = Cells({{'A', 10}, {'V', 30}, {'x', 20}});
+  w.placedCount = 2;
+  w.discover();
+  w.dialogs.queueAnswer(true);  // export although one character did not fit
+  ExportContext ctx = w.context();
+  RunExport(ctx, 0);
+  Report r = ReadReport("simple_quiet.report");
+  ASSERT_TRUE(r.exists);
+  EXPECT_EQ(r.get("host"), "present");
+  EXPECT_EQ(r.get("host.unknown"), "");
+  EXPECT_EQ(r.get("host.face"), "DejaVu Sans");
+  EXPECT_EQ(r.get("host.pixel_size"), std::to_string(EmPixels(24)));
+  EXPECT_EQ(r.get("host.base"), "21");  // draw offset 3 + ascent 18
+  EXPECT_EQ(r.get("host.char_count"), "3");
+  EXPECT_EQ(r.get("host.placed"), "011");
+  EXPECT_FALSE(r.all("host.kern").empty());
+  bool av = false;
+  for (const std::string& k : r.all("host.kern")) av = av || k.rfind("65 86 -", 0) == 0;
+  EXPECT_TRUE(av);
+}
+
+}  // namespace
+}  // namespace glyphmill

@@ -1,0 +1,26 @@
+/* The plug-in headers as a C11 plug-in author includes them: every record's size and field
+ * offsets as C lays them out, for the C++ test to compare. */
+#include <stddef.h>
+
+#include "glyphmill/host.h"
+#include "glyphmill/plugin.h"
+
+#include "header_layout.h"
+
+size_t glyphmill_c_layout(unsigned what) {
+  switch (what) {
+    case kLayoutPluginInfo: return sizeof(TPluginInfo);
+    case kLayoutCharInfo: return sizeof(TExportCharInfo);
+    case kLayoutDataInfo: return sizeof(TDataExportInfo);
+    case kLayoutDataChars: return offsetof(TDataExportInfo, Chars);
+    case kLayoutGraphicInfo: return sizeof(TGraphicExportInfo);
+    case kLayoutGraphicAlpha: return offsetof(TGraphicExportInfo, Alpha);
+    case kLayoutSimpleInfo: return sizeof(TSimpleExportInfo);
+    case kLayoutSimpleChars: return offsetof(TSimpleExportInfo, Chars);
+    case kLayoutSimpleSpace: return offsetof(TSimpleExportInfo, SpaceAdvance);
+    case kLayoutFontInfo: return sizeof(GlyphmillFontInfoV1);
+    case kLayoutFontInfoKernings: return offsetof(GlyphmillFontInfoV1, kernings);
+    case kLayoutKerningPair: return sizeof(GlyphmillKerningPair);
+    default: return 0;
+  }
+}

@@ -1,0 +1,54 @@
+// The plug-in headers compiled as C++20 with warnings as errors; C and C++ must agree on every
+// record's layout, since plug-ins in either language share one binary interface with the host.
+#include <gtest/gtest.h>
+
+#include <cstddef>
+
+#include "glyphmill/host.h"
+#include "glyphmill/plugin.h"
+#include "header_layout.h"
+
+namespace {
+
+std::size_t CxxLayout(unsigned what) {
+  switch (what) {
+    case kLayoutPluginInfo: return sizeof(TPluginInfo);
+    case kLayoutCharInfo: return sizeof(TExportCharInfo);
+    case kLayoutDataInfo: return sizeof(TDataExportInfo);
+    case kLayoutDataChars: return offsetof(TDataExportInfo, Chars);
+    case kLayoutGraphicInfo: return sizeof(TGraphicExportInfo);
+    case kLayoutGraphicAlpha: return offsetof(TGraphicExportInfo, Alpha);
+    case kLayoutSimpleInfo: return sizeof(TSimpleExportInfo);
+    case kLayoutSimpleChars: return offsetof(TSimpleExportInfo, Chars);
+    case kLayoutSimpleSpace: return offsetof(TSimpleExportInfo, SpaceAdvance);
+    case kLayoutFontInfo: return sizeof(GlyphmillFontInfoV1);
+    case kLayoutFontInfoKernings: return offsetof(GlyphmillFontInfoV1, kernings);
+    case kLayoutKerningPair: return sizeof(GlyphmillKerningPair);
+    default: return 0;
+  }
+}
+
+TEST(PluginHeader, CAndCxxAgreeOnEveryLayout) {
+  for (unsigned what = 0; what < kLayoutCount; ++what) EXPECT_EQ(glyphmill_c_layout(what), CxxLayout(what)) << what;
+}
+
+TEST(PluginHeader, PointerWidthLayoutOfThisPlatform) {
+  // Byte-packed records: on x86-64 every field after a pointer moves by 4 per earlier pointer.
+  const std::size_t p = sizeof(void*) - 4;
+  EXPECT_EQ(sizeof(TPluginInfo), 264u);
+  EXPECT_EQ(sizeof(TExportCharInfo), 28u);
+  EXPECT_EQ(sizeof(TDataExportInfo), 20u + 2 * p);
+  EXPECT_EQ(sizeof(TGraphicExportInfo), 16u + 3 * p);
+  EXPECT_EQ(sizeof(TSimpleExportInfo), 28u + 4 * p);
+  EXPECT_EQ(offsetof(TSimpleExportInfo, Chars), 24u + 3 * p);
+}
+
+TEST(PluginHeader, EntryPointTypesTakeOneRecordPointer) {
+  static_assert(std::is_same_v<GetPluginInfoProc, void (*)(TPluginInfo*)>);
+  static_assert(std::is_same_v<SimpleExportProc, void (*)(const TSimpleExportInfo*)>);
+  static_assert(std::is_same_v<GlyphmillHostQueryProc, const void* (*)(const char*)>);
+  EXPECT_STREQ(GLYPHMILL_HOST_QUERY_SYMBOL, "glyphmill_host_query");
+  EXPECT_STREQ(GLYPHMILL_EXT_FONT_INFO_V1, "glyphmill.font-info/1");
+}
+
+}  // namespace
