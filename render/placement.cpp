@@ -14,22 +14,49 @@ namespace {
 // Sort(L, R) with the last element as pivot and strict comparisons, exactly as the packing order
 // depends on it. The two parts of a partition are disjoint, so the order in which they are sorted
 // does not change the result: the smaller part is recursed into and the larger one looped on,
-// which bounds the stack to log2(n) frames even for runs of equal keys.
-void QuickSort(std::vector<int32_t>& order, const std::vector<uint32_t>& key, int64_t L, int64_t R) {
+// which bounds the stack to log2(n) frames.
+//
+// Two cases cost a whole scan of the range per element and make this quicksort quadratic on
+// inputs fonts really give (thousands of equal cells of a monospaced or CJK font, runs of falling
+// sizes); both have a result known without the scans, which is produced directly:
+// - the pivot is strictly smaller than every other key: nothing moves, then Sort(L, R - 1);
+// - the pivot is the range's largest key: nothing moves but the pivot, swapped to position L,
+//   then Sort(L + 1, R), whose pivot is the element that was at L.
+void QuickSort(std::vector<int32_t>& order, const std::vector<uint32_t>& key, int64_t L, int64_t R,
+               std::vector<uint32_t>& prefixMin) {
+  auto k = [&](int64_t pos) { return key[order[pos]]; };
   while (R > L) {
-    const uint32_t p = key[order[R]];
+    // Pivots below everything before them stay where they are.
+    prefixMin.resize(static_cast<std::size_t>(R - L + 1));
+    uint32_t largest = k(L);
+    prefixMin[0] = k(L);
+    for (int64_t q = L + 1; q <= R; ++q) {
+      prefixMin[q - L] = std::min(prefixMin[q - L - 1], k(q));
+      largest = std::max(largest, k(q));
+    }
+    while (R > L && k(R) < prefixMin[R - 1 - L]) --R;
+    if (R <= L) return;
+    // A pivot equal to the largest key goes to the front; the next pivot is what stood there.
+    if (k(R) == largest) {
+      while (R > L && k(R) == largest) {
+        std::swap(order[L], order[R]);
+        ++L;
+      }
+      continue;
+    }
+    const uint32_t p = k(R);
     int64_t i = L, j = R;
     while (j > i) {
-      while (key[order[i]] > p) ++i;
-      while (i < j && !(key[order[j]] > p)) --j;
+      while (k(i) > p) ++i;
+      while (i < j && !(k(j) > p)) --j;
       if (i < j) std::swap(order[i], order[j]);
     }
     std::swap(order[i], order[R]);
     if (i - L < R - i) {
-      QuickSort(order, key, L, i - 1);
+      QuickSort(order, key, L, i - 1, prefixMin);
       L = i + 1;
     } else {
-      QuickSort(order, key, i + 1, R);
+      QuickSort(order, key, i + 1, R, prefixMin);
       R = i - 1;
     }
   }
@@ -44,7 +71,8 @@ std::vector<int32_t> SortOrder(const std::vector<PlacedCharacter>& chars) {
     order[i] = static_cast<int32_t>(i);
     key[i] = SortKey(chars[i]);
   }
-  if (!order.empty()) QuickSort(order, key, 0, static_cast<int64_t>(order.size()) - 1);
+  std::vector<uint32_t> prefixMin;
+  if (!order.empty()) QuickSort(order, key, 0, static_cast<int64_t>(order.size()) - 1, prefixMin);
   return order;
 }
 

@@ -11,7 +11,9 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <utility>
 
 #include "render/render_host.h"
 
@@ -25,11 +27,11 @@ using StopFlag = std::atomic<bool>;
 
 class ProgressReporter {
  public:
-  using TickSource = uint32_t (*)();
+  using TickSource = std::function<uint32_t()>;
   static constexpr uint32_t kThrottleMs = 50;
 
   explicit ProgressReporter(RenderHost* host = nullptr, TickSource ticks = &SteadyTickMs)
-      : host_(host), ticks_(ticks) {}
+      : host_(host), ticks_(std::move(ticks)) {}
 
   // Starts the throttle's clock: the next `due` is more than 50 ms from now.
   void restartClock() { lastReportTick_ = ticks_(); }

@@ -54,7 +54,7 @@ class RenderThread {
   void join();                        // waits for the job's thread; never from inside JobFinished
 
   // For tests: the millisecond tick source of the progress throttle.
-  void setTickSource(ProgressReporter::TickSource ticks) { progress_ = ProgressReporter(host_, ticks); }
+  void setTickSource(ProgressReporter::TickSource ticks) { progress_ = ProgressReporter(host_, std::move(ticks)); }
 
   const GenerationSettings& settings() const { return settings_; }
   uint8_t options() const { return options_; }
