@@ -5,10 +5,15 @@
 // the first free leaf that is large enough wins (first fit, no scoring). The packing mode (corner)
 // decides where a cell goes inside the leaf and how the leftover space is cut.
 //
-// Each node also keeps the largest width and the largest height among the free leaves of its
-// subtree. A subtree whose largest free width or height is below the cell's cannot hold it, so the
-// search skips it; every leaf it skips would have refused the cell, which keeps the result exactly
-// that of the plain depth-first walk while the search touches far fewer nodes.
+// The search is kept exactly that of the plain depth-first walk while touching far fewer nodes:
+// - each node keeps the largest width and height among the live free leaves of its subtree (a
+//   live leaf has positive width and height). A subtree whose largest free width or height is below
+//   a cell's cannot hold it and is passed over. Free space only ever shrinks, so a bound that is
+//   not yet refreshed is too large, never too small: it can cost a visit, never a wrong answer.
+// - a row of cells packs into a chain of used nodes whose Adjacent pieces are used up. Such a
+//   node always sends a cell of positive size on to its Remainder, so the walk jumps over the
+//   whole chain at once (jump pointers, shortened as they are followed).
+// Cells with a zero or negative side can fit in empty pieces too; they take the plain walk.
 #pragma once
 
 #include <cstdint>
@@ -61,10 +66,16 @@ class TPartition {
 
  private:
   PackRect split(int32_t w, int32_t h);
+  PackRect insertPlain(int32_t w, int32_t h);
   void refreshFreeExtent();
+  void setLeafExtent();
+  bool holdsNoLiveSpace() const;
+  bool passesThrough() const { return Used && Adjacent->holdsNoLiveSpace(); }
+  TPartition* chainEnd();
 
   int32_t maxFreeWidth_;
   int32_t maxFreeHeight_;
+  TPartition* jump_ = nullptr;  // a later node of this pass-through chain
 };
 
 }  // namespace glyphmill
