@@ -1,0 +1,75 @@
+#include "ui_test_support.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTest>
+
+namespace glyphmill::testing {
+
+std::optional<uint32_t> ScriptedPrompts::chooseColour(uint32_t initial) {
+  presets.push_back(initial);
+  held = initial;
+  return chooseColourAgain();
+}
+
+std::optional<uint32_t> ScriptedPrompts::chooseColourAgain() {
+  ++colourDialogs;
+  if (colours.empty()) return std::nullopt;
+  std::optional<uint32_t> answer = colours.front();
+  colours.pop_front();
+  if (answer) held = *answer;
+  return answer;
+}
+
+std::optional<std::string> ScriptedPrompts::openFile(const std::string&, const std::string&) {
+  if (openPaths.empty()) return std::nullopt;
+  std::optional<std::string> answer = openPaths.front();
+  openPaths.pop_front();
+  return answer;
+}
+
+WindowFixture::WindowFixture(const std::string& pluginFolder) { open(pluginFolder); }
+
+WindowFixture::~WindowFixture() { window.reset(); }
+
+MainWindowOptions WindowFixture::options(const std::string& pluginFolder) {
+  MainWindowOptions o;
+  o.programFolder = folder.path().toStdString() + "/";
+  o.pluginFolder = pluginFolder;
+  o.dialogs = &dialogs;
+  o.prompts = &prompts;
+  o.exitProgram = [this](int status) { exitStatus = status; };
+  o.openDocument = [this](const std::string& document) { openedDocuments.push_back(document); };
+  return o;
+}
+
+void WindowFixture::open(const std::string& pluginFolder) {
+  window.reset();
+  window = std::make_unique<TForm1>(options(pluginFolder));
+  window->show();
+  QTest::qWaitForWindowExposed(window.get());
+}
+
+std::string WindowFixture::path(const std::string& name) const { return folder.path().toStdString() + "/" + name; }
+
+bool WaitForGeneration(TForm1& window, int ms) {
+  QElapsedTimer clock;
+  clock.start();
+  while (clock.elapsed() < ms) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    if (!window.driver().busy() && window.driver().liveJobs() == 0 && window.state().generationIdle) return true;
+  }
+  return false;
+}
+
+void Pump(int ms) { QTest::qWait(ms); }
+
+bool SelectFont(TForm1& window, const std::string& name) {
+  const int index = window.ui.cmbFont->findText(QString::fromStdString(name), Qt::MatchExactly);
+  if (index < 0) return false;
+  window.ui.cmbFont->setCurrentIndex(index);
+  return true;
+}
+
+}  // namespace glyphmill::testing

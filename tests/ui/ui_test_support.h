@@ -1,0 +1,59 @@
+// Helpers of the window tests: scripted colour and open dialogs, a scratch folder, a main window
+// that never touches the real program folder, and waiting for a generation to end.
+#pragma once
+
+#include <QTemporaryDir>
+#include <deque>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "export/scripted_dialogs.h"
+#include "ui/main_window.h"
+#include "ui/ui_prompts.h"
+
+namespace glyphmill::testing {
+
+inline constexpr const char* kDejaVuSans = "DejaVu Sans";
+
+// Answers colour and open dialogs from queues; an empty queue cancels.
+class ScriptedPrompts : public UiPrompts {
+ public:
+  std::deque<std::optional<uint32_t>> colours;
+  std::deque<std::optional<std::string>> openPaths;
+  std::vector<uint32_t> presets;  // what each colour dialog was preset to
+  int colourDialogs = 0;
+  uint32_t held = 0;
+
+  std::optional<uint32_t> chooseColour(uint32_t initial) override;
+  std::optional<uint32_t> chooseColourAgain() override;
+  std::optional<std::string> openFile(const std::string& title, const std::string& filter) override;
+};
+
+// A shown main window with scripted dialogs, a scratch program folder (autosave) and a plug-in
+// folder that may be given.
+struct WindowFixture {
+  QTemporaryDir folder;
+  ScriptedDialogs dialogs;
+  ScriptedPrompts prompts;
+  int exitStatus = -1;
+  std::vector<std::string> openedDocuments;
+  std::unique_ptr<TForm1> window;
+
+  explicit WindowFixture(const std::string& pluginFolder = "no-plugins-here");
+  ~WindowFixture();
+  MainWindowOptions options(const std::string& pluginFolder);
+  // Creates (again) the window with the same folders.
+  void open(const std::string& pluginFolder = "no-plugins-here");
+  std::string path(const std::string& name) const;
+};
+
+// Runs the event loop until no job is running and the window is idle, or `ms` passed.
+bool WaitForGeneration(TForm1& window, int ms = 30000);
+// Runs the event loop for `ms` milliseconds.
+void Pump(int ms);
+
+// Selects a font by name in the font list (raising its change event); false when not listed.
+bool SelectFont(TForm1& window, const std::string& name);
+
+}  // namespace glyphmill::testing

@@ -1,0 +1,239 @@
+#include "ui/main_window.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QSpinBox>
+#include <QPushButton>
+#include <QToolButton>
+#include <QTimer>
+#include <QUrl>
+
+#include "app/start_up.h"
+#include "export/export_menu.h"
+#include "ui/preview_strip.h"
+#include "ui/status_bar.h"
+#include "ui/texture_view.h"
+
+namespace glyphmill {
+
+namespace {
+
+constexpr const char* kDesignCaption = "Glyphmill";
+constexpr const char* kHelpPage = "help.html";
+
+// A caption shown in a menu: "&" stands for itself, not for a mnemonic.
+QString MenuText(const std::string& caption) { return QString::fromUtf8(caption.c_str()).replace("&", "&&"); }
+
+}  // namespace
+
+TForm1::TForm1(MainWindowOptions options, QWidget* parent)
+    : QMainWindow(parent),
+      options_(std::move(options)),
+      ownDialogs_(this),
+      ownPrompts_(this),
+      dialogs_(options_.dialogs ? *options_.dialogs : static_cast<Dialogs&>(ownDialogs_)),
+      prompts_(options_.prompts ? *options_.prompts : static_cast<UiPrompts&>(ownPrompts_)),
+      frontEnd_(*this) {
+  if (!options_.exitProgram) options_.exitProgram = [](int status) { QCoreApplication::exit(status); };
+  if (!options_.openDocument)
+    options_.openDocument = [](const std::string& path) {
+      QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromUtf8(path.c_str())));
+    };
+  driver_ = std::make_unique<GenerationDriver>(state_, frontEnd_, dialogs_);
+  buildControls();
+  buildMenus();
+  connectSettings();
+  connectCommands();
+  qApp->installEventFilter(this);
+  resize(kDesignWidth, kDesignHeight + menuBar()->sizeHint().height());
+  setMinimumSize(320, 466 + menuBar()->sizeHint().height());
+  FormCreate();
+}
+
+TForm1::~TForm1() {
+  qApp->removeEventFilter(this);
+  // FormDestroy: a running job is asked to stop (and waited for), then the plug-ins are disposed of.
+  driver_->Shutdown();
+  state_.registry.Release();
+}
+
+void TForm1::FormCreate() {
+  setWindowTitle(QString::fromUtf8(VersionedName(kDesignCaption).c_str()));
+  state_.registry.Discover(dialogs_, state_.jobs, options_.pluginFolder);
+  BuildExportMenus();
+  state_.settings.previewBackColour = kColourButtonFace;
+  ui.Edit12->setText(QString::fromUtf8(VersionedName(kDesignCaption).c_str()));
+  for (Image24* image : {&state_.img, &state_.mask}) image->resize(512, 512);
+  ShowImages();
+  ResetPreviewStrip(ui.Image3->width(), ui.Image3->height());
+
+  std::string error;
+  const bool measured = FillFontCatalogue(state_, ui.udSize->value(), ui.chkBold->isChecked(),
+                                          ui.chkItalic->isChecked(), &error);
+  {
+    const QSignalBlocker block(ui.cmbFont);
+    ui.cmbFont->clear();
+    for (const FontCatalogueEntry& entry : state_.catalogue.entries)
+      ui.cmbFont->addItem(QString::fromUtf8(entry.name.c_str()));
+  }
+  fontWidthsMeasured_ = false;
+  if (!measured) dialogs_.showMessage({"", error, DialogIcon::Error, DialogOwner::MainWindow});
+
+  SelectFirstEntries();
+  ShowTexturePage(0);
+  ReadAllSettings();
+
+  state_.programFolder = options_.programFolder.empty() ? ProgramFolder() : options_.programFolder;
+  if (!state_.programFolder.empty() && state_.programFolder.back() != '/') state_.programFolder += '/';
+  if (QFile::exists(QString::fromUtf8(autosavePath().c_str()))) LoadProjectFile(autosavePath());
+}
+
+void TForm1::attachWindows(TForm2* rangeEditor, TForm3* advancedExport, TForm5* about) {
+  rangeEditor_ = rangeEditor;
+  advancedExport_ = advancedExport;
+  about_ = about;
+}
+
+void TForm1::buildMenus() {
+  QMenu* file = menuBar()->addMenu("&File");
+  ui.SaveFontProject1 = file->addAction("&Save Font Project");
+  ui.SaveFontProject1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+  ui.LoadProject1 = file->addAction("&Load Font Project");
+  ui.LoadProject1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+  file->addSeparator();
+  ui.ExportFont1 = file->addMenu("Export Font...");
+  file->addSeparator();
+  ui.Exit1 = file->addAction("E&xit");
+  ui.Exit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_X));
+
+  QMenu* command = menuBar()->addMenu("&Command");
+  ui.RedrawFont1 = command->addAction("Generate Font");
+  ui.SetUpCharacterRange1 = command->addAction("Set Up Character Range");
+  command->addSeparator();
+  ui.mi2 = command->addAction("Automatic Mask Generation");
+  ui.mi3 = command->addAction("Auto Previewing");
+  ui.mi4 = command->addAction("Show Guides");
+  for (QAction* mark : {ui.mi2, ui.mi3, ui.mi4}) mark->setCheckable(true);
+
+  QMenu* help = menuBar()->addMenu("&Help");
+  ui.HowtouseGlyphmill1 = help->addAction("How to use Glyphmill");
+  help->addSeparator();
+  ui.About1 = help->addAction("About...");
+
+  ui.ExportMenu = new QMenu(this);
+  // The marks start equal to their check boxes and stay so.
+  ui.mi2->setChecked(ui.CheckBox8->isChecked());
+  ui.mi3->setChecked(ui.CheckBox9->isChecked());
+  ui.mi4->setChecked(ui.chkShowGuides->isChecked());
+}
+
+void TForm1::BuildExportMenus() {
+  for (QMenu* menu : {ui.ExportFont1, ui.ExportMenu}) {
+    menu->clear();
+    for (const ExportMenuEntry& entry : BuildExportMenuModel(state_.registry)) {
+      switch (entry.kind) {
+        case ExportMenuEntry::Kind::QuickExport: {
+          const int32_t index = entry.pluginIndex;
+          connect(menu->addAction(MenuText(entry.caption)), &QAction::triggered, this, [this, index] { QuickExport(index); });
+          break;
+        }
+        case ExportMenuEntry::Kind::Separator: menu->addSeparator(); break;
+        case ExportMenuEntry::Kind::AdvancedExport:
+          connect(menu->addAction(MenuText(entry.caption)), &QAction::triggered, this, [this] { OpenAdvancedExport(); });
+          break;
+      }
+    }
+  }
+}
+
+void TForm1::connectCommands() {
+  connect(ui.Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
+  connect(ui.RedrawFont1, &QAction::triggered, ui.Button1, &QPushButton::click);
+  connect(ui.Button3, &QPushButton::clicked, this, [this] { ReadSetting(10); });
+  connect(ui.Button4, &QPushButton::clicked, this, &TForm1::DrawPreview);
+  connect(ui.btnCharacterRange, &QPushButton::clicked, this, &TForm1::btnCharacterRangeClick);
+  connect(ui.SetUpCharacterRange1, &QAction::triggered, this, &TForm1::btnCharacterRangeClick);
+  connect(ui.Button6, &QToolButton::clicked, this, &TForm1::Button6Click);
+  connect(ui.About1, &QAction::triggered, this, &TForm1::Button6Click);
+  connect(ui.SpeedButton1, &QPushButton::clicked, this, &TForm1::SaveFontProject1Click);
+  connect(ui.SaveFontProject1, &QAction::triggered, this, &TForm1::SaveFontProject1Click);
+  connect(ui.SpeedButton2, &QPushButton::clicked, this, &TForm1::LoadProject1Click);
+  connect(ui.LoadProject1, &QAction::triggered, this, &TForm1::LoadProject1Click);
+  connect(ui.Exit1, &QAction::triggered, this, &TForm1::Exit1Click);
+  connect(ui.HowtouseGlyphmill1, &QAction::triggered, this, [this] { options_.openDocument(kHelpPage); });
+  connect(ui.Button2, &QPushButton::clicked, this, [this] {
+    if (ExportButtonActionFor(state_.registry) == ExportButtonAction::PopupMenu)
+      ui.ExportMenu->popup(ui.Button2->mapToGlobal(QPoint(0, ui.Button2->height())));
+    else
+      OpenAdvancedExport();
+  });
+  connect(ui.Image3, &PreviewStrip::doubleClicked, this, &TForm1::Image3DblClick);
+  connect(ui.Edit12, &QLineEdit::textChanged, this, [this] {
+    if (ui.CheckBox9->isChecked()) DrawPreview();
+  });
+  connect(ui.Tab, &TextureView::tabChanged, this, &TForm1::ShowTexturePage);
+
+  // The three toggles and their menu marks: a menu item inverts its check box; a check box sets
+  // its mark (and "Auto Preview" redraws the preview, on or off).
+  connect(ui.mi2, &QAction::triggered, this, [this] { setToggle(ui.CheckBox8, ui.mi2); });
+  connect(ui.mi3, &QAction::triggered, this, [this] { setToggle(ui.CheckBox9, ui.mi3); });
+  connect(ui.mi4, &QAction::triggered, this, [this] { setToggle(ui.chkShowGuides, ui.mi4); });
+  connect(ui.CheckBox8, &QCheckBox::toggled, this, [this](bool on) { ui.mi2->setChecked(on); });
+  connect(ui.CheckBox9, &QCheckBox::toggled, this, [this](bool on) {
+    ui.mi3->setChecked(on);
+    DrawPreview();
+  });
+  connect(ui.chkShowGuides, &QCheckBox::toggled, this, [this](bool on) { ui.mi4->setChecked(on); });
+  connect(ui.Timer2, &QTimer::timeout, this, &TForm1::Timer2Timer);
+}
+
+void TForm1::setToggle(QCheckBox* box, QAction* mark) {
+  box->setChecked(!box->isChecked());
+  mark->setChecked(box->isChecked());
+}
+
+void TForm1::Exit1Click() {
+  // Ends the program at once: no close handling, so no autosave.
+  options_.exitProgram(1);
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+  // FormClose: the autosave; every failure is silent.
+  std::string ignored;
+  WriteProjectFile(autosavePath(), &ignored);
+  event->accept();
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+  // Every resize of the client area re-anchors the regions and runs LayoutMainWindow.
+  if (watched == client_ && event->type() == QEvent::Resize) {
+    applyAnchors();
+    LayoutMainWindow();
+    return false;
+  }
+  // The menu shortcuts act wherever the focus is in this window: a text box does not get to take
+  // Ctrl+X (cut) or Ctrl+S before the menu does.
+  if (event->type() == QEvent::ShortcutOverride) {
+    QWidget* widget = qobject_cast<QWidget*>(watched);
+    if (widget && widget->window() == this) {
+      auto* key = static_cast<QKeyEvent*>(event);
+      const QKeySequence pressed(key->keyCombination());
+      for (QAction* action : {ui.SaveFontProject1, ui.LoadProject1, ui.Exit1}) {
+        if (action->shortcut() == pressed) {
+          event->ignore();
+          return true;
+        }
+      }
+    }
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+}  // namespace glyphmill

@@ -1,0 +1,232 @@
+// TForm1, the main window: every control that edits the generation settings, the texture view,
+// the preview strip with its text box, the status bar and progress bar, and the menus.
+//
+// The window holds no generation logic. Each control's change event calls ReadSetting with its
+// selector, which copies the value into the settings record and runs the change notification;
+// buttons and menu items call one operation of the core each (the generation driver, the export
+// run, the project files). The window is split over several files:
+//   main_window.cpp            FormCreate, menus, close and exit, the other windows
+//   main_window_build.cpp      the controls of the settings column at their design places
+//   main_window_layout.cpp     anchors, LayoutMainWindow, ShowTexturePage, ResetPreviewStrip
+//   main_window_settings.cpp   ReadSetting, ReadAllSettings, WriteSettingsToControls, SelectFirstEntries
+//   main_window_generation.cpp Generate, the automatic generation timer, preview, export requests
+//   main_window_projects.cpp   saving and loading projects, the autosave
+//   main_window_windows.cpp    the character range editor, Advanced Export and About windows
+#pragma once
+
+#include <QMainWindow>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/app_state.h"
+#include "app/generation_driver.h"
+#include "ui/font_list_delegate.h"
+#include "ui/qt_dialogs.h"
+#include "ui/qt_front_end.h"
+#include "ui/qt_ui_prompts.h"
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QSlider;
+class QSpinBox;
+class QTabWidget;
+class QTimer;
+class QToolButton;
+
+namespace glyphmill {
+
+class ColourSwatch;
+class LegendView;
+class PreviewStrip;
+class StatusBar;
+class TextureView;
+class TForm2;
+class TForm3;
+class TForm5;
+
+// The controls, named as the window layout names them. An edit box with its up-down is one spin
+// box here, named after the up-down (udSize is Edit3 with udSize).
+struct MainWindowControls {
+  TextureView* Tab = nullptr;
+  PreviewStrip* Image3 = nullptr;
+  QLineEdit* Edit12 = nullptr;
+  QPushButton* Button4 = nullptr;
+  QProgressBar* Bar = nullptr;
+  StatusBar* statBar = nullptr;
+  QWidget* Panel1 = nullptr;
+
+  QComboBox* cmbFont = nullptr;
+  QSpinBox* udSize = nullptr;
+  QCheckBox* chkBold = nullptr;
+  QCheckBox* chkItalic = nullptr;
+  ColourSwatch* shpTextCol = nullptr;
+  ColourSwatch* shpBGCol = nullptr;
+  QPushButton* btnCharacterRange = nullptr;
+
+  LegendView* imgLeg = nullptr;
+  QSpinBox* udGenPad = nullptr;
+  QSpinBox* udVPad = nullptr;
+  QSpinBox* udLeading = nullptr;
+  QSpinBox* udTrailing = nullptr;
+  QSpinBox* udKerning = nullptr;
+
+  QTabWidget* PageControl1 = nullptr;
+  QComboBox* cmbAA = nullptr;
+  QComboBox* cmbPart = nullptr;
+  QLabel* Label4 = nullptr;
+  QComboBox* txtWidth = nullptr;
+  QComboBox* txtHeight = nullptr;
+  QPushButton* Button3 = nullptr;
+
+  QCheckBox* chkOutline = nullptr;
+  QSlider* trkOutline = nullptr;
+  ColourSwatch* shpOutlineCol = nullptr;
+  QSlider* trkOutSmooth = nullptr;
+  QSlider* trkOutOpacity = nullptr;
+  QCheckBox* chkDS = nullptr;
+  QSlider* trkDSSmooth = nullptr;
+  QSlider* trkDSOffset = nullptr;
+  QSlider* trkDSOpacity = nullptr;
+
+  QCheckBox* CheckBox8 = nullptr;      // "Auto Generate"
+  QCheckBox* CheckBox9 = nullptr;      // "Auto Preview"
+  QCheckBox* chkShowGuides = nullptr;  // "Show Guides"
+  QToolButton* Button6 = nullptr;      // "About"
+  QPushButton* Button1 = nullptr;      // "Generate"
+  QPushButton* SpeedButton1 = nullptr; // "Save Project..."
+  QPushButton* Button2 = nullptr;      // "Export..."
+  QPushButton* SpeedButton2 = nullptr; // "Load Project..."
+
+  QMenu* ExportMenu = nullptr;   // popup of "Export..."
+  QMenu* ExportFont1 = nullptr;  // "Export Font..." submenu
+  QAction* SaveFontProject1 = nullptr;
+  QAction* LoadProject1 = nullptr;
+  QAction* Exit1 = nullptr;
+  QAction* RedrawFont1 = nullptr;
+  QAction* SetUpCharacterRange1 = nullptr;
+  QAction* mi2 = nullptr;  // "Automatic Mask Generation"
+  QAction* mi3 = nullptr;  // "Auto Previewing"
+  QAction* mi4 = nullptr;  // "Show Guides"
+  QAction* HowtouseGlyphmill1 = nullptr;
+  QAction* About1 = nullptr;
+
+  QTimer* Timer2 = nullptr;  // the automatic generation, 100 ms
+};
+
+// What the window is given from outside; the defaults are the program's own.
+struct MainWindowOptions {
+  std::string programFolder;                  // empty: the executable's folder (autosave)
+  std::string pluginFolder = kPluginFolder;   // relative to the working folder
+  Dialogs* dialogs = nullptr;                 // nullptr: Qt message boxes and file dialogs
+  UiPrompts* prompts = nullptr;               // nullptr: QColorDialog and QFileDialog
+  // "E&xit": ends the program with the given status (default: leave the event loop with it).
+  std::function<void(int)> exitProgram;
+  // Opens a document with its associated program (default: QDesktopServices).
+  std::function<void(const std::string&)> openDocument;
+};
+
+class TForm1 : public QMainWindow {
+  Q_OBJECT
+ public:
+  static constexpr int kDesignWidth = 828;   // client area at design size
+  static constexpr int kDesignHeight = 679;
+
+  explicit TForm1(MainWindowOptions options = {}, QWidget* parent = nullptr);
+  ~TForm1() override;
+
+  // The other three windows, created after this one; until attached, their commands do nothing.
+  void attachWindows(TForm2* rangeEditor, TForm3* advancedExport, TForm5* about);
+
+  AppState& state() { return state_; }
+  GenerationDriver& driver() { return *driver_; }
+  Dialogs& dialogs() { return dialogs_; }
+  MainWindowControls ui;
+
+  // ---- settings (main_window_settings.cpp)
+  void ReadSetting(int selector);
+  void ReadAllSettings();
+  void WriteSettingsToControls();
+  void SelectFirstEntries();
+
+  // ---- layout (main_window_layout.cpp)
+  void LayoutMainWindow();
+  void ShowTexturePage(int index);
+  void ResetPreviewStrip(int width, int height);
+  void DrawLegendSample();
+  // The handed-back texture and mask into the texture view.
+  void ShowImages();
+
+  // ---- generation (main_window_generation.cpp)
+  void SetStatus(const std::string& text);
+  void Button1Click();  // "Generate"
+  void Timer2Timer();
+  void DrawPreview();
+  void QuickExport(int32_t pluginIndex);
+  void OpenAdvancedExport();
+  // Generations started from this window (successful Generate calls).
+  int generationsStarted() const { return generationsStarted_; }
+
+  // ---- projects (main_window_projects.cpp)
+  void SaveFontProject1Click();
+  void LoadProject1Click();
+  void LoadProjectFile(const std::string& path);
+  // WriteProject around the record: "Auto Generate" off while all settings are read.
+  bool WriteProjectFile(const std::string& path, std::string* error);
+  std::string autosavePath() const;
+
+  // ---- the other windows (main_window_windows.cpp)
+  void btnCharacterRangeClick();
+  void Button6Click();
+  bool advancedExportVisible() const;
+
+  // Entries and commands of the two export menus (rebuilt from the registry).
+  void BuildExportMenus();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void FormCreate();
+  void buildControls();
+  void buildSettingsColumn();
+  void buildMenus();
+  void connectSettings();
+  void connectCommands();
+  void applyAnchors();
+  void setToggle(QCheckBox* box, QAction* mark);
+  void Image3DblClick();
+  void swatchReleased(ColourSwatch* swatch, int selector);
+  void cmbFontDropDown();
+  bool fontRequestFromControls(FontRequest* font, std::string* error);
+  void applyLoadedProject();
+  void Exit1Click();
+
+  MainWindowOptions options_;
+  AppState state_;
+  QtDialogs ownDialogs_;
+  QtUiPrompts ownPrompts_;
+  Dialogs& dialogs_;
+  UiPrompts& prompts_;
+  QtFrontEnd frontEnd_;
+  std::unique_ptr<GenerationDriver> driver_;
+  FontListDelegate* fontDelegate_ = nullptr;
+  FontListWidths fontWidths_;
+  bool fontWidthsMeasured_ = false;
+  int generationsStarted_ = 0;
+  QWidget* client_ = nullptr;
+
+  TForm2* rangeEditor_ = nullptr;
+  TForm3* advancedExport_ = nullptr;
+  TForm5* about_ = nullptr;
+};
+
+}  // namespace glyphmill

@@ -1,0 +1,102 @@
+// Anchors, LayoutMainWindow, the texture pages and the preview strip's reset.
+
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QResizeEvent>
+
+#include "ui/image_conversion.h"
+#include "ui/legend_view.h"
+#include "ui/main_window.h"
+#include "ui/preview_strip.h"
+#include "ui/status_bar.h"
+#include "ui/system_colours.h"
+#include "ui/texture_view.h"
+#include "ui/widget_placement.h"
+
+namespace glyphmill {
+
+namespace {
+
+// Design rectangles of the client area's regions (828 x 679). Left/top edges stay where they are;
+// an edge anchored right or bottom keeps its distance to the client area's right or bottom edge.
+constexpr int kTabLeft = 8, kTabTop = 8, kTabWidth = 543;
+constexpr int kBarLeft = 8, kBarTop = 636, kBarWidth = 543, kBarHeight = 21;
+constexpr int kEditLeft = 9, kEditWidth = 480, kButton4Left = 493, kButton4Width = 58;
+constexpr int kPanelLeft = 556, kPanelTop = -1, kPanelWidth = 267, kPanelHeight = 665;
+constexpr int kStatusPanelReserve = 120;  // the second status panel's share
+
+}  // namespace
+
+void TForm1::applyAnchors() {
+  const int W = client_->width(), H = client_->height();
+  const int dx = W - kDesignWidth, dy = H - kDesignHeight;
+
+  // Anchored left, right and bottom.
+  ui.Bar->setGeometry(kBarLeft, kBarTop + dy, kBarWidth + dx, kBarHeight);
+  // The "Preview" button keeps its right edge (anchored right and bottom); when its caption needs
+  // more than its design width it grows leftwards and the text box gives up the room.
+  const int buttonWidth = std::max(kButton4Width, CaptionRoom(ui.Button4));
+  const int buttonRight = kButton4Left + kButton4Width + dx;
+  ui.Button4->setGeometry(buttonRight - buttonWidth, kBarTop + dy, buttonWidth, kBarHeight);
+  const int editRight = std::min(kEditLeft + kEditWidth + dx, ui.Button4->x() - 4);
+  ui.Edit12->setGeometry(kEditLeft, kBarTop + dy, std::max(0, editRight - kEditLeft), kBarHeight);
+  // Anchored top, right and bottom.
+  ui.Panel1->setGeometry(kPanelLeft + dx, kPanelTop, kPanelWidth, kPanelHeight + dy);
+  const int statusHeight = std::max(StatusBar::kHeight, ui.statBar->sizeHint().height());
+  ui.statBar->setGeometry(0, H - statusHeight, W, statusHeight);
+  // The texture view (all four sides) and the preview strip (left, right, bottom) get their
+  // heights from the layout.
+  ui.Tab->setGeometry(kTabLeft, kTabTop, kTabWidth + dx, ui.Tab->height());
+  ui.Image3->setGeometry(kTabLeft, ui.Image3->y(), kTabWidth + dx, ui.Image3->height());
+}
+
+void TForm1::LayoutMainWindow() {
+  // 1. The preview strip is as high as the tallest cell of the last job table.
+  const int stripHeight = static_cast<int>(std::min<uint32_t>(state_.tallestCell, 1 << 15));
+  ResetPreviewStrip(ui.Image3->width(), stripHeight);
+  // 2. It sits 2 pixels above the progress bar, and 3. the texture view ends 2 pixels above it.
+  const int stripTop = ui.Bar->y() - stripHeight - 2;
+  ui.Image3->setGeometry(ui.Image3->x(), stripTop, ui.Image3->width(), stripHeight);
+  ui.Tab->setGeometry(ui.Tab->x(), ui.Tab->y(), ui.Tab->width(), std::max(0, stripTop - ui.Tab->y() - 2));
+  ui.Tab->arrangeParts();
+  // 4. and 5. The scroll bars follow the colour image's size against the panel's.
+  ui.Tab->layoutScrollBars(state_.img.width(), state_.img.height());
+  // 6. The first status panel leaves 120 pixels to the second.
+  ui.statBar->setFirstPanelWidth(ui.statBar->width() - kStatusPanelReserve);
+}
+
+void TForm1::resizeEvent(QResizeEvent* event) {
+  // The client area follows through its own resize event (see eventFilter).
+  QMainWindow::resizeEvent(event);
+}
+
+void TForm1::ShowTexturePage(int index) {
+  ui.Tab->showPage(index);
+  // The view repaints at once rather than when the event loop comes round.
+  ui.Tab->panel()->repaint();
+}
+
+void TForm1::ResetPreviewStrip(int width, int height) {
+  ui.Image3->reset(width, height, ResolveColourRefBgr(kColourButtonFace, palette()),
+                   ResolveColourRefBgr(state_.settings.previewBackColour, palette()));
+}
+
+void TForm1::DrawLegendSample() { ui.imgLeg->drawSample(state_.settings.fontNameString()); }
+
+void TForm1::ShowImages() {
+  QImage colour, mask;
+  {
+    std::lock_guard<std::mutex> guard(state_.img.lock());
+    colour = ToQImage(state_.img);
+  }
+  {
+    std::lock_guard<std::mutex> guard(state_.mask.lock());
+    mask = ToQImage(state_.mask);
+  }
+  ui.Tab->setImages(colour, mask);
+  ui.Tab->layoutScrollBars(state_.img.width(), state_.img.height());
+}
+
+}  // namespace glyphmill

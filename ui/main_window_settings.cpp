@@ -1,0 +1,202 @@
+// ReadSetting and its change notification, ReadAllSettings, WriteSettingsToControls and
+// SelectFirstEntries: the two directions between the controls and the settings record.
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QSlider>
+#include <QSpinBox>
+#include <QTimer>
+
+#include "app/status_texts.h"
+#include "app/texture_size.h"
+#include "ui/colour_swatch.h"
+#include "ui/main_window.h"
+
+namespace glyphmill {
+
+namespace {
+
+constexpr int kLastSelector = 22;
+
+// The selected entry of a list; for a list with typing, the entry equal to the typed text, or -1
+// when no entry is.
+int SelectedIndex(const QComboBox* box) {
+  if (!box->isEditable()) return box->currentIndex();
+  return box->findText(box->currentText(), Qt::MatchExactly | Qt::MatchCaseSensitive);
+}
+
+// An up-down's position is a 16-bit value; the fields are 32-bit and take it sign-extended.
+int32_t Position16(const QSpinBox* box) { return static_cast<int16_t>(box->value()); }
+
+std::string Text(const QComboBox* box) { return box->currentText().toStdString(); }
+
+}  // namespace
+
+void TForm1::connectSettings() {
+  connect(ui.cmbFont, &QComboBox::currentIndexChanged, this, [this] { ReadSetting(0); });
+  connect(ui.udSize, &QSpinBox::valueChanged, this, [this] { ReadSetting(1); });
+  connect(ui.chkBold, &QCheckBox::toggled, this, [this] { ReadSetting(2); });
+  connect(ui.chkItalic, &QCheckBox::toggled, this, [this] { ReadSetting(3); });
+  connect(ui.shpTextCol, &ColourSwatch::released, this, [this] { swatchReleased(ui.shpTextCol, 4); });
+  connect(ui.shpBGCol, &ColourSwatch::released, this, [this] { swatchReleased(ui.shpBGCol, 5); });
+  connect(ui.udVPad, &QSpinBox::valueChanged, this, [this] { ReadSetting(6); });
+  connect(ui.udLeading, &QSpinBox::valueChanged, this, [this] { ReadSetting(7); });
+  connect(ui.udTrailing, &QSpinBox::valueChanged, this, [this] { ReadSetting(8); });
+  connect(ui.udKerning, &QSpinBox::valueChanged, this, [this] { ReadSetting(9); });
+  // The texture-size boxes have no change event: the size is taken by "Apply" (selector 10).
+  connect(ui.cmbAA, &QComboBox::currentTextChanged, this, [this] { ReadSetting(11); });
+  connect(ui.chkOutline, &QCheckBox::toggled, this, [this] { ReadSetting(12); });
+  connect(ui.trkOutline, &QSlider::valueChanged, this, [this] { ReadSetting(13); });
+  connect(ui.shpOutlineCol, &ColourSwatch::released, this, [this] { swatchReleased(ui.shpOutlineCol, 14); });
+  connect(ui.trkOutSmooth, &QSlider::valueChanged, this, [this] { ReadSetting(15); });
+  connect(ui.chkDS, &QCheckBox::toggled, this, [this] { ReadSetting(16); });
+  connect(ui.trkDSSmooth, &QSlider::valueChanged, this, [this] { ReadSetting(17); });
+  connect(ui.trkDSOffset, &QSlider::valueChanged, this, [this] { ReadSetting(18); });
+  connect(ui.trkDSOpacity, &QSlider::valueChanged, this, [this] { ReadSetting(19); });
+  connect(ui.udGenPad, &QSpinBox::valueChanged, this, [this] { ReadSetting(20); });
+  connect(ui.cmbPart, &QComboBox::currentTextChanged, this, [this] { ReadSetting(21); });
+  connect(ui.trkOutOpacity, &QSlider::valueChanged, this, [this] { ReadSetting(22); });
+}
+
+void TForm1::swatchReleased(ColourSwatch* swatch, int selector) {
+  const std::optional<uint32_t> chosen = prompts_.chooseColour(swatch->colour());
+  if (!chosen) return;  // cancelled: nothing changes
+  swatch->setColour(*chosen);
+  ReadSetting(selector);
+}
+
+void TForm1::ReadSetting(int selector) {
+  if (state_.updatingControls) return;  // the record is being written into the controls
+  GenerationSettings& s = state_.settings;
+  bool sizeRefused = false;
+  std::string sizeError;
+  switch (selector) {
+    case 0: {
+      const int index = ui.cmbFont->currentIndex();
+      if (index >= 0 && static_cast<size_t>(index) < state_.catalogue.entries.size())
+        s.setFontName(state_.catalogue.entries[static_cast<size_t>(index)].name);
+      state_.fontChanged = true;
+      DrawLegendSample();
+      break;
+    }
+    case 1: s.fontSize = static_cast<uint8_t>(ui.udSize->value() & 0xFF); break;
+    case 2: s.setFlag(kStyleBold, ui.chkBold->isChecked()); break;
+    case 3: s.setFlag(kStyleItalic, ui.chkItalic->isChecked()); break;
+    case 4: s.textColour = ui.shpTextCol->colour(); break;
+    case 5: s.backColour = ui.shpBGCol->colour(); break;
+    case 6: s.verticalPad = Position16(ui.udVPad); break;
+    case 7: s.leading = Position16(ui.udLeading); break;
+    case 8: s.trailing = Position16(ui.udTrailing); break;
+    case 9: s.kerning = Position16(ui.udKerning); break;
+    case 10: {
+      // ApplyTextureSize: a refused size restores the previous one in the record, the images and
+      // the boxes.
+      const TextureSizeResult r = ApplyTextureSize(state_, Text(ui.txtWidth), Text(ui.txtHeight));
+      if (!r.ok) {
+        sizeRefused = true;
+        sizeError = status::Error(r.error);
+        SetStatus(sizeError);
+        ui.txtWidth->setEditText(QString::fromStdString(r.widthText));
+        ui.txtHeight->setEditText(QString::fromStdString(r.heightText));
+      }
+      ShowImages();
+      LayoutMainWindow();
+      ui.Label4->setText(QString::fromStdString(r.label));
+      break;
+    }
+    case 11: s.antialiasMode = static_cast<uint16_t>(SelectedIndex(ui.cmbAA)); break;
+    case 12:
+      s.setFlag(kStyleOutline, ui.chkOutline->isChecked());
+      ReadSetting(13);  // switching the outline on re-reads its width
+      break;
+    case 13: s.outlineWidth = static_cast<uint16_t>(ui.trkOutline->value()); break;
+    case 14: s.outlineColour = ui.shpOutlineCol->colour(); break;
+    case 15: s.outlineHardness = ui.trkOutSmooth->value(); break;
+    case 16: s.setFlag(kStyleDropShadow, ui.chkDS->isChecked()); break;
+    case 17: s.shadowSmoothing = static_cast<uint16_t>(ui.trkDSSmooth->value()); break;
+    case 18: s.shadowOffset = static_cast<uint16_t>(ui.trkDSOffset->value()); break;
+    case 19: s.shadowOpacity = static_cast<uint16_t>(ui.trkDSOpacity->value()); break;
+    case 20: s.generalPadding = Position16(ui.udGenPad); break;
+    case 21: s.packOrigin = static_cast<uint8_t>(SelectedIndex(ui.cmbPart)); break;
+    case 22: s.outlineOpacity = ui.trkOutOpacity->value(); break;
+    default: break;  // only the change notification
+  }
+
+  // The change notification: "Idle" and, with "Auto Generate" on and no job running, the
+  // automatic generation is armed (nothing at all while Advanced Export is showing).
+  driver_->SettingChanged(ui.CheckBox8->isChecked(), advancedExportVisible());
+  if (state_.autoGenerateArmed && !ui.Timer2->isActive()) ui.Timer2->start();
+  // A refused texture size stays on the status line: an "Idle" in its place would hide from the
+  // person why the size they typed was not taken.
+  if (sizeRefused && !advancedExportVisible()) SetStatus(sizeError);
+}
+
+void TForm1::ReadAllSettings() {
+  for (int selector = 0; selector <= kLastSelector; ++selector) ReadSetting(selector);
+}
+
+void TForm1::SelectFirstEntries() {
+  // Every drop-down list at any depth; setting an entry this way raises no change event.
+  for (QComboBox* box : findChildren<QComboBox*>()) {
+    if (box->count() == 0) continue;
+    const QSignalBlocker block(box);
+    box->setCurrentIndex(0);
+  }
+}
+
+void TForm1::WriteSettingsToControls() {
+  state_.updatingControls = true;
+  const GenerationSettings& s = state_.settings;
+  // 1. The font, by exact comparison; when no entry matches, the list and the name stay.
+  const std::string name = s.fontNameString();
+  for (size_t i = 0; i < state_.catalogue.entries.size(); ++i) {
+    if (state_.catalogue.entries[i].name == name) {
+      ui.cmbFont->setCurrentIndex(static_cast<int>(i));
+      state_.fontChanged = true;
+      DrawLegendSample();
+      break;
+    }
+  }
+  // 2. Size and style.
+  ui.udSize->setValue(s.fontSize);
+  ui.chkBold->setChecked(s.bold());
+  ui.chkItalic->setChecked(s.italic());
+  // 3. Colours.
+  ui.shpTextCol->setColour(s.textColour);
+  ui.shpBGCol->setColour(s.backColour);
+  // 4. Spacing (each from the low 16 bits of its field).
+  ui.udVPad->setValue(static_cast<int16_t>(s.verticalPad));
+  ui.udLeading->setValue(static_cast<int16_t>(s.leading));
+  ui.udGenPad->setValue(static_cast<int16_t>(s.generalPadding));
+  ui.udTrailing->setValue(static_cast<int16_t>(s.trailing));
+  ui.udKerning->setValue(static_cast<int16_t>(s.kerning));
+  // 5. Texture size: the boxes, black images of that size, the layout and the label.
+  const QString width = QString::number(s.textureWidth), height = QString::number(s.textureHeight);
+  ui.txtWidth->setEditText(width);
+  ui.txtHeight->setEditText(height);
+  for (Image24* image : {&state_.img, &state_.mask}) {
+    std::lock_guard<std::mutex> guard(image->lock());
+    image->resize(s.textureWidth, s.textureHeight);
+  }
+  ShowImages();
+  LayoutMainWindow();
+  ui.Label4->setText(QString::fromStdString(TextureSizeLabel(width.toStdString(), height.toStdString())));
+  // 6. Lists.
+  ui.cmbPart->setCurrentIndex(s.packOrigin < ui.cmbPart->count() ? s.packOrigin : -1);
+  ui.cmbAA->setCurrentIndex(s.antialiasMode < ui.cmbAA->count() ? s.antialiasMode : -1);
+  // 7. Effects.
+  ui.trkOutline->setValue(s.outlineWidth);
+  ui.trkOutSmooth->setValue(s.outlineHardness);
+  ui.trkOutOpacity->setValue(s.outlineOpacity);
+  ui.shpOutlineCol->setColour(s.outlineColour);
+  ui.trkDSSmooth->setValue(s.shadowSmoothing);
+  ui.trkDSOffset->setValue(s.shadowOffset);
+  ui.trkDSOpacity->setValue(s.shadowOpacity);
+  // 8. Effect switches.
+  ui.chkOutline->setChecked(s.outline());
+  ui.chkDS->setChecked(s.dropShadow());
+  state_.updatingControls = false;
+}
+
+}  // namespace glyphmill

@@ -1,0 +1,81 @@
+#include "ui/qt_front_end.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QProgressBar>
+#include <QThread>
+
+#include "ui/main_window.h"
+#include "ui/status_bar.h"
+
+namespace glyphmill {
+
+QtFrontEnd::~QtFrontEnd() { RestoreCursor(); }
+
+void QtFrontEnd::ShowStatus(const std::string& text, const std::string& characters) {
+  window_.ui.statBar->setPanelTexts(text, characters);
+  window_.ui.statBar->repaint();  // at once, not deferred: long steps follow
+}
+
+void QtFrontEnd::ShowProgress(int32_t maximum) {
+  QProgressBar* bar = window_.ui.Bar;
+  bar->setRange(0, maximum);
+  bar->setValue(0);
+  bar->raise();  // over the preview text box and the "Preview" button
+  bar->show();
+}
+
+void QtFrontEnd::SetProgress(int32_t position) {
+  QProgressBar* bar = window_.ui.Bar;
+  bar->setValue(std::clamp(position, bar->minimum(), bar->maximum()));
+  bar->repaint();
+}
+
+void QtFrontEnd::HideProgress() { window_.ui.Bar->hide(); }
+
+void QtFrontEnd::SetBusyCursor(BusyCursor kind) {
+  const Qt::CursorShape shape = kind == BusyCursor::Exporting ? Qt::WaitCursor : Qt::BusyCursor;
+  if (cursorSet_) {
+    QApplication::changeOverrideCursor(QCursor(shape));
+  } else {
+    QApplication::setOverrideCursor(QCursor(shape));
+    cursorSet_ = true;
+  }
+}
+
+void QtFrontEnd::RestoreCursor() {
+  if (!cursorSet_) return;
+  QApplication::restoreOverrideCursor();
+  cursorSet_ = false;
+}
+
+void QtFrontEnd::Beep() {
+  ++beeps_;
+  QApplication::beep();
+}
+
+void QtFrontEnd::ProcessPendingEvents() { QCoreApplication::processEvents(); }
+
+void QtFrontEnd::ImagesChanged() { window_.ShowImages(); }
+
+void QtFrontEnd::LayoutAfterGenerate() { window_.LayoutMainWindow(); }
+
+bool QtFrontEnd::AutoPreviewEnabled() const { return window_.ui.CheckBox9->isChecked(); }
+
+void QtFrontEnd::DrawPreview() { window_.DrawPreview(); }
+
+bool QtFrontEnd::ShowGuidesEnabled() const { return window_.ui.chkShowGuides->isChecked(); }
+
+void QtFrontEnd::RunOnMainThreadBlocking(const std::function<void()>& call) {
+  if (QThread::currentThread() == window_.thread()) {
+    call();
+    return;
+  }
+  QMetaObject::invokeMethod(&window_, [&call] { call(); }, Qt::BlockingQueuedConnection);
+}
+
+void QtFrontEnd::PostToMainThread(std::function<void()> call) {
+  QMetaObject::invokeMethod(&window_, [call = std::move(call)] { call(); }, Qt::QueuedConnection);
+}
+
+}  // namespace glyphmill
