@@ -25,6 +25,7 @@ void Image24::setPixel(int32_t x, int32_t y, Bgr c) {
 }
 
 void Image24::fill(uint8_t b, uint8_t g, uint8_t r) {
+  if (pixels_.empty()) return;  // an empty vector's data() may be null, which memset must not get
   if (b == g && g == r) {
     std::memset(pixels_.data(), b, pixels_.size());
     return;
