@@ -5,11 +5,11 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <csetjmp>
 #include <cstring>
 #include <fstream>
 #include <iterator>
-#include <regex>
 #include <sstream>
 #include <stdexcept>
 
@@ -359,14 +359,23 @@ BmFont ParseBmFontXml(const std::string& text) {
   if (text.rfind("<?xml version=\"1.0\"?>\n<font>\n", 0) != 0) throw std::runtime_error("no XML declaration and <font>");
   if (text.find("</font>") == std::string::npos) throw std::runtime_error("<font> not closed");
   BmFont font;
-  static const std::regex element(R"(<([A-Za-z]+)((?:\s+[A-Za-z]+="[^"]*")*)\s*/?>)");
-  static const std::regex attribute(R"re(([A-Za-z]+)="([^"]*)")re");
-  for (auto it = std::sregex_iterator(text.begin(), text.end(), element); it != std::sregex_iterator(); ++it) {
-    const std::string tag = (*it)[1];
-    const std::string attrs = (*it)[2];
+  // Every start or empty element: its name, then name="value" attributes up to '>' or "/>".
+  for (std::size_t at = text.find('<'); at != std::string::npos; at = text.find('<', at + 1)) {
+    std::size_t i = at + 1;
+    if (i < text.size() && (text[i] == '/' || text[i] == '?')) continue;
+    std::string tag;
+    while (i < text.size() && std::isalpha(static_cast<unsigned char>(text[i]))) tag += text[i++];
     Fields f;
-    for (auto a = std::sregex_iterator(attrs.begin(), attrs.end(), attribute); a != std::sregex_iterator(); ++a) {
-      f[(*a)[1]] = XmlUnescape((*a)[2]);
+    for (;;) {
+      while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
+      if (i >= text.size()) throw std::runtime_error("element <" + tag + "> not closed");
+      if (text[i] == '>' || text.compare(i, 2, "/>") == 0) break;
+      const std::size_t eq = text.find('=', i);
+      if (eq == std::string::npos || text.at(eq + 1) != '"') throw std::runtime_error("bad attribute in <" + tag + ">");
+      const std::size_t close = text.find('"', eq + 2);
+      if (close == std::string::npos) throw std::runtime_error("unclosed attribute in <" + tag + ">");
+      f[text.substr(i, eq - i)] = XmlUnescape(text.substr(eq + 2, close - eq - 2));
+      i = close + 1;
     }
     Apply(font, tag, f);
   }
