@@ -16,6 +16,7 @@ namespace {
 
 constexpr const char* kHeaderText = "Plugin";
 constexpr const char* kMissingPluginPrefix = "Missing plug-in: ";
+constexpr int kBannerEndWidth = 16;
 constexpr int kNameColumnReserve = 221;  // every column but the name column, and one pixel
 const QColor kHeaderTextColour(80, 80, 80);
 const QColor kSelectedNameColour(53, 53, 53);
@@ -25,7 +26,6 @@ const QColor kSelectedNameColour(53, 53, 53);
 JobQueueGrid::JobQueueGrid(AppState& state, const CellPictures& pictures, QWidget* parent)
     : QWidget(parent), state_(state), pictures_(pictures), gridFont_(QStringLiteral("Tahoma")) {
   gridFont_.setPointSize(12);
-  fitColumnsToWidth();
 }
 
 void JobQueueGrid::setRowCount(int rows) {
@@ -35,16 +35,10 @@ void JobQueueGrid::setRowCount(int rows) {
   update();
 }
 
-void JobQueueGrid::fitColumnsToWidth() {
-  widths_[0] = 16;
-  widths_[1] = std::max(0, width() - kNameColumnReserve);
-  for (int c = 2; c < kColumnCount; ++c) widths_[static_cast<size_t>(c)] = kOptionColumnWidth;
-  update();
-}
-
-void JobQueueGrid::resizeEvent(QResizeEvent* event) {
-  QWidget::resizeEvent(event);
-  fitColumnsToWidth();
+int JobQueueGrid::columnWidth(int column) const {
+  if (column == 0) return kBannerEndWidth;
+  if (column == 1) return std::max(0, width() - kNameColumnReserve);
+  return column > 1 && column < kColumnCount ? kOptionColumnWidth : 0;
 }
 
 void JobQueueGrid::selectRow(int row) {
@@ -56,13 +50,13 @@ void JobQueueGrid::selectRow(int row) {
 QRect JobQueueGrid::cellRect(int column, int row) const {
   if (column < 0 || column >= kColumnCount || row < 0 || row >= rowCount_) return {};
   int x = 0;
-  for (int c = 0; c < column; ++c) x += widths_[static_cast<size_t>(c)];
+  for (int c = 0; c < column; ++c) x += columnWidth(c);
   int y = 0;
   if (row > 0) {
     if (row < firstBodyRow()) return {};
     y = (row - scroll_) * kRowHeight;
   }
-  return QRect(x, y, widths_[static_cast<size_t>(column)], kRowHeight);
+  return QRect(x, y, columnWidth(column), kRowHeight);
 }
 
 QPoint JobQueueGrid::cellAt(const QPoint& pos) const {
@@ -72,7 +66,7 @@ QPoint JobQueueGrid::cellAt(const QPoint& pos) const {
   if (row >= rowCount_) return {-1, -1};
   int x = 0;
   for (int c = 0; c < kColumnCount; ++c) {
-    const int w = widths_[static_cast<size_t>(c)];
+    const int w = columnWidth(c);
     if (pos.x() < x + w) return {c, row};
     x += w;
   }

@@ -10,8 +10,6 @@
 #include <QFont>
 #include <QWidget>
 
-#include <array>
-
 #include "ui/cell_pictures.h"
 
 namespace glyphmill {
@@ -30,9 +28,9 @@ class JobQueueGrid : public QWidget {
 
   int rowCount() const { return rowCount_; }
   void setRowCount(int rows);
-  int columnWidth(int column) const { return widths_[static_cast<size_t>(column)]; }
-  // FormResize: column 0 16 pixels, column 1 the rest less 221 (never negative), 2..5 51 each.
-  void fitColumnsToWidth();
+  // FormResize's widths, always those of the grid's current width: column 0 16 pixels, column 1
+  // the width less 221 (never negative), columns 2 to 5 51 each.
+  int columnWidth(int column) const;
 
   // The selected row (top of the selection); 1 at first, never the header row.
   int selectedRow() const { return selectedRow_; }
@@ -56,7 +54,6 @@ class JobQueueGrid : public QWidget {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
-  void resizeEvent(QResizeEvent* event) override;
 
  private:
   void drawCell(QPainter& p, int column, int row, const QRect& rect);
@@ -65,7 +62,6 @@ class JobQueueGrid : public QWidget {
   AppState& state_;
   const CellPictures& pictures_;
   QFont gridFont_;
-  std::array<int, kColumnCount> widths_{16, 51, 51, 51, 51, 51};
   int rowCount_ = 2;
   int selectedRow_ = 1;
   int scroll_ = 0;  // body rows scrolled away by the wheel when the queue outgrows the grid
