@@ -12,6 +12,11 @@
  * Ownership: the host owns everything it passes. A plug-in must not free any pointer it receives
  * and must not keep one after its entry point returns.
  * Threads: every call comes from the host's main thread, one at a time.
+ * Isolation: the host runs each call in a separate process (a fork of the host that ends when the
+ * call returns). A plug-in therefore keeps no state from one call to the next: the only lasting
+ * effect of GetPluginInfo is the record it fills, and of an export call the files it writes. A call
+ * that crashes, raises an exception, ends its process or does not return within a generous time
+ * limit is reported to the user as a failure of the plug-in; the host carries on.
  * Strings: a short string is a length byte followed by that many UTF-8 bytes; the field always
  * occupies its full size. FileName is a zero-terminated UTF-8 path, never NULL: "" when the plug-in
  * asked for no file name.
