@@ -147,6 +147,7 @@ class TForm1 : public QMainWindow {
   AppState& state() { return state_; }
   GenerationDriver& driver() { return *driver_; }
   Dialogs& dialogs() { return dialogs_; }
+  const QtFrontEnd& frontEnd() const { return frontEnd_; }
   MainWindowControls ui;
 
   // ---- settings (main_window_settings.cpp)

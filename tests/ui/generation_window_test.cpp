@@ -1,0 +1,273 @@
+// Generations run from the window: the whole road to a drawn preview, the progress bar over the
+// text box, the cant-fit notice, the automatic generation after a burst, a superseding Generate,
+// and the preview strip's background.
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSlider>
+#include <QSpinBox>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include "app/status_texts.h"
+#include "ui/colour_swatch.h"
+#include "ui/preview_strip.h"
+#include "ui/status_bar.h"
+#include "ui/system_colours.h"
+#include "ui/texture_view.h"
+#include <QLabel>
+#include <QScrollBar>
+#include <QTabBar>
+#include "ui_test_support.h"
+
+namespace glyphmill::testing {
+namespace {
+
+// A window that does not generate by itself: tests click "Generate" when they mean to.
+void Manual(TForm1& w) {
+  w.ui.CheckBox8->setChecked(false);
+  w.ui.Timer2->stop();
+  w.state().autoGenerateArmed = false;
+}
+
+void ApplySize(TForm1& w, int width, int height) {
+  w.ui.txtWidth->setEditText(QString::number(width));
+  w.ui.txtHeight->setEditText(QString::number(height));
+  w.ui.Button3->click();
+}
+
+int CountPixels(const Image24& image, const std::function<bool(Bgr)>& match) {
+  int n = 0;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) n += match(image.pixel(x, y));
+  return n;
+}
+
+TEST(WindowGeneration, EndToEndHandsBackImagesTableAndDrawsThePreview) {
+  WindowFixture f;
+  TForm1& w = *f.window;
+  Manual(w);
+  ASSERT_TRUE(SelectFont(w, kDejaVuSans));
+  ApplySize(w, 512, 512);
+  w.ui.Button1->click();
+  ASSERT_TRUE(WaitForGeneration(w));
+  const AppState& s = w.state();
+  EXPECT_EQ(w.ui.statBar->message(), status::kComplete);
+  EXPECT_EQ(w.ui.statBar->characters(), status::CharacterCount(s.tables.selectedCount));
+  EXPECT_GT(s.tables.selectedCount, 90u);  // 33..132, less what the font lacks
+  ASSERT_EQ(s.placed.size(), s.tables.selectedCount);
+  EXPECT_EQ(s.placedCount, kAllPlaced);
+  EXPECT_EQ(s.img.width(), 512);
+  EXPECT_GT(CountPixels(s.img, [](Bgr c) { return c == Bgr{255, 255, 255}; }), 200);  // white glyphs
+  EXPECT_GT(CountPixels(s.mask, [](Bgr c) { return c.b == 255; }), 200);
+  EXPECT_FALSE(w.ui.Bar->isVisible());
+  EXPECT_TRUE(s.generationIdle);
+  EXPECT_EQ(w.generationsStarted(), 1);
+  // The preview strip is as high as the tallest cell and shows "Glyphmill 4.1" in white.
+  ASSERT_GT(s.tallestCell, 0u);
+  EXPECT_EQ(w.ui.Image3->height(), static_cast<int>(s.tallestCell));
+  EXPECT_EQ(w.ui.Image3->bitmap().height(), static_cast<int>(s.tallestCell));
+  EXPECT_EQ(w.ui.Image3->y() + w.ui.Image3->height() + 2, w.ui.Bar->y());
+  EXPECT_EQ(w.ui.Tab->y() + w.ui.Tab->height() + 2, w.ui.Image3->y());
+  EXPECT_TRUE(w.ui.Image3->previewDrawn());
+  EXPECT_GT(CountPixels(w.ui.Image3->bitmap(), [](Bgr c) { return c == Bgr{255, 255, 255}; }), 50);
+  // The view shows the handed-back texture.
+  const QImage shown = w.ui.Tab->colourPicture()->pixmap().toImage();
+  EXPECT_EQ(shown.size(), QSize(512, 512));
+}
+
+TEST(WindowGeneration, ProgressBarCoversTheTextBoxWithItsMaximumWhileItRuns) {
+  WindowFixture f;
+  TForm1& w = *f.window;
+  Manual(w);
+  ASSERT_TRUE(SelectFont(w, kDejaVuSans));
+  ApplySize(w, 1024, 1024);
+  w.ui.chkOutline->setChecked(true);
+  w.ui.trkOutline->setValue(6);
+  w.ui.chkDS->setChecked(true);
+  w.ui.Button1->click();
+  EXPECT_TRUE(w.ui.Bar->isVisible());
+  EXPECT_EQ(w.ui.Bar->maximum(), 700);
+  EXPECT_FALSE(w.state().generationIdle);
+  // The bar lies over the text box and the "Preview" button and is what a click there reaches.
+  EXPECT_TRUE(w.ui.Bar->geometry().contains(w.ui.Edit12->geometry()));
+  EXPECT_TRUE(w.ui.Bar->geometry().contains(w.ui.Button4->geometry()));
+  QWidget* client = w.centralWidget();
+  EXPECT_EQ(client->childAt(w.ui.Edit12->geometry().center()), w.ui.Bar);
+  ASSERT_TRUE(WaitForGeneration(w));
+  EXPECT_FALSE(w.ui.Bar->isVisible());
+
+  w.ui.chkDS->setChecked(false);
+  w.ui.Button1->click();
+  EXPECT_EQ(w.ui.Bar->maximum(), 500);
+  ASSERT_TRUE(WaitForGeneration(w));
+  w.ui.chkOutline->setChecked(false);
+  w.ui.Button1->click();
+  EXPECT_EQ(w.ui.Bar->maximum(), 300);
+  ASSERT_TRUE(WaitForGeneration(w));
+}
+
+TEST(WindowGeneration, CantFitNoticeCountsTheCharactersLeftOver) {
+  WindowFixture f;
+  TForm1& w = *f.window;
+  Manual(w);
+  ASSERT_TRUE(SelectFont(w, kDejaVuSans));
+  ApplySize(w, 64, 64);
+  w.ui.Button1->click();
+  ASSERT_TRUE(WaitForGeneration(w));
+  const AppState& s = w.state();
+  ASSERT_LT(s.placedCount, static_cast<int32_t>(s.tables.selectedCount));
+  const uint32_t missing = s.tables.selectedCount - static_cast<uint32_t>(s.placedCount);
+  EXPECT_EQ(w.ui.statBar->message(), "!Cant fit in the last " + std::to_string(missing) +
+                                         " characters! Try increasing the Texture Size.");
+  EXPECT_FALSE(w.ui.Bar->isVisible());
+  // Drawn on the error gradient.
+  const QImage shot = w.ui.statBar->grab().toImage();
+  const QRect panel = w.ui.statBar->panelRect(0);
+  EXPECT_EQ(shot.pixelColor(panel.left() + 1, panel.center().y()), QColor(255, 180, 180));
+}
+
+TEST(WindowGeneration, ABurstOfChangesGeneratesOnceAfterTheLast) {
+  WindowFixture f;
+  TForm1& w = *f.window;
+  Manual(w);
+  ASSERT_TRUE(SelectFont(w, kDejaVuSans));
+  w.ui.CheckBox8->setChecked(true);
+  const int before = w.generationsStarted();
+  QElapsedTimer clock;
+  for (int i = 1; i <= 6; ++i) {
+    w.ui.udKerning->setValue(i);
+    clock.start();
+    Pump(100);
+    EXPECT_EQ(w.generationsStarted(), before) << "generated during the burst, change " << i;
+  }
+  // Quiet from now on: one generation between 500 and 600 ms after the last change.
+  while (w.generationsStarted() == before && clock.elapsed() < 3000) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+  EXPECT_EQ(w.generationsStarted(), before + 1);
+  EXPECT_GE(clock.elapsed(), 450);
+  ASSERT_TRUE(WaitForGeneration(w));
+  Pump(800);
+  EXPECT_EQ(w.generationsStarted(), before + 1);
+  EXPECT_FALSE(w.ui.Timer2->isActive());
+  EXPECT_EQ(w.state().settings.kerning, 6);
+}
+
+TEST(WindowGeneration, ChangesWhileAJobRunsArmNothing) {
+  WindowFixture f;
+  TForm1& w = *f.window;
+  Manual(w);
+  ASSERT_TRUE(SelectFont(w, kDejaVuSans));
+  w.ui.CheckBox8->setChecked(true);
+  ApplySize(w, 1024, 1024);
+  w.ui.Timer2->stop();
+  w.state().autoGenerateArmed = false;
+  w.ui.Button1->click();
+  w.ui.udLeading->setValue(2);  // stored, but no job running is required to arm
+  EXPECT_EQ(w.state().settings.leading, 2);
+  EXPECT_FALSE(w.ui.Timer2->isActive());
+  ASSERT_TRUE(WaitForGeneration(w));
+  Pump(700);
+  EXPECT_EQ(w.generationsStarted(), 1);
+}
+
+TEST(WindowGeneration, ASupersedingGenerateBeepsAndOnlyTheNewerJobCounts) {
+  WindowFixture f;
+  TForm1& w = *f.window;
+  Manual(w);
+  ASSERT_TRUE(SelectFont(w, kDejaVuSans));
+  ApplySize(w, 2048, 2048);
+  w.ui.chkOutline->setChecked(true);
+  w.ui.trkOutline->setValue(20);
+  f.prompts.colours.push_back(0x000000FFu);  // red glyphs for the first job
+  QTest::mouseClick(w.ui.shpTextCol, Qt::LeftButton);
+  w.ui.Button1->click();
+  f.prompts.colours.push_back(0x0000FF00u);  // green for the second
+  QTest::mouseClick(w.ui.shpTextCol, Qt::LeftButton);
+  w.ui.chkOutline->setChecked(false);
+  w.ui.Button1->click();
+  EXPECT_EQ(w.frontEnd().beeps(), 1);
+  ASSERT_TRUE(WaitForGeneration(w, 60000));
+  EXPECT_EQ(w.ui.statBar->message(), status::kComplete);
+  const Image24& img = w.state().img;
+  EXPECT_GT(CountPixels(img, [](Bgr c) { return c == Bgr{0, 255, 0}; }), 100);
+  EXPECT_EQ(CountPixels(img, [](Bgr c) { return c == Bgr{0, 0, 255}; }), 0);
+  // No outline of the first job (the texture's last row and column are not part of the fill).
+  int black = 0;
+  for (int y = 0; y + 1 < img.height(); ++y)
+    for (int x = 0; x + 1 < img.width(); ++x) black += img.pixel(x, y) == Bgr{0, 0, 0};
+  EXPECT_EQ(black, 0);
+  EXPECT_EQ(w.generationsStarted(), 2);
+}
+
+TEST(WindowGeneration, AFontSizeThatIsNotANumberIsReportedAndNothingStarts) {
+  WindowFixture f;
+  TForm1& w = *f.window;
+  Manual(w);
+  w.ui.udSize->findChild<QLineEdit*>()->setText("");
+  w.ui.Button1->click();
+  const auto messages = f.dialogs.entries(ScriptedDialogs::Kind::Message);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].message.icon, DialogIcon::Error);
+  EXPECT_FALSE(messages[0].message.text.empty());
+  EXPECT_EQ(w.generationsStarted(), 0);
+  EXPECT_TRUE(w.state().generationIdle);
+  EXPECT_FALSE(w.ui.Bar->isVisible());
+}
+
+TEST(PreviewBackground, DoubleClickTakesTheDialogsColourWithoutReadingASetting) {
+  WindowFixture f;
+  TForm1& w = *f.window;
+  Manual(w);
+  ASSERT_TRUE(SelectFont(w, kDejaVuSans));
+  w.ui.Button1->click();
+  ASSERT_TRUE(WaitForGeneration(w));
+  w.SetStatus("unchanged");
+  f.prompts.colours.push_back(std::nullopt);  // Cancel leaves the preview untouched
+  QTest::mouseDClick(w.ui.Image3, Qt::LeftButton, {}, QPoint(3, 1));
+  EXPECT_EQ(w.state().settings.previewBackColour, kColourButtonFace);
+  f.prompts.colours.push_back(0x00FF0000u);  // blue
+  QTest::mouseDClick(w.ui.Image3, Qt::LeftButton, {}, QPoint(3, 1));
+  EXPECT_EQ(w.state().settings.previewBackColour, 0x00FF0000u);
+  EXPECT_EQ(w.ui.Image3->bitmap().pixel(0, 0), (Bgr{255, 0, 0}));
+  EXPECT_EQ(w.ui.statBar->message(), "unchanged");
+  EXPECT_FALSE(w.ui.Timer2->isActive());
+  // Later layouts keep the chosen background.
+  w.resize(w.width() + 40, w.height());
+  Pump(20);
+  const Image24& strip = w.ui.Image3->bitmap();
+  EXPECT_EQ(strip.pixel(strip.width() - 1, strip.height() - 1), (Bgr{255, 0, 0}));
+}
+
+TEST(TextureView, ScrollBarsOnlyForATextureLargerThanThePanelAndBothPicturesPan) {
+  WindowFixture f;
+  TForm1& w = *f.window;
+  Manual(w);
+  TextureView* view = w.ui.Tab;
+  EXPECT_FALSE(view->horizontalBar()->isEnabled());
+  EXPECT_FALSE(view->verticalBar()->isEnabled());
+  EXPECT_EQ(view->colourPicture()->pos(), QPoint(0, 0));
+  ApplySize(w, 2048, 300);
+  const QSize panel = view->panel()->size();
+  ASSERT_LT(panel.width(), 2048);
+  ASSERT_GT(panel.height(), 300);
+  EXPECT_TRUE(view->horizontalBar()->isEnabled());
+  EXPECT_EQ(view->horizontalBar()->maximum(), 2048 - panel.width());
+  EXPECT_FALSE(view->verticalBar()->isEnabled());
+  w.ui.Tab->tabBar()->setCurrentIndex(1);  // "Mask"
+  EXPECT_TRUE(view->maskPicture()->isVisibleTo(view));
+  EXPECT_FALSE(view->colourPicture()->isVisibleTo(view));
+  view->horizontalBar()->setValue(50);
+  EXPECT_EQ(view->maskPicture()->pos(), QPoint(-50, 0));
+  EXPECT_EQ(view->colourPicture()->pos(), QPoint(-50, 0));
+  ApplySize(w, 128, 128);
+  EXPECT_FALSE(view->horizontalBar()->isEnabled());
+  EXPECT_EQ(view->maskPicture()->pos(), QPoint(0, 0));
+}
+
+}  // namespace
+}  // namespace glyphmill::testing
