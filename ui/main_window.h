@@ -163,6 +163,8 @@ class TForm1 : public QMainWindow {
   void DrawLegendSample();
   // The handed-back texture and mask into the texture view.
   void ShowImages();
+  // The same at the next turn of the event loop (several requests show once).
+  void ShowImagesSoon();
 
   // ---- generation (main_window_generation.cpp)
   void SetStatus(const std::string& text);
@@ -222,6 +224,7 @@ class TForm1 : public QMainWindow {
   FontListDelegate* fontDelegate_ = nullptr;
   FontListWidths fontWidths_;
   bool fontWidthsMeasured_ = false;
+  bool imagesPending_ = false;
   int generationsStarted_ = 0;
   QWidget* client_ = nullptr;
 

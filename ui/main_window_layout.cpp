@@ -85,7 +85,16 @@ void TForm1::ResetPreviewStrip(int width, int height) {
 
 void TForm1::DrawLegendSample() { ui.imgLeg->drawSample(state_.settings.fontNameString()); }
 
+void TForm1::ShowImagesSoon() {
+  if (imagesPending_) return;
+  imagesPending_ = true;
+  QMetaObject::invokeMethod(this, [this] {
+    if (imagesPending_) ShowImages();
+  }, Qt::QueuedConnection);
+}
+
 void TForm1::ShowImages() {
+  imagesPending_ = false;
   QImage colour, mask;
   {
     std::lock_guard<std::mutex> guard(state_.img.lock());

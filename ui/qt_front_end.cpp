@@ -56,7 +56,11 @@ void QtFrontEnd::Beep() {
 
 void QtFrontEnd::ProcessPendingEvents() { QCoreApplication::processEvents(); }
 
-void QtFrontEnd::ImagesChanged() { window_.ShowImages(); }
+void QtFrontEnd::ImagesChanged() {
+  // The texture reaches the view in an event of its own, so that the completion's hand-back and
+  // the view's copy do not hold the event loop up together.
+  window_.ShowImagesSoon();
+}
 
 void QtFrontEnd::LayoutAfterGenerate() { window_.LayoutMainWindow(); }
 

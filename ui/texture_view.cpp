@@ -1,7 +1,7 @@
 #include "ui/texture_view.h"
 
-#include <QLabel>
-#include <QPixmap>
+#include <QPaintEvent>
+#include <QPainter>
 #include <QScrollBar>
 #include <QStyle>
 #include <QTabBar>
@@ -10,6 +10,18 @@ namespace glyphmill {
 
 namespace {
 constexpr int kFrameInset = 4;  // the tab page's border around the panel
+}
+
+void TexturePicture::setImage(QImage image) {
+  image_ = std::move(image);
+  resize(image_.size());
+  update();
+}
+
+void TexturePicture::paintEvent(QPaintEvent* event) {
+  QPainter painter(this);
+  const QRect exposed = event->rect() & image_.rect();
+  if (!exposed.isEmpty()) painter.drawImage(exposed.topLeft(), image_, exposed);
 }
 
 TextureView::TextureView(QWidget* parent) : QWidget(parent) {
@@ -26,9 +38,9 @@ TextureView::TextureView(QWidget* parent) : QWidget(parent) {
   white.setColor(QPalette::Window, Qt::white);
   panel_->setPalette(white);
   panel_->setAutoFillBackground(true);
-  colour_ = new QLabel(panel_);
+  colour_ = new TexturePicture(panel_);
   colour_->setObjectName("img");
-  mask_ = new QLabel(panel_);
+  mask_ = new TexturePicture(panel_);
   mask_->setObjectName("mask");
   mask_->hide();
   scrB_ = new QScrollBar(Qt::Horizontal, frame_);
@@ -44,10 +56,8 @@ TextureView::TextureView(QWidget* parent) : QWidget(parent) {
 }
 
 void TextureView::setImages(const QImage& colour, const QImage& mask) {
-  colour_->setPixmap(QPixmap::fromImage(colour));
-  colour_->resize(colour.size());
-  mask_->setPixmap(QPixmap::fromImage(mask));
-  mask_->resize(mask.size());
+  colour_->setImage(colour);
+  mask_->setImage(mask);
 }
 
 void TextureView::showPage(int index) {

@@ -6,11 +6,26 @@
 #include <QImage>
 #include <QWidget>
 
-class QLabel;
 class QScrollBar;
 class QTabBar;
 
 namespace glyphmill {
+
+// One picture of the view at natural size. It paints only the part that is exposed, straight from
+// its image, so a large texture costs one copy when it arrives and nothing more.
+class TexturePicture : public QWidget {
+  Q_OBJECT
+ public:
+  explicit TexturePicture(QWidget* parent = nullptr) : QWidget(parent) {}
+  void setImage(QImage image);
+  const QImage& image() const { return image_; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  QImage image_;
+};
 
 class TextureView : public QWidget {
   Q_OBJECT
@@ -33,8 +48,8 @@ class TextureView : public QWidget {
 
   QTabBar* tabBar() const { return tabs_; }
   QWidget* panel() const { return panel_; }
-  QLabel* colourPicture() const { return colour_; }
-  QLabel* maskPicture() const { return mask_; }
+  TexturePicture* colourPicture() const { return colour_; }
+  TexturePicture* maskPicture() const { return mask_; }
   QScrollBar* horizontalBar() const { return scrB_; }
   QScrollBar* verticalBar() const { return scrR_; }
 
@@ -51,8 +66,8 @@ class TextureView : public QWidget {
   QTabBar* tabs_;
   QWidget* frame_;
   QWidget* panel_;
-  QLabel* colour_;
-  QLabel* mask_;
+  TexturePicture* colour_;
+  TexturePicture* mask_;
   QScrollBar* scrB_;
   QScrollBar* scrR_;
 };

@@ -77,8 +77,10 @@ TEST(WindowGeneration, EndToEndHandsBackImagesTableAndDrawsThePreview) {
   EXPECT_TRUE(w.ui.Image3->previewDrawn());
   EXPECT_GT(CountPixels(w.ui.Image3->bitmap(), [](Bgr c) { return c == Bgr{255, 255, 255}; }), 50);
   // The view shows the handed-back texture.
-  const QImage shown = w.ui.Tab->colourPicture()->pixmap().toImage();
+  const QImage shown = w.ui.Tab->colourPicture()->image();
   EXPECT_EQ(shown.size(), QSize(512, 512));
+  const Bgr corner = s.img.pixel(3, 3);
+  EXPECT_EQ(shown.pixelColor(3, 3), QColor(corner.r, corner.g, corner.b));
 }
 
 TEST(WindowGeneration, ProgressBarCoversTheTextBoxWithItsMaximumWhileItRuns) {
