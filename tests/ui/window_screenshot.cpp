@@ -1,0 +1,61 @@
+// Renders the main window after a generation into a PNG file (the README's screenshot):
+//   glyphmill_window_screenshot OUTPUT.png
+// The window is the program's own, with its plug-ins from the working folder; the generation uses
+// DejaVu Sans at 26 points with an outline and a drop shadow on a 512 x 512 texture.
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QPushButton>
+#include <QSlider>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <cstdio>
+
+#include "export/scripted_dialogs.h"
+#include "ui/main_window.h"
+#include "ui/status_bar.h"
+
+using namespace glyphmill;
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: %s OUTPUT.png\n", argv[0]);
+    return 2;
+  }
+  QApplication app(argc, argv);
+  QApplication::setApplicationName("Glyphmill 4");
+  ScriptedDialogs dialogs;  // no message box may wait for a person here
+  QTemporaryDir folder;     // no autosave of the person's own is read or written
+  MainWindowOptions options;
+  options.programFolder = folder.path().toStdString() + "/";
+  options.dialogs = &dialogs;
+  TForm1 window(options);
+  window.show();
+
+  window.ui.CheckBox8->setChecked(false);
+  const int font = window.ui.cmbFont->findText("DejaVu Sans", Qt::MatchExactly);
+  if (font >= 0) window.ui.cmbFont->setCurrentIndex(font);
+  window.ui.txtWidth->setEditText("512");
+  window.ui.txtHeight->setEditText("512");
+  window.ui.Button3->click();
+  window.ui.udSize->setValue(26);
+  window.ui.chkOutline->setChecked(true);
+  window.ui.trkOutline->setValue(2);
+  window.ui.chkDS->setChecked(true);
+  window.ui.Button1->click();
+  QElapsedTimer clock;
+  clock.start();
+  while ((window.driver().busy() || !window.state().generationIdle) && clock.elapsed() < 60000)
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  for (int i = 0; i < 20; ++i) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+
+  const QImage shot = window.grab().toImage();
+  if (!shot.save(QString::fromLocal8Bit(argv[1]))) {
+    std::fprintf(stderr, "could not write %s\n", argv[1]);
+    return 1;
+  }
+  std::printf("%s: %dx%d, status \"%s\"\n", argv[1], shot.width(), shot.height(), window.ui.statBar->message().c_str());
+  return 0;
+}
