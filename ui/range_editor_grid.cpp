@@ -54,7 +54,8 @@ void RangeEditorGrid::setCurrentCell(int64_t cellIndex) {
 }
 
 int64_t RangeEditorGrid::cellAt(const QPoint& pos) const {
-  if (pos.x() < 0 || pos.y() < 0) return -1;
+  // Only cells in view count: a drag that leaves the grid paints nothing beyond its edge.
+  if (!viewport()->rect().contains(pos)) return -1;
   const int column = pos.x() / kCellPitch;
   const int64_t row = topRow() + pos.y() / kCellPitch;
   if (column >= model_.columns() || row >= model_.rows()) return -1;

@@ -37,7 +37,7 @@ class RangeEditorGrid : public QAbstractScrollArea {
   int64_t currentCell() const { return currentCell_; }
   void setCurrentCell(int64_t cellIndex);
 
-  // The cell under a point of the viewport, or -1 outside every cell.
+  // The cell under a point of the viewport, or -1 outside every cell and outside the viewport.
   int64_t cellAt(const QPoint& viewportPos) const;
   // Where a cell is drawn in the viewport (may lie outside it).
   QRect cellRect(int64_t cellIndex) const;

@@ -205,6 +205,27 @@ TEST_F(RangeEditorTest, ClicksKeepOrClearBySelectingButton) {
   EXPECT_EQ(state_.selection['C'], 0);
 }
 
+TEST_F(RangeEditorTest, ADragLeavingTheGridPaintsOnlyWhatItCrossedInside) {
+  showEntireRange(true);
+  click("SpeedButton4");
+  grid()->setTopRow(0);
+  QWidget* vp = grid()->viewport();
+  QTest::mousePress(vp, Qt::LeftButton, {}, centreOf('A'));
+  const QPoint inside = centreOf('C');
+  QMouseEvent move(QEvent::MouseMove, QPointF(inside), vp->mapToGlobal(QPointF(inside)), Qt::NoButton, Qt::LeftButton,
+                   Qt::NoModifier);
+  QApplication::sendEvent(vp, &move);
+  // Far below the visible rows: no cell, so the run is not stretched to an unseen row.
+  const QPoint outside(inside.x(), vp->height() + 200);
+  QMouseEvent away(QEvent::MouseMove, QPointF(outside), vp->mapToGlobal(QPointF(outside)), Qt::NoButton,
+                   Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(vp, &away);
+  QTest::mouseRelease(vp, Qt::LeftButton, {}, outside);
+  EXPECT_EQ(editor_->model().dragMode(), DragMode::None);
+  EXPECT_EQ(CountSelected(state_.selection), 3u);
+  EXPECT_TRUE(state_.selection['A'] && state_.selection['B'] && state_.selection['C']);
+}
+
 TEST_F(RangeEditorTest, HoveringShowsCharacterInfo) {
   showEntireRange(true);
   hover('A');
