@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <stdexcept>
 
 #include "plugins/common/plugin_messages.h"
@@ -12,12 +13,16 @@
 namespace glyphmill::plugins {
 
 PendingFile::PendingFile(std::string targetPath) : target_(std::move(targetPath)) {
-  // A name of our own beside the target, so that the final rename stays inside one file system.
-  // O_EXCL never reuses a file someone else holds; the mode is the usual one, narrowed by umask.
-  const std::string prefix = target_ + ".part" + std::to_string(static_cast<long>(getpid())) + "-";
+  // A hidden name of our own in the target's folder, so that the final rename stays inside one
+  // file system; it does not grow with the target's name, which may already be as long as a name
+  // can be. O_EXCL never reuses a file someone else holds; the mode is the usual one, narrowed by
+  // the umask.
+  const std::filesystem::path folder = std::filesystem::path(target_).parent_path();
+  const std::string prefix =
+      (folder / (".glyphmill-" + std::to_string(static_cast<long>(getpid())) + "-")).string();
   int fd = -1;
   for (int attempt = 0; attempt < 1000 && fd < 0; ++attempt) {
-    temp_ = prefix + std::to_string(attempt);
+    temp_ = prefix + std::to_string(attempt) + ".part";
     fd = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0 && errno != EEXIST) break;
   }

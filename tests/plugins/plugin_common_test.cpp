@@ -121,6 +121,17 @@ TEST(PendingOutput, DroppedWithoutCommitKeepsTheOldFileAndLeavesNoTemporary) {
   EXPECT_EQ(dir.entries(), std::vector<std::string>{"out.txt"});
 }
 
+TEST(PendingOutput, ATargetNameAsLongAsANameCanBeStillWorks) {
+  ScratchFolder dir;
+  const std::string target = dir.file(std::string(255 - 4, 'n') + ".fnt");
+  {
+    PendingFile file(target);
+    file.write(std::string_view("x"));
+    file.Commit();
+  }
+  EXPECT_EQ(ReadText(target), "x");
+}
+
 TEST(PendingOutput, AMissingFolderIsAClearError) {
   ScratchFolder dir;
   const std::string target = dir.file("missing/out.txt");
