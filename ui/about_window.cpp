@@ -101,6 +101,8 @@ TForm5::TForm5(QWidget* parent) : QDialog(parent) {
   memo->setReadOnly(true);
   memo->setFrameShape(QFrame::NoFrame);
   memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
   QPalette memoPalette = memo->palette();
   memoPalette.setColor(QPalette::Base, palette().color(QPalette::Button));
   memo->setPalette(memoPalette);
