@@ -282,16 +282,6 @@ TEST_F(BmFontExport, FaceNamesWithMarkupCharactersSurviveEachForm) {
   EXPECT_EQ(Export(kForms[0], dir.file("t.fnt")).face, "Tom '&' <Sans>");
 }
 
-TEST_F(BmFontExport, BinaryFormStartsWithItsSignatureAndVersion) {
-  const std::string path = dir.file("font.fnt");
-  LoadedPlugin("bmfont_binary.so").simpleExport(Record(path));
-  const auto bytes = ReadBytes(path);
-  ASSERT_GE(bytes.size(), 9u);
-  EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 3), "BMF");
-  EXPECT_EQ(bytes[3], 3);
-  EXPECT_EQ(bytes[4], 1);  // the info block comes first
-}
-
 TEST_F(BmFontExport, BinaryFormRefusesValuesItsFieldsCannotHoldAndWritesNothing) {
   chars[5].PreAdvance = 40000;  // xoffset is a signed 16-bit field
   const std::string path = dir.file("font.fnt");
