@@ -27,7 +27,7 @@ std::string EncodeTga(uint16_t width, uint16_t height, const uint8_t* bgr, const
   out += '\0';                                          // no image id
   out += '\0';                                          // no colour map
   out += static_cast<char>(colour ? kTgaTrueColour : kTgaGrey);
-  out.append(5, '\0');                                  // colour map specification, unused
+  out.append(5, '\0');                                  // colour map fields, unused
   Put16(out, 0);                                        // x origin
   Put16(out, 0);                                        // y origin
   Put16(out, width);
