@@ -2,6 +2,7 @@
 // sample word set in the font itself at 10 points.
 #pragma once
 
+#include <QComboBox>
 #include <QPixmap>
 #include <QStyledItemDelegate>
 #include <vector>
@@ -42,6 +43,21 @@ class FontListDelegate : public QStyledItemDelegate {
  private:
   const FontCatalogue& catalogue_;
   int nameColumn_ = 0;
+};
+
+// The font list `cmbFont`: a drop-down list that says when it is about to drop down
+// (`cmbFontDropDown` sets the width of the list then).
+class FontListBox : public QComboBox {
+  Q_OBJECT
+ public:
+  using QComboBox::QComboBox;
+  void showPopup() override {
+    emit droppingDown();
+    QComboBox::showPopup();
+  }
+
+ signals:
+  void droppingDown();
 };
 
 }  // namespace glyphmill

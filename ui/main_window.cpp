@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QAbstractItemView>
 #include <QMenuBar>
 #include <QSpinBox>
 #include <QPushButton>
@@ -179,6 +180,7 @@ void TForm1::connectCommands() {
     if (ui.CheckBox9->isChecked()) DrawPreview();
   });
   connect(ui.Tab, &TextureView::tabChanged, this, &TForm1::ShowTexturePage);
+  connect(static_cast<FontListBox*>(ui.cmbFont), &FontListBox::droppingDown, this, &TForm1::cmbFontDropDown);
 
   // The three toggles and their menu marks: a menu item inverts its check box; a check box sets
   // its mark (and "Auto Preview" redraws the preview, on or off).
@@ -192,6 +194,16 @@ void TForm1::connectCommands() {
   });
   connect(ui.chkShowGuides, &QCheckBox::toggled, this, [this](bool on) { ui.mi4->setChecked(on); });
   connect(ui.Timer2, &QTimer::timeout, this, &TForm1::Timer2Timer);
+}
+
+void TForm1::cmbFontDropDown() {
+  // The two widths are measured once per catalogue: every font's sample is set in the font itself.
+  if (!fontWidthsMeasured_) {
+    fontWidths_ = MeasureFontList(state_.catalogue, ui.cmbFont->width());
+    fontDelegate_->setNameColumnWidth(fontWidths_.nameColumn);
+    fontWidthsMeasured_ = true;
+  }
+  ui.cmbFont->view()->setMinimumWidth(fontWidths_.dropDownWidth());
 }
 
 void TForm1::setToggle(QCheckBox* box, QAction* mark) {

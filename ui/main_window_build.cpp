@@ -125,7 +125,7 @@ void TForm1::buildSettingsColumn() {
 
   // ---- "Font"
   QGroupBox* font = Group(column, "Font", 4, 4, 259, 104);
-  ui.cmbFont = new QComboBox(font);
+  ui.cmbFont = new FontListBox(font);
   ui.cmbFont->setObjectName("cmbFont");
   ui.cmbFont->setMaxVisibleItems(16);
   fontDelegate_ = new FontListDelegate(state_.catalogue, ui.cmbFont);
