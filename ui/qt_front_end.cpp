@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QLineEdit>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QThread>
 
 #include "ui/main_window.h"
@@ -23,6 +25,9 @@ void QtFrontEnd::ShowProgress(int32_t maximum) {
   bar->setValue(0);
   bar->raise();  // over the preview text box and the "Preview" button
   bar->show();
+  // Covered, they cannot be reached by the keyboard either.
+  window_.ui.Edit12->setEnabled(false);
+  window_.ui.Button4->setEnabled(false);
 }
 
 void QtFrontEnd::SetProgress(int32_t position) {
@@ -31,7 +36,11 @@ void QtFrontEnd::SetProgress(int32_t position) {
   bar->repaint();
 }
 
-void QtFrontEnd::HideProgress() { window_.ui.Bar->hide(); }
+void QtFrontEnd::HideProgress() {
+  window_.ui.Bar->hide();
+  window_.ui.Edit12->setEnabled(true);
+  window_.ui.Button4->setEnabled(true);
+}
 
 void QtFrontEnd::SetBusyCursor(BusyCursor kind) {
   const Qt::CursorShape shape = kind == BusyCursor::Exporting ? Qt::WaitCursor : Qt::BusyCursor;

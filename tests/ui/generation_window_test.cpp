@@ -101,8 +101,12 @@ TEST(WindowGeneration, ProgressBarCoversTheTextBoxWithItsMaximumWhileItRuns) {
   EXPECT_TRUE(w.ui.Bar->geometry().contains(w.ui.Button4->geometry()));
   QWidget* client = w.centralWidget();
   EXPECT_EQ(client->childAt(w.ui.Edit12->geometry().center()), w.ui.Bar);
+  EXPECT_FALSE(w.ui.Edit12->isEnabled());
+  EXPECT_FALSE(w.ui.Button4->isEnabled());
   ASSERT_TRUE(WaitForGeneration(w));
   EXPECT_FALSE(w.ui.Bar->isVisible());
+  EXPECT_TRUE(w.ui.Edit12->isEnabled());
+  EXPECT_TRUE(w.ui.Button4->isEnabled());
 
   w.ui.chkDS->setChecked(false);
   w.ui.Button1->click();
