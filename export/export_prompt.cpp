@@ -20,9 +20,11 @@ SaveFileRequest ExportFileRequest(const TExportPlugin& plugin, std::string_view 
 }
 
 std::string ForceExtension(const std::string& path, std::string_view extension) {
+  // The whole extension field (up to four characters) is used: cutting "json" to "jso" would give
+  // a file of the wrong type.
   std::string ext;
   for (char c : extension) {
-    if (ext.size() == 3) break;
+    if (ext.size() == kMaxForcedExtension) break;
     if (c == '/' || c == '\0') continue;
     ext.push_back(c);
   }

@@ -10,6 +10,9 @@
 
 namespace glyphmill {
 
+// Longest extension forced onto a chosen file name: all that the plug-in's Extension field holds.
+inline constexpr std::size_t kMaxForcedExtension = 4;
+
 // The save dialog a plug-in's export shows: title "Export to: NAME" (plus " (SUFFIX)"), the
 // extension filter or "All Files|*.*", initial folder ".", no default extension, no file name.
 SaveFileRequest ExportFileRequest(const TExportPlugin& plugin, std::string_view suffix);
@@ -18,7 +21,7 @@ SaveFileRequest ExportFileRequest(const TExportPlugin& plugin, std::string_view 
 // cancels, otherwise the chosen path with the plug-in's extension forced onto it.
 std::string PromptExportFile(const TExportPlugin& plugin, std::string_view suffix, Dialogs& dialogs);
 
-// Replaces whatever follows the last dot of the path's file name part by "." and the first three
+// Replaces whatever follows the last dot of the path's file name part by "." and the first four
 // characters (at most) of `extension`, or appends them when the file name has no dot. Path
 // separators and zero bytes of the extension are left out so it cannot send the file elsewhere.
 std::string ForceExtension(const std::string& path, std::string_view extension);

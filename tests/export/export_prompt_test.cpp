@@ -22,13 +22,15 @@ TExportPlugin MakePlugin(const char* name, bool ask, const char* ext) {
   return p;
 }
 
-TEST(ForceExtension, ReplacesOrAppendsAtMostThreeCharacters) {
+TEST(ForceExtension, ReplacesOrAppendsTheWholeExtensionField) {
   EXPECT_EQ(ForceExtension("font", "fnt"), "font.fnt");
   EXPECT_EQ(ForceExtension("font.txt", "fnt"), "font.fnt");
   EXPECT_EQ(ForceExtension("dir.v2/font", "fnt"), "dir.v2/font.fnt");  // a folder's dot is not the file's
   EXPECT_EQ(ForceExtension("/a/b/font.tar.gz", "fnt"), "/a/b/font.tar.fnt");
   EXPECT_EQ(ForceExtension("font.", "png"), "font.png");
-  EXPECT_EQ(ForceExtension("font.x", "abcd"), "font.abc");
+  EXPECT_EQ(ForceExtension("font.x", "abcd"), "font.abcd");
+  EXPECT_EQ(ForceExtension("metrics", "json"), "metrics.json");
+  EXPECT_EQ(ForceExtension("metrics.jso", "jsonx"), "metrics.json");  // never more than the field holds
   EXPECT_EQ(ForceExtension("font", "a/b"), "font.ab");  // cannot send the file to another folder
 }
 
