@@ -20,7 +20,9 @@ void ExpectUsageError(std::vector<std::string> args, const std::string& mention 
   const CliParse p = Parse(args);
   EXPECT_EQ(p.kind, CliParse::Kind::Error);
   EXPECT_NE(p.text.find("Usage: glyphmill-cli"), std::string::npos) << p.text;
-  if (!mention.empty()) EXPECT_NE(p.text.find(mention), std::string::npos) << p.text;
+  if (!mention.empty()) {
+    EXPECT_NE(p.text.find(mention), std::string::npos) << p.text;
+  }
 }
 
 TEST(CliOptions, NothingGivenMeansFirstStartDefaultsAndTheBatchQueue) {

@@ -1,0 +1,227 @@
+// glyphmill-cli run as a separate process: exit statuses, files written, messages printed.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "project/job_plugin_names.h"
+#include "project/project_file.h"
+
+namespace glyphmill {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Result {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string Quote(const std::string& arg) {
+  std::string q = "'";
+  for (char c : arg) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+class CliProcess : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (fs::temp_directory_path() / "glyphmill-cli-XXXXXX").string();
+    dir_ = ::mkdtemp(pattern.data());
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  std::string file(const std::string& name) const { return dir_ + "/" + name; }
+
+  // Runs the program with the shipped exporters; the font options keep every run small and quick.
+  Result Run(const std::vector<std::string>& args, bool withPlugins = true) {
+    std::string command = Quote(GLYPHMILL_CLI_PATH);
+    if (withPlugins) command += " --plugins " + Quote(GLYPHMILL_PLUGIN_DIR);
+    for (const std::string& a : args) command += " " + Quote(a);
+    command += " >" + Quote(file("stdout")) + " 2>" + Quote(file("stderr")) + " </dev/null";
+    const int raw = std::system(command.c_str());
+    Result r;
+    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    r.out = ReadAll(file("stdout"));
+    r.err = ReadAll(file("stderr"));
+    return r;
+  }
+
+  static std::vector<std::string> SmallFont() {
+    return {"--font", "DejaVu Sans", "--size", "10", "--chars", "65-90", "--texture", "128x128"};
+  }
+  static std::vector<std::string> With(std::vector<std::string> a, const std::vector<std::string>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+  }
+
+  void WriteProject(const std::string& path, const ExportJobQueue& jobs) {
+    GenerationSettings s = FirstStartSettings();
+    s.setFontName("DejaVu Sans");
+    s.fontSize = 10;
+    s.textureWidth = s.textureHeight = 256;  // room for the default characters
+    CharacterSelection sel{};
+    SetDefaultSelection(sel);
+    const std::vector<uint8_t> bytes = ProjectToBytes(s, sel, jobs);
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  }
+
+  std::string dir_;
+};
+
+TEST_F(CliProcess, AnExportWritesItsFilesAndSucceeds) {
+  const Result r = Run(With(SmallFont(), {"-e", "BMFont Text", "-o", file("font.txt")}));
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(fs::exists(file("font.fnt")));
+  EXPECT_FALSE(fs::exists(file("font.txt")));
+  EXPECT_NE(ReadAll(file("font.fnt")).find("face=\"DejaVu Sans\""), std::string::npos);
+  EXPECT_NE(r.err.find("Export Complete!"), std::string::npos) << r.err;
+}
+
+TEST_F(CliProcess, RepeatedExportsToOnePathAreNumberedInOrder) {
+  const Result r = Run(With(SmallFont(), {"-e", "BMFont Text", "-e", "PNG Image", "-e", "BMFont Text", "-o",
+                                          file("f"), "--quiet"}));
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(fs::exists(file("f.fnt")));
+  EXPECT_TRUE(fs::exists(file("f.png")));
+  EXPECT_TRUE(fs::exists(file("f-2.fnt")));
+  EXPECT_EQ(r.err, "");  // quiet and nothing failed
+}
+
+TEST_F(CliProcess, BadUsageExitsWithOneAndAShortUsage) {
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"--no-such-option"}, {"--chars", "9-1"}, {"--texture", "0x0"},
+        With(SmallFont(), {"-e", "No Such Exporter"})}) {
+    const Result r = Run(args);
+    EXPECT_EQ(r.status, 1) << args[0];
+    EXPECT_NE(r.err.find("Usage: glyphmill-cli"), std::string::npos) << r.err;
+  }
+  const Result missing = Run(With(SmallFont(), {"--chars-from", file("absent.txt")}));
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(missing.err.find("absent.txt"), std::string::npos) << missing.err;
+}
+
+TEST_F(CliProcess, RefusedOrUnreadableProjectsExitWithTwo) {
+  std::ofstream(file("empty.gmp")).close();
+  const Result empty = Run({file("empty.gmp")});
+  EXPECT_EQ(empty.status, 2);
+  EXPECT_NE(empty.err.find("File Error: This file does not contain any Glyphmill data."), std::string::npos)
+      << empty.err;
+
+  std::vector<uint8_t> bytes(65672, 0);
+  bytes[0] = 0xF0;
+  bytes[4] = 100;
+  std::ofstream(file("old.gmp"), std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  const Result old = Run({file("old.gmp"), "-q"});
+  EXPECT_EQ(old.status, 2);
+  EXPECT_NE(old.err.find("different version of Glyphmill. It cannot be loaded into the Glyphmill.\n"
+                         "Record size mismatch: 100 should be 124"),
+            std::string::npos)
+      << old.err;  // the carriage return is shown as a line break
+
+  const Result missing = Run({file("missing.gmp")});
+  EXPECT_EQ(missing.status, 2);
+  EXPECT_NE(missing.err.find("Error while loading project! "), std::string::npos) << missing.err;
+}
+
+TEST_F(CliProcess, CharactersThatDoNotFitExitWithThreeUnlessForced) {
+  const std::vector<std::string> crowded = {"--font", "DejaVu Sans", "--size", "40", "--chars", "65-90",
+                                            "--texture", "64x64", "-e", "BMFont Text", "-o", file("crowded")};
+  const Result refused = Run(crowded);
+  EXPECT_EQ(refused.status, 3);
+  EXPECT_NE(refused.err.find("Cant fit in the last "), std::string::npos) << refused.err;
+  EXPECT_FALSE(fs::exists(file("crowded.fnt")));
+
+  const Result forced = Run(With(crowded, {"--force"}));
+  EXPECT_EQ(forced.status, 0) << forced.err;
+  EXPECT_TRUE(fs::exists(file("crowded.fnt")));
+}
+
+TEST_F(CliProcess, AFailedExportExitsWithFourAfterTheRestRan) {
+  // The first job names a plug-in this run does not have; the second finds its plug-in by name
+  // although the index it was saved with is outside the list.
+  ExportJobQueue jobs(2);
+  jobs[0].PluginIndex = 7;
+  SetShortString(jobs[0].PluginName, "Exporter Of Another Install");
+  jobs[1].PluginIndex = 40;
+  SetShortString(jobs[1].PluginName, "BMFont Text");
+  WriteProject(file("batch.gmp"), jobs);
+  // Only the BMFont Text exporter is installed, at index 0.
+  fs::create_directory(file("plugins"));
+  fs::copy_file(std::string(GLYPHMILL_PLUGIN_DIR) + "/bmfont_text.so", file("plugins/bmfont_text.so"));
+  const Result r = Run({file("batch.gmp"), "--plugins", file("plugins"), "-o", file("batch")}, false);
+  EXPECT_EQ(r.status, 4) << r.err;
+  EXPECT_NE(r.err.find("Exporter Of Another Install"), std::string::npos) << r.err;
+  EXPECT_TRUE(fs::exists(file("batch.fnt")));
+}
+
+TEST_F(CliProcess, TheBatchQueueRunsWithoutExport) {
+  ExportJobQueue jobs(1);
+  jobs[0].PluginIndex = 0;
+  SetShortString(jobs[0].PluginName, "BMFont Text");
+  WriteProject(file("one.gmp"), jobs);
+  const Result r = Run({file("one.gmp"), "-o", file("queued")});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(fs::exists(file("queued.fnt")));
+}
+
+TEST_F(CliProcess, SaveProjectWritesTheProjectAfterTheOverrides) {
+  ExportJobQueue jobs(2);
+  for (TExportJob& j : jobs) SetShortString(j.PluginName, "BMFont Text");
+  WriteProject(file("two.gmp"), jobs);
+  const Result r = Run({file("two.gmp"), "--size", "11", "--texture", "512x128", "--save-project",
+                        file("saved.txt"), "-e", "BMFont Text", "-o", file("x")});
+  EXPECT_EQ(r.status, 0) << r.err;
+  ASSERT_TRUE(fs::exists(file("saved.gmp")));
+  EXPECT_EQ(fs::file_size(file("saved.gmp")), 66198u);  // the project's two jobs, not the -e one
+  const std::string bytes = ReadAll(file("saved.gmp"));
+  ProjectData back;
+  ASSERT_FALSE(ParseProjectBytes(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), {}, &back));
+  EXPECT_EQ(back.settings.fontSize, 11);
+  EXPECT_EQ(back.settings.textureWidth, 512);
+  EXPECT_EQ(back.settings.textureHeight, 128);
+  EXPECT_NE(r.err.find("Project saved to " + file("saved.gmp") + " succesfully."), std::string::npos) << r.err;
+
+  const Result fresh = Run(With(SmallFont(), {"--save-project", file("fresh"), "-e", "BMFont Text", "-o", file("y")}));
+  EXPECT_EQ(fresh.status, 0) << fresh.err;
+  EXPECT_EQ(fs::file_size(file("fresh.gmp")), 65672u);
+}
+
+TEST_F(CliProcess, ListingsGoToStandardOutput) {
+  const Result plugins = Run({"--list-plugins"});
+  EXPECT_EQ(plugins.status, 0);
+  EXPECT_NE(plugins.out.find("\tBMFont Text\t1\tfnt\n"), std::string::npos) << plugins.out;
+  EXPECT_NE(plugins.out.find("\tPNG Image\t"), std::string::npos) << plugins.out;
+
+  const Result fonts = Run({"--list-fonts"});
+  EXPECT_EQ(fonts.status, 0);
+  EXPECT_NE(fonts.out.find("DejaVu Sans\n"), std::string::npos);
+  EXPECT_NE(fonts.out.find("Default\n"), std::string::npos);
+}
+
+TEST_F(CliProcess, CharactersFromAFile) {
+  std::ofstream(file("chars.txt"), std::ios::binary) << "AB\xD0\x96";
+  const Result r = Run({"--font", "DejaVu Sans", "--size", "10", "--chars-from", file("chars.txt"), "-e",
+                        "BMFont Text", "-o", file("f")});
+  EXPECT_EQ(r.status, 0) << r.err;
+  const std::string fnt = ReadAll(file("f.fnt"));
+  for (const char* id : {"char id=65 ", "char id=66 ", "char id=1046 "}) EXPECT_NE(fnt.find(id), std::string::npos) << fnt;
+  EXPECT_EQ(fnt.find("char id=67 "), std::string::npos) << fnt;  // the file's characters replace the default set
+}
+
+}  // namespace
+}  // namespace glyphmill
