@@ -57,7 +57,9 @@ TEST(Layout, NoCaptionIsClippedAndNothingLeavesItsGroup) {
   for (QWidget* widget : w.findChildren<QWidget*>()) {
     if (!widget->isVisibleTo(&w)) continue;
     const int room = CaptionRoom(widget);
-    if (room > 0) EXPECT_GE(widget->width(), room) << widget->objectName().toStdString();
+    if (room > 0) {
+      EXPECT_GE(widget->width(), room) << widget->objectName().toStdString();
+    }
     if (qobject_cast<QLabel*>(widget) || qobject_cast<QAbstractButton*>(widget)) {
       QWidget* parent = widget->parentWidget();
       EXPECT_LE(widget->geometry().right(), parent->width()) << widget->objectName().toStdString();
@@ -68,9 +70,10 @@ TEST(Layout, NoCaptionIsClippedAndNothingLeavesItsGroup) {
   const QList<QAbstractButton*> buttons = w.ui.Panel1->findChildren<QAbstractButton*>();
   for (QAbstractButton* a : buttons)
     for (QAbstractButton* b : buttons)
-      if (a != b && a->parentWidget() == b->parentWidget() && a->isVisibleTo(&w) && b->isVisibleTo(&w))
+      if (a != b && a->parentWidget() == b->parentWidget() && a->isVisibleTo(&w) && b->isVisibleTo(&w)) {
         EXPECT_FALSE(a->geometry().intersects(b->geometry()))
             << a->objectName().toStdString() << " / " << b->objectName().toStdString();
+      }
 }
 
 }  // namespace

@@ -48,7 +48,7 @@ void WindowFixture::open(const std::string& pluginFolder) {
   window.reset();
   window = std::make_unique<TForm1>(options(pluginFolder));
   window->show();
-  QTest::qWaitForWindowExposed(window.get());
+  if (!QTest::qWaitForWindowExposed(window.get())) qWarning("the main window was never exposed");
   dialogs.clearLog();  // start-up's own messages ("No Plugins!") are not the tests' business
 }
 
