@@ -35,12 +35,17 @@ void MatchJobsToPlugins(ExportJobQueue& jobs, const PluginNames& plugins) {
   for (TExportJob& job : jobs) {
     if (NamesPlugin(job.PluginIndex, plugins) && ShortStringEquals(job.PluginName, plugins[job.PluginIndex]))
       continue;
-    for (std::size_t i = 0; i < plugins.size(); ++i) {
+    bool found = false;
+    for (std::size_t i = 0; i < plugins.size() && !found; ++i) {
       if (ShortStringEquals(job.PluginName, plugins[i])) {
         job.PluginIndex = static_cast<int32_t>(i);
-        break;
+        found = true;
       }
     }
+    // A job whose plug-in is gone must not run whichever other plug-in now sits at its old index:
+    // it becomes a job without a plug-in (shown as missing, failing when run). An index outside
+    // the list already means that and is kept as stored.
+    if (!found && NamesPlugin(job.PluginIndex, plugins)) job.PluginIndex = -1;
   }
 }
 

@@ -30,8 +30,9 @@ bool ShortStringEquals(const std::array<uint8_t, 256>& field, std::string_view n
 void RefreshJobNames(ExportJobQueue& jobs, const PluginNames& plugins);
 
 // After loading: a job whose index names a loaded plug-in of the same name stays as it is;
-// otherwise it takes the index of the first plug-in with its name; when none has it, the stored
-// index stays (it may lie outside the list, which the export run treats as no plug-in).
+// otherwise it takes the index of the first plug-in with its name. When none has it, the job has no
+// plug-in: an index outside the list stays as stored, one that names another plug-in becomes -1
+// (the export run and the Advanced Export window treat both as no plug-in).
 void MatchJobsToPlugins(ExportJobQueue& jobs, const PluginNames& plugins);
 
 }  // namespace glyphmill

@@ -56,12 +56,12 @@ TEST(JobPluginNames, LoadingFindsAMovedPluginByName) {
   EXPECT_EQ(jobs[1].PluginIndex, 1);
 }
 
-TEST(JobPluginNames, LoadingTakesTheFirstOfEqualNamesAndKeepsUnmatchedIndexes) {
+TEST(JobPluginNames, LoadingTakesTheFirstOfEqualNamesAndNeverRunsAnotherPluginForAMissingOne) {
   ExportJobQueue jobs{MakeJob(0, "dup", false, false, false), MakeJob(2, "missing", false, false, false),
                       MakeJob(40, "dup", false, false, false)};
   MatchJobsToPlugins(jobs, {"other", "dup", "x", "dup"});
   EXPECT_EQ(jobs[0].PluginIndex, 1);
-  EXPECT_EQ(jobs[1].PluginIndex, 2);  // no such name: the stored index stays, even though it is loaded
+  EXPECT_EQ(jobs[1].PluginIndex, -1);  // no such name: it must not run the plug-in now at index 2
   EXPECT_EQ(jobs[2].PluginIndex, 1);  // an index outside the list never matches
 }
 
