@@ -1,6 +1,6 @@
 // Whole-process cost of glyphmill-cli, and the project file reader and writer it starts with.
 //
-// BM_CliExportProcess runs the built program (../cli/glyphmill-cli beside this benchmark's folder)
+// BM_CliExportProcess runs the built program (glyphmill-cli in the build folder)
 // with the shipped exporters: DejaVu Sans 24 pt, code units 32-126, a 256x256 texture, exported as
 // BMFont text and PNG. Build glyphmill-cli and the plug-ins first.
 #include <benchmark/benchmark.h>
@@ -25,7 +25,7 @@ fs::path BuildFolder() { return fs::read_symlink("/proc/self/exe").parent_path()
 
 void BM_CliExportProcess(benchmark::State& state) {
   const fs::path build = BuildFolder();
-  const std::string program = (build / "cli" / "glyphmill-cli").string();
+  const std::string program = (build / "glyphmill-cli").string();
   const std::string plugins = (build / "plugins").string();
   if (!fs::exists(program) || !fs::exists(plugins)) {
     state.SkipWithError("build glyphmill-cli and the plug-ins first");

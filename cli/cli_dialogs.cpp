@@ -1,5 +1,7 @@
 #include "cli/cli_dialogs.h"
 
+#include <filesystem>
+
 #include "export/export_messages.h"
 #include "export/export_prompt.h"
 
@@ -57,6 +59,10 @@ std::string CliDialogs::promptSaveFile(const SaveFileRequest& request) {
   std::string path = forced;
   for (int n = 2; given_.count(path); ++n) path = NumberedPath(forced, n);
   given_.insert(path);
+  // A save dialog can only answer with a folder that exists; the command line may name a new one.
+  const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+  std::error_code ec;
+  if (!folder.empty()) std::filesystem::create_directories(folder, ec);
   console_.info(request.title + ": " + path);
   return path;
 }

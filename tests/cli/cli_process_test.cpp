@@ -96,6 +96,13 @@ TEST_F(CliProcess, AnExportWritesItsFilesAndSucceeds) {
   EXPECT_NE(r.err.find("Export Complete!"), std::string::npos) << r.err;
 }
 
+TEST_F(CliProcess, AnOutputPathInANewFolderCreatesTheFolder) {
+  const Result r = Run(With(SmallFont(), {"-e", "BMFont Text", "-o", file("new/deeper/font")}));
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(fs::exists(file("new/deeper/font.fnt")));
+  EXPECT_TRUE(fs::exists(file("new/deeper/font_0.png")));
+}
+
 TEST_F(CliProcess, RepeatedExportsToOnePathAreNumberedInOrder) {
   const Result r = Run(With(SmallFont(), {"-e", "BMFont Text", "-e", "PNG Image", "-e", "BMFont Text", "-o",
                                           file("f"), "--quiet"}));
