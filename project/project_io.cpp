@@ -172,15 +172,19 @@ std::optional<std::string> SaveProjectFile(const std::string& chosenPath, const 
 std::optional<std::string> SaveProjectAs(Dialogs& dialogs, const GenerationSettings& settings,
                                          const CharacterSelection& selection, ExportJobQueue& jobs,
                                          const PluginNames& plugins, const StatusCallback& status) {
+  const std::string chosen = dialogs.promptSaveFile(ProjectSaveRequest());
+  if (chosen == kCancelMarker) return std::nullopt;
+  return SaveProjectFile(chosen, settings, selection, jobs, plugins, status);
+}
+
+SaveFileRequest ProjectSaveRequest() {
   SaveFileRequest request;
   request.title = project_text::kSaveDialogTitle;
   request.filter = project_text::kSaveDialogFilter;
   const std::string filter = request.filter;
   request.filterCaption = filter.substr(0, filter.find('|'));
   request.filterPattern = filter.substr(filter.find('|') + 1);
-  const std::string chosen = dialogs.promptSaveFile(request);
-  if (chosen == kCancelMarker) return std::nullopt;
-  return SaveProjectFile(chosen, settings, selection, jobs, plugins, status);
+  return request;
 }
 
 std::string ForceProjectExtension(const std::string& path) {

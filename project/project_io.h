@@ -61,6 +61,9 @@ std::optional<std::string> SaveProjectAs(Dialogs& dialogs, const GenerationSetti
 // (added when it has none), by the same rule as the extensions of export files.
 std::string ForceProjectExtension(const std::string& path);
 
+// The save dialog's request for a project: its title and the ".gmp" filter.
+SaveFileRequest ProjectSaveRequest();
+
 // The autosave file of a program folder (the folder of the executable, with a trailing "/"):
 // programFolder + "Autosave.gmp".
 std::string AutosavePath(const std::string& programFolder);

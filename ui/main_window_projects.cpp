@@ -26,13 +26,7 @@ bool TForm1::WriteProjectFile(const std::string& path, std::string* error) {
 }
 
 void TForm1::SaveFontProject1Click() {
-  SaveFileRequest request;
-  request.title = project_text::kSaveDialogTitle;
-  request.filter = project_text::kSaveDialogFilter;
-  const std::string filter = request.filter;
-  request.filterCaption = filter.substr(0, filter.find('|'));
-  request.filterPattern = filter.substr(filter.find('|') + 1);
-  const std::string chosen = dialogs_.promptSaveFile(request);
+  const std::string chosen = dialogs_.promptSaveFile(ProjectSaveRequest());
   if (chosen == kCancelMarker) return;
   const std::string path = ForceProjectExtension(chosen);
   std::string error;
