@@ -1,7 +1,6 @@
 #include "render/partition.h"
 
-#include <algorithm>
-#include <climits>
+#include <optional>
 #include <vector>
 
 namespace glyphmill {
@@ -13,30 +12,7 @@ TPartition::TPartition(int32_t left, int32_t top, int32_t right, int32_t bottom,
       Bottom(bottom),
       Width(right - left),
       Height(bottom - top),
-      Mode(mode) {
-  setLeafExtent();
-}
-
-void TPartition::setLeafExtent() {
-  const bool live = Width > 0 && Height > 0;
-  maxFreeWidth_ = live ? Width : INT32_MIN;
-  maxFreeHeight_ = live ? Height : INT32_MIN;
-}
-
-bool TPartition::holdsNoLiveSpace() const { return maxFreeWidth_ == INT32_MIN; }
-
-TPartition* TPartition::chainEnd() {
-  // The first node along the Remainder chain that does not pass through; then every node passed
-  // on the way points straight at it.
-  TPartition* end = this;
-  while (end->passesThrough()) end = end->jump_ ? end->jump_ : end->Remainder.get();
-  for (TPartition* n = this; n != end;) {
-    TPartition* next = n->jump_ ? n->jump_ : n->Remainder.get();
-    n->jump_ = end;
-    n = next;
-  }
-  return end;
-}
+      Mode(mode) {}
 
 TPartition::~TPartition() {
   std::vector<std::unique_ptr<TPartition>> pending;
@@ -50,95 +26,59 @@ TPartition::~TPartition() {
   }
 }
 
-void TPartition::refreshFreeExtent() {
-  maxFreeWidth_ = std::max(Adjacent->maxFreeWidth_, Remainder->maxFreeWidth_);
-  maxFreeHeight_ = std::max(Adjacent->maxFreeHeight_, Remainder->maxFreeHeight_);
+void TPartition::listSubtree() {
+  // This node becomes the holder of its tree's sequence; a sequence held further down (built by an
+  // earlier Insert on a node that was not yet part of this tree) is replaced by this one.
+  ownLeaves_ = std::make_unique<PartitionLeaves>();
+  std::vector<TPartition*> pending{this};
+  while (!pending.empty()) {
+    TPartition* node = pending.back();
+    pending.pop_back();
+    node->leaves_ = ownLeaves_.get();
+    if (node != this) node->ownLeaves_.reset();
+    if (!node->Used) {
+      ownLeaves_->append(node);
+      continue;
+    }
+    if (node->Remainder) pending.push_back(node->Remainder.get());  // after the Adjacent subtree
+    if (node->Adjacent) pending.push_back(node->Adjacent.get());
+  }
 }
 
 PackRect TPartition::Insert(int32_t w, int32_t h) {
-  if (w <= 0 || h <= 0) return insertPlain(w, h);
-  // The plain walk: at a used node try Adjacent, then Remainder; at a free leaf, fit or refuse.
-  // Written with its own stack, as degenerate input can chain a tree thousands of levels deep.
-  struct Frame {
-    TPartition* node;
-    TPartition* child;  // the child the walk went on with
-    bool inRemainder;
-  };
-  auto canHold = [w, h](const TPartition* n) { return w <= n->maxFreeWidth_ && h <= n->maxFreeHeight_; };
-  std::vector<Frame> path;
-  TPartition* node = this;
-  for (;;) {
-    if (canHold(node)) {
-      if (!node->Used) break;  // a free leaf wide and tall enough
-      if (node->passesThrough()) {
-        // Adjacent can hold no cell of positive size: straight on past the whole chain.
-        TPartition* end = node->chainEnd();
-        path.push_back({node, end, true});
-        node = end;
-      } else {
-        path.push_back({node, node->Adjacent.get(), false});
-        node = node->Adjacent.get();
-      }
-      continue;
-    }
-    // Refused: go on with the nearest Remainder not yet tried.
-    for (;;) {
-      if (path.empty()) return kNoRoomRect;
-      Frame& top = path.back();
-      if (!top.inRemainder) {
-        top.inRemainder = true;
-        top.child = top.node->Remainder.get();
-        node = top.child;
-        break;
-      }
-      path.pop_back();
-    }
+  if (leaves_ && !ownLeaves_) {
+    // Below the node that holds the sequence: only this subtree's leaves count.
+    TPartition* leaf = plainFirstFit(w, h);
+    if (!leaf) return kNoRoomRect;
+    const std::optional<PartitionLeaves::Slot> slot = leaves_->find(leaf);
+    const PackRect cell = leaf->split(w, h);
+    if (slot) leaves_->replace(*slot, leaf->Adjacent.get(), leaf->Remainder.get());
+    return cell;
   }
-  const PackRect cell = node->split(w, h);
-  for (auto it = path.rbegin(); it != path.rend(); ++it) {
-    TPartition* n = it->node;
-    if (it->child != n->Adjacent.get() && it->child != n->Remainder.get()) {
-      // Jumped over a chain whose Adjacent pieces are used up: its space is the chain end's.
-      n->maxFreeWidth_ = it->child->maxFreeWidth_;
-      n->maxFreeHeight_ = it->child->maxFreeHeight_;
-    } else {
-      n->refreshFreeExtent();
-    }
-  }
+  if (!ownLeaves_) listSubtree();
+  const std::optional<PartitionLeaves::Slot> slot = ownLeaves_->firstFit(w, h);
+  if (!slot) return kNoRoomRect;
+  TPartition* leaf = ownLeaves_->at(*slot);
+  const PackRect cell = leaf->split(w, h);
+  ownLeaves_->replace(*slot, leaf->Adjacent.get(), leaf->Remainder.get());
   return cell;
 }
 
-PackRect TPartition::insertPlain(int32_t w, int32_t h) {
-  // Every node in depth-first order, no shortcuts: a cell without positive size also fits the
-  // empty pieces the bounds leave out.
-  std::vector<TPartition*> path;
-  TPartition* node = this;
-  for (;;) {
-    if (node->Used) {
-      path.push_back(node);
-      node = node->Adjacent.get();
+TPartition* TPartition::plainFirstFit(int32_t w, int32_t h) {
+  // Every node in depth-first order, Adjacent before Remainder. Written with its own stack, as
+  // degenerate input can chain a tree thousands of levels deep.
+  std::vector<TPartition*> pending{this};
+  while (!pending.empty()) {
+    TPartition* node = pending.back();
+    pending.pop_back();
+    if (!node->Used) {
+      if (w <= node->Width && h <= node->Height) return node;
       continue;
     }
-    if (w <= node->Width && h <= node->Height) break;
-    for (;;) {
-      if (path.empty()) return kNoRoomRect;
-      TPartition* parent = path.back();
-      if (node == parent->Adjacent.get()) {
-        node = parent->Remainder.get();
-        break;
-      }
-      node = parent;
-      path.pop_back();
-    }
+    if (node->Remainder) pending.push_back(node->Remainder.get());
+    if (node->Adjacent) pending.push_back(node->Adjacent.get());
   }
-  const PackRect cell = node->split(w, h);
-  for (auto it = path.rbegin(); it != path.rend(); ++it) {
-    // A negative size can make children larger than their node and bring space back where a
-    // jump pointer skips it; every jump across this leaf starts on this path.
-    (*it)->jump_ = nullptr;
-    (*it)->refreshFreeExtent();
-  }
-  return cell;
+  return nullptr;
 }
 
 PackRect TPartition::split(int32_t w, int32_t h) {
@@ -150,7 +90,9 @@ PackRect TPartition::split(int32_t w, int32_t h) {
   const int32_t L = Left, T = Top, R = Right, B = Bottom;
   PackRect cell;
   auto child = [this](int32_t l, int32_t t, int32_t r, int32_t b) {
-    return std::make_unique<TPartition>(l, t, r, b, Mode);
+    auto node = std::make_unique<TPartition>(l, t, r, b, Mode);
+    node->leaves_ = leaves_;  // joins the parent's sequence (the caller puts it in place)
+    return node;
   };
   switch (Mode) {
     case kPackTopRight:
@@ -194,7 +136,6 @@ PackRect TPartition::split(int32_t w, int32_t h) {
       }
       break;
   }
-  refreshFreeExtent();
   return cell;
 }
 

@@ -5,19 +5,19 @@
 // the first free leaf that is large enough wins (first fit, no scoring). The packing mode (corner)
 // decides where a cell goes inside the leaf and how the leftover space is cut.
 //
-// The search is kept exactly that of the plain depth-first walk while touching far fewer nodes:
-// - each node keeps the largest width and height among the live free leaves of its subtree (a
-//   live leaf has positive width and height). A subtree whose largest free width or height is below
-//   a cell's cannot hold it and is passed over. Free space only ever shrinks, so a bound that is
-//   not yet refreshed is too large, never too small: it can cost a visit, never a wrong answer.
-// - a row of cells packs into a chain of used nodes whose Adjacent pieces are used up. Such a
-//   node always sends a cell of positive size on to its Remainder, so the walk jumps over the
-//   whole chain at once (jump pointers, shortened as they are followed).
-// Cells with a zero or negative side can fit in empty pieces too; they take the plain walk.
+// The search gives exactly the plain depth-first walk's answer without walking: the node on which
+// `Insert` is first called keeps every leaf of its tree in depth-first order (PartitionLeaves), and
+// the first leaf of that sequence large enough is the walk's first fit. Nodes made by a split join
+// their parent's sequence. `Insert` called on a node further down an indexed tree takes the plain
+// walk over that subtree (the sequence answers for the whole tree only) and keeps the sequence up
+// to date. A tree grows only through `Insert`: children attached by hand to a node after it (or an
+// ancestor) was first asked for room are not seen.
 #pragma once
 
 #include <cstdint>
 #include <memory>
+
+#include "render/partition_leaves.h"
 
 namespace glyphmill {
 
@@ -60,22 +60,13 @@ class TPartition {
   std::unique_ptr<TPartition> Adjacent;   // the piece beside the cell on its short side
   std::unique_ptr<TPartition> Remainder;  // the strip running the node's full length
 
-  // Largest Width / Height among the free leaves below (and including) this node.
-  int32_t freeWidth() const { return maxFreeWidth_; }
-  int32_t freeHeight() const { return maxFreeHeight_; }
-
  private:
   PackRect split(int32_t w, int32_t h);
-  PackRect insertPlain(int32_t w, int32_t h);
-  void refreshFreeExtent();
-  void setLeafExtent();
-  bool holdsNoLiveSpace() const;
-  bool passesThrough() const { return Used && Adjacent->holdsNoLiveSpace(); }
-  TPartition* chainEnd();
+  TPartition* plainFirstFit(int32_t w, int32_t h);
+  void listSubtree();
 
-  int32_t maxFreeWidth_;
-  int32_t maxFreeHeight_;
-  TPartition* jump_ = nullptr;  // a later node of this pass-through chain
+  PartitionLeaves* leaves_ = nullptr;           // the sequence of the indexed tree this node is in
+  std::unique_ptr<PartitionLeaves> ownLeaves_;  // held by the node whose Insert built it
 };
 
 }  // namespace glyphmill
