@@ -1,4 +1,4 @@
-// Sorting and placing 20,000 cells with the partition packer (first-fit depth-first search).
+// Sorting and placing thousands of cells with the partition packer (first-fit depth-first search).
 #include <benchmark/benchmark.h>
 
 #include <random>
@@ -37,6 +37,22 @@ void BM_Place20000(benchmark::State& state) {
   state.counters["placed"] = placedCount == kAllPlaced ? 20000 : placedCount;
 }
 BENCHMARK(BM_Place20000)->Args({8192, 0})->Args({8192, 4})->Args({4096, 0})->Unit(benchmark::kMillisecond);
+
+// Every UTF-16 code unit selected: 65,536 cells of 8 to 40 px in one 8192 x 8192 tree.
+void BM_PlaceAllCodeUnits(benchmark::State& state) {
+  const std::vector<PlacedCharacter> cells = RandomCells(65536, 8, 40, 11);
+  int32_t placedCount = 0;
+  for (auto _ : state) {
+    std::vector<PlacedCharacter> chars = cells;
+    auto trees = CreatePackerTrees(8192, 8192, 0);
+    int32_t next = 0;
+    ProgressReporter progress;
+    placedCount = PlaceCharacters(chars, trees, next, progress).placedCount;
+    benchmark::DoNotOptimize(chars.data());
+  }
+  state.counters["placed"] = placedCount == kAllPlaced ? 65536 : placedCount;
+}
+BENCHMARK(BM_PlaceAllCodeUnits)->Unit(benchmark::kMillisecond);
 
 // Equal cells, as a monospaced font gives them.
 void BM_Place20000Monospaced(benchmark::State& state) {
