@@ -15,6 +15,7 @@
 #include "export/job_queue.h"
 #include "glyphmill/plugin.h"
 #include "ui/advanced_export_job_grid.h"
+#include "ui/button_captions.h"
 #include "ui/advanced_export_plugin_list.h"
 
 namespace glyphmill {
@@ -28,7 +29,7 @@ constexpr const char* kJobQueue = "Job Queue:";
 constexpr const char* kAddHint = "Add Plugin To Queue";
 constexpr const char* kRemoveHint = "Remove Plugin From Queue";
 constexpr const char* kExecute = "Execute";
-constexpr const char* kCancel = "Cancel";
+constexpr const char* kCancel = kCancelCaption;
 
 struct CategoryLook {
   const char* caption;

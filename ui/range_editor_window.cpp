@@ -12,6 +12,7 @@
 
 #include "app/app_state.h"
 #include "settings/unicode_blocks.h"
+#include "ui/button_captions.h"
 #include "ui/range_editor_grid.h"
 
 namespace glyphmill {
@@ -32,7 +33,7 @@ constexpr const char* kCountLineCaption = "Characters Selected: ";
 constexpr const char* kSelectAll = "Select All";
 constexpr const char* kSelectNone = "Select None";
 constexpr const char* kAccept = "Accept";
-constexpr const char* kCancel = "Cancel";
+constexpr const char* kCancel = kCancelCaption;
 const QColor kYesColour(0, 128, 0);
 const QColor kNoColour(255, 0, 0);
 
