@@ -12,6 +12,7 @@
 #include <string>
 
 #include "app/app_state.h"
+#include "export/export_messages.h"
 #include "export/job_queue.h"
 #include "glyphmill/plugin.h"
 #include "ui/advanced_export_job_grid.h"
@@ -38,9 +39,9 @@ struct CategoryLook {
 };
 // In list order: 0 simple, 1 graphic, 2 data exporters.
 const CategoryLook kCategories[] = {
-    {"Simple Exporters", QColor(239, 228, 87), QColor(253, 176, 51)},
-    {"Graphic Exporters", QColor(206, 231, 250), QColor(68, 151, 253)},
-    {"Data Exporters", QColor(253, 167, 142), QColor(247, 120, 45)},
+    {export_text::kSimpleExporters, QColor(239, 228, 87), QColor(253, 176, 51)},
+    {export_text::kGraphicExporters, QColor(206, 231, 250), QColor(68, 151, 253)},
+    {export_text::kDataExporters, QColor(253, 167, 142), QColor(247, 120, 45)},
 };
 constexpr int kSimpleCategory = 0;
 constexpr int kGraphicCategory = 1;
