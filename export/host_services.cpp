@@ -29,7 +29,11 @@ HostFontInfo::HostFontInfo(const HostFontInfoInput& input) {
   placed_.resize(count);
 
   codeUnits_.reserve(count);
-  for (uint32_t i = 0; i < count; ++i) codeUnits_.push_back(chars[i].codeUnit);
+  geometry_.reserve(count);
+  for (uint32_t i = 0; i < count; ++i) {
+    codeUnits_.push_back(chars[i].codeUnit);
+    geometry_.push_back({chars[i].drawOffsetX, chars[i].drawOffsetY});
+  }
 
   // Every cell has the same height and the same top-to-text-line distance: the line height and
   // the margins are the same for every character of one generation.
@@ -57,6 +61,22 @@ HostFontInfo::HostFontInfo(const HostFontInfoInput& input) {
   record_.kerning_count = 0;
   record_.kernings = nullptr;
 
+  recordV2_.struct_size = sizeof(GlyphmillFontInfoV2);
+  recordV2_.point_size = record_.point_size;
+  recordV2_.pixel_size = record_.pixel_size;
+  recordV2_.line_height = input.ascent + input.descent;
+  recordV2_.ascent = input.ascent;
+  recordV2_.descent = input.descent;
+  recordV2_.outline_width = record_.outline_width;
+  recordV2_.bold = record_.bold;
+  recordV2_.italic = record_.italic;
+  recordV2_.antialias_mode = record_.antialias_mode;
+  recordV2_.char_count = count;
+  recordV2_.distance_range = 0;
+  recordV2_.face_name = faceName_.c_str();
+  recordV2_.placed = record_.placed;
+  recordV2_.geometry = geometry_.empty() ? nullptr : geometry_.data();
+
   // The font file is resolved now, on the main thread: the kerning may be computed in a forked
   // process, which must not use fontconfig.
   FontRequest request;
@@ -74,14 +94,22 @@ HostFontInfo::HostFontInfo(const HostFontInfoInput& input) {
   }
 }
 
+void HostFontInfo::computeKerning() {
+  if (kerningDone_) return;
+  kerningDone_ = true;
+  if (kerningAvailable_) kernings_ = ComputeKerningPairs(kerningSource_, codeUnits_);
+  record_.kerning_count = recordV2_.kerning_count = static_cast<uint32_t>(kernings_.size());
+  record_.kernings = recordV2_.kernings = kernings_.empty() ? nullptr : kernings_.data();
+}
+
 const GlyphmillFontInfoV1* HostFontInfo::fontInfo() {
-  if (!kerningDone_) {
-    kerningDone_ = true;
-    if (kerningAvailable_) kernings_ = ComputeKerningPairs(kerningSource_, codeUnits_);
-    record_.kerning_count = static_cast<uint32_t>(kernings_.size());
-    record_.kernings = kernings_.empty() ? nullptr : kernings_.data();
-  }
+  computeKerning();
   return &record_;
+}
+
+const GlyphmillFontInfoV2* HostFontInfo::fontInfoV2() {
+  computeKerning();
+  return &recordV2_;
 }
 
 HostServicesScope::HostServicesScope(HostFontInfo& info) : previous_(g_currentFontInfo) { g_currentFontInfo = &info; }
@@ -93,5 +121,6 @@ HostServicesScope::~HostServicesScope() { g_currentFontInfo = previous_; }
 extern "C" const void* GLYPHMILL_CALL glyphmill_host_query(const char* extension_id) {
   if (extension_id == nullptr || glyphmill::g_currentFontInfo == nullptr) return nullptr;
   if (std::strcmp(extension_id, GLYPHMILL_EXT_FONT_INFO_V1) == 0) return glyphmill::g_currentFontInfo->fontInfo();
+  if (std::strcmp(extension_id, GLYPHMILL_EXT_FONT_INFO_V2) == 0) return glyphmill::g_currentFontInfo->fontInfoV2();
   return nullptr;
 }

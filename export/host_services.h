@@ -44,15 +44,20 @@ class HostFontInfo {
   HostFontInfo(const HostFontInfo&) = delete;
   HostFontInfo& operator=(const HostFontInfo&) = delete;
 
-  // The record, with the kerning pairs computed on the first call.
+  // The records, with the kerning pairs computed on the first call of either.
   const GlyphmillFontInfoV1* fontInfo();
+  const GlyphmillFontInfoV2* fontInfoV2();
 
   // The parts, for inspection.
   const std::vector<uint8_t>& placed() const { return placed_; }
   bool kerningComputed() const { return kerningDone_; }
 
  private:
+  void computeKerning();
+
   GlyphmillFontInfoV1 record_{};
+  GlyphmillFontInfoV2 recordV2_{};
+  std::vector<GlyphmillCharGeometry> geometry_;
   std::string faceName_;
   std::vector<uint8_t> placed_;
   std::vector<uint16_t> codeUnits_;

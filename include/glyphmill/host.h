@@ -59,4 +59,44 @@ typedef struct GlyphmillFontInfoV1 {
   const GlyphmillKerningPair* kernings; /* sorted by first, then second; NULL when none      */
 } GlyphmillFontInfoV1;
 
+/* ---- font information, version 2 ---------------------------------------------------------- */
+#define GLYPHMILL_EXT_FONT_INFO_V2 "glyphmill.font-info/2"
+
+/* Where one character's text line sits in its cell. The pen position of the character is
+ * (cell left + draw_offset_x) and the top of its text line (the line's ascent above the
+ * baseline) is (cell top + draw_offset_y): a reader that draws the cell at
+ * (pen - draw_offset_x, line top - draw_offset_y) puts the ink exactly where FreeType puts it
+ * relative to the pen and the baseline. Either offset may be negative. */
+typedef struct GlyphmillCharGeometry {
+  int32_t draw_offset_x; /* cell left edge -> pen position                                     */
+  int32_t draw_offset_y; /* cell top edge -> top of the text line (baseline - ascent)           */
+} GlyphmillCharGeometry;
+
+/* Version 2 describes the font's own line rather than the cells: `line_height` and `ascent` are
+ * the font's, independent of outline, shadow and spacing margins, and `geometry` gives each
+ * character's offsets. Ask for GLYPHMILL_EXT_FONT_INFO_V1 to get the version 1 record and its
+ * cell-based meanings. Fields are naturally aligned (not packed); later versions only append, so
+ * a plug-in may read any field that lies below `struct_size`. */
+typedef struct GlyphmillFontInfoV2 {
+  uint32_t struct_size;     /* sizeof(GlyphmillFontInfoV2) for this version                  */
+  int32_t point_size;       /* font size in points, as set by the user                       */
+  int32_t pixel_size;       /* em size in pixels the glyphs were rendered at (96 dpi)        */
+  int32_t line_height;      /* the font's line height: ascent + descent, pixels              */
+  int32_t ascent;           /* the font's ascent: text line top -> baseline, pixels          */
+  int32_t descent;          /* the font's descent in pixels (positive)                        */
+  int32_t outline_width;    /* outline width in pixels, 0 when the outline is off            */
+  uint8_t bold;             /* nonzero when bold was asked for                                */
+  uint8_t italic;           /* nonzero when italic was asked for                              */
+  uint8_t antialias_mode;   /* 0 smooth, 1 cleartype, 2 none, 3 distance field               */
+  uint8_t reserved0;        /* 0                                                              */
+  uint32_t char_count;      /* entries at `placed` and `geometry`: the export's CharCount    */
+  uint32_t distance_range;  /* distance fields: 2 x spread in pixels; 0 for coverage masks   */
+  const char* face_name;    /* zero-terminated UTF-8 family name as set by the user          */
+  const uint8_t* placed;    /* placed[i] nonzero when Chars[i] found room in the texture     */
+  const GlyphmillCharGeometry* geometry; /* geometry[i] belongs to Chars[i]                   */
+  uint32_t kerning_count;   /* entries at `kernings`                                          */
+  uint32_t reserved1;       /* 0                                                              */
+  const GlyphmillKerningPair* kernings; /* sorted by first, then second; NULL when none      */
+} GlyphmillFontInfoV2;
+
 #endif /* GLYPHMILL_HOST_H */

@@ -35,7 +35,8 @@ TEST(HostQuery, AnswersOnlyInsideAScopeAndOnlyKnownIds) {
   {
     HostServicesScope scope(info);
     EXPECT_NE(glyphmill_host_query(GLYPHMILL_EXT_FONT_INFO_V1), nullptr);
-    EXPECT_EQ(glyphmill_host_query("glyphmill.font-info/2"), nullptr);
+    EXPECT_NE(glyphmill_host_query(GLYPHMILL_EXT_FONT_INFO_V2), nullptr);
+    EXPECT_EQ(glyphmill_host_query("glyphmill.font-info/3"), nullptr);
     EXPECT_EQ(glyphmill_host_query(nullptr), nullptr);
   }
   EXPECT_EQ(glyphmill_host_query(GLYPHMILL_EXT_FONT_INFO_V1), nullptr);
@@ -89,6 +90,35 @@ TEST(HostFontInfo, RecordFieldsAndLazyKerning) {
   s.setFlag(kStyleOutline, false);
   HostFontInfo plain({&s, &chars, kAllPlaced, 2, 28, 7});
   EXPECT_EQ(plain.fontInfo()->outline_width, 0);
+}
+
+TEST(HostFontInfo, VersionTwoGivesTheFontLineAndEachCharactersOffsets) {
+  GenerationSettings s = FirstStartSettings();
+  s.setFontName("DejaVu Sans");
+  s.setFlag(kStyleOutline, true);
+  s.outlineWidth = 3;
+  auto chars = Cells({{'A', 9}, {'V', 9}});
+  chars[0].drawOffsetX = 4;
+  chars[1].drawOffsetX = -2;
+  chars[1].drawOffsetY = 7;
+  HostFontInfo info({&s, &chars, 1, 2, 28, 7});
+  const GlyphmillFontInfoV2* r = info.fontInfoV2();
+  EXPECT_EQ(r->struct_size, sizeof(GlyphmillFontInfoV2));
+  EXPECT_EQ(r->line_height, 28 + 7);  // the font's, not the cell's 5
+  EXPECT_EQ(r->ascent, 28);
+  EXPECT_EQ(r->descent, 7);
+  EXPECT_EQ(r->outline_width, 3);
+  EXPECT_EQ(r->distance_range, 0u);
+  ASSERT_EQ(r->char_count, 2u);
+  ASSERT_NE(r->geometry, nullptr);
+  EXPECT_EQ(r->geometry[0].draw_offset_x, 4);
+  EXPECT_EQ(r->geometry[0].draw_offset_y, 3);
+  EXPECT_EQ(r->geometry[1].draw_offset_x, -2);
+  EXPECT_EQ(r->geometry[1].draw_offset_y, 7);
+  EXPECT_EQ(r->placed[0] + r->placed[1], 1);
+  // Both versions share one kerning computation.
+  EXPECT_EQ(r->kernings, info.fontInfo()->kernings);
+  EXPECT_EQ(info.fontInfo()->line_height, 5);
 }
 
 TEST(HostFontInfo, APluginReadsItDuringItsExportCall) {

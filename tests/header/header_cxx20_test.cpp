@@ -24,6 +24,10 @@ std::size_t CxxLayout(unsigned what) {
     case kLayoutFontInfo: return sizeof(GlyphmillFontInfoV1);
     case kLayoutFontInfoKernings: return offsetof(GlyphmillFontInfoV1, kernings);
     case kLayoutKerningPair: return sizeof(GlyphmillKerningPair);
+    case kLayoutFontInfoV2: return sizeof(GlyphmillFontInfoV2);
+    case kLayoutFontInfoV2Geometry: return offsetof(GlyphmillFontInfoV2, geometry);
+    case kLayoutFontInfoV2Kernings: return offsetof(GlyphmillFontInfoV2, kernings);
+    case kLayoutCharGeometry: return sizeof(GlyphmillCharGeometry);
     default: return 0;
   }
 }

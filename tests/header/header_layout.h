@@ -17,6 +17,10 @@ enum {
   kLayoutFontInfo,
   kLayoutFontInfoKernings,
   kLayoutKerningPair,
+  kLayoutFontInfoV2,
+  kLayoutFontInfoV2Geometry,
+  kLayoutFontInfoV2Kernings,
+  kLayoutCharGeometry,
   kLayoutCount
 };
 
