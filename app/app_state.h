@@ -18,6 +18,7 @@
 #include "settings/character_selection.h"
 #include "settings/font_catalogue.h"
 #include "settings/font_metrics.h"
+#include "settings/generation_extras.h"
 #include "settings/generation_settings.h"
 
 namespace glyphmill {
@@ -27,6 +28,7 @@ inline constexpr uint8_t kVersionMinor = 1;
 
 struct AppState {
   GenerationSettings settings;
+  GenerationExtras extras;  // what the fixed record cannot hold; defaults are the classic behaviour
   CharacterSelection selection{};
   FontCatalogue catalogue;
   FontMeasurer measurer;

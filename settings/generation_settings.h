@@ -22,6 +22,7 @@ inline constexpr uint8_t kStyleDropShadow = 16;
 inline constexpr uint16_t kAntialiasSmooth = 0;
 inline constexpr uint16_t kAntialiasCleartype = 1;
 inline constexpr uint16_t kAntialiasNone = 2;
+inline constexpr uint16_t kAntialiasDistanceField = 3;  // signed distance field, see GenerationExtras
 
 // packOrigin values; any value above 3 packs from the middle.
 inline constexpr uint8_t kOriginTopLeft = 0;

@@ -1,0 +1,33 @@
+// GenerationExtras: the settings that go beyond the fixed 124-byte record. Project files store
+// them in their extension block, each only when it differs from its default, so a project that
+// uses none of them stays a classic file byte for byte. Every default reproduces the classic
+// behaviour.
+#pragma once
+
+#include <cstdint>
+
+namespace glyphmill {
+
+// Cell modes: how tall each character's cell is.
+inline constexpr uint8_t kCellsLine = 0;     // every cell is a whole text line tall (classic)
+inline constexpr uint8_t kCellsCompact = 1;  // every cell is as tall as its glyph's ink plus margins
+
+// Distance-field spread in pixels: its default and the offered range.
+inline constexpr uint16_t kDefaultSdfSpread = 8;
+inline constexpr uint16_t kMinSdfSpread = 2;
+inline constexpr uint16_t kMaxSdfSpread = 32;
+
+// Largest texture a fitted size may choose, by default.
+inline constexpr uint16_t kDefaultFitMaxSide = 4096;
+
+struct GenerationExtras {
+  uint8_t cellMode = kCellsLine;
+  bool fitTexture = false;                      // choose the smallest size that holds every character
+  uint16_t fitMaxWidth = kDefaultFitMaxSide;    // the largest size fitting may choose
+  uint16_t fitMaxHeight = kDefaultFitMaxSide;
+  uint16_t sdfSpread = kDefaultSdfSpread;       // used when antialiasMode is the distance field
+
+  bool operator==(const GenerationExtras&) const = default;
+};
+
+}  // namespace glyphmill
