@@ -69,7 +69,7 @@ bool GenerationDriver::Generate(const FontRequest& font, std::string* error) {
   SetStatus(status::kCreatingThread);
   auto job = std::make_unique<Job>();
   job->driver = this;
-  job->thread = std::make_unique<RenderThread>(s.settings, options, job.get());
+  job->thread = std::make_unique<RenderThread>(s.settings, options, job.get(), s.extras);
   // 6. Measurement; a failure releases the unstarted job and leaves the driver idle.
   SetStatus(status::kGettingFontDimensions);
   std::string message;
@@ -84,7 +84,7 @@ bool GenerationDriver::Generate(const FontRequest& font, std::string* error) {
   // (a project loaded with a font the catalogue lacks) it is brought up to date first.
   uint32_t selected = CountSelected(s.selection);
   if (selected != s.tables.selectedCount) s.tables.selectedCount = selected;
-  JobTable table = BuildJobTable(s.settings, s.selection, s.tables.glyphMetrics, s.tables.glyphHeights, selected);
+  JobTable table = BuildJobTable(s.settings, s.selection, s.tables.glyphMetrics, s.tables.glyphHeights, selected, s.extras);
   s.tallestCell = table.tallestCell;
   job->thread->setTable(std::move(table.chars), std::move(table.abc));
   // 9.

@@ -49,7 +49,7 @@ PlacedCharacter BuildPlacedCharacter(const GenerationSettings& s, uint16_t codeU
 
 JobTable BuildJobTable(const GenerationSettings& s, const CharacterSelection& selection,
                        const std::vector<GlyphABC>& glyphMetrics, const std::vector<int32_t>& glyphHeights,
-                       uint32_t capacity) {
+                       uint32_t capacity, [[maybe_unused]] const GenerationExtras& extras) {
   JobTable table;
   table.chars.reserve(capacity);
   table.abc.reserve(capacity);

@@ -8,6 +8,7 @@
 #include "render/placed_character.h"
 #include "settings/character_selection.h"
 #include "settings/font_face.h"
+#include "settings/generation_extras.h"
 #include "settings/generation_settings.h"
 
 namespace glyphmill {
@@ -31,6 +32,6 @@ struct JobTable {
 // more code units are selected than that, the extra ones are left out, never written past the end.
 JobTable BuildJobTable(const GenerationSettings& s, const CharacterSelection& selection,
                        const std::vector<GlyphABC>& glyphMetrics, const std::vector<int32_t>& glyphHeights,
-                       uint32_t capacity);
+                       uint32_t capacity, const GenerationExtras& extras = {});
 
 }  // namespace glyphmill

@@ -12,10 +12,12 @@
 
 namespace glyphmill {
 
-RenderThread::RenderThread(const GenerationSettings& settings, uint8_t options, RenderHost* host)
+RenderThread::RenderThread(const GenerationSettings& settings, uint8_t options, RenderHost* host,
+                           const GenerationExtras& extras)
     : host_(host),
       options_(options),
       settings_(settings),
+      extras_(extras),
       width_(settings.textureWidth),
       height_(settings.textureHeight),
       progress_(host) {

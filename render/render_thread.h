@@ -29,6 +29,7 @@
 #include "render/progress_reporter.h"
 #include "render/render_host.h"
 #include "settings/font_face.h"
+#include "settings/generation_extras.h"
 #include "settings/generation_settings.h"
 
 namespace glyphmill {
@@ -38,7 +39,8 @@ class RenderThread {
   // Suspended job: sizes the three images to the texture, opens the font face and builds the
   // packer trees. A face that cannot be opened, or images that cannot be allocated, are recorded in
   // setupError(); the job then still runs safely (it draws nothing it cannot).
-  RenderThread(const GenerationSettings& settings, uint8_t options, RenderHost* host);
+  RenderThread(const GenerationSettings& settings, uint8_t options, RenderHost* host,
+               const GenerationExtras& extras = {});
   ~RenderThread();  // joins the job's thread if it is still joinable
   RenderThread(const RenderThread&) = delete;
   RenderThread& operator=(const RenderThread&) = delete;
@@ -57,6 +59,7 @@ class RenderThread {
   void setTickSource(ProgressReporter::TickSource ticks) { progress_ = ProgressReporter(host_, std::move(ticks)); }
 
   const GenerationSettings& settings() const { return settings_; }
+  const GenerationExtras& extras() const { return extras_; }
   uint8_t options() const { return options_; }
   const std::string& setupError() const { return setupError_; }
   // A failure that ended the run early (memory exhausted); empty after a normal run. The results
@@ -79,6 +82,7 @@ class RenderThread {
   RenderHost* host_;
   uint8_t options_;
   GenerationSettings settings_;
+  GenerationExtras extras_;
   int32_t width_;
   int32_t height_;
   Image24 colourImage_;
