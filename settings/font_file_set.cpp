@@ -22,9 +22,9 @@ void FontFileSet::rememberMissing(const std::string& family, FontFileReference r
 }
 
 const FontFile* FontFileSet::fileOf(const std::string& family) const {
-  // The file added last wins when two files carry the same family.
-  for (auto it = files_.rbegin(); it != files_.rend(); ++it)
-    if (it->faceOfFamily(family) >= 0) return &*it;
+  // The file added first, as fontconfig's match picks it when two files carry the same family.
+  for (const FontFile& file : files_)
+    if (file.faceOfFamily(family) >= 0) return &file;
   return nullptr;
 }
 

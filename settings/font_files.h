@@ -6,6 +6,9 @@
 // TrueType, OpenType with CFF outlines, collections (every face joins; a face index picks one), and
 // WOFF/WOFF2 as far as the system's FreeType reads them.
 //
+// A family is matched by its name: when an installed font or an earlier file carries the same
+// family name, fontconfig's match keeps choosing that one.
+//
 // Threads: call these on the main thread only, while no render job is starting.
 #pragma once
 
