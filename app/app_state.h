@@ -1,5 +1,6 @@
 // AppState: the one application state object. It holds what the main window owns for the whole
-// run: the settings record, the character selection, the font catalogue and the metric tables, the
+// run: the settings record, the character selection, the font catalogue with the font files added
+// to it, the metric tables, the
 // handed-back texture, mask and placed-character table, the plug-in registry and the job queue,
 // and the driver's flags. The window program, the command-line tool and the tests each own one.
 //
@@ -16,7 +17,9 @@
 #include "render/image24.h"
 #include "render/placed_character.h"
 #include "settings/character_selection.h"
+#include "project/project_extensions.h"
 #include "settings/font_catalogue.h"
+#include "settings/font_file_set.h"
 #include "settings/font_metrics.h"
 #include "settings/generation_extras.h"
 #include "settings/generation_settings.h"
@@ -31,6 +34,9 @@ struct AppState {
   GenerationExtras extras;  // what the fixed record cannot hold; defaults are the classic behaviour
   CharacterSelection selection{};
   FontCatalogue catalogue;
+  FontFileSet fontFiles;  // font files added this session; their families are marked in the catalogue
+  // The loaded project's extension block: entries this build does not know are written back.
+  ProjectExtensions projectExtensions;
   FontMeasurer measurer;
   FontTables tables;
 

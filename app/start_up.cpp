@@ -3,7 +3,7 @@
 namespace glyphmill {
 
 bool FillFontCatalogue(AppState& state, int pointSize, bool bold, bool italic, std::string* error) {
-  state.catalogue = BuildFontCatalogue();
+  state.catalogue = BuildFontCatalogue(state.fontFiles.families());
   SetDefaultSelection(state.selection);
   state.fontChanged = true;
   if (state.catalogue.entries.empty()) return true;

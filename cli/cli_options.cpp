@@ -13,6 +13,7 @@ namespace {
 constexpr uint32_t kMaxTextureSide = 16384;
 constexpr uint32_t kMaxFontSize = 120;
 constexpr uint32_t kMaxOutlineWidth = 20;
+constexpr uint32_t kMaxFaceIndex = 0xFFFF;
 
 struct NamedValue {
   const char* name;
@@ -94,9 +95,12 @@ CliParse ParseCliOptions(const std::vector<std::string>& args) {
                "glyphmill-cli"};
   bool boldSet = false, noBoldSet = false, italicSet = false, noItalicSet = false, noOutlineSet = false,
        shadowSet = false, noShadowSet = false;
-  std::string project, font, size, aa, texture, origin, chars, charsFrom, outline, saveProject, output, plugins;
+  std::string project, fontFile, faceIndex, font, size, aa, texture, origin, chars, charsFrom, outline, saveProject, output, plugins;
   app.add_option("project", project, "project file (.gmp) to start from; without one the first-start settings");
-  app.add_option("--font", font, "font family name");
+  app.add_option("--font-file", fontFile, "use the font in this file (TrueType, OpenType, collection, WOFF); "
+                                         "only its families are known");
+  app.add_option("--face-index", faceIndex, "face of a font collection to use (0 to 65535, default 0)");
+  app.add_option("--font", font, "font family name (with --font-file: one of the file's families)");
   app.add_option("--size", size, "font size in points (0 to 120)");
   auto* bold = app.add_flag("--bold", boldSet, "bold on");
   auto* noBold = app.add_flag("--no-bold", noBoldSet, "bold off");
@@ -147,6 +151,16 @@ CliParse ParseCliOptions(const std::vector<std::string>& args) {
 
   std::string error;
   if (app.count("project")) o.projectPath = project;
+  if (app.count("--font-file")) {
+    if (fontFile.empty()) return fail("--font-file needs a path");
+    o.fontFile = fontFile;
+  }
+  if (app.count("--face-index")) {
+    if (!o.fontFile) return fail("--face-index needs --font-file");
+    const auto v = ParseBoundedNumber(faceIndex, 0, kMaxFaceIndex, "face index", &error);
+    if (!v) return fail(error);
+    o.faceIndex = static_cast<int32_t>(*v);
+  }
   if (app.count("--font")) {
     if (font.empty()) return fail("--font needs a name");
     o.font = font;

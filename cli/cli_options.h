@@ -18,6 +18,11 @@ namespace glyphmill::cli {
 struct CliOptions {
   std::optional<std::string> projectPath;
 
+  // A font file whose family is used (with --font: one of its families). fontconfig's system
+  // configuration is then not read at all: the file's families are the only fonts.
+  std::optional<std::string> fontFile;
+  std::optional<int32_t> faceIndex;  // 0..65535, the face of a collection; only with fontFile
+
   // Setting overrides; empty means "as the project has it".
   std::optional<std::string> font;
   std::optional<uint8_t> fontSize;  // 0..120 points

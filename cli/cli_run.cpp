@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/app_state.h"
+#include "app/font_file_commands.h"
 #include "app/generation_driver.h"
 #include "app/texture_size.h"
 #include "cli/char_ranges.h"
@@ -12,6 +13,7 @@
 #include "export/job_queue.h"
 #include "project/project_io.h"
 #include "settings/font_catalogue.h"
+#include "settings/font_files.h"
 
 namespace glyphmill::cli {
 namespace {
@@ -24,8 +26,30 @@ void ListPlugins(const PluginRegistry& registry, std::ostream& out) {
   }
 }
 
-void ListFonts(std::ostream& out) {
-  for (const FontCatalogueEntry& entry : BuildFontCatalogue().entries) out << entry.name << '\n';
+void ListFonts(const AppState& state, std::ostream& out) {
+  for (const FontCatalogueEntry& entry : BuildFontCatalogue(state.fontFiles.families()).entries)
+    out << entry.name << '\n';
+}
+
+// --font-file: an empty fontconfig configuration (no system configuration, cache or font folder is
+// read) holding only the file, and the family chosen from it (--font, else the face's family).
+bool OpenNamedFontFile(const CliOptions& o, AppState& state, std::string* family, Console& console) {
+  std::string error;
+  if (!UseOnlyApplicationFonts(&error) || !OpenFontFile(state, *o.fontFile, o.faceIndex, family, &error)) {
+    console.error("glyphmill-cli: " + error);
+    return false;
+  }
+  if (!o.font) return true;
+  const FontFile& file = state.fontFiles.files().back();
+  if (file.faceOfFamily(*o.font) < 0) {
+    std::string names;
+    for (const std::string& name : file.families()) names += (names.empty() ? "\"" : ", \"") + name + "\"";
+    console.error("glyphmill-cli: the font file \"" + file.path + "\" holds no family named \"" + *o.font +
+                  "\" (it holds " + names + ")");
+    return false;
+  }
+  *family = *o.font;
+  return true;
 }
 
 // The first plug-in whose Name is `name`, or -1.
@@ -82,12 +106,15 @@ int RunCli(const CliOptions& o, std::ostream& out, Console& console) {
   AppState state;
   state.programFolder = ProgramFolder();
 
+  std::string fontFileFamily;
+  if (o.fontFile && !OpenNamedFontFile(o, state, &fontFileFamily, console)) return kExitUsage;
+
   if (o.listPlugins || o.listFonts) {
     if (o.listPlugins) {
       state.registry.Discover(dialogs, state.jobs, o.pluginsDir);
       ListPlugins(state.registry, out);
     }
-    if (o.listFonts) ListFonts(out);
+    if (o.listFonts) ListFonts(state, out);
     return kExitSuccess;
   }
 
@@ -106,10 +133,15 @@ int RunCli(const CliOptions& o, std::ostream& out, Console& console) {
   if (o.projectPath) {
     ProjectLoad load = LoadProjectFile(*o.projectPath, pluginNames, dialogs, status);
     if (load.outcome != LoadOutcome::Loaded) return kExitProjectRefused;
+    // A font file named on the command line replaces the project's own.
+    TakeProjectExtensions(state, *load.project, status, !o.fontFile);
     state.settings = load.project->settings;
     state.selection = load.project->selection;
     state.jobs = std::move(load.project->jobs);
-  } else if (!o.font) {
+  }
+  if (o.fontFile) {
+    state.settings.setFontName(fontFileFamily);
+  } else if (!o.projectPath && !o.font) {
     // Only without a named font is the catalogue listed, for its first-start choice.
     const FontCatalogue catalogue = BuildFontCatalogue();
     state.settings.setFontName(catalogue.entries.empty()
@@ -131,7 +163,8 @@ int RunCli(const CliOptions& o, std::ostream& out, Console& console) {
 
   bool failed = false;
   if (o.saveProject &&
-      !SaveProjectFile(*o.saveProject, state.settings, state.selection, state.jobs, pluginNames, status))
+      !SaveProjectFile(*o.saveProject, state.settings, state.selection, state.jobs, pluginNames, status,
+                       ProjectExtensionsToSave(state)))
     failed = true;
 
   // What to export: the named plug-ins in order, each as a job with its type's defaults, or the

@@ -5,7 +5,8 @@
 //   - the range parser and the UTF-8 reader get the input as text.
 // Besides the sanitizers' findings, a few properties are checked: a refused project leaves the
 // caller's data alone, an accepted one has a terminated font name and writes back to a file of the
-// documented size, and a failed range parse marks nothing.
+// documented size (plus its extension block, whose entries read back the same), and a failed range
+// parse marks nothing.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -36,9 +37,15 @@ void FuzzProject(const uint8_t* data, std::size_t size) {
     return;
   }
   Check(project.settings.fontNameString().size() < kFontNameBytes);
-  const std::vector<uint8_t> again = ProjectToBytes(project.settings, project.selection, project.jobs);
-  Check(again.size() == kProjectJobsOffset + kJobEntryBytes * project.jobs.size());
-  Check(again.size() <= size);
+  // Written back, the extension block's entries (unknown ones kept) read again to the same project.
+  const std::vector<uint8_t> again =
+      ProjectToBytes(project.settings, project.selection, project.jobs, project.extensions);
+  const std::size_t classic = kProjectJobsOffset + kJobEntryBytes * project.jobs.size();
+  Check(again.size() >= classic);
+  Check((again.size() == classic) == (project.extensions == ProjectExtensions{}));
+  ProjectData reread;
+  Check(!ParseProjectBytes(again.data(), again.size(), kPlugins, &reread));
+  Check(reread.extensions == project.extensions);
 }
 
 void FuzzOptions(const uint8_t* data, std::size_t size) {

@@ -92,7 +92,7 @@ constexpr std::size_t kJobsPerSlice = 256;
 }  // namespace
 
 std::vector<uint8_t> ProjectToBytes(const GenerationSettings& settings, const CharacterSelection& selection,
-                                    const ExportJobQueue& jobs) {
+                                    const ExportJobQueue& jobs, const ProjectExtensions& extensions) {
   std::vector<uint8_t> out(kProjectJobsOffset + kJobEntryBytes * jobs.size());
   PutI32(out.data() + kProjectSignatureOffset, kProjectSignature);
   PutI32(out.data() + kProjectSettingsSizeOffset, kProjectSettingsSize);
@@ -101,6 +101,8 @@ std::vector<uint8_t> ProjectToBytes(const GenerationSettings& settings, const Ch
   std::copy(selection.begin(), selection.end(), out.begin() + kProjectSelectionOffset);
   PutI32(out.data() + kProjectJobCountOffset, static_cast<int32_t>(jobs.size()));
   for (std::size_t i = 0; i < jobs.size(); ++i) PutJob(out.data() + kProjectJobsOffset + i * kJobEntryBytes, jobs[i]);
+  const std::vector<uint8_t> extensionBlock = ExtensionBlockBytes(extensions);
+  out.insert(out.end(), extensionBlock.begin(), extensionBlock.end());
   return out;
 }
 
@@ -143,7 +145,12 @@ std::optional<ProjectRefusal> ParseProject(ProjectSource& source, const PluginNa
     }
   }
 
+  ProjectExtensions extensions;
+  const auto readFully = [&source](uint8_t* dst, std::size_t n) { return ReadFully(source, dst, n); };
+  if (auto damage = ReadExtensionBlock(readFully, &extensions)) return Refuse(*damage);
+
   ProjectData data;
+  data.extensions = std::move(extensions);
   data.settings = SettingsFromBytes(head.data() + kProjectSettingsOffset);
   std::copy(head.begin() + kProjectSelectionOffset, head.begin() + kProjectJobCountOffset, data.selection.begin());
   data.jobs.reserve(static_cast<std::size_t>(count));
@@ -161,9 +168,9 @@ std::optional<ProjectRefusal> ParseProjectBytes(const uint8_t* data, std::size_t
 }
 
 bool WriteProject(std::ostream& stream, const GenerationSettings& settings, const CharacterSelection& selection,
-                  ExportJobQueue& jobs, const PluginNames& plugins) {
+                  ExportJobQueue& jobs, const PluginNames& plugins, const ProjectExtensions& extensions) {
   RefreshJobNames(jobs, plugins);
-  const std::vector<uint8_t> bytes = ProjectToBytes(settings, selection, jobs);
+  const std::vector<uint8_t> bytes = ProjectToBytes(settings, selection, jobs, extensions);
   stream.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   stream.flush();
   return static_cast<bool>(stream);

@@ -15,6 +15,7 @@
 
 #include "export/export_job.h"
 #include "project/job_plugin_names.h"
+#include "project/project_extensions.h"
 #include "settings/character_selection.h"
 #include "settings/generation_settings.h"
 
@@ -25,6 +26,7 @@ struct ProjectData {
   GenerationSettings settings;
   CharacterSelection selection{};
   ExportJobQueue jobs;
+  ProjectExtensions extensions;  // the extension block after the jobs (project/project_extensions.h)
   bool operator==(const ProjectData&) const = default;
 };
 
@@ -43,14 +45,15 @@ class ProjectSource {
 };
 
 // The complete byte form. Jobs are written as they stand: refresh their names first
-// (RefreshJobNames) where the plug-in list is known.
+// (RefreshJobNames) where the plug-in list is known. The extension block follows the jobs only when
+// an addition differs from its default; paths in it are written as given.
 std::vector<uint8_t> ProjectToBytes(const GenerationSettings& settings, const CharacterSelection& selection,
-                                    const ExportJobQueue& jobs);
+                                    const ExportJobQueue& jobs, const ProjectExtensions& extensions = {});
 
 // Reads one project from `source`. Every part is checked before `*out` is assigned: a wrong
 // signature or settings size, a file that ends early, a job count the file cannot hold and a font
-// name without its terminating zero are refused, and `*out` keeps what it held. On success the jobs
-// are matched to `plugins` by name (MatchJobsToPlugins). Bytes after the last job are not read.
+// name without its terminating zero are refused, and `*out` keeps what it held, as is a damaged
+// extension block. On success the jobs are matched to `plugins` by name (MatchJobsToPlugins).
 std::optional<ProjectRefusal> ParseProject(ProjectSource& source, const PluginNames& plugins, ProjectData* out);
 
 // The same over bytes in memory.
@@ -60,7 +63,7 @@ std::optional<ProjectRefusal> ParseProjectBytes(const uint8_t* data, std::size_t
 // WriteProject over an open writable stream: refreshes the jobs' names from `plugins`, then writes
 // the complete file. False when the stream failed.
 bool WriteProject(std::ostream& stream, const GenerationSettings& settings, const CharacterSelection& selection,
-                  ExportJobQueue& jobs, const PluginNames& plugins);
+                  ExportJobQueue& jobs, const PluginNames& plugins, const ProjectExtensions& extensions = {});
 
 // Reads a project from an open readable stream (see ParseProject). Throws std::runtime_error when
 // the stream reports a read failure (as opposed to its end).

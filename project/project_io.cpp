@@ -107,6 +107,8 @@ ProjectLoad LoadProjectFile(const std::string& path, const PluginNames& plugins,
       dialogs.showMessage({refusal->caption, refusal->text, DialogIcon::Error, DialogOwner::MainWindow});
       return load;
     }
+    if (data.extensions.fontFile)
+      data.extensions.fontFile->path = ResolveStoredFontPath(data.extensions.fontFile->path, path);
     load.outcome = LoadOutcome::Loaded;
     load.project = std::move(data);
   } catch (const std::exception& e) {
@@ -121,9 +123,11 @@ ProjectLoad LoadProjectFile(const std::string& path, const PluginNames& plugins,
 
 bool WriteProjectFile(const std::string& path, const GenerationSettings& settings,
                       const CharacterSelection& selection, ExportJobQueue& jobs, const PluginNames& plugins,
-                      std::string* error) {
+                      std::string* error, const ProjectExtensions& extensions) {
   RefreshJobNames(jobs, plugins);
-  const std::vector<uint8_t> bytes = ProjectToBytes(settings, selection, jobs);
+  ProjectExtensions stored = extensions;
+  if (stored.fontFile) stored.fontFile->path = StoredFontPath(stored.fontFile->path, path);
+  const std::vector<uint8_t> bytes = ProjectToBytes(settings, selection, jobs, stored);
 
   // The bytes go to a temporary file beside the target, renamed over it once complete.
   std::string temporary = path + ".XXXXXX";
@@ -158,10 +162,11 @@ bool WriteProjectFile(const std::string& path, const GenerationSettings& setting
 
 std::optional<std::string> SaveProjectFile(const std::string& chosenPath, const GenerationSettings& settings,
                                            const CharacterSelection& selection, ExportJobQueue& jobs,
-                                           const PluginNames& plugins, const StatusCallback& status) {
+                                           const PluginNames& plugins, const StatusCallback& status,
+                                           const ProjectExtensions& extensions) {
   const std::string path = ForceProjectExtension(chosenPath);
   std::string error;
-  if (!WriteProjectFile(path, settings, selection, jobs, plugins, &error)) {
+  if (!WriteProjectFile(path, settings, selection, jobs, plugins, &error, extensions)) {
     if (status) status(project_text::SaveFailed(error));
     return std::nullopt;
   }
@@ -194,9 +199,9 @@ std::string ForceProjectExtension(const std::string& path) {
 std::string AutosavePath(const std::string& programFolder) { return programFolder + kAutosaveFileName; }
 
 bool WriteAutosave(const std::string& path, const GenerationSettings& settings, const CharacterSelection& selection,
-                   ExportJobQueue& jobs, const PluginNames& plugins) {
+                   ExportJobQueue& jobs, const PluginNames& plugins, const ProjectExtensions& extensions) {
   std::string ignored;
-  return WriteProjectFile(path, settings, selection, jobs, plugins, &ignored);
+  return WriteProjectFile(path, settings, selection, jobs, plugins, &ignored, extensions);
 }
 
 ProjectLoad LoadAutosave(const std::string& path, const PluginNames& plugins, Dialogs& dialogs,

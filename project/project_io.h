@@ -30,7 +30,9 @@ struct ProjectLoad {
   std::optional<ProjectData> project;  // set only for Loaded
 };
 
-// LoadProjectFile: opens and reads `path`. Loaded: status ".Project Loaded Succesfully.".
+// LoadProjectFile: opens and reads `path`. Loaded: status ".Project Loaded Succesfully."; a font
+// file path of the extension block comes back absolute (a stored relative one against the
+// project's folder).
 // Refused: the refusal's message box. A failure while opening or reading: status
 // "!Error while loading project! " + the failure's message. In every case the caller then writes
 // its settings back to the controls and applies the texture size.
@@ -39,17 +41,19 @@ ProjectLoad LoadProjectFile(const std::string& path, const PluginNames& plugins,
 
 // Writes a project file at `path` exactly as given (the file is replaced as a whole: the bytes go
 // to a temporary file beside it that is then renamed over it, so a failed write leaves any earlier
-// file intact). Refreshes the jobs' plug-in names. False with a message on failure.
+// file intact). Refreshes the jobs' plug-in names. A font file of `extensions` is stored relative to
+// the project's folder when it lies in it or below it. False with a message on failure.
 bool WriteProjectFile(const std::string& path, const GenerationSettings& settings,
                       const CharacterSelection& selection, ExportJobQueue& jobs, const PluginNames& plugins,
-                      std::string* error);
+                      std::string* error, const ProjectExtensions& extensions = {});
 
 // Saving under a chosen name: the path is the name with ".gmp" forced; status
 // ".Project saved to PATH succesfully." or "!Error while saving: " + the failure's message.
 // Returns the path written, or nullopt on failure.
 std::optional<std::string> SaveProjectFile(const std::string& chosenPath, const GenerationSettings& settings,
                                            const CharacterSelection& selection, ExportJobQueue& jobs,
-                                           const PluginNames& plugins, const StatusCallback& status);
+                                           const PluginNames& plugins, const StatusCallback& status,
+                                           const ProjectExtensions& extensions = {});
 
 // SaveFontProject1Click without the window: asks for the name with the save prompt ("Save
 // Glyphmill Project", "Glyphmill Project|*.gmp"); a cancelled prompt does nothing.
@@ -70,7 +74,7 @@ std::string AutosavePath(const std::string& programFolder);
 
 // Writes the autosave at `path`; every failure is silent (false).
 bool WriteAutosave(const std::string& path, const GenerationSettings& settings, const CharacterSelection& selection,
-                   ExportJobQueue& jobs, const PluginNames& plugins);
+                   ExportJobQueue& jobs, const PluginNames& plugins, const ProjectExtensions& extensions = {});
 
 // Loads the autosave at `path` when it exists (as LoadProjectFile, with the same notices);
 // outcome Absent, with nothing shown, when there is none.

@@ -33,7 +33,7 @@ int DistanceFromRegular(FcPattern* p) {
 
 }  // namespace
 
-FontCatalogue BuildFontCatalogue() {
+FontCatalogue BuildFontCatalogue(const std::vector<std::string>& fileFamilies) {
   struct Family {
     bool trueType = false;
     int distance = 1 << 30;
@@ -73,6 +73,8 @@ FontCatalogue BuildFontCatalogue() {
   }
   std::stable_sort(catalogue.entries.begin(), catalogue.entries.end(),
                    [](const FontCatalogueEntry& a, const FontCatalogueEntry& b) { return Lower(a.name) < Lower(b.name); });
+  for (FontCatalogueEntry& entry : catalogue.entries)
+    entry.fromFile = std::find(fileFamilies.begin(), fileFamilies.end(), entry.name) != fileFamilies.end();
   for (size_t i = 0; i < catalogue.entries.size(); ++i) {
     if (catalogue.entries[i].name == "Arial") catalogue.preselectedIndex = static_cast<int>(i);
   }

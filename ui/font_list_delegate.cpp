@@ -35,6 +35,17 @@ QPixmap KindIcon(const QColor& paper, const QColor& ink, const QString& letters)
   return icon;
 }
 
+// The mark of a family that came from a font file: a small dog-eared page over the kind icon's
+// lower right corner.
+void DrawFileMark(QPainter* p, int left, int top) {
+  const QPolygon page({QPoint(left, top), QPoint(left + 5, top), QPoint(left + 8, top + 3), QPoint(left + 8, top + 9),
+                       QPoint(left, top + 9)});
+  p->setPen(QColor(0, 110, 40));
+  p->setBrush(QColor(225, 255, 225));
+  p->drawPolygon(page);
+  p->drawPolyline(QPolygon({QPoint(left + 5, top), QPoint(left + 5, top + 3), QPoint(left + 8, top + 3)}));
+}
+
 }  // namespace
 
 QString FontSampleWord(const QString& fontName) {
@@ -74,9 +85,14 @@ void FontListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
   painter->fillRect(r, Qt::white);
   if (option.state & QStyle::State_Selected) painter->fillRect(r, option.palette.color(QPalette::Highlight).lighter(170));
   int kind = 2;
-  if (row >= 0 && static_cast<size_t>(row) < catalogue_.entries.size()) kind = catalogue_.entries[static_cast<size_t>(row)].kindIcon;
+  bool fromFile = false;
+  if (row >= 0 && static_cast<size_t>(row) < catalogue_.entries.size()) {
+    kind = catalogue_.entries[static_cast<size_t>(row)].kindIcon;
+    fromFile = catalogue_.entries[static_cast<size_t>(row)].fromFile;
+  }
   const std::vector<QPixmap>& icons = FontKindIcons();
   painter->drawPixmap(r.left() + 2, r.top() + 1, icons[static_cast<size_t>(std::clamp(kind, 0, 2))]);
+  if (fromFile) DrawFileMark(painter, r.left() + 9, r.top() + 7);
   // Text positions are the top-left corners of the text lines.
   painter->setPen(Qt::black);
   const QFont nameFont = NameFont();

@@ -1,5 +1,6 @@
-// The rows of the font list `cmbFont`: the font's kind icon, its name in 8-point "Tahoma" and a
-// sample word set in the font itself at 10 points.
+// The rows of the font list `cmbFont`: the font's kind icon (with a small page over its corner for
+// a family that came from a font file), its name in 8-point "Tahoma" and a sample word set in the
+// font itself at 10 points.
 #pragma once
 
 #include <QComboBox>

@@ -53,6 +53,7 @@ TForm1::TForm1(MainWindowOptions options, QWidget* parent)
   connectSettings();
   connectCommands();
   qApp->installEventFilter(this);
+  setAcceptDrops(true);
   resize(kDesignWidth, kDesignHeight + menuBar()->sizeHint().height());
   setMinimumSize(320, 466 + menuBar()->sizeHint().height());
   FormCreate();
@@ -78,13 +79,7 @@ void TForm1::FormCreate() {
   std::string error;
   const bool measured = FillFontCatalogue(state_, ui.udSize->value(), ui.chkBold->isChecked(),
                                           ui.chkItalic->isChecked(), &error);
-  {
-    const QSignalBlocker block(ui.cmbFont);
-    ui.cmbFont->clear();
-    for (const FontCatalogueEntry& entry : state_.catalogue.entries)
-      ui.cmbFont->addItem(QString::fromUtf8(entry.name.c_str()));
-  }
-  fontWidthsMeasured_ = false;
+  FillFontList();
   if (!measured) dialogs_.showMessage({"", error, DialogIcon::Error, DialogOwner::MainWindow});
 
   SelectFirstEntries();
@@ -104,6 +99,9 @@ void TForm1::attachWindows(TForm2* rangeEditor, TForm3* advancedExport, TForm5* 
 
 void TForm1::buildMenus() {
   QMenu* file = menuBar()->addMenu("&File");
+  ui.OpenFontFile1 = file->addAction("&Open Font File...");
+  ui.OpenFontFile1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+  file->addSeparator();
   ui.SaveFontProject1 = file->addAction("&Save Font Project");
   ui.SaveFontProject1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
   ui.LoadProject1 = file->addAction("&Load Font Project");
@@ -167,6 +165,7 @@ void TForm1::connectCommands() {
   connect(ui.SaveFontProject1, &QAction::triggered, this, &TForm1::SaveFontProject1Click);
   connect(ui.SpeedButton2, &QPushButton::clicked, this, &TForm1::LoadProject1Click);
   connect(ui.LoadProject1, &QAction::triggered, this, &TForm1::LoadProject1Click);
+  connect(ui.OpenFontFile1, &QAction::triggered, this, &TForm1::OpenFontFile1Click);
   connect(ui.Exit1, &QAction::triggered, this, &TForm1::Exit1Click);
   connect(ui.HowtouseGlyphmill1, &QAction::triggered, this, [this] { options_.openDocument(kHelpPage); });
   connect(ui.Button2, &QPushButton::clicked, this, [this] {
@@ -237,7 +236,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     if (widget && widget->window() == this) {
       auto* key = static_cast<QKeyEvent*>(event);
       const QKeySequence pressed(key->keyCombination());
-      for (QAction* action : {ui.SaveFontProject1, ui.LoadProject1, ui.Exit1}) {
+      for (QAction* action : {ui.OpenFontFile1, ui.SaveFontProject1, ui.LoadProject1, ui.Exit1}) {
         if (action->shortcut() == pressed) {
           event->ignore();
           return true;

@@ -11,6 +11,7 @@
 //   main_window_settings.cpp   ReadSetting, ReadAllSettings, WriteSettingsToControls, SelectFirstEntries
 //   main_window_generation.cpp Generate, the automatic generation timer, preview, export requests
 //   main_window_projects.cpp   saving and loading projects, the autosave
+//   main_window_font_files.cpp "Open Font File...", dropped font and project files, the font list
 //   main_window_windows.cpp    the character range editor, Advanced Export and About windows
 #pragma once
 
@@ -106,6 +107,7 @@ struct MainWindowControls {
 
   QMenu* ExportMenu = nullptr;   // popup of "Export..."
   QMenu* ExportFont1 = nullptr;  // "Export Font..." submenu
+  QAction* OpenFontFile1 = nullptr;  // "Open Font File..."
   QAction* SaveFontProject1 = nullptr;
   QAction* LoadProject1 = nullptr;
   QAction* Exit1 = nullptr;
@@ -184,6 +186,19 @@ class TForm1 : public QMainWindow {
   bool WriteProjectFile(const std::string& path, std::string* error);
   std::string autosavePath() const;
 
+  // ---- font files (main_window_font_files.cpp)
+  // "Open Font File...": the open dialog filtered to font files, then AddFontFiles.
+  void OpenFontFile1Click();
+  // Adds font files: their families join the font list, marked, and the first family of the first
+  // file read is selected. A file that cannot be read gives a "!" notice naming it and changes
+  // nothing. False when no file was added.
+  bool AddFontFiles(const std::vector<std::string>& paths);
+  // Files dropped on the window: a ".gmp" file loads as "Load Project..." does; others are font
+  // files for AddFontFiles.
+  void DropFiles(const std::vector<std::string>& paths);
+  // The font list from the catalogue again; the selected font stays selected, without a change event.
+  void FillFontList();
+
   // ---- the other windows (main_window_windows.cpp)
   void btnCharacterRangeClick();
   void Button6Click();
@@ -196,6 +211,8 @@ class TForm1 : public QMainWindow {
   void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void FormCreate();

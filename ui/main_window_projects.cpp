@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 
+#include "app/font_file_commands.h"
 #include "app/texture_size.h"
 #include "export/job_queue.h"
 #include "project/project_io.h"
@@ -20,7 +21,7 @@ bool TForm1::WriteProjectFile(const std::string& path, std::string* error) {
   ui.CheckBox8->setChecked(false);
   ReadAllSettings();
   const bool ok = glyphmill::WriteProjectFile(path, state_.settings, state_.selection, state_.jobs,
-                                              RegistryNames(state_.registry), error);
+                                              RegistryNames(state_.registry), error, ProjectExtensionsToSave(state_));
   ui.CheckBox8->setChecked(autoGenerate);
   return ok;
 }
@@ -50,6 +51,9 @@ void TForm1::LoadProjectFile(const std::string& path) {
   bool sizeOutOfRange = false;
   uint16_t loadedWidth = 0, loadedHeight = 0;
   if (load.outcome == LoadOutcome::Loaded && load.project) {
+    // The project's font file joins the font list before its font name is looked up there.
+    TakeProjectExtensions(state_, *load.project, [this](const std::string& text) { SetStatus(text); });
+    FillFontList();
     state_.settings = load.project->settings;
     state_.selection = load.project->selection;
     state_.jobs = std::move(load.project->jobs);

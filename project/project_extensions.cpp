@@ -1,0 +1,162 @@
+#include "project/project_extensions.h"
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+
+namespace glyphmill {
+namespace {
+
+// ---- little-endian fields --------------------------------------------------------------------
+
+void PutU16(std::vector<uint8_t>& out, uint16_t v) {
+  out.push_back(static_cast<uint8_t>(v));
+  out.push_back(static_cast<uint8_t>(v >> 8));
+}
+
+void PutU32(std::vector<uint8_t>& out, uint32_t v) {
+  for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
+}
+
+uint16_t GetU16(const uint8_t* in) { return static_cast<uint16_t>(in[0] | in[1] << 8); }
+
+uint32_t GetU32(const uint8_t* in) {
+  return static_cast<uint32_t>(in[0]) | static_cast<uint32_t>(in[1]) << 8 | static_cast<uint32_t>(in[2]) << 16 |
+         static_cast<uint32_t>(in[3]) << 24;
+}
+
+// ---- the known entry types -------------------------------------------------------------------
+// encode: appends the payload and returns true when the addition differs from its default.
+// decode: reads a payload into the extensions; false when the payload does not fit the type.
+
+bool EncodeFontFile(const ProjectExtensions& e, std::vector<uint8_t>& payload) {
+  if (!e.fontFile) return false;
+  PutU32(payload, e.fontFile->faceIndex);
+  payload.insert(payload.end(), e.fontFile->path.begin(), e.fontFile->path.end());
+  return true;
+}
+
+bool DecodeFontFile(const uint8_t* p, std::size_t n, ProjectExtensions& e) {
+  // A face index and a path that is not empty and holds no zero byte (no file name can).
+  if (n <= 4 || std::find(p + 4, p + n, 0) != p + n) return false;
+  e.fontFile = ProjectFontFile{GetU32(p), std::string(reinterpret_cast<const char*>(p + 4), n - 4)};
+  return true;
+}
+
+struct KnownEntry {
+  uint16_t type;
+  const char* what;  // named in the damage text
+  bool (*encode)(const ProjectExtensions&, std::vector<uint8_t>&);
+  bool (*decode)(const uint8_t*, std::size_t, ProjectExtensions&);
+};
+
+constexpr KnownEntry kKnownEntries[] = {
+    {kExtensionFontFile, "font file", EncodeFontFile, DecodeFontFile},
+};
+
+const KnownEntry* FindKnown(uint16_t type) {
+  for (const KnownEntry& k : kKnownEntries)
+    if (k.type == type) return &k;
+  return nullptr;
+}
+
+// ---- damage texts ----------------------------------------------------------------------------
+
+std::string Damaged(const std::string& why) { return "The project file's extension block is damaged: " + why + "."; }
+
+// The entries of a block are read in slices, so a length far beyond the file costs no more memory
+// than the file really holds.
+constexpr std::size_t kReadSlice = 64 * 1024;
+
+void AppendEntry(std::vector<uint8_t>& out, uint16_t type, const std::vector<uint8_t>& payload) {
+  PutU16(out, type);
+  PutU32(out, static_cast<uint32_t>(payload.size()));
+  out.insert(out.end(), payload.begin(), payload.end());
+}
+
+std::filesystem::path FolderOf(const std::string& projectPath) {
+  std::error_code ec;
+  std::filesystem::path absolute = std::filesystem::absolute(projectPath, ec);
+  if (ec) absolute = projectPath;
+  return absolute.lexically_normal().parent_path();
+}
+
+}  // namespace
+
+std::vector<uint8_t> ExtensionBlockBytes(const ProjectExtensions& extensions) {
+  std::vector<uint8_t> entries;
+  for (const KnownEntry& known : kKnownEntries) {
+    std::vector<uint8_t> payload;
+    if (known.encode(extensions, payload)) AppendEntry(entries, known.type, payload);
+  }
+  for (const ExtensionEntry& entry : extensions.unknown) AppendEntry(entries, entry.type, entry.payload);
+  if (entries.empty()) return {};
+  std::vector<uint8_t> block(std::begin(kExtensionTag), std::end(kExtensionTag));
+  PutU32(block, static_cast<uint32_t>(entries.size()));
+  block.insert(block.end(), entries.begin(), entries.end());
+  return block;
+}
+
+std::optional<std::string> ParseExtensionEntries(const uint8_t* data, std::size_t size, ProjectExtensions* out) {
+  ProjectExtensions parsed;
+  std::size_t at = 0;
+  while (at < size) {
+    if (size - at < kExtensionEntryHeaderBytes)
+      return Damaged("an entry at byte " + std::to_string(at) + " is cut short");
+    const uint16_t type = GetU16(data + at);
+    const uint32_t length = GetU32(data + at + 2);
+    at += kExtensionEntryHeaderBytes;
+    if (length > size - at)
+      return Damaged("entry type " + std::to_string(type) + " says " + std::to_string(length) + " bytes where " +
+                     std::to_string(size - at) + " remain");
+    if (const KnownEntry* known = FindKnown(type)) {
+      if (!known->decode(data + at, length, parsed))
+        return Damaged(std::string("the ") + known->what + " entry does not hold a valid value");
+    } else {
+      parsed.unknown.push_back({type, std::vector<uint8_t>(data + at, data + at + length)});
+    }
+    at += length;
+  }
+  *out = std::move(parsed);
+  return std::nullopt;
+}
+
+std::optional<std::string> ReadExtensionBlock(const ExtensionReader& read, ProjectExtensions* out) {
+  uint8_t header[kExtensionHeaderBytes] = {};
+  const std::size_t got = read(header, sizeof header);
+  if (got < sizeof kExtensionTag || std::memcmp(header, kExtensionTag, sizeof kExtensionTag) != 0) {
+    *out = ProjectExtensions{};
+    return std::nullopt;
+  }
+  if (got < kExtensionHeaderBytes) return Damaged("its length is cut short");
+  const uint32_t length = GetU32(header + 4);
+  std::vector<uint8_t> entries;
+  while (entries.size() < length) {
+    const std::size_t step = std::min<std::size_t>(length - entries.size(), kReadSlice);
+    const std::size_t before = entries.size();
+    entries.resize(before + step);
+    const std::size_t arrived = read(entries.data() + before, step);
+    if (arrived < step)
+      return Damaged("it says " + std::to_string(length) + " bytes where the file holds " +
+                     std::to_string(before + arrived));
+  }
+  return ParseExtensionEntries(entries.data(), entries.size(), out);
+}
+
+std::string StoredFontPath(const std::string& fontPath, const std::string& projectPath) {
+  std::error_code ec;
+  std::filesystem::path font = std::filesystem::absolute(fontPath, ec);
+  if (ec) return fontPath;
+  font = font.lexically_normal();
+  const std::filesystem::path relative = font.lexically_relative(FolderOf(projectPath));
+  if (relative.empty() || *relative.begin() == ".." || relative == ".") return font.string();
+  return relative.string();
+}
+
+std::string ResolveStoredFontPath(const std::string& storedPath, const std::string& projectPath) {
+  const std::filesystem::path stored(storedPath);
+  if (stored.is_absolute()) return storedPath;
+  return (FolderOf(projectPath) / stored).lexically_normal().string();
+}
+
+}  // namespace glyphmill

@@ -1,0 +1,241 @@
+// The project file's extension block: classic files stay classic both ways, the font file entry
+// round-trips with relative and absolute paths, unknown entries are kept, and damaged blocks are
+// refused before anything changes.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "project/project_extensions.h"
+#include "project/project_io.h"
+#include "project/project_layout.h"
+#include "project_test_util.h"
+#include "export/scripted_dialogs.h"
+
+namespace glyphmill {
+namespace {
+
+namespace fs = std::filesystem;
+using testing_util::SampleProject;
+using testing_util::ScratchFolder;
+
+const PluginNames kPlugins{"PNG image", "", "BMFont text"};
+
+std::vector<uint8_t> Le16(uint16_t v) { return {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8)}; }
+std::vector<uint8_t> Le32(uint32_t v) {
+  return {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v >> 16),
+          static_cast<uint8_t>(v >> 24)};
+}
+void Add(std::vector<uint8_t>& out, const std::vector<uint8_t>& more) {
+  for (uint8_t b : more) out.push_back(b);
+}
+
+std::vector<uint8_t> Entry(uint16_t type, const std::vector<uint8_t>& payload) {
+  std::vector<uint8_t> e = Le16(type);
+  Add(e, Le32(static_cast<uint32_t>(payload.size())));
+  Add(e, payload);
+  return e;
+}
+
+std::vector<uint8_t> Block(const std::vector<uint8_t>& entries, std::optional<uint32_t> length = std::nullopt) {
+  std::vector<uint8_t> b;
+  for (char c : {'G', 'M', 'X', '1'}) b.push_back(static_cast<uint8_t>(c));
+  Add(b, Le32(length.value_or(static_cast<uint32_t>(entries.size()))));
+  Add(b, entries);
+  return b;
+}
+
+std::vector<uint8_t> FontFilePayload(uint32_t face, const std::string& path) {
+  std::vector<uint8_t> p = Le32(face);
+  for (char c : path) p.push_back(static_cast<uint8_t>(c));
+  return p;
+}
+
+std::vector<uint8_t> Classic(const ProjectData& p) { return ProjectToBytes(p.settings, p.selection, p.jobs); }
+
+// ---- classic files --------------------------------------------------------------------------
+
+TEST(ExtensionBlock, AClassicProjectIsWrittenExactlyAsBefore) {
+  ProjectData p = SampleProject();
+  for (std::size_t jobs : {0u, 2u, 5u}) {
+    p.jobs.resize(jobs);
+    const std::vector<uint8_t> bytes = ProjectToBytes(p.settings, p.selection, p.jobs, ProjectExtensions{});
+    EXPECT_EQ(bytes.size(), 65672u + 263u * jobs);
+    EXPECT_EQ(bytes, Classic(p));
+  }
+}
+
+TEST(ExtensionBlock, ClassicFilesLoadWithEveryAdditionAtItsDefault) {
+  const ProjectData p = SampleProject();
+  ProjectData read;
+  read.extensions.fontFile = ProjectFontFile{3, "/stale.ttf"};
+  const std::vector<uint8_t> bytes = Classic(p);
+  ASSERT_FALSE(ParseProjectBytes(bytes.data(), bytes.size(), kPlugins, &read));
+  EXPECT_EQ(read.extensions, ProjectExtensions{});
+  EXPECT_EQ(read.settings, p.settings);
+}
+
+TEST(ExtensionBlock, TrailingBytesWithoutTheTagAreIgnoredAsBefore) {
+  std::vector<uint8_t> bytes = Classic(SampleProject());
+  for (const std::vector<uint8_t>& tail : {std::vector<uint8_t>{'G', 'M'}, std::vector<uint8_t>{'x', 'y', 'z', 'w', 1, 2, 3, 4, 5}}) {
+    std::vector<uint8_t> file = bytes;
+    Add(file, tail);
+    ProjectData read;
+    EXPECT_FALSE(ParseProjectBytes(file.data(), file.size(), kPlugins, &read));
+    EXPECT_EQ(read.extensions, ProjectExtensions{});
+  }
+}
+
+// ---- entries --------------------------------------------------------------------------------
+
+TEST(ExtensionBlock, TheFontFileEntryIsWrittenAsDocumentedAndReadBack) {
+  ProjectData p = SampleProject();
+  p.extensions.fontFile = ProjectFontFile{2, "fonts/Ünïcode Sans.ttf"};
+  const std::vector<uint8_t> bytes = ProjectToBytes(p.settings, p.selection, p.jobs, p.extensions);
+  std::vector<uint8_t> expected = Classic(p);
+  Add(expected, Block(Entry(1, FontFilePayload(2, "fonts/Ünïcode Sans.ttf"))));
+  EXPECT_EQ(bytes, expected);
+  ProjectData read;
+  ASSERT_FALSE(ParseProjectBytes(bytes.data(), bytes.size(), kPlugins, &read));
+  EXPECT_EQ(read.extensions, p.extensions);
+}
+
+TEST(ExtensionBlock, UnknownEntriesAreSkippedAndWrittenBackUnchanged) {
+  const ProjectData p = SampleProject();
+  std::vector<uint8_t> entries = Entry(900, {1, 2, 3});
+  Add(entries, Entry(1, FontFilePayload(0, "/fonts/a.otf")));
+  Add(entries, Entry(77, {}));  // a zero-length entry is a valid entry
+  Add(entries, Entry(65535, std::vector<uint8_t>(300, 0xEE)));
+  std::vector<uint8_t> file = Classic(p);
+  Add(file, Block(entries));
+
+  ProjectData read;
+  ASSERT_FALSE(ParseProjectBytes(file.data(), file.size(), kPlugins, &read));
+  ASSERT_TRUE(read.extensions.fontFile);
+  EXPECT_EQ(read.extensions.fontFile->path, "/fonts/a.otf");
+  ASSERT_EQ(read.extensions.unknown.size(), 3u);
+  EXPECT_EQ(read.extensions.unknown[0], (ExtensionEntry{900, {1, 2, 3}}));
+  EXPECT_EQ(read.extensions.unknown[1], (ExtensionEntry{77, {}}));
+  EXPECT_EQ(read.extensions.unknown[2].type, 65535);
+
+  // Written back: the known entry first, then the unknown ones in the order read.
+  std::vector<uint8_t> again = ProjectToBytes(read.settings, read.selection, read.jobs, read.extensions);
+  std::vector<uint8_t> expected = Classic(p);
+  std::vector<uint8_t> ordered = Entry(1, FontFilePayload(0, "/fonts/a.otf"));
+  Add(ordered, Entry(900, {1, 2, 3}));
+  Add(ordered, Entry(77, {}));
+  Add(ordered, Entry(65535, std::vector<uint8_t>(300, 0xEE)));
+  Add(expected, Block(ordered));
+  EXPECT_EQ(again, expected);
+}
+
+TEST(ExtensionBlock, AnEmptyBlockLoadsAndIsNotWrittenAgain) {
+  const ProjectData p = SampleProject();
+  std::vector<uint8_t> file = Classic(p);
+  Add(file, Block({}));
+  ProjectData read;
+  ASSERT_FALSE(ParseProjectBytes(file.data(), file.size(), kPlugins, &read));
+  EXPECT_EQ(ProjectToBytes(read.settings, read.selection, read.jobs, read.extensions), Classic(p));
+}
+
+// ---- damaged blocks -------------------------------------------------------------------------
+
+void ExpectRefused(const std::vector<uint8_t>& tail, const std::string& what) {
+  std::vector<uint8_t> file = Classic(SampleProject());
+  Add(file, tail);
+  ProjectData untouched;
+  untouched.settings.setFontName("sentinel");
+  untouched.extensions.unknown.push_back({5, {9}});
+  ProjectData read = untouched;
+  const auto refusal = ParseProjectBytes(file.data(), file.size(), kPlugins, &read);
+  ASSERT_TRUE(refusal) << what;
+  EXPECT_EQ(refusal->caption, "File Error");
+  EXPECT_NE(refusal->text.find("extension block is damaged"), std::string::npos) << refusal->text;
+  EXPECT_EQ(read, untouched) << what;
+}
+
+TEST(ExtensionBlock, HostileBlocksAreRefusedBeforeAnythingChanges) {
+  ExpectRefused({'G', 'M', 'X', '1', 4, 0}, "length cut short");
+  ExpectRefused(Block(Entry(9, {1, 2}), 100), "block longer than the file");
+  ExpectRefused(Block(Entry(9, {1, 2}), 0xFFFFFFFF), "block length near 4 GiB");
+  std::vector<uint8_t> past = Le16(9);
+  Add(past, Le32(50));
+  Add(past, {1, 2, 3});
+  ExpectRefused(Block(past), "entry longer than the block");
+  ExpectRefused(Block({9, 0, 1}), "entry header cut short");
+  ExpectRefused(Block(Entry(1, {})), "zero-length font file entry");
+  ExpectRefused(Block(Entry(1, Le32(0))), "font file entry without a path");
+  ExpectRefused(Block(Entry(1, FontFilePayload(0, std::string("a\0b.ttf", 7)))), "zero byte in the path");
+}
+
+TEST(ExtensionBlock, AnEntryEndingExactlyAtTheBlockEndIsAccepted) {
+  ProjectExtensions e;
+  const std::vector<uint8_t> entries = Entry(12, {7, 7});
+  ASSERT_FALSE(ParseExtensionEntries(entries.data(), entries.size(), &e));
+  ASSERT_EQ(e.unknown.size(), 1u);
+  EXPECT_TRUE(ParseExtensionEntries(entries.data(), entries.size() - 1, &e).has_value());
+  EXPECT_EQ(e.unknown.size(), 1u) << "a refused parse leaves the extensions alone";
+}
+
+// ---- font file paths ------------------------------------------------------------------------
+
+TEST(FontFilePaths, RelativeInsideTheProjectFolderAbsoluteOutside) {
+  EXPECT_EQ(StoredFontPath("/work/game/fonts/a.ttf", "/work/game/ui.gmp"), "fonts/a.ttf");
+  EXPECT_EQ(StoredFontPath("/work/game/a.ttf", "/work/game/ui.gmp"), "a.ttf");
+  EXPECT_EQ(StoredFontPath("/work/other/a.ttf", "/work/game/ui.gmp"), "/work/other/a.ttf");
+  EXPECT_EQ(StoredFontPath("/work/game/../x/a.ttf", "/work/game/ui.gmp"), "/work/x/a.ttf");
+  EXPECT_EQ(ResolveStoredFontPath("fonts/a.ttf", "/moved/there/ui.gmp"), "/moved/there/fonts/a.ttf");
+  EXPECT_EQ(ResolveStoredFontPath("/abs/a.ttf", "/moved/there/ui.gmp"), "/abs/a.ttf");
+}
+
+TEST(FontFilePaths, AProjectMovedWithItsFontFindsItInTheNewFolder) {
+  ScratchFolder scratch;
+  const fs::path first = fs::path(scratch.path()) / "first";
+  fs::create_directories(first / "fonts");
+  std::ofstream((first / "fonts" / "a.ttf").string()) << "font bytes";
+  ProjectData p = SampleProject();
+  ProjectExtensions e;
+  e.fontFile = ProjectFontFile{1, (first / "fonts" / "a.ttf").string()};
+  e.unknown.push_back({300, {4, 5}});
+  std::string error;
+  ASSERT_TRUE(WriteProjectFile((first / "p.gmp").string(), p.settings, p.selection, p.jobs, kPlugins, &error, e))
+      << error;
+  // The file itself stores the relative path.
+  std::ifstream in((first / "p.gmp").string(), std::ios::binary);
+  const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::vector<uint8_t> expected = Classic(p);
+  std::vector<uint8_t> entries = Entry(1, FontFilePayload(1, "fonts/a.ttf"));
+  Add(entries, Entry(300, {4, 5}));
+  Add(expected, Block(entries));
+  EXPECT_EQ(bytes, expected);
+
+  const fs::path moved = fs::path(scratch.path()) / "elsewhere" / "moved";
+  fs::create_directories(moved.parent_path());
+  fs::rename(first, moved);
+  ScriptedDialogs dialogs;
+  const ProjectLoad load = LoadProjectFile((moved / "p.gmp").string(), kPlugins, dialogs, nullptr);
+  ASSERT_EQ(load.outcome, LoadOutcome::Loaded);
+  ASSERT_TRUE(load.project->extensions.fontFile);
+  EXPECT_EQ(load.project->extensions.fontFile->path, (moved / "fonts" / "a.ttf").string());
+  EXPECT_EQ(load.project->extensions.fontFile->faceIndex, 1u);
+  EXPECT_EQ(load.project->extensions.unknown, e.unknown);
+}
+
+TEST(FontFilePaths, AFontOutsideTheProjectFolderIsStoredAbsolute) {
+  ScratchFolder scratch;
+  fs::create_directories(fs::path(scratch.path()) / "projects");
+  ProjectData p = SampleProject();
+  ProjectExtensions e;
+  e.fontFile = ProjectFontFile{0, scratch.file("font.ttf")};
+  std::string error;
+  const std::string project = scratch.file("projects/p.gmp");
+  ASSERT_TRUE(WriteProjectFile(project, p.settings, p.selection, p.jobs, kPlugins, &error, e)) << error;
+  EXPECT_EQ(fs::file_size(project), 65672u + 263u * p.jobs.size() + 8 + 6 + 4 + scratch.file("font.ttf").size());
+  ScriptedDialogs dialogs;
+  const ProjectLoad load = LoadProjectFile(project, kPlugins, dialogs, nullptr);
+  ASSERT_EQ(load.outcome, LoadOutcome::Loaded);
+  EXPECT_EQ(load.project->extensions.fontFile, e.fontFile);
+}
+
+}  // namespace
+}  // namespace glyphmill

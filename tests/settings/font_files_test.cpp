@@ -1,0 +1,180 @@
+// Font files as application fonts: reading a file's faces, clear errors for files FreeType cannot
+// read, the families joining the catalogue marked as coming from a file, and glyphs drawn exactly
+// as the installed original draws them.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+#include "renamed_font.h"
+#include "settings/font_catalogue.h"
+#include "settings/font_face.h"
+#include "settings/font_file_set.h"
+#include "settings/freetype_error_names.h"
+#include "font_test_util.h"
+
+namespace glyphmill {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::kDejaVuSansFile;
+using testing::kRenamedFamily;
+
+// One renamed font for the whole suite: fontconfig keeps every application font of the process,
+// and a family is matched to the file that was added first.
+class FontFiles : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    std::string pattern = (fs::temp_directory_path() / "glyphmill-fontfile-XXXXXX").string();
+    dir_ = ::mkdtemp(pattern.data());
+    renamed_ = dir_ + "/renamed.ttf";
+    testing::WriteRenamedFont(kDejaVuSansFile, renamed_, kRenamedFamily);
+  }
+  static void TearDownTestSuite() { fs::remove_all(dir_); }
+  void SetUp() override { ASSERT_TRUE(fs::exists(renamed_)); }
+
+  static inline std::string dir_, renamed_;
+};
+
+const FontCatalogueEntry* Find(const FontCatalogue& catalogue, const std::string& name) {
+  for (const FontCatalogueEntry& e : catalogue.entries)
+    if (e.name == name) return &e;
+  return nullptr;
+}
+
+TEST_F(FontFiles, ReadingAFileNamesItsFamilyWithoutAddingIt) {
+  FontFile file;
+  std::string error;
+  ASSERT_TRUE(ReadFontFile(renamed_, &file, &error)) << error;
+  EXPECT_EQ(file.path, renamed_);
+  ASSERT_EQ(file.faces.size(), 1u);
+  EXPECT_EQ(file.faces[0], (FontFileFace{0, kRenamedFamily}));
+  EXPECT_EQ(file.families(), std::vector<std::string>{kRenamedFamily});
+  EXPECT_EQ(file.faceOfFamily(kRenamedFamily), 0);
+  EXPECT_EQ(file.faceOfFamily(testing::kDejaVuSans), -1);
+  EXPECT_EQ(file.familyOfFace(1), nullptr);
+}
+
+TEST_F(FontFiles, ARelativePathIsReadAsAnAbsoluteOne) {
+  const fs::path before = fs::current_path();
+  fs::current_path(dir_);
+  FontFile file;
+  std::string error;
+  const bool ok = ReadFontFile("./sub/../renamed.ttf", &file, &error);
+  fs::current_path(before);
+  ASSERT_TRUE(ok) << error;
+  EXPECT_EQ(file.path, renamed_);
+}
+
+TEST_F(FontFiles, CollectionsListEveryFaceByIndex) {
+  const std::string ttc = dir_ + "/pair.ttc";
+  ASSERT_TRUE(testing::WriteRenamedCollection(kDejaVuSansFile, {"Glyphmill Face Zero", "Glyphmill Face One"}, ttc));
+  FontFile file;
+  std::string error;
+  ASSERT_TRUE(ReadFontFile(ttc, &file, &error)) << error;
+  ASSERT_EQ(file.faces.size(), 2u);
+  EXPECT_EQ(*file.familyOfFace(0), "Glyphmill Face Zero");
+  EXPECT_EQ(*file.familyOfFace(1), "Glyphmill Face One");
+  EXPECT_EQ(file.faceOfFamily("Glyphmill Face One"), 1);
+}
+
+TEST_F(FontFiles, AFileFreeTypeCannotReadIsRefusedNamingTheFileAndTheError) {
+  const std::string text = dir_ + "/notes.ttf";
+  std::ofstream(text) << "not a font at all";
+  FontFileSet set;
+  std::string error;
+  EXPECT_EQ(set.add(text, &error), nullptr);
+  EXPECT_NE(error.find("\"" + text + "\""), std::string::npos) << error;
+  EXPECT_NE(error.find("FT_Err_Unknown_File_Format"), std::string::npos) << error;
+  EXPECT_TRUE(set.files().empty());
+
+  error.clear();
+  EXPECT_EQ(set.add(dir_ + "/absent.ttf", &error), nullptr);
+  EXPECT_NE(error.find("absent.ttf"), std::string::npos) << error;
+  EXPECT_NE(error.find("FT_Err_Cannot_Open_Resource"), std::string::npos) << error;
+  EXPECT_TRUE(set.families().empty());
+}
+
+TEST(FreeTypeErrorNames, NameKnownCodesAndNumberUnknownOnes) {
+  EXPECT_EQ(FreeTypeErrorName(FT_Err_Unknown_File_Format), "FT_Err_Unknown_File_Format (unknown file format)");
+  EXPECT_EQ(FreeTypeErrorName(0x7777), "FreeType error 0x7777");
+}
+
+TEST_F(FontFiles, AAddedFamiliesJoinTheCatalogueMarkedAsFromAFile) {
+  // Not installed anywhere: the catalogue does not know the family before the file is added.
+  ASSERT_EQ(Find(BuildFontCatalogue(), kRenamedFamily), nullptr);
+  FontFileSet set;
+  std::string error;
+  const FontFile* file = set.add(renamed_, &error);
+  ASSERT_NE(file, nullptr) << error;
+  EXPECT_EQ(set.add(renamed_, &error), file) << "a file already added is not added again";
+  EXPECT_EQ(set.files().size(), 1u);
+
+  const FontCatalogue catalogue = BuildFontCatalogue(set.families());
+  const FontCatalogueEntry* entry = Find(catalogue, kRenamedFamily);
+  ASSERT_NE(entry, nullptr);
+  EXPECT_TRUE(entry->fromFile);
+  EXPECT_EQ(entry->kindIcon, 0);  // TrueType
+  const FontCatalogueEntry* installed = Find(catalogue, testing::kDejaVuSans);
+  ASSERT_NE(installed, nullptr);
+  EXPECT_FALSE(installed->fromFile);
+  EXPECT_TRUE(std::is_sorted(catalogue.entries.begin(), catalogue.entries.end(), [](const auto& a, const auto& b) {
+    std::string x = a.name, y = b.name;
+    for (char& c : x) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : y) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return x < y;
+  }));
+  EXPECT_EQ(set.referenceFor(kRenamedFamily), (FontFileReference{renamed_, 0}));
+  EXPECT_FALSE(set.referenceFor(testing::kDejaVuSans).has_value());
+}
+
+TEST_F(FontFiles, GlyphsOfTheFileAreThoseOfTheInstalledOriginal) {
+  FontFileSet set;
+  std::string error;
+  ASSERT_NE(set.add(renamed_, &error), nullptr) << error;
+  for (uint16_t mode : {0, 1, 2}) {
+    auto fromFile = FontFace::Open(FontRequest{kRenamedFamily, 24, false, false}, &error);
+    auto installed = FontFace::Open(FontRequest{testing::kDejaVuSans, 24, false, false}, &error);
+    ASSERT_TRUE(fromFile && installed) << error;
+    EXPECT_EQ(fromFile->resolved().path, renamed_);
+    EXPECT_NE(installed->resolved().path, renamed_);
+    EXPECT_EQ(fromFile->lineHeight(), installed->lineHeight());
+    for (uint16_t c : {u'A', u'g', u'@', u'\u00e9', u'\u0416'}) {
+      GlyphImage a, b;
+      ASSERT_TRUE(fromFile->renderGlyph(c, mode, &a));
+      ASSERT_TRUE(installed->renderGlyph(c, mode, &b));
+      EXPECT_EQ(a.pixels, b.pixels) << "code unit " << c << " mode " << mode;
+      EXPECT_EQ(std::tie(a.left, a.top, a.width, a.rows), std::tie(b.left, b.top, b.width, b.rows));
+      GlyphABC x, y;
+      ASSERT_TRUE(fromFile->measureGlyph(fromFile->glyphIndex(c), &x));
+      ASSERT_TRUE(installed->measureGlyph(installed->glyphIndex(c), &y));
+      EXPECT_EQ(x, y);
+    }
+  }
+}
+
+TEST_F(FontFiles, StyledRequestsOfAFileFamilyResolveToTheFile) {
+  FontFileSet set;
+  std::string error;
+  ASSERT_NE(set.add(renamed_, &error), nullptr) << error;
+  ResolvedFont resolved;
+  ASSERT_TRUE(ResolveFont(FontRequest{kRenamedFamily, 24, true, true}, &resolved, &error));
+  EXPECT_EQ(resolved.path, renamed_);
+  EXPECT_EQ(resolved.faceIndex, 0);
+}
+
+TEST_F(FontFiles, AMissingFileRememberedForAFamilyIsItsReferenceUntilTheFileIsAdded) {
+  FontFileSet set;
+  set.rememberMissing("Gone Sans", FontFileReference{"/nowhere/gone.ttf", 2});
+  EXPECT_EQ(set.referenceFor("Gone Sans"), (FontFileReference{"/nowhere/gone.ttf", 2}));
+  EXPECT_FALSE(set.fromFile("Gone Sans"));
+  set.rememberMissing(kRenamedFamily, FontFileReference{"/nowhere/renamed.ttf", 0});
+  std::string error;
+  ASSERT_NE(set.add(renamed_, &error), nullptr) << error;
+  EXPECT_EQ(set.referenceFor(kRenamedFamily), (FontFileReference{renamed_, 0}));
+}
+
+}  // namespace
+}  // namespace glyphmill
