@@ -337,5 +337,14 @@ TEST_F(Installed, ManualPagesRender) {
   }
 }
 
+TEST_F(Installed, BashCompletesPluginNamesFromTheInstalledCli) {
+  const std::string script = "source " + Quote(kPrefix + "/share/bash-completion/completions/glyphmill-cli") +
+                             " && COMP_WORDS=(" + Quote(kPrefix + "/bin/glyphmill-cli") +
+                             " -e 'BMFont T') && COMP_CWORD=2 && _glyphmill_cli && printf '%s\\n' \"${COMPREPLY[@]}\"";
+  const Result r = Run("bash -c " + Quote(script));
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "BMFont\\ Text\n");
+}
+
 }  // namespace
 }  // namespace glyphmill
