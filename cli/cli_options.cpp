@@ -126,8 +126,9 @@ CliParse ParseCliOptions(const std::vector<std::string>& args) {
       ->allow_extra_args(false);
   app.add_option("-o,--output", output, "answer to every save prompt; the plug-in's extension is forced and "
                                         "later exports to the same path get -2, -3, ...");
-  app.add_option("--plugins", plugins, "load plug-ins from DIR instead of ./plugins");
-  app.add_flag("--list-plugins", o.listPlugins, "print index, name, type and extension of every plug-in");
+  app.add_option("--plugins", plugins, "load plug-ins from DIR only, instead of ./plugins, "
+                                  "$XDG_DATA_HOME/glyphmill/plugins and the installed folder");
+  app.add_flag("--list-plugins", o.listPlugins, "print index, name, type, extension and folder of every plug-in");
   app.add_flag("--list-fonts", o.listFonts, "print the font catalogue");
   app.add_flag("-q,--quiet", o.quiet, "print nothing but errors");
   app.add_flag("-f,--force", o.force, "export even when some characters do not fit the texture");

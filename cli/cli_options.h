@@ -45,7 +45,8 @@ struct CliOptions {
   std::vector<std::string> exports;   // plug-in names, in order; empty: the project's batch queue
   std::optional<std::string> output;  // the answer to every save prompt
 
-  std::string pluginsDir = "plugins";
+  // --plugins DIR: that folder only. Unset: the search folders (./plugins, the user's, the installed).
+  std::optional<std::string> pluginsDir;
   bool listPlugins = false;
   bool listFonts = false;
   bool quiet = false;

@@ -5,6 +5,7 @@
 #include "app/app_state.h"
 #include "app/font_file_commands.h"
 #include "app/generation_driver.h"
+#include "app/install_paths.h"
 #include "app/texture_size.h"
 #include "cli/char_ranges.h"
 #include "cli/cli_dialogs.h"
@@ -18,12 +19,21 @@
 namespace glyphmill::cli {
 namespace {
 
+// One line per plug-in: index, name, type, extension and the folder it was loaded from.
 void ListPlugins(const PluginRegistry& registry, std::ostream& out) {
   for (std::size_t i = 0; i < registry.size(); ++i) {
     const TExportPlugin& p = registry.at(i);
+    const std::string::size_type slash = p.Path.rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string(".") : p.Path.substr(0, slash);
     out << i << '\t' << p.Name << '\t' << static_cast<int>(p.pluginType()) << '\t'
-        << (p.hasExtension() ? p.extension() : std::string()) << '\n';
+        << (p.hasExtension() ? p.extension() : std::string()) << '\t' << folder << '\n';
   }
+}
+
+// The folders searched for plug-ins: the one given with --plugins, else the usual search folders.
+std::vector<std::string> PluginFolders(const CliOptions& o) {
+  if (o.pluginsDir) return {*o.pluginsDir};
+  return PluginSearchFolders(ProcessEnvironment());
 }
 
 void ListFonts(const AppState& state, std::ostream& out) {
@@ -111,7 +121,7 @@ int RunCli(const CliOptions& o, std::ostream& out, Console& console) {
 
   if (o.listPlugins || o.listFonts) {
     if (o.listPlugins) {
-      state.registry.Discover(dialogs, state.jobs, o.pluginsDir);
+      state.registry.Discover(dialogs, state.jobs, PluginFolders(o));
       ListPlugins(state.registry, out);
     }
     if (o.listFonts) ListFonts(state, out);
@@ -123,7 +133,7 @@ int RunCli(const CliOptions& o, std::ostream& out, Console& console) {
   const StatusCallback status = [&driver](const std::string& text) { driver.SetStatus(text); };
 
   // Start-up: the plug-ins first (discovery empties the job queue), then the settings.
-  state.registry.Discover(dialogs, state.jobs, o.pluginsDir);
+  state.registry.Discover(dialogs, state.jobs, PluginFolders(o));
   const PluginNames pluginNames = RegistryNames(state.registry);
   state.settings = FirstStartSettings();
   SetDefaultSelection(state.selection);

@@ -3,6 +3,8 @@
 #include <dirent.h>
 #include <fnmatch.h>
 
+#include <set>
+
 #include "export/export_messages.h"
 
 namespace glyphmill {
@@ -26,19 +28,29 @@ std::vector<std::string> ListLibraries(const std::string& folder) {
 }  // namespace
 
 void PluginRegistry::Discover(Dialogs& dialogs, ExportJobQueue& jobs, const std::string& folder) {
+  Discover(dialogs, jobs, std::vector<std::string>{folder});
+}
+
+void PluginRegistry::Discover(Dialogs& dialogs, ExportJobQueue& jobs, const std::vector<std::string>& folders) {
   hasSimpleExporter_ = false;
   jobs.clear();
   plugins_.clear();
-  const std::string prefix = folder + "/";
-  for (const std::string& name : ListLibraries(folder)) {
-    TExportPlugin plugin(prefix + name, dialogs, limits_);
-    if (!plugin.Usable) continue;
-    if (plugin.pluginType() == ptSimple) hasSimpleExporter_ = true;
-    plugins_.push_back(std::move(plugin));
+  std::set<std::string> found;  // file names seen so far: they hide later ones
+  for (const std::string& folder : folders) {
+    const std::string prefix = folder + "/";
+    for (const std::string& name : ListLibraries(folder)) {
+      if (!found.insert(name).second) continue;
+      TExportPlugin plugin(prefix + name, dialogs, limits_);
+      if (!plugin.Usable) continue;
+      if (plugin.pluginType() == ptSimple) hasSimpleExporter_ = true;
+      plugins_.push_back(std::move(plugin));
+    }
   }
-  if (plugins_.empty())
-    dialogs.showMessage({export_text::kNoPluginsCaption, export_text::NoPlugins(prefix), DialogIcon::Warning,
+  if (plugins_.empty()) {
+    const std::string shown = (folders.empty() ? std::string(kPluginFolder) : folders.front()) + "/";
+    dialogs.showMessage({export_text::kNoPluginsCaption, export_text::NoPlugins(shown), DialogIcon::Warning,
                          DialogOwner::None});
+  }
 }
 
 void PluginRegistry::Release() {

@@ -1,10 +1,12 @@
 // PluginRegistry: the export plug-ins found at start-up, in discovery order. A plug-in's position
 // in the registry is its identity everywhere else (export menu, job queue, Advanced Export list).
 //
-// Discovery takes every entry of FOLDER matching "*.so" (relative to the current working folder,
-// in the order the directory listing returns; any kind of entry matches, a directory simply fails
-// to load), loads it as a TExportPlugin and keeps the usable ones. The registry is filled once and
-// does not change afterwards.
+// Discovery takes every entry matching "*.so" of each folder in turn (a relative folder is relative
+// to the current working folder; entries in the order the directory listing returns; any kind of
+// entry matches, a directory simply fails to load), loads it as a TExportPlugin and keeps the
+// usable ones. A file name already found in an earlier folder hides a later file of that name, so
+// a user's copy of an exporter replaces the installed one. The registry is filled once and does
+// not change afterwards.
 #pragma once
 
 #include <cstddef>
@@ -25,6 +27,8 @@ class PluginRegistry {
   // `folder`. Load failures are shown through `dialogs`; when no plug-in is usable, the
   // "No Plugins!" warning is shown.
   void Discover(Dialogs& dialogs, ExportJobQueue& jobs, const std::string& folder = kPluginFolder);
+  // The same over several folders, searched in order; the "No Plugins!" warning names the first.
+  void Discover(Dialogs& dialogs, ExportJobQueue& jobs, const std::vector<std::string>& folders);
 
   // Destroys every plug-in object in registry order (their libraries stay loaded).
   void Release();

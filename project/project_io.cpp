@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <istream>
 #include <stdexcept>
 
@@ -196,12 +197,37 @@ std::string ForceProjectExtension(const std::string& path) {
   return ForceExtension(path, std::string_view(kProjectExtension).substr(1));
 }
 
-std::string AutosavePath(const std::string& programFolder) { return programFolder + kAutosaveFileName; }
+namespace {
+
+// Creates the folder that holds `file` and every missing folder above it, with mode 0700 as the
+// base-directory rules ask for folders made in the user's home. False with the reason otherwise.
+bool CreateFolderFor(const std::string& file, std::string* error) {
+  const std::filesystem::path folder = std::filesystem::path(file).parent_path();
+  std::filesystem::path partial;
+  for (const std::filesystem::path& part : folder) {
+    partial /= part;
+    if (::mkdir(partial.c_str(), 0700) == 0 || errno == EEXIST) continue;
+    if (error) *error = "cannot create the folder " + partial.string() + ": " + std::strerror(errno);
+    return false;
+  }
+  struct stat info {};
+  if (!folder.empty() && (::stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))) {
+    if (error) *error = folder.string() + " is not a folder";
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
 
 bool WriteAutosave(const std::string& path, const GenerationSettings& settings, const CharacterSelection& selection,
-                   ExportJobQueue& jobs, const PluginNames& plugins, const ProjectExtensions& extensions) {
-  std::string ignored;
-  return WriteProjectFile(path, settings, selection, jobs, plugins, &ignored, extensions);
+                   ExportJobQueue& jobs, const PluginNames& plugins, std::string* error,
+                   const ProjectExtensions& extensions) {
+  if (path.empty()) {
+    if (error) *error = project_text::kNoAutosaveFolder;
+    return false;
+  }
+  return CreateFolderFor(path, error) && WriteProjectFile(path, settings, selection, jobs, plugins, error, extensions);
 }
 
 ProjectLoad LoadAutosave(const std::string& path, const PluginNames& plugins, Dialogs& dialogs,

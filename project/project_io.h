@@ -1,5 +1,5 @@
 // Project commands over files: load with its notices, save with the ".gmp" extension forced, and
-// the autosave in the program's own folder.
+// the autosave.
 //
 // Refusals are shown through Dialogs (caption "File Error", error icon, owned by the main window);
 // status notices go to the status callback. Applying a loaded project to the window (copying the
@@ -68,13 +68,12 @@ std::string ForceProjectExtension(const std::string& path);
 // The save dialog's request for a project: its title and the ".gmp" filter.
 SaveFileRequest ProjectSaveRequest();
 
-// The autosave file of a program folder (the folder of the executable, with a trailing "/"):
-// programFolder + "Autosave.gmp".
-std::string AutosavePath(const std::string& programFolder);
-
-// Writes the autosave at `path`; every failure is silent (false).
+// Writes the autosave at `path` (app/install_paths.h says where it lives), creating its folder
+// when needed. False with the reason in `error` on failure: the caller reports it, because a lost
+// autosave loses the user's session.
 bool WriteAutosave(const std::string& path, const GenerationSettings& settings, const CharacterSelection& selection,
-                   ExportJobQueue& jobs, const PluginNames& plugins, const ProjectExtensions& extensions = {});
+                   ExportJobQueue& jobs, const PluginNames& plugins, std::string* error,
+                   const ProjectExtensions& extensions = {});
 
 // Loads the autosave at `path` when it exists (as LoadProjectFile, with the same notices);
 // outcome Absent, with nothing shown, when there is none.

@@ -37,4 +37,9 @@ std::string Saved(const std::string& path) { return ".Project saved to " + path 
 
 std::string SaveFailed(const std::string& message) { return "!Error while saving: " + message; }
 
+std::string AutosaveFailed(const std::string& path, const std::string& message) {
+  return "The autosave could not be written to " + path + ":\r" + message +
+         "\r\rThis session's settings will not come back at the next start.";
+}
+
 }  // namespace glyphmill::project_text

@@ -33,6 +33,12 @@ std::string LoadFailed(const std::string& message);   // "!Error while loading p
 std::string Saved(const std::string& path);           // ".Project saved to " + path + " succesfully."
 std::string SaveFailed(const std::string& message);   // "!Error while saving: " + message
 
+// The autosave: no folder to write it to, and the box shown when it could not be written.
+inline constexpr const char* kNoAutosaveFolder =
+    "there is no configuration folder (neither XDG_CONFIG_HOME nor HOME is set)";
+inline constexpr const char* kAutosaveFailedCaption = "Autosave Error";
+std::string AutosaveFailed(const std::string& path, const std::string& message);
+
 // File dialogs of the two project commands.
 inline constexpr const char* kSaveDialogTitle = "Save Glyphmill Project";
 inline constexpr const char* kSaveDialogFilter = "Glyphmill Project|*.gmp";

@@ -27,7 +27,7 @@ namespace glyphmill {
 namespace {
 
 constexpr const char* kDesignCaption = "Glyphmill";
-constexpr const char* kHelpPage = "help.html";
+constexpr const char* kHelpPageMissing = "!The help page help.html was not found.";
 
 // A caption shown in a menu: "&" stands for itself, not for a mnemonic.
 QString MenuText(const std::string& caption) { return QString::fromUtf8(caption.c_str()).replace("&", "&&"); }
@@ -68,7 +68,7 @@ TForm1::~TForm1() {
 
 void TForm1::FormCreate() {
   setWindowTitle(QString::fromUtf8(VersionedName(kDesignCaption).c_str()));
-  state_.registry.Discover(dialogs_, state_.jobs, options_.pluginFolder);
+  state_.registry.Discover(dialogs_, state_.jobs, PluginSearchFolders(options_.environment, options_.pluginFolder));
   BuildExportMenus();
   state_.settings.previewBackColour = kColourButtonFace;
   ui.Edit12->setText(QString::fromUtf8(VersionedName(kDesignCaption).c_str()));
@@ -86,9 +86,9 @@ void TForm1::FormCreate() {
   ShowTexturePage(0);
   ReadAllSettings();
 
-  state_.programFolder = options_.programFolder.empty() ? ProgramFolder() : options_.programFolder;
-  if (!state_.programFolder.empty() && state_.programFolder.back() != '/') state_.programFolder += '/';
-  if (QFile::exists(QString::fromUtf8(autosavePath().c_str()))) LoadProjectFile(autosavePath());
+  state_.programFolder = options_.environment.programFolder + "/";
+  const std::string autosave = autosavePath();
+  if (!autosave.empty() && QFile::exists(QString::fromUtf8(autosave.c_str()))) LoadProjectFile(autosave);
 }
 
 void TForm1::attachWindows(TForm2* rangeEditor, TForm3* advancedExport, TForm5* about) {
@@ -167,7 +167,7 @@ void TForm1::connectCommands() {
   connect(ui.LoadProject1, &QAction::triggered, this, &TForm1::LoadProject1Click);
   connect(ui.OpenFontFile1, &QAction::triggered, this, &TForm1::OpenFontFile1Click);
   connect(ui.Exit1, &QAction::triggered, this, &TForm1::Exit1Click);
-  connect(ui.HowtouseGlyphmill1, &QAction::triggered, this, [this] { options_.openDocument(kHelpPage); });
+  connect(ui.HowtouseGlyphmill1, &QAction::triggered, this, &TForm1::HowtouseGlyphmill1Click);
   connect(ui.Button2, &QPushButton::clicked, this, [this] {
     if (ExportButtonActionFor(state_.registry) == ExportButtonAction::PopupMenu)
       ui.ExportMenu->popup(ui.Button2->mapToGlobal(QPoint(0, ui.Button2->height())));
@@ -215,10 +215,18 @@ void TForm1::Exit1Click() {
   options_.exitProgram(1);
 }
 
+void TForm1::HowtouseGlyphmill1Click() {
+  // An opener needs an absolute address: a relative "file:help.html" is refused by every one.
+  const std::string page = HelpPagePath(options_.environment);
+  if (page.empty())
+    SetStatus(kHelpPageMissing);
+  else
+    options_.openDocument(page);
+}
+
 void TForm1::closeEvent(QCloseEvent* event) {
-  // FormClose: the autosave; every failure is silent.
-  std::string ignored;
-  WriteProjectFile(autosavePath(), &ignored);
+  // FormClose: the autosave (a failure is reported, then the window closes all the same).
+  WriteAutosaveFile();
   event->accept();
 }
 

@@ -22,6 +22,7 @@
 
 #include "app/app_state.h"
 #include "app/generation_driver.h"
+#include "app/install_paths.h"
 #include "ui/font_list_delegate.h"
 #include "ui/qt_dialogs.h"
 #include "ui/qt_front_end.h"
@@ -124,13 +125,16 @@ struct MainWindowControls {
 
 // What the window is given from outside; the defaults are the program's own.
 struct MainWindowOptions {
-  std::string programFolder;                  // empty: the executable's folder (autosave)
-  std::string pluginFolder = kPluginFolder;   // relative to the working folder
+  // Where plug-ins, the autosave and the help page are found (app/install_paths.h); tests point it
+  // at scratch folders.
+  InstallEnvironment environment = ProcessEnvironment();
+  std::string pluginFolder = kPluginFolder;   // searched first, relative to the working folder
   Dialogs* dialogs = nullptr;                 // nullptr: Qt message boxes and file dialogs
   UiPrompts* prompts = nullptr;               // nullptr: QColorDialog and QFileDialog
   // "E&xit": ends the program with the given status (default: leave the event loop with it).
   std::function<void(int)> exitProgram;
-  // Opens a document with its associated program (default: QDesktopServices).
+  // Opens a document, given by its absolute path, with its associated program (default:
+  // QDesktopServices with a file:// address).
   std::function<void(const std::string&)> openDocument;
 };
 
@@ -184,7 +188,12 @@ class TForm1 : public QMainWindow {
   void LoadProjectFile(const std::string& path);
   // WriteProject around the record: "Auto Generate" off while all settings are read.
   bool WriteProjectFile(const std::string& path, std::string* error);
+  // The autosave, written the same way into its folder (created when missing); a failure is
+  // reported in a message box, since the session would otherwise be lost without a word.
+  bool WriteAutosaveFile();
   std::string autosavePath() const;
+  // "How to use Glyphmill": the help page of the working folder, else the installed one.
+  void HowtouseGlyphmill1Click();
 
   // ---- font files (main_window_font_files.cpp)
   // "Open Font File...": the open dialog filtered to font files, then AddFontFiles.
@@ -228,6 +237,8 @@ class TForm1 : public QMainWindow {
   void cmbFontDropDown();
   bool fontRequestFromControls(FontRequest* font, std::string* error);
   void applyLoadedProject();
+  // Runs `write` with every setting read from the controls and "Auto Generate" off meanwhile.
+  bool withSettingsRead(const std::function<bool()>& write);
   void Exit1Click();
 
   MainWindowOptions options_;

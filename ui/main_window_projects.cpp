@@ -12,17 +12,36 @@
 
 namespace glyphmill {
 
-std::string TForm1::autosavePath() const { return AutosavePath(state_.programFolder); }
+std::string TForm1::autosavePath() const { return AutosavePath(options_.environment); }
 
-bool TForm1::WriteProjectFile(const std::string& path, std::string* error) {
+bool TForm1::withSettingsRead(const std::function<bool()>& write) {
   // WriteProject: all settings are read first, with "Auto Generate" off so that reading them arms
   // no generation; the box gets its state back afterwards.
   const bool autoGenerate = ui.CheckBox8->isChecked();
   ui.CheckBox8->setChecked(false);
   ReadAllSettings();
-  const bool ok = glyphmill::WriteProjectFile(path, state_.settings, state_.selection, state_.jobs,
-                                              RegistryNames(state_.registry), error, ProjectExtensionsToSave(state_));
+  const bool ok = write();
   ui.CheckBox8->setChecked(autoGenerate);
+  return ok;
+}
+
+bool TForm1::WriteProjectFile(const std::string& path, std::string* error) {
+  return withSettingsRead([&] {
+    return glyphmill::WriteProjectFile(path, state_.settings, state_.selection, state_.jobs,
+                                       RegistryNames(state_.registry), error, ProjectExtensionsToSave(state_));
+  });
+}
+
+bool TForm1::WriteAutosaveFile() {
+  const std::string path = autosavePath();
+  std::string error;
+  const bool ok = withSettingsRead([&] {
+    return WriteAutosave(path, state_.settings, state_.selection, state_.jobs, RegistryNames(state_.registry), &error,
+                         ProjectExtensionsToSave(state_));
+  });
+  if (!ok)
+    dialogs_.showMessage({project_text::kAutosaveFailedCaption, project_text::AutosaveFailed(path, error),
+                          DialogIcon::Warning, DialogOwner::MainWindow});
   return ok;
 }
 

@@ -32,7 +32,7 @@ TEST(CliOptions, NothingGivenMeansFirstStartDefaultsAndTheBatchQueue) {
   EXPECT_FALSE(o.fontSize);
   EXPECT_FALSE(o.bold);
   EXPECT_TRUE(o.exports.empty());
-  EXPECT_EQ(o.pluginsDir, "plugins");
+  EXPECT_FALSE(o.pluginsDir.has_value());  // the search folders
   EXPECT_FALSE(o.quiet || o.force || o.guides || o.listFonts || o.listPlugins);
 }
 

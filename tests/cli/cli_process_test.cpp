@@ -215,7 +215,8 @@ TEST_F(CliProcess, SaveProjectWritesTheProjectAfterTheOverrides) {
 TEST_F(CliProcess, ListingsGoToStandardOutput) {
   const Result plugins = Run({"--list-plugins"});
   EXPECT_EQ(plugins.status, 0);
-  EXPECT_NE(plugins.out.find("\tBMFont Text\t1\tfnt\n"), std::string::npos) << plugins.out;
+  EXPECT_NE(plugins.out.find(std::string("\tBMFont Text\t1\tfnt\t") + GLYPHMILL_PLUGIN_DIR + "\n"), std::string::npos)
+      << plugins.out;
   EXPECT_NE(plugins.out.find("\tPNG Image\t"), std::string::npos) << plugins.out;
 
   const Result fonts = Run({"--list-fonts"});

@@ -166,10 +166,6 @@ TEST(ProjectLoad, ReadProjectOverAStreamReportsRefusalsThroughTheDialogs) {
   EXPECT_EQ(data, other);
 }
 
-TEST(Autosave, LivesInTheProgramFolder) {
-  EXPECT_EQ(AutosavePath("/opt/glyphmill/"), "/opt/glyphmill/Autosave.gmp");
-}
-
 TEST(Autosave, WrittenAndLoadedAgainWithTheUsualNotices) {
   ScratchFolder dir;
   Recorder status;
@@ -179,7 +175,8 @@ TEST(Autosave, WrittenAndLoadedAgainWithTheUsualNotices) {
   EXPECT_TRUE(status.texts.empty());
 
   ProjectData p = SampleProject();
-  ASSERT_TRUE(WriteAutosave(path, p.settings, p.selection, p.jobs, {}));
+  std::string error;
+  ASSERT_TRUE(WriteAutosave(path, p.settings, p.selection, p.jobs, {}, &error)) << error;
   EXPECT_TRUE(status.texts.empty());  // the autosave says nothing
   const ProjectLoad load = LoadAutosave(path, {}, dialogs, status.callback());
   ASSERT_EQ(load.outcome, LoadOutcome::Loaded);
@@ -187,17 +184,36 @@ TEST(Autosave, WrittenAndLoadedAgainWithTheUsualNotices) {
   EXPECT_EQ(status.texts, std::vector<std::string>{".Project Loaded Succesfully."});
 }
 
-TEST(Autosave, AnUnwritableFolderLosesItSilently) {
+TEST(Autosave, MissingFoldersAreCreatedForTheUserOnly) {
+  ScratchFolder dir;
+  ProjectData p = SampleProject();
+  std::string error;
+  ASSERT_TRUE(WriteAutosave(dir.file("config/glyphmill/Autosave.gmp"), p.settings, p.selection, p.jobs, {}, &error))
+      << error;
+  EXPECT_EQ(std::filesystem::file_size(dir.file("config/glyphmill/Autosave.gmp")), 65672u + 263u * p.jobs.size());
+  struct stat info {};
+  ASSERT_EQ(::stat(dir.file("config/glyphmill").c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0700u);
+}
+
+TEST(Autosave, AFailureGivesTheReason) {
   ScratchFolder dir;
   WriteBytes(dir.file("plain-file"), {1, 2, 3});
   ProjectData p = SampleProject();
-  // A "folder" that is a file, and one that does not exist: no one can write there, root included.
-  EXPECT_FALSE(WriteAutosave(dir.file("plain-file/Autosave.gmp"), p.settings, p.selection, p.jobs, {}));
-  EXPECT_FALSE(WriteAutosave(dir.file("missing/Autosave.gmp"), p.settings, p.selection, p.jobs, {}));
+  std::string error;
+  // A "folder" that is a file: no one can write below it, root included.
+  EXPECT_FALSE(WriteAutosave(dir.file("plain-file/glyphmill/Autosave.gmp"), p.settings, p.selection, p.jobs, {}, &error));
+  EXPECT_NE(error.find("Not a directory"), std::string::npos) << error;
+  EXPECT_FALSE(WriteAutosave(dir.file("plain-file/Autosave.gmp"), p.settings, p.selection, p.jobs, {}, &error));
+  EXPECT_NE(error.find("is not a folder"), std::string::npos) << error;
   EXPECT_EQ(std::filesystem::file_size(dir.file("plain-file")), 3u);
+  error.clear();
+  EXPECT_FALSE(WriteAutosave("", p.settings, p.selection, p.jobs, {}, &error));
+  EXPECT_EQ(error, project_text::kNoAutosaveFolder);
   if (::geteuid() != 0) {
     ASSERT_EQ(::chmod(dir.path().c_str(), 0500), 0);
-    EXPECT_FALSE(WriteAutosave(dir.file("Autosave.gmp"), p.settings, p.selection, p.jobs, {}));
+    EXPECT_FALSE(WriteAutosave(dir.file("Autosave.gmp"), p.settings, p.selection, p.jobs, {}, &error));
+    EXPECT_FALSE(error.empty());
     EXPECT_FALSE(std::filesystem::exists(dir.file("Autosave.gmp")));
   }
 }

@@ -3,6 +3,7 @@
 // the colour swatches and the shortcuts.
 
 #include <QAction>
+#include <QDir>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -13,6 +14,7 @@
 #include <QSpinBox>
 #include <QTest>
 #include <QTimer>
+#include <fstream>
 #include <gtest/gtest.h>
 
 #include "app/status_texts.h"
@@ -262,11 +264,32 @@ TEST(Shortcuts, CtrlXInThePreviewTextBoxExitsWithStatusOneAndNoAutosave) {
   EXPECT_FALSE(QFile::exists(QString::fromStdString(w.autosavePath())));
 }
 
-TEST(HelpMenu, OpensTheHelpPageRelativeToTheWorkingFolder) {
+TEST(HelpMenu, OpensTheWorkingFoldersHelpPageByItsAbsolutePath) {
   WindowFixture f;
+  QDir(f.folder.path()).mkpath("share/doc/glyphmill");
+  std::ofstream(f.path("share/doc/glyphmill/help.html")) << "<html>installed</html>";
+  std::ofstream(f.path("help.html")) << "<html>local</html>";
   f.window->ui.HowtouseGlyphmill1->trigger();
   ASSERT_EQ(f.openedDocuments.size(), 1u);
-  EXPECT_EQ(f.openedDocuments[0], "help.html");
+  EXPECT_EQ(f.openedDocuments[0], f.path("help.html"));
+  EXPECT_EQ(f.openedDocuments[0].front(), '/');
+}
+
+TEST(HelpMenu, FallsBackToTheInstalledHelpPage) {
+  WindowFixture f;  // program folder <scratch>/bin: the installed page is <scratch>/share/doc/glyphmill
+  QDir(f.folder.path()).mkpath("share/doc/glyphmill");
+  std::ofstream(f.path("share/doc/glyphmill/help.html")) << "<html>installed</html>";
+  f.window->ui.HowtouseGlyphmill1->trigger();
+  ASSERT_EQ(f.openedDocuments.size(), 1u);
+  EXPECT_EQ(f.openedDocuments[0], f.path("share/doc/glyphmill/help.html"));
+}
+
+TEST(HelpMenu, NoHelpPageAnywhereSaysSo) {
+  WindowFixture f;
+  f.window->ui.HowtouseGlyphmill1->trigger();
+  EXPECT_TRUE(f.openedDocuments.empty());
+  EXPECT_EQ(StatusKindOf(f.window->ui.statBar->message()), StatusKind::Error);
+  EXPECT_NE(f.window->ui.statBar->message().find("help.html"), std::string::npos);
 }
 
 }  // namespace

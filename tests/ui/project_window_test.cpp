@@ -190,12 +190,35 @@ TEST(Autosave, WrittenOnCloseAndLoadedAtTheNextStart) {
   EXPECT_EQ(f.window->ui.statBar->message(), status::kIdle);
 }
 
+TEST(Autosave, LivesInTheConfigurationFolderWhichIsCreated) {
+  WindowFixture f;
+  const std::string expected = f.path("config/glyphmill/Autosave.gmp");
+  EXPECT_EQ(f.window->autosavePath(), expected);
+  ASSERT_FALSE(QDir(f.folder.path() + "/config").exists());
+  f.window->close();
+  EXPECT_TRUE(QFile::exists(QString::fromStdString(expected)));
+  EXPECT_TRUE(f.dialogs.log().empty());
+}
+
+TEST(Autosave, AFailureIsReportedNotLost) {
+  WindowFixture f;
+  // The configuration "folder" is a plain file: nothing can be written below it.
+  std::ofstream(f.path("config"), std::ios::binary) << "x";
+  f.window->close();
+  ASSERT_EQ(f.dialogs.log().size(), 1u);
+  EXPECT_EQ(f.dialogs.log()[0].message.caption, "Autosave Error");
+  EXPECT_NE(f.dialogs.log()[0].message.text.find(f.path("config/glyphmill/Autosave.gmp")), std::string::npos);
+  EXPECT_NE(f.dialogs.log()[0].message.text.find("Not a directory"), std::string::npos)
+      << f.dialogs.log()[0].message.text;
+}
+
 TEST(Autosave, ExitWritesNone) {
   WindowFixture f;
   f.window->ui.Exit1->trigger();
   EXPECT_EQ(f.exitStatus, 1);
+  const std::string autosave = f.window->autosavePath();
   f.window.reset();
-  EXPECT_FALSE(QFile::exists(f.folder.path() + "/Autosave.gmp"));
+  EXPECT_FALSE(QFile::exists(QString::fromStdString(autosave)));
 }
 
 }  // namespace

@@ -90,7 +90,10 @@ int main(int argc, char** argv) {
   glyphmill::testing::ScriptedPrompts prompts;
   QTemporaryDir folder;
   MainWindowOptions options;
-  options.programFolder = folder.path().toStdString() + "/";
+  // The person's own autosave and plug-ins stay out of it: home and XDG folders are scratch.
+  options.environment.home = folder.path().toStdString();
+  options.environment.xdgConfigHome = options.environment.home + "/config";
+  options.environment.xdgDataHome = options.environment.home + "/data";
   options.dialogs = &dialogs;
   options.prompts = &prompts;
   TForm1 window(options);

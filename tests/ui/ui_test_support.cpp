@@ -35,7 +35,9 @@ WindowFixture::~WindowFixture() { window.reset(); }
 
 MainWindowOptions WindowFixture::options(const std::string& pluginFolder) {
   MainWindowOptions o;
-  o.programFolder = folder.path().toStdString() + "/";
+  // Every location in the scratch folder: no autosave, plug-in or help page of the machine's own.
+  const std::string scratch = folder.path().toStdString();
+  o.environment = InstallEnvironment{scratch, scratch + "/bin", scratch, scratch + "/data", scratch + "/config"};
   o.pluginFolder = pluginFolder;
   o.dialogs = &dialogs;
   o.prompts = &prompts;

@@ -30,8 +30,9 @@ class ScriptedPrompts : public UiPrompts {
   std::optional<std::string> openFile(const std::string& title, const std::string& filter) override;
 };
 
-// A shown main window with scripted dialogs, a scratch program folder (autosave) and a plug-in
-// folder that may be given.
+// A shown main window with scripted dialogs, every location in a scratch folder (working folder,
+// program folder <scratch>/bin, home, XDG data <scratch>/data and configuration <scratch>/config)
+// and a plug-in folder that may be given.
 struct WindowFixture {
   QTemporaryDir folder;
   ScriptedDialogs dialogs;

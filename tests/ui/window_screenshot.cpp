@@ -29,7 +29,10 @@ int main(int argc, char** argv) {
   ScriptedDialogs dialogs;  // no message box may wait for a person here
   QTemporaryDir folder;     // no autosave of the person's own is read or written
   MainWindowOptions options;
-  options.programFolder = folder.path().toStdString() + "/";
+  // The person's own autosave and plug-ins stay out of it: home and XDG folders are scratch.
+  options.environment.home = folder.path().toStdString();
+  options.environment.xdgConfigHome = options.environment.home + "/config";
+  options.environment.xdgDataHome = options.environment.home + "/data";
   options.dialogs = &dialogs;
   TForm1 window(options);
   window.show();
