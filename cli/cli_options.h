@@ -41,11 +41,14 @@ struct CliOptions {
   std::optional<std::string> output;  // the answer to every save prompt
 
   std::string pluginsDir = "plugins";
+  std::optional<uint32_t> pluginTimeoutSeconds;  // every plug-in call's limit; empty: the defaults
   bool listPlugins = false;
   bool listFonts = false;
   bool quiet = false;
   bool force = false;
 };
+
+inline constexpr uint32_t kMaxPluginTimeout = 86400;
 
 struct CliParse {
   enum class Kind { Run, Help, Error };

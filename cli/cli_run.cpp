@@ -1,6 +1,7 @@
 #include "cli/cli_run.h"
 
 #include <algorithm>
+#include <chrono>
 
 #include "app/app_state.h"
 #include "app/generation_driver.h"
@@ -9,6 +10,7 @@
 #include "cli/cli_dialogs.h"
 #include "cli/cli_front_end.h"
 #include "cli/exit_status.h"
+#include "cli/terminal_text.h"
 #include "export/job_queue.h"
 #include "project/project_io.h"
 #include "settings/font_catalogue.h"
@@ -19,13 +21,13 @@ namespace {
 void ListPlugins(const PluginRegistry& registry, std::ostream& out) {
   for (std::size_t i = 0; i < registry.size(); ++i) {
     const TExportPlugin& p = registry.at(i);
-    out << i << '\t' << p.Name << '\t' << static_cast<int>(p.pluginType()) << '\t'
-        << (p.hasExtension() ? p.extension() : std::string()) << '\n';
+    out << i << '\t' << EscapeControls(p.Name) << '\t' << static_cast<int>(p.pluginType()) << '\t'
+        << EscapeControls(p.hasExtension() ? p.extension() : std::string()) << '\n';
   }
 }
 
 void ListFonts(std::ostream& out) {
-  for (const FontCatalogueEntry& entry : BuildFontCatalogue().entries) out << entry.name << '\n';
+  for (const FontCatalogueEntry& entry : BuildFontCatalogue().entries) out << EscapeControls(entry.name) << '\n';
 }
 
 // The first plug-in whose Name is `name`, or -1.
@@ -81,6 +83,10 @@ int RunCli(const CliOptions& o, std::ostream& out, Console& console) {
   CliDialogs dialogs(console, o.force);
   AppState state;
   state.programFolder = ProgramFolder();
+  if (o.pluginTimeoutSeconds) {
+    const std::chrono::milliseconds limit = std::chrono::seconds(*o.pluginTimeoutSeconds);
+    state.registry.setCallLimits({limit, limit});
+  }
 
   if (o.listPlugins || o.listFonts) {
     if (o.listPlugins) {
@@ -160,7 +166,6 @@ int RunCli(const CliOptions& o, std::ostream& out, Console& console) {
   }
 
   dialogs.setOutput(o.output ? *o.output : DefaultOutputName(state.settings));
-  const int errorsBefore = dialogs.errorMessages();
   std::string error;
   if (!driver.RequestExport(-1, FontRequestFromSettings(state.settings), &error)) {
     console.error(error);
@@ -170,8 +175,10 @@ int RunCli(const CliOptions& o, std::ostream& out, Console& console) {
   frontEnd.queue().runUntil([&driver] { return !driver.busy(); }, std::chrono::hours(24));
   driver.Shutdown();
 
-  if (dialogs.fitDeclined()) return kExitDoesNotFit;
-  if (failed || dialogs.errorMessages() > errorsBefore || dialogs.failedBatchJobs() > 0) return kExitExportFailed;
+  // The exit status follows what the exports came to.
+  const ExportReport& report = driver.lastExport();
+  if (report.outcome == ExportOutcome::Declined) return kExitDoesNotFit;
+  if (failed || report.anyFailed()) return kExitExportFailed;
   return kExitSuccess;
 }
 

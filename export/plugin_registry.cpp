@@ -28,17 +28,21 @@ std::vector<std::string> ListLibraries(const std::string& folder) {
 void PluginRegistry::Discover(Dialogs& dialogs, ExportJobQueue& jobs, const std::string& folder) {
   hasSimpleExporter_ = false;
   jobs.clear();
+  for (const TExportPlugin& plugin : plugins_) host_->unload(plugin.hostSlot);
   plugins_.clear();
   const std::string prefix = folder + "/";
-  for (const std::string& name : ListLibraries(folder)) {
-    TExportPlugin plugin(prefix + name, dialogs, limits_);
-    if (!plugin.Usable) continue;
-    if (plugin.pluginType() == ptSimple) hasSimpleExporter_ = true;
-    plugins_.push_back(std::move(plugin));
-  }
+  for (const std::string& name : ListLibraries(folder)) LoadLibrary(prefix + name, dialogs);
   if (plugins_.empty())
     dialogs.showMessage({export_text::kNoPluginsCaption, export_text::NoPlugins(prefix), DialogIcon::Warning,
                          DialogOwner::None});
+}
+
+bool PluginRegistry::LoadLibrary(const std::string& path, Dialogs& dialogs) {
+  TExportPlugin plugin(path, dialogs, *host_, limits_);
+  if (!plugin.Usable) return false;
+  if (plugin.pluginType() == ptSimple) hasSimpleExporter_ = true;
+  plugins_.push_back(std::move(plugin));
+  return true;
 }
 
 void PluginRegistry::Release() {

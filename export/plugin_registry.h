@@ -5,9 +5,14 @@
 // in the order the directory listing returns; any kind of entry matches, a directory simply fails
 // to load), loads it as a TExportPlugin and keeps the usable ones. The registry is filled once and
 // does not change afterwards.
+//
+// The libraries are loaded, and their entry points called, in the registry's plug-in host process
+// (export/plugin_host_process.h), never in the program itself. The host is started at the first
+// load and ends with the registry.
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -26,7 +31,10 @@ class PluginRegistry {
   // "No Plugins!" warning is shown.
   void Discover(Dialogs& dialogs, ExportJobQueue& jobs, const std::string& folder = kPluginFolder);
 
-  // Destroys every plug-in object in registry order (their libraries stay loaded).
+  // Loads one library (a path as Discover builds it) and appends it when it is usable; true then.
+  bool LoadLibrary(const std::string& path, Dialogs& dialogs);
+
+  // Destroys every plug-in object in registry order (their libraries stay loaded in the host).
   void Release();
 
   std::size_t size() const { return plugins_.size(); }
@@ -49,10 +57,16 @@ class PluginRegistry {
   void setCallLimits(const PluginCallLimits& limits) { limits_ = limits; }
   const PluginCallLimits& callLimits() const { return limits_; }
 
+  // The plug-in host the libraries live in; how the program waits for it is set here (null:
+  // block).
+  PluginHostProcess& host() { return *host_; }
+  void setCallWaiter(CallWaiter* waiter) { host_->setWaiter(waiter); }
+
  private:
   std::vector<TExportPlugin> plugins_;
   bool hasSimpleExporter_ = false;
   PluginCallLimits limits_;
+  std::unique_ptr<PluginHostProcess> host_ = std::make_unique<PluginHostProcess>();
 };
 
 }  // namespace glyphmill
