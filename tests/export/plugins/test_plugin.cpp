@@ -14,6 +14,7 @@
 //                    ones open for 20 s; its id is reported as "grandchild"
 //   TP_PRINT         GetPluginInfo and the export print to stdout without a line end or a flush
 //   TP_RECORD_LOAD   the constructor writes its process id and executable to <TP_ID>.load
+//   TP_NAME_CONTROL  the Name holds terminal control characters (an escape sequence and a bell)
 //
 // A successful export writes a report of everything it received (record fields, buffer checksums,
 // the character table and the host's font information) to FileName, or to the default report
@@ -164,7 +165,11 @@ GLYPHMILL_PLUGIN_EXPORT void GetPluginInfo(TPluginInfo* info) {
   Fail(TP_INFO_FAIL);
 #endif
 #ifndef TP_INFO_NOTHING
+#ifdef TP_NAME_CONTROL
+  SetShort(info->Name, "Red\x1b[31m Name\x07", 255);
+#else
   SetShort(info->Name, TP_NAME, 255);
+#endif
   info->PluginType = TP_TYPE;
   info->AskFileName = TP_ASK;
 #ifdef TP_EXT
