@@ -112,7 +112,7 @@ void GenerationDriver::SettingChanged(bool autoGenerate, bool advancedExportVisi
 }
 
 bool GenerationDriver::AutoGenerateTick() {
-  if (!state_.autoGenerateArmed) return false;
+  if (!state_.autoGenerateArmed || exporting_) return false;
   int64_t quiet = static_cast<int64_t>(TickCount()) - static_cast<int64_t>(state_.lastSettingChange);
   if (quiet <= 500) return false;
   state_.lastSettingChange = 0;
@@ -171,7 +171,11 @@ void GenerationDriver::FinishGeneration(Job& job) {
                           s.tables.spaceAdvance,  s.img,      s.mask,            s.tables.ascent,
                           s.tables.descent,       s.registry, s.jobs,            dialogs_,
                           s.exportBuffers,        [this](const std::string& text) { SetStatus(text); }};
-    RunExport(context, s.exportPluginIndex);
+    // The window serves its event loop while a plug-in runs; no timer may start a generation
+    // under the export meanwhile.
+    exporting_ = true;
+    lastExport_ = RunExport(context, s.exportPluginIndex);
+    exporting_ = false;
   } else if (frontEnd_.AutoPreviewEnabled()) {
     frontEnd_.DrawPreview();
   }

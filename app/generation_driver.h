@@ -19,6 +19,7 @@
 #include "app/app_state.h"
 #include "app/front_end.h"
 #include "export/dialogs.h"
+#include "export/export_run.h"
 #include "settings/font_face.h"
 
 namespace glyphmill {
@@ -61,6 +62,10 @@ class GenerationDriver {
   // Jobs still alive, the current one and superseded ones not yet finished.
   size_t liveJobs() const;
 
+  // What the latest export request came to (its fit question, and each export's result); empty
+  // until an export ran.
+  const ExportReport& lastExport() const { return lastExport_; }
+
   // Asks every job to stop and waits for all of them, serving their reports meanwhile.
   void Shutdown();
 
@@ -77,6 +82,8 @@ class GenerationDriver {
   Dialogs& dialogs_;
   Job* current_ = nullptr;
   std::vector<std::unique_ptr<Job>> jobs_;  // every live job, current or superseded
+  ExportReport lastExport_;
+  bool exporting_ = false;  // inside the export branch of FinishGeneration
 };
 
 }  // namespace glyphmill

@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "export/plugin_host_process.h"
+
 namespace glyphmill {
 
 namespace {
@@ -42,7 +44,6 @@ std::string BaseFolder(const std::string& value, const std::string& home, const 
 
 // The installed tree's folders, relative to the executable's folder (bin/).
 constexpr const char* kInstalledPlugins = "../lib/glyphmill/plugins";
-constexpr const char* kInstalledLibexec = "../lib/glyphmill";
 constexpr const char* kInstalledDoc = "../share/doc/glyphmill";
 
 }  // namespace
@@ -85,9 +86,7 @@ std::vector<std::string> PluginSearchFolders(const InstallEnvironment& env, cons
 }
 
 std::string PluginHostPath(const InstallEnvironment& env) {
-  const std::string beside = Join(env.programFolder, kPluginHostName);
-  if (IsRegularFile(beside)) return beside;
-  return Join(Join(env.programFolder, kInstalledLibexec), kPluginHostName);
+  return PluginHostBeside(env.programFolder);
 }
 
 std::string AutosavePath(const InstallEnvironment& env) {

@@ -1,15 +1,13 @@
-// Cost of the host's kerning pairs and of one isolated plug-in call.
+// Cost of the host's kerning pairs and of building the export buffers.
 //
 //   BM_KerningPairs/N      pairs among the first N selected characters of DejaVu Sans at 32 px
 //                          (the selection is the Latin and Greek/Cyrillic range from code unit 33)
-//   BM_IsolatedCall        fork, an empty call, reply and wait: the fixed cost of a plug-in call
 //   BM_BuildExportBuffers  the colour and alpha buffers of a 1024 x 1024 texture
 #include <benchmark/benchmark.h>
 
 #include <chrono>
 
 #include "export/export_buffers.h"
-#include "export/isolated_call.h"
 #include "export/kerning_pairs.h"
 
 namespace {
@@ -28,14 +26,6 @@ void BM_KerningPairs(benchmark::State& state) {
   state.counters["pairs"] = static_cast<double>(pairs);
 }
 BENCHMARK(BM_KerningPairs)->Arg(100)->Arg(300)->Arg(1000)->Arg(3000)->Unit(benchmark::kMillisecond);
-
-void BM_IsolatedCall(benchmark::State& state) {
-  for (auto _ : state) {
-    auto r = glyphmill::RunIsolated([]() { return std::string("ok"); }, std::chrono::seconds(10));
-    benchmark::DoNotOptimize(r.ok);
-  }
-}
-BENCHMARK(BM_IsolatedCall)->Unit(benchmark::kMicrosecond);
 
 void BM_BuildExportBuffers(benchmark::State& state) {
   glyphmill::Image24 colour(1024, 1024), mask(1024, 1024);

@@ -95,7 +95,8 @@ CliParse ParseCliOptions(const std::vector<std::string>& args) {
                "glyphmill-cli"};
   bool boldSet = false, noBoldSet = false, italicSet = false, noItalicSet = false, noOutlineSet = false,
        shadowSet = false, noShadowSet = false;
-  std::string project, fontFile, faceIndex, font, size, aa, texture, origin, chars, charsFrom, outline, saveProject, output, plugins;
+  std::string project, fontFile, faceIndex, font, size, aa, texture, origin, chars, charsFrom, outline, saveProject,
+      output, plugins, pluginTimeout;
   app.add_option("project", project, "project file (.gmp) to start from; without one the first-start settings");
   app.add_option("--font-file", fontFile, "use the font in this file (TrueType, OpenType, collection, WOFF); "
                                          "only its families are known");
@@ -128,6 +129,9 @@ CliParse ParseCliOptions(const std::vector<std::string>& args) {
                                         "later exports to the same path get -2, -3, ...");
   app.add_option("--plugins", plugins, "load plug-ins from DIR only, instead of ./plugins, "
                                   "$XDG_DATA_HOME/glyphmill/plugins and the installed folder");
+  app.add_option("--plugin-timeout", pluginTimeout,
+                 "stop a plug-in call (loading, GetPluginInfo or an export) after SECONDS (1 to 86400) and report "
+                 "it as failed");
   app.add_flag("--list-plugins", o.listPlugins, "print index, name, type, extension and folder of every plug-in");
   app.add_flag("--list-fonts", o.listFonts, "print the font catalogue");
   app.add_flag("-q,--quiet", o.quiet, "print nothing but errors");
@@ -211,6 +215,11 @@ CliParse ParseCliOptions(const std::vector<std::string>& args) {
     o.output = output;
   }
   if (app.count("--plugins")) o.pluginsDir = plugins;
+  if (app.count("--plugin-timeout")) {
+    const auto v = ParseBoundedNumber(pluginTimeout, 1, kMaxPluginTimeout, "plug-in time-out", &error);
+    if (!v) return fail(error);
+    o.pluginTimeoutSeconds = *v;
+  }
 
   result.kind = CliParse::Kind::Run;
   return result;

@@ -47,11 +47,14 @@ struct CliOptions {
 
   // --plugins DIR: that folder only. Unset: the search folders (./plugins, the user's, the installed).
   std::optional<std::string> pluginsDir;
+  std::optional<uint32_t> pluginTimeoutSeconds;  // every plug-in call's limit; empty: the defaults
   bool listPlugins = false;
   bool listFonts = false;
   bool quiet = false;
   bool force = false;
 };
+
+inline constexpr uint32_t kMaxPluginTimeout = 86400;
 
 struct CliParse {
   enum class Kind { Run, Help, Error };

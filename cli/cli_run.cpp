@@ -1,6 +1,7 @@
 #include "cli/cli_run.h"
 
 #include <algorithm>
+#include <chrono>
 
 #include "app/app_state.h"
 #include "app/font_file_commands.h"
@@ -11,6 +12,7 @@
 #include "cli/cli_dialogs.h"
 #include "cli/cli_front_end.h"
 #include "cli/exit_status.h"
+#include "cli/terminal_text.h"
 #include "export/job_queue.h"
 #include "project/project_io.h"
 #include "settings/font_catalogue.h"
@@ -25,8 +27,8 @@ void ListPlugins(const PluginRegistry& registry, std::ostream& out) {
     const TExportPlugin& p = registry.at(i);
     const std::string::size_type slash = p.Path.rfind('/');
     const std::string folder = slash == std::string::npos ? std::string(".") : p.Path.substr(0, slash);
-    out << i << '\t' << p.Name << '\t' << static_cast<int>(p.pluginType()) << '\t'
-        << (p.hasExtension() ? p.extension() : std::string()) << '\t' << folder << '\n';
+    out << i << '\t' << EscapeControls(p.Name) << '\t' << static_cast<int>(p.pluginType()) << '\t'
+        << EscapeControls(p.hasExtension() ? p.extension() : std::string()) << '\t' << EscapeControls(folder) << '\n';
   }
 }
 
@@ -38,7 +40,7 @@ std::vector<std::string> PluginFolders(const CliOptions& o) {
 
 void ListFonts(const AppState& state, std::ostream& out) {
   for (const FontCatalogueEntry& entry : BuildFontCatalogue(state.fontFiles.families()).entries)
-    out << entry.name << '\n';
+    out << EscapeControls(entry.name) << '\n';
 }
 
 // --font-file: an empty fontconfig configuration (no system configuration, cache or font folder is
@@ -115,6 +117,10 @@ int RunCli(const CliOptions& o, std::ostream& out, Console& console) {
   CliDialogs dialogs(console, o.force);
   AppState state;
   state.programFolder = ProgramFolder();
+  if (o.pluginTimeoutSeconds) {
+    const std::chrono::milliseconds limit = std::chrono::seconds(*o.pluginTimeoutSeconds);
+    state.registry.setCallLimits({limit, limit});
+  }
 
   std::string fontFileFamily;
   if (o.fontFile && !OpenNamedFontFile(o, state, &fontFileFamily, console)) return kExitUsage;
@@ -203,7 +209,6 @@ int RunCli(const CliOptions& o, std::ostream& out, Console& console) {
   }
 
   dialogs.setOutput(o.output ? *o.output : DefaultOutputName(state.settings));
-  const int errorsBefore = dialogs.errorMessages();
   std::string error;
   if (!driver.RequestExport(-1, FontRequestFromSettings(state.settings), &error)) {
     console.error(error);
@@ -213,8 +218,10 @@ int RunCli(const CliOptions& o, std::ostream& out, Console& console) {
   frontEnd.queue().runUntil([&driver] { return !driver.busy(); }, std::chrono::hours(24));
   driver.Shutdown();
 
-  if (dialogs.fitDeclined()) return kExitDoesNotFit;
-  if (failed || dialogs.errorMessages() > errorsBefore || dialogs.failedBatchJobs() > 0) return kExitExportFailed;
+  // The exit status follows what the exports came to.
+  const ExportReport& report = driver.lastExport();
+  if (report.outcome == ExportOutcome::Declined) return kExitDoesNotFit;
+  if (failed || report.anyFailed()) return kExitExportFailed;
   return kExitSuccess;
 }
 

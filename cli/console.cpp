@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "cli/terminal_text.h"
+
 namespace glyphmill::cli {
 namespace {
 
@@ -9,11 +11,7 @@ constexpr int kBarWidth = 40;
 
 }  // namespace
 
-std::string Console::Printable(const std::string& text) {
-  std::string out = text;
-  std::replace(out.begin(), out.end(), '\r', '\n');
-  return out;
-}
+std::string Console::Printable(const std::string& text) { return EscapeControls(text, true); }
 
 void Console::info(const std::string& text) {
   if (quiet_) return;

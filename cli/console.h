@@ -1,6 +1,6 @@
 // Console: where glyphmill-cli's messages go. Everything the window would show in a message box
 // or on its status line goes to standard error, one message per line, with each carriage return
-// shown as a line break. `quiet` silences everything but errors. When standard error is a
+// shown as a line break and every other control character escaped (cli/terminal_text.h). `quiet` silences everything but errors. When standard error is a
 // terminal, a progress bar is drawn on its last line and cleared before any message.
 #pragma once
 
@@ -25,7 +25,8 @@ class Console {
 
   bool quiet() const { return quiet_; }
 
-  // A message's text as printed: carriage returns become line feeds.
+  // A message's text as printed: carriage returns become line feeds, other control characters
+  // are shown escaped.
   static std::string Printable(const std::string& text);
 
  private:

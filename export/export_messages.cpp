@@ -73,4 +73,6 @@ std::string PluginCallNotStarted(std::string_view reason) {
   return Cat({"The plugin could not be called in a separate process: ", reason});
 }
 
+std::string PluginHostRefused(std::string_view reason) { return Cat({"The plugin host refused the call: ", reason}); }
+
 }  // namespace glyphmill::export_text

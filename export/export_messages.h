@@ -62,13 +62,17 @@ inline constexpr const char* kSimpleExporters = "Simple Exporters";
 inline constexpr const char* kGraphicExporters = "Graphic Exporters";
 inline constexpr const char* kDataExporters = "Data Exporters";
 
-// ---- failures of an isolated plug-in call (this program's own texts) ----------------------------
+// ---- failures of a plug-in call in the plug-in host (this program's own texts) -------------------
 std::string PluginCrashed(int signalNumber);
 std::string PluginTimedOut(long long seconds);
 std::string PluginExited(int status);
 inline constexpr const char* kPluginUnknownException = "The plugin raised an exception that is not a standard exception.";
 std::string PluginCallNotStarted(std::string_view reason);
 inline constexpr const char* kPluginReplyBroken = "The plugin's process ended without a complete reply.";
+inline constexpr const char* kPluginLost =
+    "The plugin could not be loaded again after its plugin host process had ended.";
+inline constexpr const char* kPluginHostBusy = "Another plugin call is still running.";
+std::string PluginHostRefused(std::string_view reason);
 inline constexpr const char* kBufferSizeMismatch =
     "The generated texture and mask do not have the texture size of the settings.";
 

@@ -1,12 +1,9 @@
 #include "export/export_plugin.h"
 
-#include <dlfcn.h>
-
 #include <cstring>
 #include <stdexcept>
 
 #include "export/export_messages.h"
-#include "export/isolated_call.h"
 
 namespace glyphmill {
 
@@ -21,14 +18,6 @@ std::string ShortString(const uint8_t* field, std::size_t capacity) {
   std::size_t length = field[0];
   if (length > capacity) length = capacity;
   return std::string(reinterpret_cast<const char*>(field + 1), length);
-}
-
-// Looks up an export by its exact name; nullptr when it is missing.
-template <typename Proc>
-Proc Lookup(void* handle, const char* name) {
-  dlerror();
-  void* symbol = dlsym(handle, name);
-  return reinterpret_cast<Proc>(symbol);
 }
 
 }  // namespace
@@ -54,33 +43,24 @@ const char* EntryTypeWord(uint8_t pluginType) {
 
 std::string TExportPlugin::extension() const { return ShortString(Info.Extension, sizeof Info.Extension - 1); }
 
-TExportPlugin::TExportPlugin(const std::string& path, Dialogs& dialogs, const PluginCallLimits& limits) : Path(path) {
-  load(dialogs, limits);
+TExportPlugin::TExportPlugin(const std::string& path, Dialogs& dialogs, PluginHostProcess& host,
+                             const PluginCallLimits& limits)
+    : Path(path) {
+  load(dialogs, host, limits);
 }
 
-void TExportPlugin::load(Dialogs& dialogs, const PluginCallLimits& limits) {
+void TExportPlugin::load(Dialogs& dialogs, PluginHostProcess& host, const PluginCallLimits& limits) {
   Usable = false;
-  libraryHandle = dlopen(Path.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (libraryHandle == nullptr) return;  // not a loadable library: skipped without a message
+  const HostLoad loaded = host.load(Path, limits.info);
+  if (loaded.outcome == HostLoad::Outcome::NotLoadable) return;  // skipped without a message
+  hostSlot = loaded.slot;
 
   try {
-    GetPluginInfo = Lookup<GetPluginInfoProc>(libraryHandle, "GetPluginInfo");
-    if (GetPluginInfo == nullptr) throw LoadFailure(export_text::MissingGetPluginInfo(Path));
+    if (loaded.outcome == HostLoad::Outcome::Failed) throw LoadFailure(loaded.failure);
+    GetPluginInfo = (loaded.entries & host_protocol::kHasGetPluginInfo) != 0;
+    if (!GetPluginInfo) throw LoadFailure(export_text::MissingGetPluginInfo(Path));
 
-    // The plug-in fills a zeroed record in the child; its 264 bytes are the reply.
-    std::memset(&Info, 0, sizeof Info);
-    const GetPluginInfoProc proc = GetPluginInfo;
-    IsolatedCallResult call = RunIsolated(
-        [proc]() {
-          TPluginInfo info;
-          std::memset(&info, 0, sizeof info);
-          proc(&info);
-          return std::string(reinterpret_cast<const char*>(&info), sizeof info);
-        },
-        limits.info);
-    if (!call.ok) throw LoadFailure(call.failure);
-    if (call.reply.size() != sizeof Info) throw LoadFailure(export_text::kPluginReplyBroken);
-    std::memcpy(&Info, call.reply.data(), sizeof Info);
+    Info = loaded.info;
     // A length byte above the field's capacity is held to it, so no reader goes past the field.
     if (Info.Extension[0] > sizeof Info.Extension - 1) Info.Extension[0] = sizeof Info.Extension - 1;
 
@@ -93,14 +73,14 @@ void TExportPlugin::load(Dialogs& dialogs, const PluginCallLimits& limits) {
 
     bool found = false;
     if (Info.PluginType == ptSimple) {
-      SimpleExport = Lookup<SimpleExportProc>(libraryHandle, "SimpleExport");
-      found = SimpleExport != nullptr;
+      SimpleExport = (loaded.entries & host_protocol::kHasSimpleExport) != 0;
+      found = SimpleExport;
     } else if (Info.PluginType == ptData) {
-      DataExport = Lookup<DataExportProc>(libraryHandle, "DataExport");
-      found = DataExport != nullptr;
+      DataExport = (loaded.entries & host_protocol::kHasDataExport) != 0;
+      found = DataExport;
     } else {
-      GraphicExport = Lookup<GraphicExportProc>(libraryHandle, "GraphicExport");
-      found = GraphicExport != nullptr;
+      GraphicExport = (loaded.entries & host_protocol::kHasGraphicExport) != 0;
+      found = GraphicExport;
     }
     if (!found) {
       dialogs.showMessage({export_text::kPluginErrorCaption,
@@ -115,12 +95,9 @@ void TExportPlugin::load(Dialogs& dialogs, const PluginCallLimits& limits) {
   }
 
   if (!Usable) {
-    dlclose(libraryHandle);
-    libraryHandle = nullptr;
-    GetPluginInfo = nullptr;
-    SimpleExport = nullptr;
-    GraphicExport = nullptr;
-    DataExport = nullptr;
+    if (loaded.outcome == HostLoad::Outcome::Loaded) host.unload(hostSlot);
+    hostSlot = 0;
+    GetPluginInfo = SimpleExport = GraphicExport = DataExport = false;
   }
 }
 

@@ -1,13 +1,15 @@
-// TExportPlugin: one loaded export plug-in library and what it said about itself.
+// TExportPlugin: one export plug-in library, loaded in the plug-in host, and what it said about
+// itself.
 //
-// Loading: dlopen the library (RTLD_NOW | RTLD_LOCAL); a library that cannot be loaded is skipped
-// without a message. Its GetPluginInfo runs once, in a child process (export/isolated_call.h), on a
-// zeroed TPluginInfo whose bytes come back through the child's reply. Then the one entry point the
-// plug-in's type requires is looked up; the others are not. Any failure is shown in a message box
-// and leaves the object unusable, with its library unloaded and every entry pointer cleared.
+// Loading: the plug-in host (export/plugin_host_process.h) dlopens the library; a library that
+// cannot be loaded (its constructors crash, exit or hang included) is skipped without a message.
+// Its GetPluginInfo runs once in the host, on a zeroed TPluginInfo whose bytes come back in the
+// reply. Then the one entry point the plug-in's type requires must be among the library's exports;
+// the others do not matter. Any failure is shown in a message box and leaves the object unusable,
+// with its library unloaded from the host.
 //
-// Destroying a usable object does not unload its library: plug-ins stay loaded until the process
-// ends.
+// Destroying a usable object does not unload its library: plug-ins stay loaded in the host until
+// the program ends.
 #pragma once
 
 #include <chrono>
@@ -15,6 +17,7 @@
 #include <string>
 
 #include "export/dialogs.h"
+#include "export/plugin_host_process.h"
 #include "glyphmill/plugin.h"
 
 namespace glyphmill {
@@ -22,32 +25,33 @@ namespace glyphmill {
 // How long one plug-in call may take before it is stopped and reported as a failure. Generous: a
 // large texture written as a compressed image can take many seconds.
 struct PluginCallLimits {
-  std::chrono::milliseconds info{20000};         // GetPluginInfo
+  std::chrono::milliseconds info{20000};         // opening a library, and its GetPluginInfo
   std::chrono::milliseconds exportCall{120000};  // SimpleExport, GraphicExport, DataExport
 };
 
 class TExportPlugin {
  public:
   TExportPlugin() = default;
-  // Loads the library at `path` (relative to the current folder, "plugins/NAME.so") and reports a
-  // failure through `dialogs`.
-  TExportPlugin(const std::string& path, Dialogs& dialogs, const PluginCallLimits& limits = {});
+  // Loads the library at `path` (relative to the current folder, "plugins/NAME.so") in `host`
+  // and reports a failure through `dialogs`.
+  TExportPlugin(const std::string& path, Dialogs& dialogs, PluginHostProcess& host, const PluginCallLimits& limits = {});
   TExportPlugin(TExportPlugin&&) noexcept = default;
   TExportPlugin& operator=(TExportPlugin&&) noexcept = default;
   TExportPlugin(const TExportPlugin&) = delete;
   TExportPlugin& operator=(const TExportPlugin&) = delete;
   ~TExportPlugin() = default;
 
-  // The fields, in their documented order.
-  GetPluginInfoProc GetPluginInfo = nullptr;
-  SimpleExportProc SimpleExport = nullptr;    // only for ptSimple
-  GraphicExportProc GraphicExport = nullptr;  // only for the graphic types
-  DataExportProc DataExport = nullptr;        // only for ptData
-  std::string FileName;                       // output path of the latest export
-  TPluginInfo Info{};                         // as the plug-in filled it
-  void* libraryHandle = nullptr;              // nullptr when loading failed
-  std::string Name;                           // Info.Name as text
-  std::string Path;                           // "plugins/" + the file name
+  // The fields, in their documented order. The entry points live in the host: these say which
+  // ones were found there (only the one the type requires is looked for).
+  bool GetPluginInfo = false;
+  bool SimpleExport = false;   // only for ptSimple
+  bool GraphicExport = false;  // only for the graphic types
+  bool DataExport = false;     // only for ptData
+  std::string FileName;        // output path of the latest export
+  TPluginInfo Info{};          // as the plug-in filled it
+  uint32_t hostSlot = 0;       // the library's slot in the plug-in host; 0 when not loaded
+  std::string Name;            // Info.Name as text
+  std::string Path;            // "plugins/" + the file name
   bool CanRGB = false;
   bool CanAlpha = false;
   bool CanData = false;
@@ -60,7 +64,7 @@ class TExportPlugin {
   std::string extension() const;
 
  private:
-  void load(Dialogs& dialogs, const PluginCallLimits& limits);
+  void load(Dialogs& dialogs, PluginHostProcess& host, const PluginCallLimits& limits);
 };
 
 // The option flags of a plug-in type: which of the colour, alpha and data options apply.

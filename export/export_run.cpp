@@ -1,10 +1,10 @@
 #include "export/export_run.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "export/export_messages.h"
 #include "export/export_prompt.h"
-#include "export/isolated_call.h"
 
 namespace glyphmill {
 
@@ -36,15 +36,53 @@ ExportRun::ExportRun(ExportContext& context) : context_(context), fontInfo_(Font
 
 void ExportRun::buildBuffers() { BuildExportBuffers(context_.colour, context_.mask, context_.buffers); }
 
-void ExportRun::callPlugin(const std::function<void()>& call) {
-  HostServicesScope scope(fontInfo_);
-  IsolatedCallResult result = RunIsolated(
-      [&call]() {
-        call();
-        return std::string();
-      },
-      context_.registry.callLimits().exportCall);
+bool ExportReport::anyFailed() const {
+  return std::any_of(results.begin(), results.end(),
+                     [](const ExportResult& r) { return r.status == ExportResult::Status::Failed; });
+}
+
+GraphicBuffers BuffersForType(uint8_t pluginType, bool useColour, bool useAlpha) {
+  switch (pluginType) {
+    case ptGraphicRGB: return {true, false};
+    case ptGraphicAlpha: return {false, true};
+    case ptGraphicRGBAndAlpha: return {true, true};
+    case ptGraphicRGBXorAlpha:
+      if (useColour == useAlpha) return {true, false};
+      return {useColour, useAlpha};
+    case ptGraphicRGBOrAlpha:
+      if (!useColour && !useAlpha) return {true, true};
+      return {useColour, useAlpha};
+    default: return {false, false};
+  }
+}
+
+void ExportRun::stage() {
+  if (staged_) return;
+  // Once per run: the buffers and the font information (its kerning computed here) go into the
+  // shared memory every call of the run reads.
+  const std::vector<uint8_t> image = fontInfo_.image();
+  std::string error;
+  if (!context_.registry.host().stage(context_.buffers.rgb, context_.buffers.alpha, image, &stagedExport_, &error))
+    throw ExportFailure(export_text::PluginCallNotStarted(error));
+  staged_ = true;
+}
+
+void ExportRun::callPlugin(const TExportPlugin& plugin, const HostExportCall& call) {
+  stage();
+  const HostCall result =
+      context_.registry.host().callExport(plugin.hostSlot, call, stagedExport_, context_.registry.callLimits().exportCall);
   if (!result.ok) throw ExportFailure(result.failure);
+}
+
+bool ExportRun::record(const TExportPlugin& plugin, ExportResult::Status status, std::string message) {
+  ExportResult r;
+  for (std::size_t i = 0; i < context_.registry.size(); ++i)
+    if (&context_.registry.at(i) == &plugin) r.pluginIndex = static_cast<int32_t>(i);
+  r.pluginName = plugin.Name;
+  r.status = status;
+  r.message = std::move(message);
+  results_.push_back(std::move(r));
+  return status != ExportResult::Status::Failed;
 }
 
 void ExportRun::requireBufferSize() const {
@@ -65,25 +103,23 @@ bool ExportRun::RunSimpleExport(TExportPlugin& plugin) {
     const std::vector<TExportCharInfo> table = BuildCharTable(context_.chars, context_.selectedCount);
     plugin.FileName = PromptExportFile(plugin, "", context_.dialogs);
 
-    TSimpleExportInfo info{};
-    info.FileName = plugin.FileName.c_str();
-    info.Width = context_.settings.textureWidth;
-    info.Height = context_.settings.textureHeight;
-    info.RGB = context_.buffers.rgb.data();
-    info.Alpha = context_.buffers.alpha.data();
-    info.CharCount = static_cast<uint32_t>(table.size());
-    info.SpaceAdvance = context_.spaceAdvance;
-    info.Chars = table.empty() ? nullptr : table.data();
+    HostExportCall call;
+    call.entry = host_protocol::Entry::Simple;
+    call.fileName = plugin.FileName;
+    call.width = context_.settings.textureWidth;
+    call.height = context_.settings.textureHeight;
+    call.passRgb = call.passAlpha = true;
+    call.chars = table;
+    call.spaceAdvance = context_.spaceAdvance;
 
-    if (plugin.FileName == kCancelMarker) return true;
-    if (plugin.SimpleExport == nullptr) throw ExportFailure(export_text::kSimpleExportNotFound);
+    if (plugin.FileName == kCancelMarker) return record(plugin, ExportResult::Status::Cancelled);
+    if (!plugin.SimpleExport) throw ExportFailure(export_text::kSimpleExportNotFound);
     requireBufferSize();
-    const SimpleExportProc entry = plugin.SimpleExport;
-    callPlugin([entry, &info]() { entry(&info); });
-    return true;
+    callPlugin(plugin, call);
+    return record(plugin, ExportResult::Status::Ran);
   } catch (const std::exception& e) {
     reportCallFailure("simple", plugin, e.what());
-    return false;
+    return record(plugin, ExportResult::Status::Failed, e.what());
   }
 }
 
@@ -93,22 +129,21 @@ bool ExportRun::RunDataExport(TExportPlugin& plugin) {
     const std::vector<TExportCharInfo> table = BuildCharTable(context_.chars, context_.selectedCount);
     plugin.FileName = PromptExportFile(plugin, "", context_.dialogs);
 
-    TDataExportInfo info{};
-    info.FileName = plugin.FileName.c_str();
-    info.CharCount = static_cast<uint32_t>(table.size());
-    info.SpaceAdvance = context_.spaceAdvance;
-    info.Width = context_.settings.textureWidth;
-    info.Height = context_.settings.textureHeight;
-    info.Chars = table.empty() ? nullptr : table.data();
+    HostExportCall call;
+    call.entry = host_protocol::Entry::Data;
+    call.fileName = plugin.FileName;
+    call.width = context_.settings.textureWidth;
+    call.height = context_.settings.textureHeight;
+    call.chars = table;
+    call.spaceAdvance = context_.spaceAdvance;
 
-    if (plugin.FileName == kCancelMarker) return true;
-    if (plugin.DataExport == nullptr) throw ExportFailure(export_text::kDataExportNotFound);
-    const DataExportProc entry = plugin.DataExport;
-    callPlugin([entry, &info]() { entry(&info); });
-    return true;
+    if (plugin.FileName == kCancelMarker) return record(plugin, ExportResult::Status::Cancelled);
+    if (!plugin.DataExport) throw ExportFailure(export_text::kDataExportNotFound);
+    callPlugin(plugin, call);
+    return record(plugin, ExportResult::Status::Ran);
   } catch (const std::exception& e) {
     reportCallFailure("data", plugin, e.what());
-    return false;
+    return record(plugin, ExportResult::Status::Failed, e.what());
   }
 }
 
@@ -120,22 +155,22 @@ bool ExportRun::RunGraphicExport(TExportPlugin& plugin, bool useColour, bool use
     if (useAlpha && !useColour) suffix = export_text::kSuffixAlpha;
     plugin.FileName = PromptExportFile(plugin, suffix, context_.dialogs);
 
-    TGraphicExportInfo info{};
-    info.FileName = plugin.FileName.c_str();
-    info.Width = context_.settings.textureWidth;
-    info.Height = context_.settings.textureHeight;
-    info.RGB = useColour ? context_.buffers.rgb.data() : nullptr;
-    info.Alpha = useAlpha ? context_.buffers.alpha.data() : nullptr;
+    HostExportCall call;
+    call.entry = host_protocol::Entry::Graphic;
+    call.fileName = plugin.FileName;
+    call.width = context_.settings.textureWidth;
+    call.height = context_.settings.textureHeight;
+    call.passRgb = useColour;
+    call.passAlpha = useAlpha;
 
-    if (plugin.FileName == kCancelMarker) return true;
-    if (plugin.GraphicExport == nullptr) throw ExportFailure(export_text::kGraphicExportNotFound);
+    if (plugin.FileName == kCancelMarker) return record(plugin, ExportResult::Status::Cancelled);
+    if (!plugin.GraphicExport) throw ExportFailure(export_text::kGraphicExportNotFound);
     if (useColour || useAlpha) requireBufferSize();
-    const GraphicExportProc entry = plugin.GraphicExport;
-    callPlugin([entry, &info]() { entry(&info); });
-    return true;
+    callPlugin(plugin, call);
+    return record(plugin, ExportResult::Status::Ran);
   } catch (const std::exception& e) {
     reportCallFailure("graphic", plugin, e.what());
-    return false;
+    return record(plugin, ExportResult::Status::Failed, e.what());
   }
 }
 
@@ -148,11 +183,25 @@ bool ExportRun::RunJob(const TExportJob& job) {
       switch (plugin->pluginType()) {
         case ptData: result = RunDataExport(*plugin); break;
         case ptSimple: result = RunSimpleExport(*plugin); break;
-        default: result = RunGraphicExport(*plugin, job.UseRGB, job.UseAlpha); break;
+        default: {
+          const GraphicBuffers buffers = BuffersForType(plugin->pluginType(), job.UseRGB, job.UseAlpha);
+          result = RunGraphicExport(*plugin, buffers.colour, buffers.alpha);
+          break;
+        }
       }
+    } else {
+      ExportResult r;
+      r.pluginIndex = job.PluginIndex;
+      r.pluginName = plugin != nullptr ? plugin->Name : std::string();
+      r.message = export_text::kPluginNotUsable;
+      results_.push_back(std::move(r));
     }
   } catch (const std::exception& e) {
     result = false;
+    ExportResult r;
+    r.pluginIndex = job.PluginIndex;
+    r.message = e.what();
+    results_.push_back(std::move(r));
     context_.dialogs.showMessage(
         {export_text::kErrorCaption, export_text::JobFailed(e.what()), DialogIcon::Error, DialogOwner::MainWindow});
   }
@@ -170,11 +219,15 @@ void ExportRun::RunJobQueue() {
   }
 }
 
-ExportOutcome RunExport(ExportContext& context, int32_t pluginIndex) {
+ExportReport RunExport(ExportContext& context, int32_t pluginIndex) {
+  ExportReport report;
   if (static_cast<int64_t>(context.placedCount) < static_cast<int64_t>(context.selectedCount)) {
     const bool goOn = context.dialogs.askYesNo(
         {export_text::kFitWarningCaption, export_text::FitWarning(), DialogIcon::Warning, DialogOwner::MainWindow});
-    if (!goOn) return ExportOutcome::Declined;
+    if (!goOn) {
+      report.outcome = ExportOutcome::Declined;
+      return report;
+    }
   }
   SetStatus(context, export_text::kExporting);
   ExportRun run(context);
@@ -187,9 +240,15 @@ ExportOutcome RunExport(ExportContext& context, int32_t pluginIndex) {
     // A quick export of an index that names no plug-in: say so rather than report success silently.
     context.dialogs.showMessage({export_text::kErrorCaption, export_text::JobFailed(export_text::kPluginNotUsable),
                                  DialogIcon::Error, DialogOwner::MainWindow});
+    ExportResult r;
+    r.pluginIndex = pluginIndex;
+    r.message = export_text::kPluginNotUsable;
+    report.results.push_back(std::move(r));
   }
   SetStatus(context, export_text::kExportComplete);
-  return ExportOutcome::Ran;
+  report.outcome = ExportOutcome::Ran;
+  report.results.insert(report.results.begin(), run.results().begin(), run.results().end());
+  return report;
 }
 
 }  // namespace glyphmill

@@ -3,9 +3,20 @@
 //
 // RunExport is the export branch of FinishGeneration: the fit warning, "Exporting...", the byte
 // buffers, one quick export or the whole job queue, ".Export Complete!". The Run* operations are
-// its steps; each returns true unless it reported a failure. Every plug-in call runs isolated in
-// a child process (export/isolated_call.h) with the registry's time limit, so a plug-in that
-// throws, crashes or hangs is reported with its name and the run carries on.
+// its steps; each returns true unless it reported a failure, and records what happened to its
+// export as a value (ExportResult), which RunExport hands back. Every plug-in call runs in the
+// registry's plug-in host process with the registry's time limit, so a plug-in that throws,
+// crashes, exits or hangs is reported with its name and the run carries on.
+//
+// The buffers and the font information (its kerning pairs computed once per run) go into the
+// host's shared memory once per run, before the run's first plug-in call; each call adds only its
+// file name and character table.
+//
+// The plug-in type decides which buffers a graphic export receives, whatever a job's options say:
+// ptGraphicRGB always the colour buffer and never the alpha buffer, ptGraphicAlpha the reverse,
+// ptGraphicRGBAndAlpha both, unknown types neither; ptGraphicRGBXorAlpha exactly one (the job's
+// choice, the colour buffer when the job names both or neither) and ptGraphicRGBOrAlpha one or
+// both (the job's choice, both when it names neither).
 #pragma once
 
 #include <cstdint>
@@ -18,6 +29,7 @@
 #include "export/export_job.h"
 #include "export/export_plugin.h"
 #include "export/host_services.h"
+#include "export/plugin_host_process.h"
 #include "export/plugin_registry.h"
 #include "render/image24.h"
 #include "render/placed_character.h"
@@ -50,9 +62,38 @@ enum class ExportOutcome {
   Ran,       // the export ran (whatever its calls did); the status is ".Export Complete!"
 };
 
+// What happened to one export (a quick export or one batch job).
+struct ExportResult {
+  enum class Status {
+    Ran,        // the plug-in was called and returned
+    Cancelled,  // the save prompt was cancelled: the plug-in was not called
+    Failed,     // not run, or the call failed; `message` says why
+  };
+  int32_t pluginIndex = -1;
+  std::string pluginName;  // empty when the index names no plug-in
+  Status status = Status::Failed;
+  std::string message;
+  bool operator==(const ExportResult&) const = default;
+};
+
+// What one RunExport did: declined, or ran with one result per export attempted, in order. A
+// batch halted after "Abort?" lists only the jobs that ran.
+struct ExportReport {
+  ExportOutcome outcome = ExportOutcome::Ran;
+  std::vector<ExportResult> results;
+  bool anyFailed() const;
+};
+
 // The export branch of FinishGeneration for `pluginIndex` (a registry index for a quick export,
 // -1 for the job queue). The caller has already cleared its export request.
-ExportOutcome RunExport(ExportContext& context, int32_t pluginIndex);
+ExportReport RunExport(ExportContext& context, int32_t pluginIndex);
+
+// Which buffers a graphic export of `pluginType` receives for a job's colour and alpha options.
+struct GraphicBuffers {
+  bool colour = false;
+  bool alpha = false;
+};
+GraphicBuffers BuffersForType(uint8_t pluginType, bool useColour, bool useAlpha);
 
 // The steps, for the driver's and the tests' use. A run's font information must be prepared
 // (PrepareRun) before its plug-in calls; RunExport does that itself.
@@ -69,16 +110,24 @@ class ExportRun {
   bool RunJob(const TExportJob& job);
   void RunJobQueue();
 
+  // What happened to each export of this run so far, in order.
+  const std::vector<ExportResult>& results() const { return results_; }
+
  private:
-  // Calls a plug-in entry in a child process with the font information installed; throws the
+  // Calls a plug-in entry in the plug-in host, with the run's data staged first; throws the
   // failure's message.
-  void callPlugin(const std::function<void()>& call);
+  void callPlugin(const TExportPlugin& plugin, const HostExportCall& call);
+  void stage();
+  bool record(const TExportPlugin& plugin, ExportResult::Status status, std::string message = {});
   // Throws unless the buffers hold the texture size the records announce.
   void requireBufferSize() const;
   void reportCallFailure(const char* kindWord, const TExportPlugin& plugin, const std::string& message);
 
   ExportContext& context_;
   HostFontInfo fontInfo_;
+  bool staged_ = false;
+  StagedExport stagedExport_;
+  std::vector<ExportResult> results_;
 };
 
 }  // namespace glyphmill

@@ -2,14 +2,11 @@
 
 #include <cstring>
 
+#include "host/font_info_image.h"
 #include "render/placement.h"
 #include "settings/font_face.h"
 
 namespace glyphmill {
-
-namespace {
-HostFontInfo* g_currentFontInfo = nullptr;  // set by HostServicesScope, main thread only
-}  // namespace
 
 HostFontInfo::HostFontInfo(const HostFontInfoInput& input) {
   static const std::vector<PlacedCharacter> kNoChars;
@@ -77,8 +74,8 @@ HostFontInfo::HostFontInfo(const HostFontInfoInput& input) {
   recordV2_.placed = record_.placed;
   recordV2_.geometry = geometry_.empty() ? nullptr : geometry_.data();
 
-  // The font file is resolved now, on the main thread: the kerning may be computed in a forked
-  // process, which must not use fontconfig.
+  // The font file is resolved with the run's settings; the kerning is computed from it when the
+  // records are first needed.
   FontRequest request;
   request.name = faceName_;
   request.pointSize = s.fontSize;
@@ -112,15 +109,9 @@ const GlyphmillFontInfoV2* HostFontInfo::fontInfoV2() {
   return &recordV2_;
 }
 
-HostServicesScope::HostServicesScope(HostFontInfo& info) : previous_(g_currentFontInfo) { g_currentFontInfo = &info; }
-
-HostServicesScope::~HostServicesScope() { g_currentFontInfo = previous_; }
+std::vector<uint8_t> HostFontInfo::image() {
+  computeKerning();
+  return WriteFontInfoImage(record_, recordV2_);
+}
 
 }  // namespace glyphmill
-
-extern "C" const void* GLYPHMILL_CALL glyphmill_host_query(const char* extension_id) {
-  if (extension_id == nullptr || glyphmill::g_currentFontInfo == nullptr) return nullptr;
-  if (std::strcmp(extension_id, GLYPHMILL_EXT_FONT_INFO_V1) == 0) return glyphmill::g_currentFontInfo->fontInfo();
-  if (std::strcmp(extension_id, GLYPHMILL_EXT_FONT_INFO_V2) == 0) return glyphmill::g_currentFontInfo->fontInfoV2();
-  return nullptr;
-}

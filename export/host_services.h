@@ -1,17 +1,11 @@
-// The host side of glyphmill/host.h: what glyphmill_host_query hands a plug-in during an export
-// call.
+// The program's side of glyphmill/host.h: the font information a plug-in's glyphmill_host_query
+// answers with during an export call.
 //
-// The export run prepares one HostFontInfo per run (before any plug-in call, and so before the
-// call's process is forked) and installs it with a HostServicesScope around each plug-in call;
-// outside such a scope glyphmill_host_query returns NULL. The kerning pairs are the one costly
-// part: they are computed on the first query that asks for the font information, inside the call
-// (in its child process when the call is isolated), from a font path resolved beforehand, so the
-// call touches neither fontconfig nor another thread's locks.
-//
-// glyphmill_host_query is exported from every program that links glyphmill_core (export/
-// CMakeLists.txt adds the linker options), so plug-ins find it with dlsym(RTLD_DEFAULT, ...).
-// The current record is the one piece of process-wide state here: a C function has no other way
-// to reach it. It is set and read on the main thread only.
+// The export run builds one HostFontInfo per run and, before the run's first plug-in call, writes
+// it as a font information image (host/font_info_image.h) into the plug-in host's shared memory.
+// The host rebuilds the records there and answers glyphmill_host_query with them
+// (host/host_query.h). The kerning pairs are the one costly part: they are computed once per run,
+// here in the program, on the first request for the records or the image.
 #pragma once
 
 #include <cstdint>
@@ -22,8 +16,6 @@
 #include "glyphmill/host.h"
 #include "render/placed_character.h"
 #include "settings/generation_settings.h"
-
-extern "C" __attribute__((visibility("default"))) const void* GLYPHMILL_CALL glyphmill_host_query(const char* extension_id);
 
 namespace glyphmill {
 
@@ -44,9 +36,11 @@ class HostFontInfo {
   HostFontInfo(const HostFontInfo&) = delete;
   HostFontInfo& operator=(const HostFontInfo&) = delete;
 
-  // The records, with the kerning pairs computed on the first call of either.
+  // The records, with the kerning pairs computed on the first call of any of these.
   const GlyphmillFontInfoV1* fontInfo();
   const GlyphmillFontInfoV2* fontInfoV2();
+  // Both records as one image for the plug-in host.
+  std::vector<uint8_t> image();
 
   // The parts, for inspection.
   const std::vector<uint8_t>& placed() const { return placed_; }
@@ -65,18 +59,6 @@ class HostFontInfo {
   bool kerningAvailable_ = false;
   bool kerningDone_ = false;
   std::vector<GlyphmillKerningPair> kernings_;
-};
-
-// Installs a record for the duration of one plug-in call; the previous one comes back after it.
-class HostServicesScope {
- public:
-  explicit HostServicesScope(HostFontInfo& info);
-  ~HostServicesScope();
-  HostServicesScope(const HostServicesScope&) = delete;
-  HostServicesScope& operator=(const HostServicesScope&) = delete;
-
- private:
-  HostFontInfo* previous_;
 };
 
 }  // namespace glyphmill

@@ -34,16 +34,14 @@ void PluginRegistry::Discover(Dialogs& dialogs, ExportJobQueue& jobs, const std:
 void PluginRegistry::Discover(Dialogs& dialogs, ExportJobQueue& jobs, const std::vector<std::string>& folders) {
   hasSimpleExporter_ = false;
   jobs.clear();
+  for (const TExportPlugin& plugin : plugins_) host_->unload(plugin.hostSlot);
   plugins_.clear();
   std::set<std::string> found;  // file names seen so far: they hide later ones
   for (const std::string& folder : folders) {
     const std::string prefix = folder + "/";
     for (const std::string& name : ListLibraries(folder)) {
       if (!found.insert(name).second) continue;
-      TExportPlugin plugin(prefix + name, dialogs, limits_);
-      if (!plugin.Usable) continue;
-      if (plugin.pluginType() == ptSimple) hasSimpleExporter_ = true;
-      plugins_.push_back(std::move(plugin));
+      LoadLibrary(prefix + name, dialogs);
     }
   }
   if (plugins_.empty()) {
@@ -51,6 +49,14 @@ void PluginRegistry::Discover(Dialogs& dialogs, ExportJobQueue& jobs, const std:
     dialogs.showMessage({export_text::kNoPluginsCaption, export_text::NoPlugins(shown), DialogIcon::Warning,
                          DialogOwner::None});
   }
+}
+
+bool PluginRegistry::LoadLibrary(const std::string& path, Dialogs& dialogs) {
+  TExportPlugin plugin(path, dialogs, *host_, limits_);
+  if (!plugin.Usable) return false;
+  if (plugin.pluginType() == ptSimple) hasSimpleExporter_ = true;
+  plugins_.push_back(std::move(plugin));
+  return true;
 }
 
 void PluginRegistry::Release() {

@@ -7,9 +7,14 @@
 // usable ones. A file name already found in an earlier folder hides a later file of that name, so
 // a user's copy of an exporter replaces the installed one. The registry is filled once and does
 // not change afterwards.
+//
+// The libraries are loaded, and their entry points called, in the registry's plug-in host process
+// (export/plugin_host_process.h), never in the program itself. The host is started at the first
+// load and ends with the registry.
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -30,7 +35,10 @@ class PluginRegistry {
   // The same over several folders, searched in order; the "No Plugins!" warning names the first.
   void Discover(Dialogs& dialogs, ExportJobQueue& jobs, const std::vector<std::string>& folders);
 
-  // Destroys every plug-in object in registry order (their libraries stay loaded).
+  // Loads one library (a path as Discover builds it) and appends it when it is usable; true then.
+  bool LoadLibrary(const std::string& path, Dialogs& dialogs);
+
+  // Destroys every plug-in object in registry order (their libraries stay loaded in the host).
   void Release();
 
   std::size_t size() const { return plugins_.size(); }
@@ -53,10 +61,16 @@ class PluginRegistry {
   void setCallLimits(const PluginCallLimits& limits) { limits_ = limits; }
   const PluginCallLimits& callLimits() const { return limits_; }
 
+  // The plug-in host the libraries live in; how the program waits for it is set here (null:
+  // block).
+  PluginHostProcess& host() { return *host_; }
+  void setCallWaiter(CallWaiter* waiter) { host_->setWaiter(waiter); }
+
  private:
   std::vector<TExportPlugin> plugins_;
   bool hasSimpleExporter_ = false;
   PluginCallLimits limits_;
+  std::unique_ptr<PluginHostProcess> host_ = std::make_unique<PluginHostProcess>();
 };
 
 }  // namespace glyphmill

@@ -68,6 +68,7 @@ TForm1::~TForm1() {
 
 void TForm1::FormCreate() {
   setWindowTitle(QString::fromUtf8(VersionedName(kDesignCaption).c_str()));
+  state_.registry.setCallWaiter(&callWaiter_);
   state_.registry.Discover(dialogs_, state_.jobs, PluginSearchFolders(options_.environment, options_.pluginFolder));
   BuildExportMenus();
   state_.settings.previewBackColour = kColourButtonFace;

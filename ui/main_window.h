@@ -25,6 +25,7 @@
 #include "app/install_paths.h"
 #include "ui/font_list_delegate.h"
 #include "ui/qt_dialogs.h"
+#include "ui/qt_call_waiter.h"
 #include "ui/qt_front_end.h"
 #include "ui/qt_ui_prompts.h"
 
@@ -248,6 +249,7 @@ class TForm1 : public QMainWindow {
   Dialogs& dialogs_;
   UiPrompts& prompts_;
   QtFrontEnd frontEnd_;
+  QtCallWaiter callWaiter_;  // plug-in calls wait through it with the event loop running
   std::unique_ptr<GenerationDriver> driver_;
   FontListDelegate* fontDelegate_ = nullptr;
   FontListWidths fontWidths_;

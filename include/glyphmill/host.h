@@ -3,8 +3,8 @@
  * The records of glyphmill/plugin.h are fixed and carry no version, so anything beyond them is
  * optional and discovered: a plug-in written only against plugin.h never needs this file.
  *
- * Discovery. The host process exports one C function named GLYPHMILL_HOST_QUERY_SYMBOL. A plug-in
- * looks it up at run time (POSIX: dlsym(RTLD_DEFAULT, GLYPHMILL_HOST_QUERY_SYMBOL)); when it is not
+ * Discovery. The plug-in host process (the process that loads and calls plug-ins) exports one C
+ * function named GLYPHMILL_HOST_QUERY_SYMBOL. A plug-in looks it up at run time (POSIX: dlsym(RTLD_DEFAULT, GLYPHMILL_HOST_QUERY_SYMBOL)); when it is not
  * there, the plug-in runs in a host without these services and carries on with the fixed records.
  * The function takes a versioned extension id and returns a pointer to that extension's record, or
  * NULL when the host does not offer it.

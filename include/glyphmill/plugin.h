@@ -12,11 +12,23 @@
  * Ownership: the host owns everything it passes. A plug-in must not free any pointer it receives
  * and must not keep one after its entry point returns.
  * Threads: every call comes from the host's main thread, one at a time.
- * Isolation: the host runs each call in a separate process (a fork of the host that ends when the
- * call returns). A plug-in therefore keeps no state from one call to the next: the only lasting
- * effect of GetPluginInfo is the record it fills, and of an export call the files it writes. A call
- * that crashes, raises an exception, ends its process or does not return within a generous time
- * limit is reported to the user as a failure of the plug-in; the host carries on.
+ * Process: plug-ins are loaded and called in a plug-in host process of their own
+ * (glyphmill-plugin-host), started once per program run, never in the program itself. All plug-ins
+ * of a run share that process. The records and buffers are placed in memory shared with the
+ * program; the pointers a plug-in receives point into its own process, exactly as documented here.
+ * State: what a plug-in keeps in its own variables (set in GetPluginInfo or in an export) is still
+ * there in its later exports of the same run. It is lost when the host process has to be started
+ * again: after any plug-in crashed, called exit(), or did not return within a generous time limit.
+ * The new host loads every plug-in again, in the same order, and calls GetPluginInfo once more
+ * before the next export, so a plug-in that sets up its state in GetPluginInfo may rely on it being
+ * set up before each export. Nothing is kept from one program run to the next.
+ * Failures: a call that crashes, raises an exception, ends its process or does not return within
+ * the limit is reported to the user as a failure of the plug-in; the other plug-ins and the program
+ * carry on. A library whose load-time constructors crash, exit or hang is skipped like a file that
+ * is not a library.
+ * Standard streams: standard input is /dev/null; what a plug-in writes to standard output or
+ * standard error goes to the program's standard error (flushed after every call), never into the
+ * program's own output. Processes a plug-in starts do not delay the end of its call.
  * Strings: a short string is a length byte followed by that many UTF-8 bytes; the field always
  * occupies its full size. FileName is a zero-terminated UTF-8 path, never NULL: "" when the plug-in
  * asked for no file name.

@@ -35,7 +35,7 @@ TEST(QuickExport, FittingFontRunsOnePromptOneCallAndReportsComplete) {
   w.discover();
   w.dialogs.queueSavePath("out.txt");
   ExportContext ctx = w.context();
-  EXPECT_EQ(RunExport(ctx, 0), ExportOutcome::Ran);
+  EXPECT_EQ(RunExport(ctx, 0).outcome, ExportOutcome::Ran);
 
   EXPECT_EQ(w.statuses, (std::vector<std::string>{"Exporting...", ".Export Complete!"}));
   const auto prompts = w.dialogs.entries(Kind::SaveFile);
@@ -69,7 +69,7 @@ TEST(QuickExport, FontThatDoesNotFitAsksFirst) {
   w.placedCount = 1;
   {
     ExportContext ctx = w.context();
-    EXPECT_EQ(RunExport(ctx, 0), ExportOutcome::Declined);  // fallback answer: No
+    EXPECT_EQ(RunExport(ctx, 0).outcome, ExportOutcome::Declined);  // fallback answer: No
   }
   ASSERT_EQ(w.dialogs.log().size(), 1u);
   const DialogMessage& q = w.dialogs.log()[0].message;
@@ -84,7 +84,7 @@ TEST(QuickExport, FontThatDoesNotFitAsksFirst) {
 
   w.dialogs.queueAnswer(true);
   ExportContext ctx = w.context();
-  EXPECT_EQ(RunExport(ctx, 0), ExportOutcome::Ran);
+  EXPECT_EQ(RunExport(ctx, 0).outcome, ExportOutcome::Ran);
   EXPECT_EQ(w.statuses.back(), ".Export Complete!");
   EXPECT_TRUE(ReadReport("simple_quiet.report").exists);
 }
@@ -144,7 +144,7 @@ TEST(QuickExport, FailingPluginsAreReportedWithTheirNameAndTheProgramCarriesOn) 
     w.dialogs.clearLog();
     w.statuses.clear();
     ExportContext ctx = w.context();
-    EXPECT_EQ(RunExport(ctx, w.indexOf(c.name)), ExportOutcome::Ran);
+    EXPECT_EQ(RunExport(ctx, w.indexOf(c.name)).outcome, ExportOutcome::Ran);
     const auto msgs = w.dialogs.entries(Kind::Message);
     ASSERT_EQ(msgs.size(), 1u) << c.name;
     EXPECT_EQ(msgs[0].message.caption, "Error");

@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
+#include "host/font_info_image.h"
+#include "host/host_query.h"
+
 #include "export_test_support.h"
 #include "settings/font_face.h"
 
@@ -27,13 +32,26 @@ std::vector<PlacedCharacter> Cells(std::initializer_list<std::pair<uint16_t, uin
   return chars;
 }
 
+// The records as the plug-in host rebuilds them from the program's image.
+struct RebuiltRecords {
+  std::vector<uint64_t> storage;  // 8-byte aligned, as the shared region is
+  FontInfoRecords records;
+  explicit RebuiltRecords(HostFontInfo& info) {
+    const std::vector<uint8_t> image = info.image();
+    storage.resize((image.size() + 7) / 8);
+    std::memcpy(storage.data(), image.data(), image.size());
+    records = *ReadFontInfoImage(reinterpret_cast<const uint8_t*>(storage.data()), image.size());
+  }
+};
+
 TEST(HostQuery, AnswersOnlyInsideAScopeAndOnlyKnownIds) {
   EXPECT_EQ(glyphmill_host_query(GLYPHMILL_EXT_FONT_INFO_V1), nullptr);
   GenerationSettings s = FirstStartSettings();
   auto chars = Cells({{'a', 4}});
   HostFontInfo info({&s, &chars, kAllPlaced, 1, 10, 3});
+  RebuiltRecords rebuilt(info);
   {
-    HostServicesScope scope(info);
+    HostQueryScope scope(&rebuilt.records);
     EXPECT_NE(glyphmill_host_query(GLYPHMILL_EXT_FONT_INFO_V1), nullptr);
     EXPECT_NE(glyphmill_host_query(GLYPHMILL_EXT_FONT_INFO_V2), nullptr);
     EXPECT_EQ(glyphmill_host_query("glyphmill.font-info/3"), nullptr);

@@ -42,24 +42,24 @@ TEST(PluginRegistry, LoadsUsablePluginsWithTheirInfoAndFlags) {
   for (std::size_t i = 0; i < d.registry.size(); ++i) {
     const TExportPlugin& p = d.registry.at(i);
     EXPECT_TRUE(p.Usable);
-    EXPECT_NE(p.libraryHandle, nullptr);
+    EXPECT_NE(p.hostSlot, 0u);
     EXPECT_EQ(p.Path.rfind("plugins/", 0), 0u) << p.Path;
     if (p.Name == "Test Simple") {
       EXPECT_EQ(p.Path, "plugins/simple_ok.so");
       EXPECT_EQ(p.pluginType(), ptSimple);
       EXPECT_TRUE(p.askFileName());
       EXPECT_EQ(p.extension(), "fnt");
-      EXPECT_NE(p.SimpleExport, nullptr);
-      EXPECT_EQ(p.GraphicExport, nullptr);
-      EXPECT_EQ(p.DataExport, nullptr);
+      EXPECT_TRUE(p.SimpleExport);
+      EXPECT_FALSE(p.GraphicExport);
+      EXPECT_FALSE(p.DataExport);
       EXPECT_TRUE(p.CanRGB && p.CanAlpha && p.CanData);
     } else if (p.Name == "Test Data") {
-      EXPECT_NE(p.DataExport, nullptr);
-      EXPECT_EQ(p.SimpleExport, nullptr);
+      EXPECT_TRUE(p.DataExport);
+      EXPECT_FALSE(p.SimpleExport);
       EXPECT_FALSE(p.CanRGB || p.CanAlpha);
       EXPECT_TRUE(p.CanData);
     } else if (p.Name == "Colour Only") {
-      EXPECT_NE(p.GraphicExport, nullptr);
+      EXPECT_TRUE(p.GraphicExport);
       EXPECT_TRUE(p.CanRGB);
       EXPECT_FALSE(p.CanAlpha || p.CanData);
     } else {
@@ -142,7 +142,7 @@ TEST(PluginRegistry, InfoThatWritesNothingIsAGraphicPluginWithoutBuffers) {
   EXPECT_EQ(p.pluginType(), 0);
   EXPECT_EQ(p.Name, "");
   EXPECT_FALSE(p.askFileName());
-  EXPECT_NE(p.GraphicExport, nullptr);
+  EXPECT_TRUE(p.GraphicExport);
   EXPECT_FALSE(p.CanRGB || p.CanAlpha || p.CanData);
   EXPECT_FALSE(d.registry.hasSimpleExporter());
 }

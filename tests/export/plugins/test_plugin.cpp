@@ -7,18 +7,27 @@
 //   TP_EXT_LENGTH    override of the Extension length byte
 //   TP_ENTRY_SIMPLE / TP_ENTRY_GRAPHIC / TP_ENTRY_DATA    which export entry it has
 //   TP_NO_INFO       no GetPluginInfo           TP_INFO_NOTHING   GetPluginInfo writes nothing
-//   TP_INFO_FAIL     GetPluginInfo fails:  1 crash, 2 throw, 3 hang
+//   TP_INFO_FAIL     GetPluginInfo fails:  1 crash, 2 throw, 3 hang, 4 exit(3)
 //   TP_EXPORT_FAIL   the export entry fails:  1 crash, 2 throw, 3 hang, 4 exit(3), 5 abort
+//   TP_CTOR_FAIL     the library's load-time constructor fails: 1 crash, 6 exit(7), 7 sleeps 5 s
+//   TP_GRANDCHILD    the export starts a process that keeps every descriptor but the standard
+//                    ones open for 20 s; its id is reported as "grandchild"
+//   TP_PRINT         GetPluginInfo and the export print to stdout without a line end or a flush
+//   TP_RECORD_LOAD   the constructor writes its process id and executable to <TP_ID>.load
+//   TP_NAME_CONTROL  the Name holds terminal control characters (an escape sequence and a bell)
 //
 // A successful export writes a report of everything it received (record fields, buffer checksums,
 // the character table and the host's font information) to FileName, or to the default report
-// when FileName is empty.
+// when FileName is empty. Every report also holds the process id, how often GetPluginInfo ran in
+// this process and how many exports this process made ("pid", "info_calls", "export_calls").
 #include <stdexcept>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 #include <dlfcn.h>
 #include <signal.h>
+#include <fcntl.h>
+#include <sys/types.h>
 #include <unistd.h>
 
 #include "glyphmill/host.h"
@@ -33,7 +42,7 @@ namespace {
 [[maybe_unused]] void Fail(int how) {
   switch (how) {
     case 1: {
-      volatile int* p = nullptr;
+      volatile int* volatile p = nullptr;  // a store the compiler can neither drop nor prove null
       *p = 42;  // segmentation fault
       break;
     }
@@ -42,7 +51,51 @@ namespace {
       for (;;) pause();
     case 4: exit(3);
     case 5: abort();
+    case 6: exit(7);
+    case 7: sleep(5); break;
   }
+}
+
+// What GetPluginInfo leaves behind for the exports of the same process.
+int g_infoCalls = 0;
+int g_exportCalls = 0;
+
+#ifdef TP_CTOR_FAIL
+__attribute__((constructor)) void OnLoad() { Fail(TP_CTOR_FAIL); }
+#endif
+
+#ifdef TP_RECORD_LOAD
+__attribute__((constructor)) void RecordLoad() {
+  char exe[4096];
+  const ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
+  exe[n > 0 ? n : 0] = '\0';
+  if (FILE* f = fopen(TP_ID ".load", "a")) {
+    fprintf(f, "pid=%d\nexe=%s\n", static_cast<int>(getpid()), exe);
+    fclose(f);
+  }
+}
+#endif
+
+// Every report starts with what the process remembers.
+[[maybe_unused]] void ReportProcess(FILE* f) {
+  ++g_exportCalls;
+  fprintf(f, "pid=%d\ninfo_calls=%d\nexport_calls=%d\n", static_cast<int>(getpid()), g_infoCalls, g_exportCalls);
+#ifdef TP_GRANDCHILD
+  const pid_t child = fork();
+  if (child == 0) {
+    // Keeps the inherited descriptors (the host's channel among them), but not the test's output.
+    const int null = open("/dev/null", O_RDWR);
+    dup2(null, 0);
+    dup2(null, 1);
+    dup2(null, 2);
+    sleep(20);
+    _exit(0);
+  }
+  fprintf(f, "grandchild=%d\n", static_cast<int>(child));
+#endif
+#ifdef TP_PRINT
+  printf("export says hello");
+#endif
 }
 
 [[maybe_unused]] void SetShort(uint8_t* field, const char* text, unsigned capacity) {
@@ -104,11 +157,19 @@ namespace {
 
 #ifndef TP_NO_INFO
 GLYPHMILL_PLUGIN_EXPORT void GetPluginInfo(TPluginInfo* info) {
+  ++g_infoCalls;
+#ifdef TP_PRINT
+  printf("info says hello");
+#endif
 #ifdef TP_INFO_FAIL
   Fail(TP_INFO_FAIL);
 #endif
 #ifndef TP_INFO_NOTHING
+#ifdef TP_NAME_CONTROL
+  SetShort(info->Name, "Red\x1b[31m Name\x07", 255);
+#else
   SetShort(info->Name, TP_NAME, 255);
+#endif
   info->PluginType = TP_TYPE;
   info->AskFileName = TP_ASK;
 #ifdef TP_EXT
@@ -131,6 +192,7 @@ GLYPHMILL_PLUGIN_EXPORT void SimpleExport(const TSimpleExportInfo* info) {
 #endif
   FILE* f = OpenReport(info->FileName);
   if (!f) return;
+  ReportProcess(f);
   fprintf(f, "entry=simple\nfile=%s\nspace_advance=%d\n", info->FileName, info->SpaceAdvance);
   ReportBuffers(f, info->Width, info->Height, info->RGB, info->Alpha);
   ReportChars(f, info->CharCount, info->Chars);
@@ -146,6 +208,7 @@ GLYPHMILL_PLUGIN_EXPORT void GraphicExport(const TGraphicExportInfo* info) {
 #endif
   FILE* f = OpenReport(info->FileName);
   if (!f) return;
+  ReportProcess(f);
   fprintf(f, "entry=graphic\nfile=%s\n", info->FileName);
   ReportBuffers(f, info->Width, info->Height, info->RGB, info->Alpha);
   ReportHost(f);
@@ -160,6 +223,7 @@ GLYPHMILL_PLUGIN_EXPORT void DataExport(const TDataExportInfo* info) {
 #endif
   FILE* f = OpenReport(info->FileName);
   if (!f) return;
+  ReportProcess(f);
   fprintf(f, "entry=data\nfile=%s\nspace_advance=%d\nwidth=%u\nheight=%u\n", info->FileName, info->SpaceAdvance,
           info->Width, info->Height);
   ReportChars(f, info->CharCount, info->Chars);

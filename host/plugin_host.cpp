@@ -1,0 +1,277 @@
+#include "host/plugin_host.h"
+
+#include <dlfcn.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "glyphmill/plugin.h"
+#include "host/font_info_image.h"
+#include "host/host_protocol.h"
+#include "host/host_query.h"
+#include "host/message_channel.h"
+#include "host/shared_region.h"
+
+namespace glyphmill {
+
+namespace {
+
+using namespace host_protocol;
+
+struct Library {
+  void* handle = nullptr;
+  GetPluginInfoProc getPluginInfo = nullptr;
+  SimpleExportProc simpleExport = nullptr;
+  GraphicExportProc graphicExport = nullptr;
+  DataExportProc dataExport = nullptr;
+};
+
+// A request's view of the shared region, checked against its size.
+class RegionView {
+ public:
+  explicit RegionView(const SharedRegion& region) : data_(region.data()), size_(region.size()) {}
+
+  // The bytes at `offset` when `bytes` of them lie in the region; nullptr for kNoOffset.
+  const uint8_t* at(uint64_t offset, uint64_t bytes, bool* ok) const {
+    if (offset == kNoOffset) return nullptr;
+    if (data_ == nullptr || offset > size_ || bytes > size_ - offset) {
+      *ok = false;
+      return nullptr;
+    }
+    return data_ + offset;
+  }
+  // A zero-terminated string at `offset`.
+  const char* text(uint64_t offset, bool* ok) const {
+    if (data_ == nullptr || offset >= size_ || std::memchr(data_ + offset, 0, size_ - offset) == nullptr) {
+      *ok = false;
+      return "";
+    }
+    return reinterpret_cast<const char*>(data_ + offset);
+  }
+
+ private:
+  uint8_t* data_;
+  std::size_t size_;
+};
+
+class Host {
+ public:
+  Host(int channelFd, int regionFd) : channel_(channelFd), region_(regionFd) {}
+  int run();
+
+ private:
+  void reply(ReplyKind kind, std::string_view text = {}, uint32_t entries = 0);
+  void load(uint32_t slot, const std::string& path);
+  void unload(uint32_t slot);
+  void call(const Request& request);
+  // Runs a plug-in entry, answers with its outcome, and flushes what it printed.
+  template <typename Body>
+  void guarded(Body body);
+
+  int channel_;
+  SharedRegion region_;
+  std::map<uint32_t, Library> libraries_;
+  std::string cwd_;
+};
+
+void Host::reply(ReplyKind kind, std::string_view text, uint32_t entries) {
+  Reply r;
+  r.kind = kind;
+  r.entries = entries;
+  if (text.size() > kMaxMessage - sizeof r) text = text.substr(0, kMaxMessage - sizeof r);
+  r.textLength = static_cast<uint32_t>(text.size());
+  SendPacket(channel_, &r, sizeof r, text);
+}
+
+template <typename Body>
+void Host::guarded(Body body) {
+  ReplyKind kind = ReplyKind::kDone;
+  std::string text;
+  try {
+    text = body();
+  } catch (const std::exception& e) {
+    kind = ReplyKind::kException;
+    text = e.what();
+  } catch (...) {
+    kind = ReplyKind::kUnknownException;
+    text.clear();
+  }
+  // What the plug-in printed reaches the program's standard error before the reply does.
+  std::fflush(nullptr);
+  reply(kind, text);
+}
+
+void Host::load(uint32_t slot, const std::string& path) {
+  unload(slot);
+  void* handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  std::fflush(nullptr);  // a constructor's output
+  if (handle == nullptr) {
+    const char* why = ::dlerror();
+    reply(ReplyKind::kNotLoadable, why ? why : "");
+    return;
+  }
+  Library lib;
+  lib.handle = handle;
+  lib.getPluginInfo = reinterpret_cast<GetPluginInfoProc>(::dlsym(handle, "GetPluginInfo"));
+  lib.simpleExport = reinterpret_cast<SimpleExportProc>(::dlsym(handle, "SimpleExport"));
+  lib.graphicExport = reinterpret_cast<GraphicExportProc>(::dlsym(handle, "GraphicExport"));
+  lib.dataExport = reinterpret_cast<DataExportProc>(::dlsym(handle, "DataExport"));
+  uint32_t entries = 0;
+  if (lib.getPluginInfo) entries |= kHasGetPluginInfo;
+  if (lib.simpleExport) entries |= kHasSimpleExport;
+  if (lib.graphicExport) entries |= kHasGraphicExport;
+  if (lib.dataExport) entries |= kHasDataExport;
+  libraries_[slot] = lib;
+  reply(ReplyKind::kOpened, {}, entries);
+  if (lib.getPluginInfo == nullptr) return;
+
+  const GetPluginInfoProc proc = lib.getPluginInfo;
+  TPluginInfo info;
+  std::memset(&info, 0, sizeof info);
+  try {
+    proc(&info);
+  } catch (const std::exception& e) {
+    std::fflush(nullptr);
+    reply(ReplyKind::kException, e.what());
+    return;
+  } catch (...) {
+    std::fflush(nullptr);
+    reply(ReplyKind::kUnknownException);
+    return;
+  }
+  std::fflush(nullptr);
+  reply(ReplyKind::kInfo, std::string_view(reinterpret_cast<const char*>(&info), sizeof info));
+}
+
+void Host::unload(uint32_t slot) {
+  auto it = libraries_.find(slot);
+  if (it == libraries_.end()) return;
+  ::dlclose(it->second.handle);
+  libraries_.erase(it);
+}
+
+void Host::call(const Request& q) {
+  auto it = libraries_.find(q.slot);
+  if (it == libraries_.end()) {
+    reply(ReplyKind::kRefused, "no library is loaded in this slot");
+    return;
+  }
+  if (q.regionSize > 0 && !region_.mapAtLeast(q.regionSize)) {
+    reply(ReplyKind::kRefused, "the shared memory region could not be mapped");
+    return;
+  }
+  const Library& lib = it->second;
+  const RegionView view(region_);
+  bool ok = true;
+  const uint64_t pixels = uint64_t{q.width} * q.height;
+  const char* fileName = view.text(q.fileNameOffset, &ok);
+  const auto* rgb = view.at(q.rgbOffset, pixels * 3, &ok);
+  const auto* alpha = view.at(q.alphaOffset, pixels, &ok);
+  const auto* chars =
+      reinterpret_cast<const TExportCharInfo*>(view.at(q.charsOffset, uint64_t{q.charCount} * sizeof(TExportCharInfo), &ok));
+  std::optional<FontInfoRecords> fontInfo;
+  if (q.fontInfoOffset != kNoOffset) {
+    const uint8_t* image = view.at(q.fontInfoOffset, q.fontInfoSize, &ok);
+    if (image) fontInfo = ReadFontInfoImage(image, q.fontInfoSize);
+  }
+  if (!ok) {
+    reply(ReplyKind::kRefused, "a record of the request lies outside the shared memory region");
+    return;
+  }
+
+  const HostQueryScope scope(fontInfo ? &*fontInfo : nullptr);
+  switch (q.entry) {
+    case Entry::Simple: {
+      TSimpleExportInfo info{};
+      info.FileName = fileName;
+      info.Width = q.width;
+      info.Height = q.height;
+      info.RGB = rgb;
+      info.Alpha = alpha;
+      info.CharCount = q.charCount;
+      info.SpaceAdvance = q.spaceAdvance;
+      info.Chars = chars;
+      if (lib.simpleExport == nullptr) return reply(ReplyKind::kRefused, "SimpleExport is missing");
+      guarded([&] {
+        lib.simpleExport(&info);
+        return std::string();
+      });
+      return;
+    }
+    case Entry::Graphic: {
+      TGraphicExportInfo info{};
+      info.FileName = fileName;
+      info.Width = q.width;
+      info.Height = q.height;
+      info.RGB = rgb;
+      info.Alpha = alpha;
+      if (lib.graphicExport == nullptr) return reply(ReplyKind::kRefused, "GraphicExport is missing");
+      guarded([&] {
+        lib.graphicExport(&info);
+        return std::string();
+      });
+      return;
+    }
+    case Entry::Data: {
+      TDataExportInfo info{};
+      info.FileName = fileName;
+      info.CharCount = q.charCount;
+      info.SpaceAdvance = q.spaceAdvance;
+      info.Width = q.width;
+      info.Height = q.height;
+      info.Chars = chars;
+      if (lib.dataExport == nullptr) return reply(ReplyKind::kRefused, "DataExport is missing");
+      guarded([&] {
+        lib.dataExport(&info);
+        return std::string();
+      });
+      return;
+    }
+  }
+  reply(ReplyKind::kRefused, "unknown entry point");
+}
+
+int Host::run() {
+  static char buffer[kMaxMessage];
+  for (;;) {
+    const ssize_t n = ReceivePacket(channel_, buffer, sizeof buffer, true);
+    if (n <= 0) return 0;  // the program has closed its end (or is gone)
+    Request q;
+    if (static_cast<std::size_t>(n) < sizeof q) {
+      reply(ReplyKind::kRefused, "short request");
+      continue;
+    }
+    std::memcpy(&q, buffer, sizeof q);
+    const std::size_t textBytes = static_cast<std::size_t>(n) - sizeof q;
+    if (uint64_t{q.cwdLength} + q.textLength != textBytes) {
+      reply(ReplyKind::kRefused, "malformed request");
+      continue;
+    }
+    const std::string cwd(buffer + sizeof q, q.cwdLength);
+    const std::string text(buffer + sizeof q + q.cwdLength, q.textLength);
+    // Relative paths, of libraries and of the files plug-ins write, mean what they mean in the
+    // program.
+    if (!cwd.empty() && cwd != cwd_ && ::chdir(cwd.c_str()) == 0) cwd_ = cwd;
+    switch (q.op) {
+      case Op::Load: load(q.slot, text); break;
+      case Op::Unload:
+        unload(q.slot);
+        reply(ReplyKind::kDone);
+        break;
+      case Op::Call: call(q); break;
+      default: reply(ReplyKind::kRefused, "unknown request"); break;
+    }
+  }
+}
+
+}  // namespace
+
+int RunPluginHost(int channelFd, int regionFd) { return Host(channelFd, regionFd).run(); }
+
+}  // namespace glyphmill

@@ -1,0 +1,47 @@
+// One region of shared memory (a memfd), mapped by the program and by its plug-in host.
+//
+// The program creates the region and grows it as an export needs room; the host maps the same
+// descriptor and follows the size each request names. Growing keeps the bytes already written, so
+// an offset stays valid for both sides across growth; a pointer does not.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace glyphmill {
+
+class SharedRegion {
+ public:
+  SharedRegion() = default;
+  // Takes over an open memfd (the host's side); nothing is mapped yet.
+  explicit SharedRegion(int fd) : fd_(fd) {}
+  ~SharedRegion();
+  SharedRegion(SharedRegion&& other) noexcept;
+  SharedRegion& operator=(SharedRegion&& other) noexcept;
+  SharedRegion(const SharedRegion&) = delete;
+  SharedRegion& operator=(const SharedRegion&) = delete;
+
+  // A new empty region (the program's side); false with the reason when it cannot be made.
+  bool create(std::string* error);
+
+  // The program's side: grows the region (and this mapping) to hold at least `bytes`.
+  bool reserve(std::size_t bytes);
+  // The host's side: maps at least the first `bytes` of the region, which the program has made
+  // that large.
+  bool mapAtLeast(std::size_t bytes);
+
+  int fd() const { return fd_; }
+  uint8_t* data() const { return data_; }
+  std::size_t size() const { return size_; }
+
+ private:
+  bool remap(std::size_t bytes);
+  void release();
+
+  int fd_ = -1;
+  uint8_t* data_ = nullptr;
+  std::size_t size_ = 0;
+};
+
+}  // namespace glyphmill
