@@ -66,8 +66,16 @@ bool ResolveFont(const FontRequest& request, ResolvedFont* out, std::string* err
   FcPatternGetInteger(match, FC_WEIGHT, 0, &weight);
   int slant = FC_SLANT_ROMAN;
   FcPatternGetInteger(match, FC_SLANT, 0, &slant);
-  r.synthesiseBold = request.bold && weight < FC_WEIGHT_DEMIBOLD;
-  r.synthesiseItalic = request.italic && slant == FC_SLANT_ROMAN;
+  // Fontconfig's own synthesis rules (the usual 90-synthetic.conf) already mark a light face asked
+  // for bold with "embolden" and raise its weight, and give a roman face asked for italic a shear
+  // matrix and an oblique slant: those marks mean the style must be synthesised too.
+  FcBool embolden = FcFalse;
+  FcPatternGetBool(match, FC_EMBOLDEN, 0, &embolden);
+  FcMatrix* matrix = nullptr;
+  const bool sheared = FcPatternGetMatrix(match, FC_MATRIX, 0, &matrix) == FcResultMatch && matrix &&
+                       matrix->xy != 0.0;
+  r.synthesiseBold = request.bold && (weight < FC_WEIGHT_DEMIBOLD || embolden == FcTrue);
+  r.synthesiseItalic = request.italic && (slant == FC_SLANT_ROMAN || sheared);
   FcChar8* format = nullptr;
   r.trueType = FcPatternGetString(match, FC_FONTFORMAT, 0, &format) == FcResultMatch && format &&
                std::strcmp(reinterpret_cast<const char*>(format), "TrueType") == 0;
