@@ -227,13 +227,17 @@ void TForm1::buildSettingsColumn() {
   ui.chkFitTexture = Check(general, "chkFitTexture", "Fit Texture, up to", false);
   ui.chkFitTexture->setToolTip("The smallest power-of-two texture that holds every character");
   PlaceAt(ui.chkFitTexture, 8, 149, 0, 17);
+  // The two maximum boxes take typed sizes (no arrows: a step of one pixel helps nobody here, and
+  // the row has no room for them).
   ui.udFitWidth = UpDown(general, "udFitWidth", 1, kMaxTextureSide, kDefaultFitMaxSide);
   ui.udFitWidth->setToolTip("Largest fitted texture width");
-  PlaceAt(ui.udFitWidth, ui.chkFitTexture->geometry().right() + 4, 146, 64, 22);
+  ui.udFitWidth->setButtonSymbols(QAbstractSpinBox::NoButtons);
+  PlaceAt(ui.udFitWidth, ui.chkFitTexture->geometry().right() + 4, 146, 48, 22);
   QLabel* fitBy = Caption(general, "x", ui.udFitWidth->geometry().right() + 4, 149);
   ui.udFitHeight = UpDown(general, "udFitHeight", 1, kMaxTextureSide, kDefaultFitMaxSide);
   ui.udFitHeight->setToolTip("Largest fitted texture height");
-  PlaceAt(ui.udFitHeight, fitBy->geometry().right() + 4, 146, 64, 22);
+  ui.udFitHeight->setButtonSymbols(QAbstractSpinBox::NoButtons);
+  PlaceAt(ui.udFitHeight, fitBy->geometry().right() + 4, 146, 48, 22);
 
   ui.chkOutline = Check(effects, "chkOutline", "Outline", false);
   PlaceAt(ui.chkOutline, 8, 2, 0, 17);
