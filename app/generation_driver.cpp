@@ -6,10 +6,12 @@
 
 #include "app/job_table.h"
 #include "app/status_texts.h"
+#include "app/texture_size.h"
 #include "app/tick_count.h"
 #include "export/export_run.h"
 #include "render/render_host.h"
 #include "render/render_thread.h"
+#include "render/texture_fit.h"
 
 namespace glyphmill {
 
@@ -84,8 +86,16 @@ bool GenerationDriver::Generate(const FontRequest& font, std::string* error) {
   // (a project loaded with a font the catalogue lacks) it is brought up to date first.
   uint32_t selected = CountSelected(s.selection);
   if (selected != s.tables.selectedCount) s.tables.selectedCount = selected;
-  JobTable table = BuildJobTable(s.settings, s.selection, s.tables.glyphMetrics, s.tables.glyphHeights, selected, s.extras);
+  JobTable table = BuildJobTable(s.settings, s.selection, s.tables, selected, s.extras);
   s.tallestCell = table.tallestCell;
+  // A fitted texture: the smallest size that holds the table, taken by the settings (the window
+  // shows it) and by the job, before it starts.
+  if (s.extras.fitTexture) {
+    const TextureSize fitted = FitTextureSize(table.chars, s.settings.packOrigin, FitMaximum(s.extras));
+    s.settings.textureWidth = static_cast<uint16_t>(fitted.width);
+    s.settings.textureHeight = static_cast<uint16_t>(fitted.height);
+    job->thread->setTextureSize(fitted.width, fitted.height);
+  }
   job->thread->setTable(std::move(table.chars), std::move(table.abc));
   // 9.
   current_ = job.get();

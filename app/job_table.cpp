@@ -1,6 +1,7 @@
 #include "app/job_table.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "settings/rounding.h"
 
@@ -47,20 +48,44 @@ PlacedCharacter BuildPlacedCharacter(const GenerationSettings& s, uint16_t codeU
   return pc;
 }
 
+PlacedCharacter BuildCompactCharacter(const GenerationSettings& s, uint16_t codeUnit, const GlyphABC& abc,
+                                      const GlyphInk& ink, int32_t ascent) {
+  PlacedCharacter pc = BuildPlacedCharacter(s, codeUnit, abc, ink.height);
+  // The ink's top row lies ascent - ink.top rows below the line top; the margins now end at the ink.
+  const int64_t lineTopToInk = int64_t{ascent} - ink.top;
+  pc.drawOffsetY = static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(pc.drawOffsetY - lineTopToInk)));
+  return pc;
+}
+
 JobTable BuildJobTable(const GenerationSettings& s, const CharacterSelection& selection,
                        const std::vector<GlyphABC>& glyphMetrics, const std::vector<int32_t>& glyphHeights,
-                       uint32_t capacity, [[maybe_unused]] const GenerationExtras& extras) {
+                       uint32_t capacity, const GenerationExtras& extras, const InkSource& ink) {
   JobTable table;
   table.chars.reserve(capacity);
   table.abc.reserve(capacity);
+  const bool compact = extras.cellMode == kCellsCompact && ink.glyphInk && ink.glyphInk->size() >= kCodeUnitCount;
+  // The band: the largest reach above the line top and the largest reach below it.
+  int64_t above = 0, below = 0;
   for (size_t u = 0; u < kCodeUnitCount && table.chars.size() < capacity; ++u) {
     if (!selection[u]) continue;
-    PlacedCharacter pc = BuildPlacedCharacter(s, static_cast<uint16_t>(u), glyphMetrics[u], glyphHeights[u]);
-    table.tallestCell = std::max(table.tallestCell, pc.cellHeight);
+    const uint16_t unit = static_cast<uint16_t>(u);
+    PlacedCharacter pc = compact ? BuildCompactCharacter(s, unit, glyphMetrics[u], (*ink.glyphInk)[u], ink.ascent)
+                                 : BuildPlacedCharacter(s, unit, glyphMetrics[u], glyphHeights[u]);
+    const int64_t up = pc.drawOffsetY, down = int64_t{pc.cellHeight} - pc.drawOffsetY;
+    if (table.chars.empty() || up > above) above = up;
+    if (table.chars.empty() || down > below) below = down;
     table.chars.push_back(pc);
     table.abc.push_back(glyphMetrics[u]);
   }
+  if (!table.chars.empty())
+    table.tallestCell = static_cast<uint32_t>(std::clamp<int64_t>(above + below, 0, UINT32_MAX));
   return table;
+}
+
+JobTable BuildJobTable(const GenerationSettings& s, const CharacterSelection& selection, const FontTables& tables,
+                       uint32_t capacity, const GenerationExtras& extras) {
+  return BuildJobTable(s, selection, tables.glyphMetrics, tables.glyphHeights, capacity, extras,
+                       InkSource{&tables.glyphInk, tables.ascent});
 }
 
 }  // namespace glyphmill

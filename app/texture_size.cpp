@@ -1,5 +1,6 @@
 #include "app/texture_size.h"
 
+#include <algorithm>
 #include <cctype>
 #include <climits>
 
@@ -7,6 +8,11 @@ namespace glyphmill {
 
 std::string TextureSizeLabel(const std::string& widthText, const std::string& heightText) {
   return "Texture Size: " + widthText + "x" + heightText;
+}
+
+TextureSize FitMaximum(const GenerationExtras& extras) {
+  auto side = [](uint16_t v) { return std::clamp<int32_t>(v, 1, kMaxTextureSide); };
+  return TextureSize{side(extras.fitMaxWidth), side(extras.fitMaxHeight)};
 }
 
 bool ParseDecimal(const std::string& text, long long* value, std::string* error) {

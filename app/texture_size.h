@@ -5,6 +5,8 @@
 #include <string>
 
 #include "app/app_state.h"
+#include "render/texture_fit.h"
+#include "settings/generation_extras.h"
 
 namespace glyphmill {
 
@@ -22,6 +24,10 @@ struct TextureSizeResult {
 // is refused: the previous size stays in the settings. Either way both images are (re)sized to
 // the settings' size and filled black.
 TextureSizeResult ApplyTextureSize(AppState& state, const std::string& widthText, const std::string& heightText);
+
+// The largest size a fitted texture may take: the extras' maximum with each side kept within
+// 1..16384 (a hand-made project could hold 0 or more).
+TextureSize FitMaximum(const GenerationExtras& extras);
 
 // "Texture Size: 256x128".
 std::string TextureSizeLabel(const std::string& widthText, const std::string& heightText);

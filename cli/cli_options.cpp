@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "cli/char_ranges.h"
+#include "settings/generation_extras.h"
 #include "settings/generation_settings.h"
 
 namespace glyphmill::cli {
@@ -71,6 +72,13 @@ std::optional<uint8_t> ParseOrigin(const std::string& text, std::string* error) 
   return static_cast<uint8_t>(*value);
 }
 
+std::optional<uint8_t> ParseCellMode(const std::string& text, std::string* error) {
+  if (text == "line") return kCellsLine;
+  if (text == "compact") return kCellsCompact;
+  *error = "cell mode \"" + text + "\" is not line or compact";
+  return std::nullopt;
+}
+
 bool ParseTextureSize(const std::string& text, uint16_t* width, uint16_t* height, std::string* error) {
   const std::size_t x = text.find_first_of("xX");
   if (x == std::string::npos) {
@@ -95,8 +103,8 @@ CliParse ParseCliOptions(const std::vector<std::string>& args) {
                "glyphmill-cli"};
   bool boldSet = false, noBoldSet = false, italicSet = false, noItalicSet = false, noOutlineSet = false,
        shadowSet = false, noShadowSet = false;
-  std::string project, fontFile, faceIndex, font, size, aa, texture, origin, chars, charsFrom, outline, saveProject,
-      output, plugins, pluginTimeout;
+  std::string project, fontFile, faceIndex, font, size, aa, texture, textureMax, cells, origin, chars, charsFrom,
+      outline, saveProject, output, plugins, pluginTimeout;
   app.add_option("project", project, "project file (.gmp) to start from; without one the first-start settings");
   app.add_option("--font-file", fontFile, "use the font in this file (TrueType, OpenType, collection, WOFF); "
                                          "only its families are known");
@@ -110,7 +118,13 @@ CliParse ParseCliOptions(const std::vector<std::string>& args) {
   bold->excludes(noBold);
   italic->excludes(noItalic);
   app.add_option("--aa", aa, "antialiasing: smooth, cleartype or none");
-  app.add_option("--texture", texture, "texture size WIDTHxHEIGHT, each side 1 to 16384");
+  auto* textureOpt = app.add_option("--texture", texture,
+                                    "texture size WIDTHxHEIGHT, each side 1 to 16384, or auto: the smallest "
+                                    "power-of-two size that holds every character (the default without a project)");
+  auto* textureMaxOpt = app.add_option("--texture-max", textureMax,
+                                       "largest size a fitted texture may take, WIDTHxHEIGHT (default 4096x4096); "
+                                       "implies --texture auto");
+  app.add_option("--cells", cells, "cell height: line (a whole text line, the default) or compact (the glyph's ink)");
   app.add_option("--origin", origin, "packing origin: top-left, top-right, bottom-right, bottom-left or middle");
   app.add_option("--chars", chars, "characters to generate: code units and ranges, e.g. 32-126,0x400-0x4FF");
   app.add_option("--chars-from", charsFrom, "generate every UTF-16 code unit of this UTF-8 text file");
@@ -183,11 +197,27 @@ CliParse ParseCliOptions(const std::vector<std::string>& args) {
     o.antialiasMode = ParseAntialias(aa, &error);
     if (!o.antialiasMode) return fail(error);
   }
-  if (app.count("--texture")) {
+  if (textureOpt->count()) {
+    if (texture == "auto") {
+      o.textureAuto = true;
+    } else {
+      uint16_t w = 0, h = 0;
+      if (!ParseTextureSize(texture, &w, &h, &error)) return fail(error);
+      o.textureWidth = w;
+      o.textureHeight = h;
+    }
+  }
+  if (textureMaxOpt->count()) {
+    if (o.textureWidth) return fail("--texture-max applies to a fitted texture, not to --texture " + texture);
     uint16_t w = 0, h = 0;
-    if (!ParseTextureSize(texture, &w, &h, &error)) return fail(error);
-    o.textureWidth = w;
-    o.textureHeight = h;
+    if (!ParseTextureSize(textureMax, &w, &h, &error)) return fail(error);
+    o.textureAuto = true;
+    o.textureMaxWidth = w;
+    o.textureMaxHeight = h;
+  }
+  if (app.count("--cells")) {
+    o.cellMode = ParseCellMode(cells, &error);
+    if (!o.cellMode) return fail(error);
   }
   if (app.count("--origin")) {
     o.packOrigin = ParseOrigin(origin, &error);

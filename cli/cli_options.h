@@ -5,7 +5,7 @@
 //
 // Setting overrides apply after the project (or the first-start settings without one), in this
 // order: font, size, bold, italic, antialiasing, texture size, origin, characters, outline,
-// shadow. --chars and --chars-from replace the selection with the union of what they name.
+// shadow, cell mode, fitted texture size. --chars and --chars-from replace the selection with the union of what they name.
 #pragma once
 
 #include <cstdint>
@@ -31,6 +31,12 @@ struct CliOptions {
   std::optional<uint16_t> antialiasMode;  // kAntialias*
   std::optional<uint16_t> textureWidth;   // 1..16384
   std::optional<uint16_t> textureHeight;
+  // --texture auto or --texture-max: the smallest texture that holds every character, up to the
+  // maximum. Without a project and without --texture the run fits the texture as well.
+  bool textureAuto = false;
+  std::optional<uint16_t> textureMaxWidth;  // 1..16384
+  std::optional<uint16_t> textureMaxHeight;
+  std::optional<uint8_t> cellMode;          // kCellsLine / kCellsCompact
   std::optional<uint8_t> packOrigin;      // kOrigin*
   std::optional<std::string> charRanges;  // checked RANGES text
   std::optional<std::string> charsFile;   // UTF-8 text file, read when the run starts
@@ -73,6 +79,7 @@ std::string ShortUsage();
 // message for text that is not a valid value.
 std::optional<uint16_t> ParseAntialias(const std::string& text, std::string* error);  // smooth|cleartype|none
 std::optional<uint8_t> ParseOrigin(const std::string& text, std::string* error);      // top-left|...|middle
+std::optional<uint8_t> ParseCellMode(const std::string& text, std::string* error);    // line|compact
 bool ParseTextureSize(const std::string& text, uint16_t* width, uint16_t* height, std::string* error);  // WxH
 std::optional<uint32_t> ParseBoundedNumber(const std::string& text, uint32_t low, uint32_t high,
                                            const char* what, std::string* error);

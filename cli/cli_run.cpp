@@ -101,6 +101,12 @@ bool ApplyOverrides(const CliOptions& o, AppState& state, Console& console) {
   if (o.noOutline) s.setFlag(kStyleOutline, false);
   if (o.shadow) s.setFlag(kStyleDropShadow, true);
   if (o.noShadow) s.setFlag(kStyleDropShadow, false);
+  if (o.cellMode) state.extras.cellMode = *o.cellMode;
+  // Fitting: asked for, or the default of a run without a project and without a size.
+  if (o.textureAuto || (!o.projectPath && !o.textureWidth)) state.extras.fitTexture = true;
+  if (o.textureWidth) state.extras.fitTexture = false;
+  if (o.textureMaxWidth) state.extras.fitMaxWidth = *o.textureMaxWidth;
+  if (o.textureMaxHeight) state.extras.fitMaxHeight = *o.textureMaxHeight;
   return true;
 }
 
@@ -217,6 +223,9 @@ int RunCli(const CliOptions& o, std::ostream& out, Console& console) {
   }
   frontEnd.queue().runUntil([&driver] { return !driver.busy(); }, std::chrono::hours(24));
   driver.Shutdown();
+  if (state.extras.fitTexture)
+    console.info(TextureSizeLabel(std::to_string(state.settings.textureWidth),
+                                  std::to_string(state.settings.textureHeight)));
 
   // The exit status follows what the exports came to.
   const ExportReport& report = driver.lastExport();

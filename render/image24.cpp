@@ -9,6 +9,7 @@ void Image24::resize(int32_t width, int32_t height) {
   width_ = std::max(width, 0);
   height_ = std::max(height, 0);
   pixels_.assign(static_cast<std::size_t>(width_) * height_ * kBytesPerPixel, 0);
+  pixels_.shrink_to_fit();  // a smaller size gives the memory of a larger one back
 }
 
 Bgr Image24::pixel(int32_t x, int32_t y) const {

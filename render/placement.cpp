@@ -94,29 +94,32 @@ std::vector<std::unique_ptr<TPartition>> CreatePackerTrees(int32_t W, int32_t H,
 
 int32_t PackerSize(uint32_t cellSize) { return std::max(static_cast<int32_t>(cellSize), 0); }
 
-PlacementResult PlaceCharacters(std::vector<PlacedCharacter>& chars, std::vector<std::unique_ptr<TPartition>>& trees,
-                                int32_t& nextTree, ProgressReporter& progress) {
-  PlacementResult result;
-  progress.report(0, render_text::kSortingCharacters);
-  result.sortOrder = SortOrder(chars);
-  const int32_t n = static_cast<int32_t>(chars.size());
+int32_t PlaceInOrder(std::vector<PlacedCharacter>& chars, const std::vector<int32_t>& order,
+                     std::vector<std::unique_ptr<TPartition>>& trees, int32_t& nextTree, ProgressReporter& progress) {
+  const int32_t n = static_cast<int32_t>(order.size());
   const int32_t treeCount = static_cast<int32_t>(trees.size());
-  if (treeCount == 0) return result;
+  if (treeCount == 0) return kAllPlaced;
   for (int32_t k = 0; k < n; ++k) {
-    PlacedCharacter& c = chars[result.sortOrder[k]];
+    PlacedCharacter& c = chars[order[k]];
     if (progress.due()) progress.report(PercentOf(k, n), render_text::PlacingCharacter(k, n));
     const int32_t w = PackerSize(c.cellWidth), h = PackerSize(c.cellHeight);
     PackRect room = trees[nextTree]->Insert(w, h);
     nextTree = (nextTree + 1) % treeCount;
     // With several trees a refused cell may still go to any tree with room, tried in order.
     for (int32_t t = 0; IsNoRoom(room) && treeCount > 1 && t < treeCount; ++t) room = trees[t]->Insert(w, h);
-    if (IsNoRoom(room)) {
-      result.placedCount = k;
-      break;
-    }
+    if (IsNoRoom(room)) return k;
     c.cellX = room.left;
     c.cellY = room.top;
   }
+  return kAllPlaced;
+}
+
+PlacementResult PlaceCharacters(std::vector<PlacedCharacter>& chars, std::vector<std::unique_ptr<TPartition>>& trees,
+                                int32_t& nextTree, ProgressReporter& progress) {
+  PlacementResult result;
+  progress.report(0, render_text::kSortingCharacters);
+  result.sortOrder = SortOrder(chars);
+  result.placedCount = PlaceInOrder(chars, result.sortOrder, trees, nextTree, progress);
   return result;
 }
 

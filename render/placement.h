@@ -43,6 +43,13 @@ struct PlacementResult {
 PlacementResult PlaceCharacters(std::vector<PlacedCharacter>& chars, std::vector<std::unique_ptr<TPartition>>& trees,
                                 int32_t& nextTree, ProgressReporter& progress);
 
+// The placement loop alone, over an order already sorted: offers each cell to the trees as
+// PlaceCharacters does (round robin, then every tree in order) and writes cellX/cellY of the ones
+// that find room. Returns the placed count (kAllPlaced when every cell found room). Throttled
+// "Placing Character (k/n)" reports.
+int32_t PlaceInOrder(std::vector<PlacedCharacter>& chars, const std::vector<int32_t>& order,
+                     std::vector<std::unique_ptr<TPartition>>& trees, int32_t& nextTree, ProgressReporter& progress);
+
 // One flag per record: placed or not.
 std::vector<uint8_t> PlacedFlags(const PlacementResult& placement, std::size_t charCount);
 

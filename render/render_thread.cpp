@@ -14,25 +14,7 @@ namespace glyphmill {
 
 RenderThread::RenderThread(const GenerationSettings& settings, uint8_t options, RenderHost* host,
                            const GenerationExtras& extras)
-    : host_(host),
-      options_(options),
-      settings_(settings),
-      extras_(extras),
-      width_(settings.textureWidth),
-      height_(settings.textureHeight),
-      progress_(host) {
-  try {
-    colourImage_.resize(width_, height_);
-    maskImage_.resize(width_, height_);
-    scratchImage_.resize(width_, height_);
-  } catch (const std::bad_alloc&) {
-    setupError_ = "Not enough memory for a " + std::to_string(width_) + " x " + std::to_string(height_) +
-                  " texture";
-    width_ = height_ = 0;
-    colourImage_.resize(0, 0);
-    maskImage_.resize(0, 0);
-    scratchImage_.resize(0, 0);
-  }
+    : host_(host), options_(options), settings_(settings), extras_(extras), width_(0), height_(0), progress_(host) {
   FontRequest request;
   request.name = settings.fontNameString();
   if (request.name.empty()) request.name = kDefaultFontName;
@@ -41,9 +23,38 @@ RenderThread::RenderThread(const GenerationSettings& settings, uint8_t options, 
   request.italic = settings.italic();
   std::string error;
   face_ = FontFace::Open(request, &error);
-  if (!face_ && setupError_.empty()) setupError_ = error.empty() ? "The font could not be opened" : error;
+  if (!face_) fontError_ = error.empty() ? "The font could not be opened" : error;
+  prepareSurfaces();
+}
+
+void RenderThread::prepareSurfaces() {
+  width_ = settings_.textureWidth;
+  height_ = settings_.textureHeight;
+  surfaceError_.clear();
+  try {
+    colourImage_.resize(width_, height_);
+    maskImage_.resize(width_, height_);
+    scratchImage_.resize(width_, height_);
+  } catch (const std::bad_alloc&) {
+    surfaceError_ = "Not enough memory for a " + std::to_string(width_) + " x " + std::to_string(height_) +
+                    " texture";
+    width_ = height_ = 0;
+    colourImage_.resize(0, 0);
+    maskImage_.resize(0, 0);
+    scratchImage_.resize(0, 0);
+  }
+  // A failed allocation is the first thing to tell; then a face that could not be opened.
+  setupError_ = surfaceError_.empty() ? fontError_ : surfaceError_;
   maskImage_.fill(0, 0, 0);
-  trees_ = CreatePackerTrees(width_, height_, settings.packOrigin);
+  trees_ = CreatePackerTrees(width_, height_, settings_.packOrigin);
+  nextTree_ = 0;
+}
+
+void RenderThread::setTextureSize(int32_t width, int32_t height) {
+  if (width == settings_.textureWidth && height == settings_.textureHeight) return;
+  settings_.textureWidth = static_cast<uint16_t>(width);
+  settings_.textureHeight = static_cast<uint16_t>(height);
+  prepareSurfaces();
 }
 
 RenderThread::~RenderThread() { join(); }

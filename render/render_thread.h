@@ -45,6 +45,10 @@ class RenderThread {
   RenderThread(const RenderThread&) = delete;
   RenderThread& operator=(const RenderThread&) = delete;
 
+  // A texture size chosen after the job was created (a fitted size): the job's settings take it,
+  // and the images and packer trees are made again at that size. Only before start().
+  void setTextureSize(int32_t width, int32_t height);
+
   // The job table and, for each record, the metrics it was built from (the guides read them).
   // Only before start().
   void setTable(std::vector<PlacedCharacter> chars, std::vector<GlyphABC> abc);
@@ -79,6 +83,10 @@ class RenderThread {
   void Execute();
 
  private:
+  // Sizes the three images to the settings' texture (recording a failed allocation in setupError)
+  // and builds the packer trees for it.
+  void prepareSurfaces();
+
   RenderHost* host_;
   uint8_t options_;
   GenerationSettings settings_;
@@ -90,6 +98,8 @@ class RenderThread {
   Image24 scratchImage_;
   std::unique_ptr<FontFace> face_;
   std::string setupError_;
+  std::string surfaceError_;  // the failed allocation of the current size, part of setupError()
+  std::string fontError_;
   std::string runError_;
   std::vector<std::unique_ptr<TPartition>> trees_;
   int32_t nextTree_ = 0;

@@ -66,8 +66,16 @@ bool ResolveFont(const FontRequest& request, ResolvedFont* out, std::string* err
   FcPatternGetInteger(match, FC_WEIGHT, 0, &weight);
   int slant = FC_SLANT_ROMAN;
   FcPatternGetInteger(match, FC_SLANT, 0, &slant);
-  r.synthesiseBold = request.bold && weight < FC_WEIGHT_DEMIBOLD;
-  r.synthesiseItalic = request.italic && slant == FC_SLANT_ROMAN;
+  // Fontconfig's own synthesis rules (the usual 90-synthetic.conf) already mark a light face asked
+  // for bold with "embolden" and raise its weight, and give a roman face asked for italic a shear
+  // matrix and an oblique slant: those marks mean the style must be synthesised too.
+  FcBool embolden = FcFalse;
+  FcPatternGetBool(match, FC_EMBOLDEN, 0, &embolden);
+  FcMatrix* matrix = nullptr;
+  const bool sheared = FcPatternGetMatrix(match, FC_MATRIX, 0, &matrix) == FcResultMatch && matrix &&
+                       matrix->xy != 0.0;
+  r.synthesiseBold = request.bold && (weight < FC_WEIGHT_DEMIBOLD || embolden == FcTrue);
+  r.synthesiseItalic = request.italic && (slant == FC_SLANT_ROMAN || sheared);
   FcChar8* format = nullptr;
   r.trueType = FcPatternGetString(match, FC_FONTFORMAT, 0, &format) == FcResultMatch && format &&
                std::strcmp(reinterpret_cast<const char*>(format), "TrueType") == 0;
@@ -161,13 +169,13 @@ void FontFace::applySynthesis(FT_GlyphSlot slot) const {
   if (resolved_.synthesiseBold) FT_GlyphSlot_Embolden(slot);
 }
 
-bool FontFace::measureGlyph(uint32_t glyph, GlyphABC* out) {
+bool FontFace::measureGlyph(uint32_t glyph, GlyphABC* out, GlyphInk* ink) {
   GlyphRenderPolicy policy = PolicyForAntialias(0);
   if (FT_Load_Glyph(face_, glyph, policy.loadFlags)) return false;
   FT_GlyphSlot slot = face_->glyph;
   applySynthesis(slot);
   int advance = RoundDiv26_6(slot->advance.x);
-  int left = 0, width = 0;
+  int left = 0, width = 0, top = 0, rows = 0;
   if (slot->format == FT_GLYPH_FORMAT_OUTLINE) {
     if (slot->outline.n_points > 0) {
       FT_BBox box;
@@ -175,16 +183,24 @@ bool FontFace::measureGlyph(uint32_t glyph, GlyphABC* out) {
       // The pixel box the rasteriser covers: the outline's box widened to whole pixels.
       FT_Pos xMin = box.xMin & ~63;
       FT_Pos xMax = (box.xMax + 63) & ~63;
+      FT_Pos yMin = box.yMin & ~63;
+      FT_Pos yMax = (box.yMax + 63) & ~63;
       left = static_cast<int>(xMin >> 6);
       width = static_cast<int>((xMax - xMin) >> 6);
+      top = static_cast<int>(yMax >> 6);
+      rows = static_cast<int>((yMax - yMin) >> 6);
     }
   } else if (slot->format == FT_GLYPH_FORMAT_BITMAP) {
     left = slot->bitmap_left;
     width = static_cast<int>(slot->bitmap.width);
+    top = slot->bitmap_top;
+    rows = static_cast<int>(slot->bitmap.rows);
   }
   out->abcA = left;
   out->abcB = static_cast<uint32_t>(width);
   out->abcC = advance - left - width;
+  // No rows or no columns: nothing is drawn, so there is no ink to hold.
+  if (ink) *ink = (rows > 0 && width > 0) ? GlyphInk{top, rows} : GlyphInk{};
   return true;
 }
 

@@ -74,6 +74,15 @@ struct GlyphABC {
   bool operator==(const GlyphABC&) const = default;
 };
 
+// The vertical extent of a glyph's ink in pixels, as the rasteriser covers it: `top` rows from the
+// baseline up to the top row (negative when the ink lies wholly below the baseline), `height` rows
+// down from there. A glyph without ink (space) has top 0 and height 0: an empty box on the baseline.
+struct GlyphInk {
+  int32_t top = 0;
+  int32_t height = 0;
+  bool operator==(const GlyphInk&) const = default;
+};
+
 class FontFace {
  public:
   // Opens the face a request resolves to, sized to EmPixels(pointSize). nullptr with a message
@@ -101,8 +110,9 @@ class FontFace {
   uint32_t glyphIndex(uint16_t codeUnit) const;
 
   // ABC widths of a glyph index, hinted at the em size in the measuring mode (Smooth), with the
-  // synthesised style applied. False when FreeType cannot load the glyph.
-  bool measureGlyph(uint32_t glyphIndex, GlyphABC* out);
+  // synthesised style applied, and, when `ink` is given, the ink's vertical extent in that mode.
+  // False when FreeType cannot load the glyph.
+  bool measureGlyph(uint32_t glyphIndex, GlyphABC* out, GlyphInk* ink = nullptr);
 
   // Renders a code unit in an antialiasing mode with the synthesised style applied. False when the
   // glyph cannot be loaded or rendered; an empty glyph (space) gives width 0 and returns true.

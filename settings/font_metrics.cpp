@@ -6,22 +6,28 @@
 
 namespace glyphmill {
 
-// The opened face of the last measurement and the ABC widths already measured for it, by glyph
-// index, so that many code units sharing glyph 0 and repeated generations load each glyph once.
+// What one glyph measures: its ABC widths and its ink extent.
+struct MeasuredGlyph {
+  GlyphABC abc;
+  GlyphInk ink;
+};
+
+// The opened face of the last measurement and the glyphs already measured for it, by glyph index,
+// so that many code units sharing glyph 0 and repeated generations load each glyph once.
 struct FontMeasurer::Cache {
   FontRequest request;
   ResolvedFont resolved;
   std::unique_ptr<FontFace> face;
-  std::vector<GlyphABC> byGlyph;
+  std::vector<MeasuredGlyph> byGlyph;
   std::vector<uint8_t> known;  // byGlyph[g] is valid
   std::vector<uint8_t> pending;  // code units whose table entry was not measured yet
 
-  const GlyphABC& glyph(uint32_t g) {
+  const MeasuredGlyph& glyph(uint32_t g) {
     if (g >= byGlyph.size()) g = 0;
     if (!known[g]) {
-      GlyphABC abc;
-      if (!face->measureGlyph(g, &abc)) abc = {};
-      byGlyph[g] = abc;
+      MeasuredGlyph m;
+      if (!face->measureGlyph(g, &m.abc, &m.ink)) m = {};
+      byGlyph[g] = m;
       known[g] = 1;
     }
     return byGlyph[g];
@@ -48,7 +54,7 @@ bool FontMeasurer::openFace(const FontRequest& font, std::string* error) {
   c.resolved = resolved;
   c.face = std::move(face);
   size_t glyphs = static_cast<size_t>(std::max<FT_Long>(c.face->face()->num_glyphs, 1));
-  c.byGlyph.assign(glyphs, GlyphABC{});
+  c.byGlyph.assign(glyphs, MeasuredGlyph{});
   c.known.assign(glyphs, 0);
   c.pending.assign(kCodeUnitCount, 1);
   return true;
@@ -94,17 +100,19 @@ bool FontMeasurer::Measure(const FontRequest& font, int32_t kerning, CharacterSe
     fontChanged = false;
   }
   FontFace& face = *c.face;
-  const GlyphABC missing = c.glyph(0);
+  const MeasuredGlyph missing = c.glyph(0);
   const int32_t lineHeight = face.lineHeight();
   for (size_t u = 0; u < kCodeUnitCount; ++u) {
     bool wanted = selection[u] != 0 || u == 32;
     if (wanted) {
       uint32_t g = face.glyphIndex(static_cast<uint16_t>(u));
-      tables.glyphMetrics[u] = g ? c.glyph(g) : missing;
+      const MeasuredGlyph& m = g ? c.glyph(g) : missing;
+      tables.glyphMetrics[u] = m.abc;
+      if (selection[u]) tables.glyphInk[u] = m.ink;
       c.pending[u] = 0;
     } else if (!tables.fontSupport[u]) {
       // Not in the font's charmap: its glyph is glyph 0.
-      tables.glyphMetrics[u] = missing;
+      tables.glyphMetrics[u] = missing.abc;
       c.pending[u] = 0;
     } else {
       // Supported but not selected: filled on demand (EnsureMetrics) to keep large fonts cheap.
@@ -123,7 +131,7 @@ bool FontMeasurer::Measure(const FontRequest& font, int32_t kerning, CharacterSe
 void FontMeasurer::EnsureMetrics(uint16_t codeUnit, FontTables& tables) {
   Cache& c = *cache_;
   if (!c.face || !c.pending[codeUnit]) return;
-  tables.glyphMetrics[codeUnit] = c.glyph(c.face->glyphIndex(codeUnit));
+  tables.glyphMetrics[codeUnit] = c.glyph(c.face->glyphIndex(codeUnit)).abc;
   c.pending[codeUnit] = 0;
 }
 

@@ -1,5 +1,5 @@
-// The measurement of the chosen font: per-code-unit ABC widths and heights, which code units the
-// font supports, the pruned selection count and the space advance.
+// The measurement of the chosen font: per-code-unit ABC widths, heights and ink extents, which
+// code units the font supports, the pruned selection count and the space advance.
 //
 // MeasureFont keeps its opened face and a per-glyph cache between calls, so a measurement with the
 // same face, size and style costs only a pass over the selection. Only the code units that are
@@ -20,6 +20,9 @@ namespace glyphmill {
 struct FontTables {
   std::vector<GlyphABC> glyphMetrics = std::vector<GlyphABC>(kCodeUnitCount);  // GlyphMetrics
   std::vector<int32_t> glyphHeights = std::vector<int32_t>(kCodeUnitCount);    // GlyphHeights
+  // Each code unit's ink extent in the measuring mode (compact cells are built from it). Written for
+  // the selected code units only, like the heights.
+  std::vector<GlyphInk> glyphInk = std::vector<GlyphInk>(kCodeUnitCount);
   std::vector<uint8_t> fontSupport = std::vector<uint8_t>(kCodeUnitCount);     // FontSupport
   std::vector<uint32_t> supportedList = std::vector<uint32_t>(kCodeUnitCount); // SupportedList
   int32_t supportedCount = 0;
@@ -37,7 +40,8 @@ class FontMeasurer {
 
   // MeasureFont. When `fontChanged` is set, refreshes the font support, prunes `selection` to it
   // (RecountSelection) and clears `fontChanged`. Then fills the ABC widths of every selected code
-  // unit and the space, the heights of the selected ones, and spaceAdvance with `kerning`.
+  // unit and the space, the heights and ink extents of the selected ones, and spaceAdvance with
+  // `kerning`.
   // On failure (unreadable font) returns false with a message and changes nothing.
   bool Measure(const FontRequest& font, int32_t kerning, CharacterSelection& selection, bool& fontChanged,
                FontTables& tables, std::string* error);

@@ -87,6 +87,12 @@ struct MainWindowControls {
   QComboBox* txtWidth = nullptr;
   QComboBox* txtHeight = nullptr;
   QPushButton* Button3 = nullptr;
+  // Beyond the fixed record (GenerationExtras): the cell mode and the fitted texture size with its
+  // maximum. With fitting on, the size boxes and "Apply" are read-only and show the chosen size.
+  QCheckBox* chkCompactCells = nullptr;
+  QCheckBox* chkFitTexture = nullptr;
+  QSpinBox* udFitWidth = nullptr;
+  QSpinBox* udFitHeight = nullptr;
 
   QCheckBox* chkOutline = nullptr;
   QSlider* trkOutline = nullptr;
@@ -168,6 +174,9 @@ class TForm1 : public QMainWindow {
   void ShowTexturePage(int index);
   void ResetPreviewStrip(int width, int height);
   void DrawLegendSample();
+  // The texture size in force into the size boxes and the label; the boxes and "Apply" are
+  // read-only while the size is fitted.
+  void ShowTextureSize();
   // The handed-back texture and mask into the texture view.
   void ShowImages();
   // The same at the next turn of the event loop (several requests show once).

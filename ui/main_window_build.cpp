@@ -14,6 +14,8 @@
 #include <QToolButton>
 #include <QToolTip>
 
+#include "app/texture_size.h"
+#include "settings/generation_extras.h"
 #include "ui/colour_swatch.h"
 #include "ui/legend_view.h"
 #include "ui/main_window.h"
@@ -219,6 +221,23 @@ void TForm1::buildSettingsColumn() {
   PlaceAt(ui.txtHeight, by->geometry().right() + 4, 116, 72, 22);
   ui.Button3 = Button(general, "Button3", "Apply");
   PlaceAt(ui.Button3, ui.txtHeight->geometry().right() + 6, 115, 56, 24);
+  ui.chkCompactCells = Check(general, "chkCompactCells", "Compact Cells", false);
+  ui.chkCompactCells->setToolTip("Each cell only as tall as its character's ink");
+  PlaceAt(ui.chkCompactCells, ui.cmbPart->geometry().right() + 8, 70, 0, 17);
+  ui.chkFitTexture = Check(general, "chkFitTexture", "Fit Texture, up to", false);
+  ui.chkFitTexture->setToolTip("The smallest power-of-two texture that holds every character");
+  PlaceAt(ui.chkFitTexture, 8, 149, 0, 17);
+  // The two maximum boxes take typed sizes (no arrows: a step of one pixel helps nobody here, and
+  // the row has no room for them).
+  ui.udFitWidth = UpDown(general, "udFitWidth", 1, kMaxTextureSide, kDefaultFitMaxSide);
+  ui.udFitWidth->setToolTip("Largest fitted texture width");
+  ui.udFitWidth->setButtonSymbols(QAbstractSpinBox::NoButtons);
+  PlaceAt(ui.udFitWidth, ui.chkFitTexture->geometry().right() + 4, 146, 48, 22);
+  QLabel* fitBy = Caption(general, "x", ui.udFitWidth->geometry().right() + 4, 149);
+  ui.udFitHeight = UpDown(general, "udFitHeight", 1, kMaxTextureSide, kDefaultFitMaxSide);
+  ui.udFitHeight->setToolTip("Largest fitted texture height");
+  ui.udFitHeight->setButtonSymbols(QAbstractSpinBox::NoButtons);
+  PlaceAt(ui.udFitHeight, fitBy->geometry().right() + 4, 146, 48, 22);
 
   ui.chkOutline = Check(effects, "chkOutline", "Outline", false);
   PlaceAt(ui.chkOutline, 8, 2, 0, 17);

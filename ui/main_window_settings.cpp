@@ -4,12 +4,14 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QPushButton>
 #include <QSlider>
 #include <QSpinBox>
 #include <QTimer>
 
 #include "app/status_texts.h"
 #include "app/texture_size.h"
+#include "settings/generation_extras.h"
 #include "ui/colour_swatch.h"
 #include "ui/main_window.h"
 
@@ -17,7 +19,7 @@ namespace glyphmill {
 
 namespace {
 
-constexpr int kLastSelector = 22;
+constexpr int kLastSelector = 24;
 
 // The selected entry of a list; for a list with typing, the entry equal to the typed text, or -1
 // when no entry is.
@@ -57,6 +59,10 @@ void TForm1::connectSettings() {
   connect(ui.udGenPad, &QSpinBox::valueChanged, this, [this] { ReadSetting(20); });
   connect(ui.cmbPart, &QComboBox::currentTextChanged, this, [this] { ReadSetting(21); });
   connect(ui.trkOutOpacity, &QSlider::valueChanged, this, [this] { ReadSetting(22); });
+  connect(ui.chkCompactCells, &QCheckBox::toggled, this, [this] { ReadSetting(23); });
+  connect(ui.chkFitTexture, &QCheckBox::toggled, this, [this] { ReadSetting(24); });
+  connect(ui.udFitWidth, &QSpinBox::valueChanged, this, [this] { ReadSetting(24); });
+  connect(ui.udFitHeight, &QSpinBox::valueChanged, this, [this] { ReadSetting(24); });
 }
 
 void TForm1::swatchReleased(ColourSwatch* swatch, int selector) {
@@ -120,6 +126,13 @@ void TForm1::ReadSetting(int selector) {
     case 20: s.generalPadding = Position16(ui.udGenPad); break;
     case 21: s.packOrigin = static_cast<uint8_t>(SelectedIndex(ui.cmbPart)); break;
     case 22: s.outlineOpacity = ui.trkOutOpacity->value(); break;
+    case 23: state_.extras.cellMode = ui.chkCompactCells->isChecked() ? kCellsCompact : kCellsLine; break;
+    case 24:
+      state_.extras.fitTexture = ui.chkFitTexture->isChecked();
+      state_.extras.fitMaxWidth = static_cast<uint16_t>(ui.udFitWidth->value());
+      state_.extras.fitMaxHeight = static_cast<uint16_t>(ui.udFitHeight->value());
+      ShowTextureSize();
+      break;
     default: break;  // only the change notification
   }
 
@@ -130,6 +143,21 @@ void TForm1::ReadSetting(int selector) {
   // A refused texture size stays on the status line: an "Idle" in its place would hide from the
   // person why the size they typed was not taken.
   if (sizeRefused && !advancedExportVisible()) SetStatus(sizeError);
+}
+
+void TForm1::ShowTextureSize() {
+  const bool fitted = state_.extras.fitTexture;
+  for (QWidget* box : {static_cast<QWidget*>(ui.txtWidth), static_cast<QWidget*>(ui.txtHeight),
+                       static_cast<QWidget*>(ui.Button3)})
+    box->setEnabled(!fitted);
+  ui.udFitWidth->setEnabled(fitted);
+  ui.udFitHeight->setEnabled(fitted);
+  if (!fitted) return;  // the boxes keep what was typed until "Apply"
+  const std::string width = std::to_string(state_.settings.textureWidth);
+  const std::string height = std::to_string(state_.settings.textureHeight);
+  ui.txtWidth->setEditText(QString::fromStdString(width));
+  ui.txtHeight->setEditText(QString::fromStdString(height));
+  ui.Label4->setText(QString::fromStdString(TextureSizeLabel(width, height)));
 }
 
 void TForm1::ReadAllSettings() {
@@ -196,6 +224,12 @@ void TForm1::WriteSettingsToControls() {
   // 8. Effect switches.
   ui.chkOutline->setChecked(s.outline());
   ui.chkDS->setChecked(s.dropShadow());
+  // 9. The settings beyond the record.
+  ui.chkCompactCells->setChecked(state_.extras.cellMode == kCellsCompact);
+  ui.udFitWidth->setValue(state_.extras.fitMaxWidth);
+  ui.udFitHeight->setValue(state_.extras.fitMaxHeight);
+  ui.chkFitTexture->setChecked(state_.extras.fitTexture);
+  ShowTextureSize();
   state_.updatingControls = false;
 }
 

@@ -58,7 +58,13 @@ void CopyCell(Image24& strip, const PlacedCharacter& cell, int32_t x, int32_t y,
 void DrawPreviewInto(Image24& strip, Bgr background, const std::u16string& text, const PreviewSource& source) {
   strip.fill(background);
   int64_t x = 2;
-  const int32_t y = 0;
+  // Every cell is set with its text line on one row: the line top lies as far down the strip as the
+  // largest cell top-to-line-top distance, so no cell starts above the strip. Line cells all have
+  // the same distance and are copied to the strip's top row.
+  const std::size_t count = std::min<std::size_t>(source.table.size(), source.selectedCount);
+  int64_t lineTop = 0;
+  for (std::size_t i = 0; i < count; ++i)
+    lineTop = i == 0 ? source.table[i].drawOffsetY : std::max<int64_t>(lineTop, source.table[i].drawOffsetY);
   for (char16_t unit : text) {
     if (unit == u' ') {
       x += source.spaceAdvance;
@@ -68,8 +74,9 @@ void DrawPreviewInto(Image24& strip, Bgr background, const std::u16string& text,
     if (i < 0) continue;
     const PlacedCharacter& cell = source.table[static_cast<size_t>(i)];
     x += cell.advanceBefore;
-    if (x > -static_cast<int64_t>(cell.cellWidth) && x < strip.width())
-      CopyCell(strip, cell, static_cast<int32_t>(x), y, source);
+    const int64_t y = lineTop - cell.drawOffsetY;
+    if (x > -static_cast<int64_t>(cell.cellWidth) && x < strip.width() && y < strip.height())
+      CopyCell(strip, cell, static_cast<int32_t>(x), static_cast<int32_t>(y), source);
     x += cell.advanceAfter;
   }
 }

@@ -30,7 +30,8 @@ struct PreviewSource {
 };
 
 // DrawPreview over a bitmap: fills it with `background`, then copies each character's cell at the
-// pen position, blending by the mask. Pixels outside the strip are skipped; the pen keeps moving.
+// pen position, blending by the mask, with every cell's text line on one row (compact cells start
+// lower the less they reach above the line). Pixels outside the strip are skipped; the pen keeps moving.
 void DrawPreviewInto(Image24& strip, Bgr background, const std::u16string& text, const PreviewSource& source);
 
 // The strip control: shows its bitmap, keeps the drawing state that ResetPreviewStrip follows, and

@@ -71,7 +71,10 @@ void QtFrontEnd::ImagesChanged() {
   window_.ShowImagesSoon();
 }
 
-void QtFrontEnd::LayoutAfterGenerate() { window_.LayoutMainWindow(); }
+void QtFrontEnd::LayoutAfterGenerate() {
+  window_.LayoutMainWindow();
+  window_.ShowTextureSize();  // a fitted size was chosen by this generation
+}
 
 bool QtFrontEnd::AutoPreviewEnabled() const { return window_.ui.CheckBox9->isChecked(); }
 

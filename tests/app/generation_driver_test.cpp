@@ -156,5 +156,47 @@ TEST_F(Driver, ShutdownStopsARunningJobWithoutHandingItBack) {
   EXPECT_EQ(front.imageUpdates, 0);
 }
 
+TEST_F(Driver, AFittedTextureTakesTheSmallestSizeThatHoldsEveryCharacter) {
+  state.settings.fontSize = 24;
+  state.extras.fitTexture = true;
+  state.extras.cellMode = kCellsCompact;
+  for (uint32_t u = 32; u <= 126; ++u) state.selection[u] = 1;
+  state.fontChanged = true;
+  GenerateAndWait();
+  EXPECT_EQ(state.statusText, status::kComplete);
+  EXPECT_EQ(state.placedCount, kAllPlaced);
+  const TextureSize expected = FitTextureSize(state.placed, state.settings.packOrigin, {4096, 4096});
+  EXPECT_EQ(state.settings.textureWidth, expected.width);
+  EXPECT_EQ(state.settings.textureHeight, expected.height);
+  EXPECT_EQ(state.img.width(), expected.width);
+  EXPECT_EQ(state.mask.height(), expected.height);
+  EXPECT_LT(expected.width, 512);  // smaller than the size set before
+}
+
+TEST_F(Driver, AFittedTextureBeyondItsMaximumTakesTheMaximumAndReportsTheRest) {
+  state.settings.fontSize = 24;
+  state.extras.fitTexture = true;
+  state.extras.fitMaxWidth = 64;
+  state.extras.fitMaxHeight = 48;
+  GenerateAndWait();
+  EXPECT_EQ(state.settings.textureWidth, 64);
+  EXPECT_EQ(state.settings.textureHeight, 48);
+  EXPECT_EQ(state.img.width(), 64);
+  ASSERT_LT(state.placedCount, static_cast<int32_t>(state.tables.selectedCount));
+  EXPECT_EQ(state.statusText, status::CantFit(state.tables.selectedCount - static_cast<uint32_t>(state.placedCount)));
+}
+
+TEST_F(Driver, CompactCellsLowerThePreviewBand) {
+  state.settings.fontSize = 24;
+  GenerateAndWait();
+  const uint32_t lineBand = state.tallestCell;
+  state.extras.cellMode = kCellsCompact;
+  GenerateAndWait();
+  EXPECT_LE(state.tallestCell, lineBand + 2);  // only ink above or below the text line adds rows
+  bool shorter = false;
+  for (const PlacedCharacter& c : state.placed) shorter |= c.cellHeight < lineBand;
+  EXPECT_TRUE(shorter);
+}
+
 }  // namespace
 }  // namespace glyphmill

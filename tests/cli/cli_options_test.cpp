@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "settings/generation_extras.h"
 #include "settings/generation_settings.h"
 
 namespace glyphmill::cli {
@@ -125,6 +126,32 @@ TEST(CliOptions, ValueParsers) {
   EXPECT_EQ(ParseBoundedNumber("0", 0, 5, "n", &error), 0u);
   EXPECT_FALSE(ParseBoundedNumber("", 0, 5, "n", &error));
   EXPECT_FALSE(ParseBoundedNumber(" 1", 0, 5, "n", &error));
+}
+
+TEST(CliOptions, CellModeAndFittedTexture) {
+  const CliOptions none = Accepted({});
+  EXPECT_FALSE(none.cellMode);
+  EXPECT_FALSE(none.textureAuto);
+  EXPECT_FALSE(none.textureMaxWidth);
+
+  EXPECT_EQ(Accepted({"--cells", "compact"}).cellMode, kCellsCompact);
+  EXPECT_EQ(Accepted({"--cells", "line"}).cellMode, kCellsLine);
+  ExpectUsageError({"--cells", "tight"}, "cell mode \"tight\"");
+
+  const CliOptions autoSize = Accepted({"--texture", "auto"});
+  EXPECT_TRUE(autoSize.textureAuto);
+  EXPECT_FALSE(autoSize.textureWidth);
+
+  const CliOptions capped = Accepted({"--texture", "auto", "--texture-max", "1024x512"});
+  EXPECT_TRUE(capped.textureAuto);
+  EXPECT_EQ(capped.textureMaxWidth, 1024);
+  EXPECT_EQ(capped.textureMaxHeight, 512);
+  EXPECT_TRUE(Accepted({"--texture-max", "256x256"}).textureAuto);  // a maximum means fitting
+
+  ExpectUsageError({"--texture", "256x256", "--texture-max", "512x512"}, "--texture-max");
+  ExpectUsageError({"--texture-max", "0x512"}, "texture width");
+  ExpectUsageError({"--texture-max", "16385x16"});
+  ExpectUsageError({"--texture", "automatic"}, "WIDTHxHEIGHT");
 }
 
 }  // namespace

@@ -235,5 +235,66 @@ TEST_F(CliProcess, CharactersFromAFile) {
   EXPECT_EQ(fnt.find("char id=67 "), std::string::npos) << fnt;  // the file's characters replace the default set
 }
 
+// "scaleW=W scaleH=H" of a BMFont text descriptor, as "WxH".
+std::string PageSize(const std::string& fnt) {
+  const std::size_t w = fnt.find("scaleW="), h = fnt.find("scaleH=");
+  if (w == std::string::npos || h == std::string::npos) return "";
+  return std::to_string(std::stoi(fnt.substr(w + 7))) + "x" + std::to_string(std::stoi(fnt.substr(h + 7)));
+}
+
+TEST_F(CliProcess, WithoutAProjectOrASizeTheTextureIsFitted) {
+  // 32-point bold default characters: far more than the first-start 128 x 128 holds.
+  const Result r = Run({"--font", "DejaVu Sans", "-e", "BMFont Text", "-o", file("fitted")});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err.find("Cant fit"), std::string::npos) << r.err;
+  const std::string size = PageSize(ReadAll(file("fitted.fnt")));
+  EXPECT_EQ(size, "512x512");
+  EXPECT_NE(r.err.find("Texture Size: " + size), std::string::npos) << r.err;
+  // The size before it, set by hand, does not hold them.
+  const Result smaller =
+      Run({"--font", "DejaVu Sans", "--texture", "512x256", "-e", "BMFont Text", "-o", file("smaller")});
+  EXPECT_EQ(smaller.status, 3) << smaller.err;
+}
+
+TEST_F(CliProcess, CompactCellsAndAutoTextureMeetTheSmallSizes) {
+  const std::vector<std::string> base = {"--font", "DejaVu Sans", "--size", "24", "--no-bold", "--cells", "compact",
+                                         "--texture", "auto", "-e", "BMFont Text"};
+  const Result ascii = Run(With(base, {"--chars", "32-126", "-o", file("ascii")}));
+  EXPECT_EQ(ascii.status, 0) << ascii.err;
+  EXPECT_EQ(PageSize(ReadAll(file("ascii.fnt"))), "256x256");
+  const Result latin = Run(With(base, {"--chars", "32-383", "-o", file("latin")}));
+  EXPECT_EQ(latin.status, 0) << latin.err;
+  EXPECT_EQ(PageSize(ReadAll(file("latin.fnt"))), "512x512");
+  // Line cells need more.
+  const Result lines = Run({"--font", "DejaVu Sans", "--size", "24", "--no-bold", "--cells", "line", "--chars",
+                            "32-126", "-e", "BMFont Text", "-o", file("lines")});
+  EXPECT_EQ(lines.status, 0) << lines.err;
+  EXPECT_EQ(PageSize(ReadAll(file("lines.fnt"))), "512x256");
+}
+
+TEST_F(CliProcess, AFittedTextureBeyondItsMaximumIsRefusedLikeAnyOverflow) {
+  const Result r = Run({"--font", "DejaVu Sans", "--size", "24", "--texture-max", "64x64", "-e", "BMFont Text", "-o",
+                        file("capped")});
+  EXPECT_EQ(r.status, 3) << r.err;
+  EXPECT_NE(r.err.find("Cant fit in the last "), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("Texture Size: 64x64"), std::string::npos) << r.err;
+}
+
+TEST_F(CliProcess, AProjectKeepsItsStoredSizeUnlessAskedToFit) {
+  ExportJobQueue jobs(1);
+  SetShortString(jobs[0].PluginName, "BMFont Text");
+  WriteProject(file("stored.gmp"), jobs);  // 256 x 256
+  const Result stored = Run({file("stored.gmp"), "-o", file("stored")});
+  EXPECT_EQ(stored.status, 0) << stored.err;
+  EXPECT_EQ(PageSize(ReadAll(file("stored.fnt"))), "256x256");
+  EXPECT_EQ(stored.err.find("Texture Size:"), std::string::npos) << stored.err;
+
+  const Result fitted = Run({file("stored.gmp"), "--texture", "auto", "-o", file("refit")});
+  EXPECT_EQ(fitted.status, 0) << fitted.err;
+  EXPECT_EQ(PageSize(ReadAll(file("refit.fnt"))), "256x128");  // 10-point characters 33..132
+  const Result smaller = Run({file("stored.gmp"), "--texture", "128x128", "-o", file("smaller")});
+  EXPECT_EQ(smaller.status, 3) << smaller.err;
+}
+
 }  // namespace
 }  // namespace glyphmill

@@ -134,5 +134,65 @@ TEST(RecountSelection, DropsUnsupportedAndCountsTheRest) {
   EXPECT_EQ(sel[11], 5);
 }
 
+// Ink extents: the rows FreeType renders in the measuring mode, with the synthesised style.
+void ExpectInkMatchesRendering(const FontRequest& font, const FontTables& tables, const CharacterSelection& sel) {
+  std::string error;
+  std::unique_ptr<FontFace> face = FontFace::Open(font, &error);
+  ASSERT_TRUE(face) << error;
+  int checked = 0;
+  for (uint32_t u = 0; u < kCodeUnitCount; ++u) {
+    if (!sel[u]) continue;
+    GlyphImage glyph;
+    ASSERT_TRUE(face->renderGlyph(static_cast<uint16_t>(u), 0, &glyph));
+    const GlyphInk expected = glyph.rows > 0 && glyph.width > 0 ? GlyphInk{glyph.top, glyph.rows} : GlyphInk{};
+    EXPECT_EQ(tables.glyphInk[u], expected) << "code unit " << u;
+    ++checked;
+  }
+  EXPECT_GT(checked, 90);
+}
+
+TEST_F(Measurement, InkExtentsAreTheRowsFreeTypeRenders) {
+  selection.fill(0);
+  for (uint32_t u = 32; u <= 0x17F; ++u) selection[u] = 1;
+  const FontRequest font{kDejaVuSans, 24, false, false};
+  ASSERT_TRUE(Measure(font));
+  ExpectInkMatchesRendering(font, tables, selection);
+  // The space has no ink; "g" reaches below the baseline, "A" sits on it.
+  EXPECT_EQ(tables.glyphInk[' '], GlyphInk{});
+  EXPECT_LT(tables.glyphInk['g'].top - tables.glyphInk['g'].height, 0);
+  EXPECT_EQ(tables.glyphInk['A'].top - tables.glyphInk['A'].height, 0);
+  EXPECT_GT(tables.glyphInk[0xC4].top, tables.glyphInk['A'].top);  // the diaeresis above "A"
+}
+
+TEST_F(Measurement, InkExtentsFollowSynthesisedBoldAndItalic) {
+  selection.fill(0);
+  for (uint32_t u = 32; u <= 126; ++u) selection[u] = 1;
+  // DejaVu Sans Light has no bold or oblique face of its own.
+  const FontRequest plain{"DejaVu Sans Light", 40, false, false};
+  const FontRequest styled{"DejaVu Sans Light", 40, true, true};
+  ResolvedFont resolved;
+  std::string error;
+  ASSERT_TRUE(ResolveFont(styled, &resolved, &error)) << error;
+  EXPECT_TRUE(resolved.synthesiseBold);
+  EXPECT_TRUE(resolved.synthesiseItalic);
+  ASSERT_TRUE(Measure(plain));
+  const std::vector<GlyphInk> plainInk = tables.glyphInk;
+  fontChanged = true;
+  ASSERT_TRUE(Measure(styled));
+  ExpectInkMatchesRendering(styled, tables, selection);
+  int taller = 0;
+  for (uint32_t u = 33; u <= 126; ++u) taller += tables.glyphInk[u].height > plainInk[u].height ? 1 : 0;
+  EXPECT_GT(taller, 0);  // emboldening grows the outline up and down
+}
+
+TEST_F(Measurement, InkOfUnselectedCodeUnitsIsNotWritten) {
+  selection.fill(0);
+  selection['A'] = 1;
+  tables.glyphInk['B'] = GlyphInk{-7, 7};
+  ASSERT_TRUE(Measure({kDejaVuSans, 24, false, false}));
+  EXPECT_EQ(tables.glyphInk['B'], (GlyphInk{-7, 7}));
+  EXPECT_GT(tables.glyphInk['A'].height, 0);
+}
+
 }  // namespace
 }  // namespace glyphmill

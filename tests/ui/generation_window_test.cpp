@@ -275,5 +275,67 @@ TEST(TextureView, ScrollBarsOnlyForATextureLargerThanThePanelAndBothPicturesPan)
   EXPECT_EQ(view->maskPicture()->pos(), QPoint(0, 0));
 }
 
+TEST(WindowGeneration, FitTextureShowsTheChosenSizeInReadOnlyBoxes) {
+  WindowFixture f;
+  TForm1& w = *f.window;
+  Manual(w);
+  ASSERT_TRUE(SelectFont(w, kDejaVuSans));
+  ApplySize(w, 128, 128);
+  EXPECT_TRUE(w.ui.txtWidth->isEnabled());
+  EXPECT_FALSE(w.ui.udFitWidth->isEnabled());
+  w.ui.udFitWidth->setValue(2048);
+  w.ui.udFitHeight->setValue(1024);
+  w.ui.chkFitTexture->setChecked(true);
+  EXPECT_TRUE(w.state().extras.fitTexture);
+  EXPECT_EQ(w.state().extras.fitMaxWidth, 2048);
+  EXPECT_EQ(w.state().extras.fitMaxHeight, 1024);
+  EXPECT_FALSE(w.ui.txtWidth->isEnabled());
+  EXPECT_FALSE(w.ui.txtHeight->isEnabled());
+  EXPECT_FALSE(w.ui.Button3->isEnabled());
+  EXPECT_TRUE(w.ui.udFitWidth->isEnabled());
+  w.ui.Button1->click();
+  ASSERT_TRUE(WaitForGeneration(w));
+  const AppState& s = w.state();
+  EXPECT_EQ(w.ui.statBar->message(), status::kComplete);
+  EXPECT_GT(s.settings.textureWidth, 128);  // 32-point bold characters need more than 128 x 128
+  EXPECT_EQ(w.ui.txtWidth->currentText(), QString::number(s.settings.textureWidth));
+  EXPECT_EQ(w.ui.txtHeight->currentText(), QString::number(s.settings.textureHeight));
+  EXPECT_EQ(w.ui.Label4->text(), QString("Texture Size: %1x%2").arg(s.settings.textureWidth).arg(s.settings.textureHeight));
+  EXPECT_EQ(s.img.width(), s.settings.textureWidth);
+  EXPECT_EQ(w.ui.Tab->colourPicture()->image().size(), QSize(s.settings.textureWidth, s.settings.textureHeight));
+  // Off again: the boxes take typing, and keep the chosen size until "Apply".
+  w.ui.chkFitTexture->setChecked(false);
+  EXPECT_FALSE(w.state().extras.fitTexture);
+  EXPECT_TRUE(w.ui.txtWidth->isEnabled());
+  EXPECT_TRUE(w.ui.Button3->isEnabled());
+}
+
+TEST(WindowGeneration, CompactCellsAndFitTextureArmTheAutomaticGeneration) {
+  WindowFixture f;
+  TForm1& w = *f.window;
+  ASSERT_TRUE(SelectFont(w, kDejaVuSans));
+  ASSERT_TRUE(WaitForGeneration(w));
+  for (QCheckBox* box : {w.ui.chkCompactCells, w.ui.chkFitTexture}) {
+    w.state().autoGenerateArmed = false;
+    w.ui.Timer2->stop();
+    box->setChecked(true);
+    EXPECT_TRUE(w.state().autoGenerateArmed) << box->objectName().toStdString();
+    EXPECT_TRUE(w.ui.Timer2->isActive());
+  }
+  EXPECT_EQ(w.state().extras.cellMode, kCellsCompact);
+  // The automatic generation runs with both: every cell shorter than a line, on a fitted texture.
+  const int before = w.generationsStarted();
+  QElapsedTimer clock;
+  clock.start();
+  while (w.generationsStarted() == before && clock.elapsed() < 5000) QTest::qWait(20);
+  ASSERT_TRUE(WaitForGeneration(w));
+  const AppState& s = w.state();
+  EXPECT_EQ(s.placedCount, kAllPlaced);
+  const int32_t line = s.tables.ascent + s.tables.descent + 2 * 1 + 2 * 1;  // O = 1, bold d = 1
+  for (const PlacedCharacter& c : s.placed) EXPECT_LT(static_cast<int32_t>(c.cellHeight), line) << c.codeUnit;
+  // The preview sets the cells on one text line: the strip is the band's height.
+  EXPECT_EQ(w.ui.Image3->height(), static_cast<int>(s.tallestCell));
+}
+
 }  // namespace
 }  // namespace glyphmill::testing

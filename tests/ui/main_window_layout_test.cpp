@@ -7,6 +7,9 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
+#include <QTabWidget>
+#include <QSpinBox>
+#include <QCheckBox>
 #include <gtest/gtest.h>
 
 #include "ui/preview_strip.h"
@@ -74,6 +77,33 @@ TEST(Layout, NoCaptionIsClippedAndNothingLeavesItsGroup) {
         EXPECT_FALSE(a->geometry().intersects(b->geometry()))
             << a->objectName().toStdString() << " / " << b->objectName().toStdString();
       }
+}
+
+TEST(Layout, TheGeneralSettingsPageHoldsItsControlsWhole) {
+  WindowFixture f;
+  TForm1& w = *f.window;
+  w.ui.PageControl1->setCurrentIndex(0);
+  QWidget* page = w.ui.PageControl1->currentWidget();
+  ASSERT_TRUE(page->isAncestorOf(w.ui.chkFitTexture));
+  for (QWidget* widget : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    const std::string name = widget->objectName().toStdString();
+    EXPECT_GE(widget->x(), 0) << name;
+    EXPECT_LE(widget->geometry().right(), page->width()) << name;
+    EXPECT_LE(widget->geometry().bottom(), page->height()) << name;
+    const int room = CaptionRoom(widget);
+    if (room > 0) {
+      EXPECT_GE(widget->width(), room) << name;
+    }
+  }
+  // The fit row and the compact check box overlap nothing beside them.
+  for (QWidget* a : {static_cast<QWidget*>(w.ui.chkFitTexture), static_cast<QWidget*>(w.ui.udFitWidth),
+                     static_cast<QWidget*>(w.ui.udFitHeight), static_cast<QWidget*>(w.ui.chkCompactCells)})
+    for (QWidget* b : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+      if (a != b) {
+        EXPECT_FALSE(a->geometry().intersects(b->geometry()))
+            << a->objectName().toStdString() << " / " << b->objectName().toStdString();
+      }
+    }
 }
 
 }  // namespace
