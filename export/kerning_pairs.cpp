@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "export/kerning_pairs_candidates.h"
 #include "settings/rounding.h"
 
 namespace glyphmill {
@@ -20,28 +21,45 @@ using BlobPtr = std::unique_ptr<hb_blob_t, HbDeleter<hb_blob_t, hb_blob_destroy>
 using FacePtr = std::unique_ptr<hb_face_t, HbDeleter<hb_face_t, hb_face_destroy>>;
 using FontPtr = std::unique_ptr<hb_font_t, HbDeleter<hb_font_t, hb_font_destroy>>;
 using BufferPtr = std::unique_ptr<hb_buffer_t, HbDeleter<hb_buffer_t, hb_buffer_destroy>>;
-using SetPtr = std::unique_ptr<hb_set_t, HbDeleter<hb_set_t, hb_set_destroy>>;
 
-struct Candidate {
+struct Entry {
   uint16_t codeUnit;
   hb_codepoint_t glyph;
-  hb_position_t advance;
 };
 
-// Glyphs that take part in the font's GPOS "kern" lookups; nullptr when the font has no GPOS, in
-// which case every glyph may be kerned (legacy 'kern' table, or AAT).
-SetPtr KernedGlyphs(hb_face_t* face) {
-  if (!hb_ot_layout_has_positioning(face)) return nullptr;
-  SetPtr lookups(hb_set_create());
-  const hb_tag_t features[] = {HB_TAG('k', 'e', 'r', 'n'), HB_TAG_NONE};
-  hb_ot_layout_collect_lookups(face, HB_OT_TAG_GPOS, nullptr, nullptr, features, lookups.get());
-  SetPtr glyphs(hb_set_create());
-  hb_codepoint_t lookup = HB_SET_VALUE_INVALID;
-  while (hb_set_next(lookups.get(), &lookup))
-    hb_ot_layout_lookup_collect_glyphs(face, HB_OT_TAG_GPOS, lookup, glyphs.get(), glyphs.get(), glyphs.get(),
-                                       nullptr);
-  return glyphs;
-}
+// Shapes two-character strings the way the pairs are defined: default positioning, no ligatures
+// and no contextual alternates.
+class PairShaper {
+ public:
+  explicit PairShaper(hb_font_t* font) : font_(font), buffer_(hb_buffer_create()) {}
+
+  // The pair's adjustment in 26.6 pixels, or nothing when the shaping replaced either glyph.
+  bool adjustment(const Entry& a, const Entry& b, hb_position_t* delta) {
+    hb_buffer_clear_contents(buffer_.get());
+    const uint16_t text[2] = {a.codeUnit, b.codeUnit};
+    hb_buffer_add_utf16(buffer_.get(), text, 2, 0, 2);
+    hb_buffer_set_direction(buffer_.get(), HB_DIRECTION_LTR);
+    hb_buffer_guess_segment_properties(buffer_.get());
+    hb_shape(font_, buffer_.get(), kFeatures, sizeof kFeatures / sizeof kFeatures[0]);
+    unsigned int n = 0;
+    const hb_glyph_info_t* info = hb_buffer_get_glyph_infos(buffer_.get(), &n);
+    const hb_glyph_position_t* pos = hb_buffer_get_glyph_positions(buffer_.get(), nullptr);
+    if (n != 2 || info[0].codepoint != a.glyph || info[1].codepoint != b.glyph) return false;
+    // Where the second glyph lands relative to the first, against the first's plain advance.
+    *delta = pos[0].x_advance + pos[1].x_offset - pos[0].x_offset - hb_font_get_glyph_h_advance(font_, a.glyph);
+    return true;
+  }
+
+ private:
+  static constexpr hb_feature_t kFeatures[] = {
+      {HB_TAG('l', 'i', 'g', 'a'), 0, HB_FEATURE_GLOBAL_START, HB_FEATURE_GLOBAL_END},
+      {HB_TAG('c', 'l', 'i', 'g'), 0, HB_FEATURE_GLOBAL_START, HB_FEATURE_GLOBAL_END},
+      {HB_TAG('c', 'a', 'l', 't'), 0, HB_FEATURE_GLOBAL_START, HB_FEATURE_GLOBAL_END},
+      {HB_TAG('d', 'l', 'i', 'g'), 0, HB_FEATURE_GLOBAL_START, HB_FEATURE_GLOBAL_END},
+  };
+  hb_font_t* font_;
+  BufferPtr buffer_;
+};
 
 }  // namespace
 
@@ -58,40 +76,32 @@ std::vector<GlyphmillKerningPair> ComputeKerningPairs(const KerningSource& sourc
   hb_font_set_scale(font.get(), scale, scale);
   hb_font_set_ppem(font.get(), static_cast<unsigned>(source.emPixels), static_cast<unsigned>(source.emPixels));
 
-  const SetPtr kerned = KernedGlyphs(face.get());
-  std::vector<Candidate> candidates;
+  std::vector<Entry> entries;
+  std::vector<hb_codepoint_t> entryGlyphs;
   const std::size_t count = std::min(limit, codeUnits.size());
   for (std::size_t i = 0; i < count; ++i) {
     hb_codepoint_t glyph = 0;
     if (!hb_font_get_nominal_glyph(font.get(), codeUnits[i], &glyph)) continue;
-    if (kerned && !hb_set_has(kerned.get(), glyph)) continue;
-    candidates.push_back({codeUnits[i], glyph, hb_font_get_glyph_h_advance(font.get(), glyph)});
+    entries.push_back({codeUnits[i], glyph});
+    entryGlyphs.push_back(glyph);
+  }
+  const SelectedGlyphs selected(hb_face_get_glyph_count(face.get()), entryGlyphs);
+  KerningCandidates candidates = FindKerningCandidates(face.get(), selected);
+  if (candidates.everyPair) {
+    for (hb_codepoint_t a : selected.glyphs())
+      for (hb_codepoint_t b : selected.glyphs()) candidates.pairs.emplace_back(a, b);
   }
 
-  const hb_feature_t features[] = {
-      {HB_TAG('l', 'i', 'g', 'a'), 0, HB_FEATURE_GLOBAL_START, HB_FEATURE_GLOBAL_END},
-      {HB_TAG('c', 'l', 'i', 'g'), 0, HB_FEATURE_GLOBAL_START, HB_FEATURE_GLOBAL_END},
-      {HB_TAG('c', 'a', 'l', 't'), 0, HB_FEATURE_GLOBAL_START, HB_FEATURE_GLOBAL_END},
-      {HB_TAG('d', 'l', 'i', 'g'), 0, HB_FEATURE_GLOBAL_START, HB_FEATURE_GLOBAL_END},
-  };
-  BufferPtr buffer(hb_buffer_create());
-  for (const Candidate& a : candidates) {
-    for (const Candidate& b : candidates) {
-      hb_buffer_clear_contents(buffer.get());
-      const uint16_t text[2] = {a.codeUnit, b.codeUnit};
-      hb_buffer_add_utf16(buffer.get(), text, 2, 0, 2);
-      hb_buffer_set_direction(buffer.get(), HB_DIRECTION_LTR);
-      hb_buffer_guess_segment_properties(buffer.get());
-      hb_shape(font.get(), buffer.get(), features, sizeof features / sizeof features[0]);
-      unsigned int n = 0;
-      const hb_glyph_info_t* info = hb_buffer_get_glyph_infos(buffer.get(), &n);
-      const hb_glyph_position_t* pos = hb_buffer_get_glyph_positions(buffer.get(), nullptr);
-      if (n != 2 || info[0].codepoint != a.glyph || info[1].codepoint != b.glyph) continue;
-      // Where the second glyph lands relative to the first, against the first's plain advance.
-      const hb_position_t delta = pos[0].x_advance + pos[1].x_offset - pos[0].x_offset - a.advance;
-      const int32_t amount = RoundHalfEven32(delta / 64.0);
-      if (amount != 0) pairs.push_back({a.codeUnit, b.codeUnit, amount});
-    }
+  PairShaper shaper(font.get());
+  for (const auto& [first, second] : candidates.pairs) {
+    selected.forEachEntry(first, [&](uint32_t i) {
+      selected.forEachEntry(second, [&](uint32_t j) {
+        hb_position_t delta = 0;
+        if (!shaper.adjustment(entries[i], entries[j], &delta)) return;
+        const int32_t amount = RoundHalfEven32(delta / 64.0);
+        if (amount != 0) pairs.push_back({entries[i].codeUnit, entries[j].codeUnit, amount});
+      });
+    });
   }
   std::sort(pairs.begin(), pairs.end(), [](const GlyphmillKerningPair& x, const GlyphmillKerningPair& y) {
     return x.first != y.first ? x.first < y.first : x.second < y.second;

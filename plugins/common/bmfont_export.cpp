@@ -27,8 +27,8 @@ void RunBmFontExport(const TSimpleExportInfo* record, BmFontFormatter format) {
   PendingFile descriptorFile(fileName);
   descriptorFile.write(format(description));
 
-  pageFile.Commit();
-  descriptorFile.Commit();
+  PendingFile* const both[] = {&pageFile, &descriptorFile};
+  CommitTogether(both);
 }
 
 }  // namespace glyphmill::plugins

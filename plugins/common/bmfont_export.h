@@ -13,8 +13,9 @@ namespace glyphmill::plugins {
 using BmFontFormatter = std::string (*)(const BmFontDescription&);
 
 // Runs one SimpleExport. With FileName "" nothing is written. Both files are written in full
-// before either is moved into place, so a failure while writing leaves no partial file and keeps
-// any earlier files of those names.
+// before either is moved into place, and they are put in place together (CommitTogether): a
+// failure at any point, or an interruption, leaves no partial or temporary file and keeps the
+// earlier page and descriptor of those names as a pair.
 // Throws std::runtime_error with the reason when the export cannot be written.
 void RunBmFontExport(const TSimpleExportInfo* record, BmFontFormatter format);
 

@@ -26,9 +26,10 @@ BmFontDescription BuildBmFontDescription(uint32_t textureWidth, uint32_t texture
   d.pageFile = std::move(pageFile);
   d.common.scaleW = static_cast<int32_t>(textureWidth);
   d.common.scaleH = static_cast<int32_t>(textureHeight);
+  const bool geometry = host && host->hasGeometry();
   if (host) {
     d.common.lineHeight = host->lineHeight;
-    d.common.base = host->base;
+    d.common.base = geometry ? host->ascent : host->base;
     d.info.face = host->faceName;
     d.info.size = host->pixelSize;
     d.info.bold = host->bold;
@@ -58,8 +59,13 @@ BmFontDescription BuildBmFontDescription(uint32_t textureWidth, uint32_t texture
     ch.y = c.Y;
     ch.width = c.Width;
     ch.height = c.Height;
-    ch.xoffset = c.PreAdvance;
-    ch.yoffset = 0;
+    if (geometry) {
+      ch.xoffset = static_cast<int32_t>(-static_cast<int64_t>(host->geometry[i].drawOffsetX));
+      ch.yoffset = static_cast<int32_t>(-static_cast<int64_t>(host->geometry[i].drawOffsetY));
+    } else {
+      ch.xoffset = c.PreAdvance;
+      ch.yoffset = 0;
+    }
     ch.xadvance = static_cast<int32_t>(static_cast<int64_t>(c.PreAdvance) + c.PostAdvance);
     d.chars.push_back(ch);
   }

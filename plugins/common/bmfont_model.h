@@ -70,14 +70,22 @@ struct BmFontDescription {
 };
 
 // Builds the description of one export:
-// - each placed record becomes a char: x, y, width, height = its cell; xoffset = PreAdvance;
-//   xadvance = PreAdvance + PostAdvance; yoffset = 0, since every cell starts at the line's top;
+// - each placed record becomes a char: x, y, width, height = its cell;
+//   xadvance = PreAdvance + PostAdvance;
+// - with the host's per-character geometry (font-info version 2) the glyphs land where FreeType
+//   puts them relative to the pen and the baseline: xoffset = -drawOffsetX, yoffset = -drawOffsetY,
+//   lineHeight = the font's line height, base = its ascent, whatever margins the cells carry;
+// - without it (a version 1 host, or none) only the cells are known: xoffset = PreAdvance,
+//   yoffset = 0, lineHeight = the cell height, base = the host's cell base (the cell height
+//   without a host), which is how the fixed records lay text out cell by cell;
+// - padding and spacing are 0: the offsets already account for every margin;
 // - records that did not find room are left out (only the host can tell which; without it every
 //   record counts as placed);
 // - the space gets a zero-size char whose xadvance is `spaceAdvance`, whether or not it was selected;
-// - lineHeight is the cell height, scaleW/scaleH the texture size;
-// - face, size, bold, italic, base, outline and kernings come from the host; without it face is "",
-//   size and base are the line height and there are no kernings.
+// - scaleW/scaleH are the texture size; face, size, bold, italic, outline and kernings come from the
+//   host; without it face is "", size is the line height and there are no kernings;
+// - the channel fields say what the page holds: the glyphs (0), or glyph and outline (2) when the
+//   outline is on; every char lies in all four channels (chnl 15).
 BmFontDescription BuildBmFontDescription(uint32_t textureWidth, uint32_t textureHeight, int32_t spaceAdvance,
                                          std::span<const TExportCharInfo> chars,
                                          const std::optional<HostFontInfo>& host, std::string pageFile);

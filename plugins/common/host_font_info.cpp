@@ -3,29 +3,54 @@
 #include <dlfcn.h>
 
 namespace glyphmill::plugins {
+namespace {
+
+// The fields both versions share, copied the same way.
+template <typename Record>
+HostFontInfo CopyCommon(const Record& record, uint32_t charCount) {
+  HostFontInfo info;
+  if (record.face_name != nullptr) info.faceName = record.face_name;
+  info.pointSize = record.point_size;
+  info.pixelSize = record.pixel_size;
+  info.lineHeight = record.line_height;
+  info.ascent = record.ascent;
+  info.descent = record.descent;
+  info.outlineWidth = record.outline_width;
+  info.bold = record.bold != 0;
+  info.italic = record.italic != 0;
+  info.antialiasMode = record.antialias_mode;
+  // A placed list for a different table cannot be matched to the records: ignore it.
+  if (record.placed != nullptr && record.char_count == charCount) {
+    info.placed.assign(record.placed, record.placed + charCount);
+  }
+  if (record.kernings != nullptr) {
+    for (uint32_t i = 0; i < record.kerning_count; ++i) {
+      const GlyphmillKerningPair& p = record.kernings[i];
+      if (p.amount != 0) info.kernings.push_back({p.first, p.second, p.amount});
+    }
+  }
+  return info;
+}
+
+}  // namespace
 
 std::optional<HostFontInfo> CopyHostFontInfo(const GlyphmillFontInfoV1* record, uint32_t charCount) {
   if (record == nullptr || record->struct_size < sizeof(GlyphmillFontInfoV1)) return std::nullopt;
-  HostFontInfo info;
-  if (record->face_name != nullptr) info.faceName = record->face_name;
-  info.pointSize = record->point_size;
-  info.pixelSize = record->pixel_size;
-  info.lineHeight = record->line_height;
+  HostFontInfo info = CopyCommon(*record, charCount);
   info.base = record->base;
-  info.ascent = record->ascent;
-  info.descent = record->descent;
-  info.outlineWidth = record->outline_width;
-  info.bold = record->bold != 0;
-  info.italic = record->italic != 0;
-  info.antialiasMode = record->antialias_mode;
-  // A placed list for a different table cannot be matched to the records: ignore it.
-  if (record->placed != nullptr && record->char_count == charCount) {
-    info.placed.assign(record->placed, record->placed + charCount);
-  }
-  if (record->kernings != nullptr) {
-    for (uint32_t i = 0; i < record->kerning_count; ++i) {
-      const GlyphmillKerningPair& p = record->kernings[i];
-      if (p.amount != 0) info.kernings.push_back({p.first, p.second, p.amount});
+  return info;
+}
+
+std::optional<HostFontInfo> CopyHostFontInfo(const GlyphmillFontInfoV2* record, uint32_t charCount) {
+  if (record == nullptr || record->struct_size < sizeof(GlyphmillFontInfoV2)) return std::nullopt;
+  HostFontInfo info = CopyCommon(*record, charCount);
+  info.base = record->ascent;
+  info.distanceRange = record->distance_range;
+  // Offsets for a different table cannot be matched to the records either.
+  if (record->geometry != nullptr && record->char_count == charCount && charCount > 0) {
+    info.geometry.reserve(charCount);
+    for (uint32_t i = 0; i < charCount; ++i) {
+      info.geometry.push_back({record->geometry[i].draw_offset_x, record->geometry[i].draw_offset_y});
     }
   }
   return info;
@@ -35,8 +60,11 @@ std::optional<HostFontInfo> QueryHostFontInfo(uint32_t charCount) {
   void* symbol = dlsym(RTLD_DEFAULT, GLYPHMILL_HOST_QUERY_SYMBOL);
   if (symbol == nullptr) return std::nullopt;
   auto query = reinterpret_cast<GlyphmillHostQueryProc>(symbol);
-  const void* record = query(GLYPHMILL_EXT_FONT_INFO_V1);
-  return CopyHostFontInfo(static_cast<const GlyphmillFontInfoV1*>(record), charCount);
+  if (auto v2 = CopyHostFontInfo(static_cast<const GlyphmillFontInfoV2*>(query(GLYPHMILL_EXT_FONT_INFO_V2)),
+                                 charCount)) {
+    return v2;
+  }
+  return CopyHostFontInfo(static_cast<const GlyphmillFontInfoV1*>(query(GLYPHMILL_EXT_FONT_INFO_V1)), charCount);
 }
 
 }  // namespace glyphmill::plugins

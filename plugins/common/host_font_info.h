@@ -18,32 +18,48 @@ struct KerningPair {
   bool operator==(const KerningPair&) const = default;
 };
 
+// Where one character's pen and text line sit in its cell (GlyphmillCharGeometry).
+struct CharGeometry {
+  int32_t drawOffsetX = 0;
+  int32_t drawOffsetY = 0;
+  bool operator==(const CharGeometry&) const = default;
+};
+
 struct HostFontInfo {
   std::string faceName;
   int32_t pointSize = 0;
   int32_t pixelSize = 0;
+  // Version 2: the font's own line height (ascent + descent). Version 1: the cell height.
   int32_t lineHeight = 0;
+  // Version 1 only: cell top -> baseline. Version 2 leaves it at `ascent`.
   int32_t base = 0;
   int32_t ascent = 0;
   int32_t descent = 0;
   int32_t outlineWidth = 0;
   bool bold = false;
   bool italic = false;
-  uint8_t antialiasMode = 0;  // 0 smooth, 1 cleartype, 2 none
+  uint8_t antialiasMode = 0;  // 0 smooth, 1 cleartype, 2 none, 3 distance field
+  uint32_t distanceRange = 0;
   // One flag per record of the export call; empty when the host's list does not match the call's
   // CharCount, in which case every record counts as placed.
   std::vector<bool> placed;
+  // Version 2: one entry per record of the export call. Empty when the host answered version 1
+  // only (or its list does not match CharCount): the cells' own geometry is then unknown.
+  std::vector<CharGeometry> geometry;
   std::vector<KerningPair> kernings;  // nonzero amounts only
 
   bool isPlaced(std::size_t index) const { return placed.empty() || placed[index]; }
+  bool hasGeometry() const { return !geometry.empty(); }
 };
 
 // Checks and copies a host record. Returns nothing when the record is null or shorter than
-// version 1 of the extension; `charCount` is the CharCount of the export call being served.
+// its version of the extension; `charCount` is the CharCount of the export call being served.
 std::optional<HostFontInfo> CopyHostFontInfo(const GlyphmillFontInfoV1* record, uint32_t charCount);
+std::optional<HostFontInfo> CopyHostFontInfo(const GlyphmillFontInfoV2* record, uint32_t charCount);
 
 // [main-thread] Looks up the host query in the running process and asks it for the font
-// information. Call only from inside an export entry point. Nothing when the host offers none.
+// information: version 2 first, version 1 when the host does not offer version 2. Call only from
+// inside an export entry point. Nothing when the host offers neither.
 std::optional<HostFontInfo> QueryHostFontInfo(uint32_t charCount);
 
 }  // namespace glyphmill::plugins

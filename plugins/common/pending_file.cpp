@@ -7,7 +7,9 @@
 #include <cstring>
 #include <filesystem>
 #include <stdexcept>
+#include <vector>
 
+#include "plugins/common/interrupt_cleanup.h"
 #include "plugins/common/plugin_messages.h"
 
 namespace glyphmill::plugins {
@@ -31,6 +33,7 @@ PendingFile::PendingFile(std::string targetPath) : target_(std::move(targetPath)
     temp_.clear();
     fail(error);
   }
+  cleanupSlot_ = RegisterInterruptCleanup(temp_);
   stream_ = ::fdopen(fd, "wb");
   if (stream_ == nullptr) {
     const int error = errno;
@@ -51,14 +54,87 @@ void PendingFile::write(std::string_view text) {
 }
 
 void PendingFile::Commit() {
-  if (committed_) return;
+  PendingFile* self = this;
+  CommitTogether(std::span<PendingFile* const>(&self, 1));
+}
+
+void PendingFile::finish() {
+  if (stream_ == nullptr) return;
   int error = 0;
   if (std::fflush(stream_) != 0 || std::ferror(stream_)) error = errno != 0 ? errno : EIO;
   if (std::fclose(stream_) != 0 && error == 0) error = errno != 0 ? errno : EIO;
   stream_ = nullptr;
   if (error != 0) fail(error);
-  if (std::rename(temp_.c_str(), target_.c_str()) != 0) fail(errno);
-  committed_ = true;
+}
+
+namespace {
+
+// A hard link that keeps a target's current file while it is being replaced.
+struct KeptOriginal {
+  std::string path;     // the link; empty when there is none
+  bool existed = true;  // false: there was no file under the target's name
+};
+
+KeptOriginal KeepOriginal(const std::string& target) {
+  KeptOriginal kept;
+  const std::filesystem::path folder = std::filesystem::path(target).parent_path();
+  const std::string base = (folder / (".glyphmill-" + std::to_string(static_cast<long>(getpid())) + "-")).string();
+  for (int attempt = 0; attempt < 1000; ++attempt) {
+    const std::string candidate = base + std::to_string(attempt) + ".old";
+    if (::link(target.c_str(), candidate.c_str()) == 0) {
+      kept.path = candidate;
+      return kept;
+    }
+    if (errno != EEXIST) {
+      // ENOENT: nothing to keep. Other errors (a file system without hard links): the original
+      // exists but cannot be brought back.
+      kept.existed = errno != ENOENT;
+      break;
+    }
+  }
+  return kept;
+}
+
+}  // namespace
+
+void CommitTogether(std::span<PendingFile* const> files) {
+  for (PendingFile* f : files) {
+    if (!f->committed_) f->finish();
+  }
+  const DeferInterrupts deferred;
+  std::vector<KeptOriginal> kept(files.size());
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    if (!files[i]->committed_) kept[i] = KeepOriginal(files[i]->target_);
+  }
+  auto forgetKept = [&kept] {
+    for (const KeptOriginal& k : kept) {
+      if (!k.path.empty()) ::unlink(k.path.c_str());
+    }
+  };
+  std::vector<bool> renamed(files.size(), false);
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    PendingFile* f = files[i];
+    if (f->committed_) continue;
+    if (std::rename(f->temp_.c_str(), f->target_.c_str()) != 0) {
+      const int error = errno;
+      // Undo the renames made so far: the originals go back, new names go away.
+      for (std::size_t j = 0; j < i; ++j) {
+        if (!renamed[j]) continue;
+        if (!kept[j].path.empty()) {
+          if (std::rename(kept[j].path.c_str(), files[j]->target_.c_str()) == 0) kept[j].path.clear();
+        } else if (!kept[j].existed) {
+          ::unlink(files[j]->target_.c_str());
+        }
+      }
+      forgetKept();
+      f->fail(error);
+    }
+    f->committed_ = true;
+    renamed[i] = true;
+    ReleaseInterruptCleanup(f->cleanupSlot_);
+    f->cleanupSlot_ = -1;
+  }
+  forgetKept();
 }
 
 void PendingFile::fail(int error) {
@@ -76,6 +152,8 @@ void PendingFile::discard() {
     ::unlink(temp_.c_str());
     temp_.clear();
   }
+  ReleaseInterruptCleanup(cleanupSlot_);
+  cleanupSlot_ = -1;
 }
 
 }  // namespace glyphmill::plugins

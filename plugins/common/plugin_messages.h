@@ -18,7 +18,7 @@ std::string MissingCharTableMessage(unsigned charCount);
 std::string NoImageBufferMessage();
 // An output file could not be created, written or moved into place.
 std::string CannotWriteMessage(std::string_view path, std::string_view reason);
-// libpng refused to encode the image.
+// The PNG encoder could not encode the image.
 std::string PngEncodeMessage(std::string_view path, std::string_view reason);
 // A value does not fit the field the binary BMFont form gives it.
 std::string BinaryFieldRangeMessage(std::string_view field, long long value);

@@ -26,6 +26,13 @@ std::string FormatJsonMetrics(uint16_t width, uint16_t height, int32_t spaceAdva
                   {"height", c.Height}, {"preAdvance", c.PreAdvance},
                   {"postAdvance", c.PostAdvance}};
     if (host) entry["placed"] = host->isPlaced(i);
+    if (host && host->hasGeometry()) {
+      // The same geometry as the BMFont descriptors: the cell drawn at (pen + xoffset,
+      // line top + yoffset) puts the ink where FreeType puts it.
+      entry["xoffset"] = -static_cast<int64_t>(host->geometry[i].drawOffsetX);
+      entry["yoffset"] = -static_cast<int64_t>(host->geometry[i].drawOffsetY);
+      entry["xadvance"] = static_cast<int64_t>(c.PreAdvance) + c.PostAdvance;
+    }
     list.push_back(std::move(entry));
   }
   doc["characters"] = std::move(list);

@@ -6,7 +6,11 @@
 // Every record of the table is listed, in table order. With the host's font information the
 // document also has "font" (face, pointSize, pixelSize, lineHeight, base, ascent, descent, bold,
 // italic, outlineWidth), "kernings" ([first, second, amount] triples) and a "placed" flag per
-// character; without it those are absent, since only the host knows them. Keys keep this order.
+// character; without it those are absent, since only the host knows them. When the host gives each
+// character's geometry (font-info version 2), "lineHeight" and "base" are the font's line height
+// and ascent, and each character also has "xoffset", "yoffset" and "xadvance" with the meanings of
+// the BMFont descriptors; with version 1 "lineHeight" and "base" describe the cells. Keys keep
+// this order.
 #pragma once
 
 #include <cstdint>

@@ -30,7 +30,7 @@ field(Depends depends)
 expect_in("${package}" "glyphmill" "Package")
 expect_in("${version}" "4.1" "Version")
 # Found by dpkg-shlibdeps from the programs and the exporters.
-foreach(library libc6 libstdc++6 libfreetype6 libfontconfig1 libharfbuzz0b libpng16-16)
+foreach(library libc6 libstdc++6 libfreetype6 libfontconfig1 libharfbuzz0b libdeflate0)
   expect_in("${depends}" "${library}" "Depends")
 endforeach()
 if(HAS_GUI)

@@ -27,7 +27,7 @@ namespace {
 namespace fs = std::filesystem;
 
 const std::string kPrefix = GLYPHMILL_TEST_PREFIX;
-const std::vector<std::string> kShippedExporters = {"BMFont Binary", "BMFont Text", "BMFont XML",
+const std::vector<std::string> kShippedExporters = {"BMFont Binary", "BMFont JSON", "BMFont Text", "BMFont XML",
                                                     "JSON Metrics",  "PNG Image",   "TGA Image"};
 
 std::string Quote(const std::string& arg) {
@@ -201,7 +201,7 @@ TEST_F(Installed, APluginBuiltAgainstTheInstalledHeaderLoadsFromTheUsersFolder) 
   ASSERT_TRUE(BuildTinyPlugin(userPlugins + "/tiny.so"));
   const std::vector<std::string> env = {"XDG_DATA_HOME=" + path("data")};
   const auto listed = Listed(env);
-  ASSERT_EQ(listed.size(), 7u);
+  ASSERT_EQ(listed.size(), kShippedExporters.size() + 1);
   // The user's folder is searched before the installed one.
   EXPECT_EQ(listed.front(), std::make_pair(std::string("Tiny Count"), userPlugins));
 
@@ -213,7 +213,7 @@ TEST_F(Installed, APluginBuiltAgainstTheInstalledHeaderLoadsFromTheUsersFolder) 
 TEST_F(Installed, TheUsersPluginHidesAnInstalledOneOfTheSameFileName) {
   ASSERT_TRUE(BuildTinyPlugin(path("data/glyphmill/plugins/png_image.so")));
   const auto listed = Listed({"XDG_DATA_HOME=" + path("data")});
-  ASSERT_EQ(listed.size(), 6u);
+  ASSERT_EQ(listed.size(), kShippedExporters.size());
   std::vector<std::string> names;
   for (const auto& entry : listed) names.push_back(entry.first);
   EXPECT_EQ(std::count(names.begin(), names.end(), "PNG Image"), 0);
@@ -223,7 +223,7 @@ TEST_F(Installed, TheUsersPluginHidesAnInstalledOneOfTheSameFileName) {
 TEST_F(Installed, TheWorkingFoldersPluginsComeFirst) {
   ASSERT_TRUE(BuildTinyPlugin(work() + "/plugins/tiny.so"));
   const auto listed = Listed();
-  ASSERT_EQ(listed.size(), 7u);
+  ASSERT_EQ(listed.size(), kShippedExporters.size() + 1);
   EXPECT_EQ(listed.front(), std::make_pair(std::string("Tiny Count"), std::string("plugins")));
 }
 
@@ -232,7 +232,7 @@ TEST_F(Installed, TheTreeStillWorksAfterItIsMoved) {
   fs::create_directories(moved);
   fs::copy(kPrefix, moved, fs::copy_options::recursive | fs::copy_options::copy_symlinks);
   const auto listed = Listed({}, moved);
-  ASSERT_EQ(listed.size(), 6u);
+  ASSERT_EQ(listed.size(), kShippedExporters.size());
   for (const auto& [name, folder] : listed) EXPECT_EQ(folder, moved + "/lib/glyphmill/plugins") << name;
   const Result pc = Run("sh -c " + Quote("PKG_CONFIG_PATH=" + Quote(moved + "/share/pkgconfig") +
                                          " pkg-config --cflags glyphmill-plugin"));

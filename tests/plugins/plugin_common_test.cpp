@@ -2,13 +2,21 @@
 // check and the output file that appears only when complete.
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <stdexcept>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <csignal>
+#include <cstring>
+#include <filesystem>
+#include <stdexcept>
+#include <tuple>
+
+#include "plugins/common/bmfont_model.h"
 #include "plugins/common/host_font_info.h"
 #include "plugins/common/page_file_name.h"
 #include "plugins/common/pending_file.h"
 #include "plugins/common/plugin_info.h"
+#include "plugins/common/png_writer.h"
 #include "tests/plugins/plugin_test_support.h"
 
 namespace glyphmill::plugins {
@@ -60,7 +68,65 @@ TEST(HostRecord, ShorterThanVersionOneIsIgnored) {
   GlyphmillFontInfoV1 record{};
   record.struct_size = sizeof record - 1;
   EXPECT_FALSE(CopyHostFontInfo(&record, 0).has_value());
-  EXPECT_FALSE(CopyHostFontInfo(nullptr, 0).has_value());
+  EXPECT_FALSE(CopyHostFontInfo(static_cast<const GlyphmillFontInfoV1*>(nullptr), 0).has_value());
+}
+
+TEST(HostRecord, VersionTwoGivesEachCharactersOffsetsAndTheFontsLine) {
+  const GlyphmillCharGeometry geometry[3] = {{1, 2}, {-3, 4}, {5, -6}};
+  GlyphmillFontInfoV2 record{};
+  record.struct_size = sizeof record;
+  record.line_height = 22;
+  record.ascent = 18;
+  record.descent = 4;
+  record.char_count = 3;
+  record.geometry = geometry;
+  auto info = CopyHostFontInfo(&record, 3);
+  ASSERT_TRUE(info);
+  EXPECT_EQ(info->lineHeight, 22);
+  EXPECT_EQ(info->base, 18);
+  EXPECT_EQ(info->geometry, (std::vector<CharGeometry>{{1, 2}, {-3, 4}, {5, -6}}));
+  // Offsets for a table of another size cannot be matched to the records.
+  auto mismatched = CopyHostFontInfo(&record, 2);
+  ASSERT_TRUE(mismatched);
+  EXPECT_FALSE(mismatched->hasGeometry());
+  record.struct_size = sizeof record - 1;
+  EXPECT_FALSE(CopyHostFontInfo(&record, 3).has_value());
+}
+
+// Two characters in 24-pixel cells whose pen and line top lie (4, 3) and (6, 3) into the cell.
+std::vector<TExportCharInfo> TwoCells() {
+  return {{10, 24, 0, 0, 1, 8, 'A'}, {12, 24, 10, 0, -2, 13, 'j'}};
+}
+
+TEST(BmFontModel, WithTheHostsGeometryGlyphsLandOnThePenAndBaseline) {
+  HostFontInfo host;
+  host.lineHeight = 19;
+  host.ascent = host.base = 15;
+  host.geometry = {{4, 3}, {6, 3}};
+  const auto chars = TwoCells();
+  const BmFontDescription d = BuildBmFontDescription(64, 32, 5, chars, host, "p.png");
+  EXPECT_EQ(d.common.lineHeight, 19);
+  EXPECT_EQ(d.common.base, 15);
+  EXPECT_EQ(d.info.padding, (std::array<int32_t, 4>{0, 0, 0, 0}));
+  EXPECT_EQ(d.info.spacing, (std::array<int32_t, 2>{0, 0}));
+  ASSERT_EQ(d.chars.size(), 3u);  // the space, 'A', 'j'
+  EXPECT_EQ(std::tie(d.chars[1].id, d.chars[1].xoffset, d.chars[1].yoffset, d.chars[1].xadvance),
+            std::tuple(uint32_t{'A'}, -4, -3, 9));
+  EXPECT_EQ(std::tie(d.chars[2].id, d.chars[2].x, d.chars[2].xoffset, d.chars[2].yoffset, d.chars[2].xadvance),
+            std::tuple(uint32_t{'j'}, 10, -6, -3, 11));
+}
+
+TEST(BmFontModel, WithoutGeometryTheCellsAreLaidOutAsTheFixedRecordsSay) {
+  HostFontInfo host;
+  host.lineHeight = 24;
+  host.base = 18;
+  host.ascent = 15;
+  const auto chars = TwoCells();
+  const BmFontDescription d = BuildBmFontDescription(64, 32, 5, chars, host, "p.png");
+  EXPECT_EQ(d.common.lineHeight, 24);
+  EXPECT_EQ(d.common.base, 18);
+  ASSERT_EQ(d.chars.size(), 3u);
+  EXPECT_EQ(std::tie(d.chars[2].xoffset, d.chars[2].yoffset, d.chars[2].xadvance), std::tuple(-2, 0, 11));
 }
 
 TEST(HostRecord, PlacedListIsUsedOnlyWhenItMatchesTheTable) {
@@ -151,6 +217,109 @@ TEST(PendingOutput, ATargetThatIsAFolderFailsAtCommitAndLeavesNoTemporary) {
   file.write(std::string_view("data"));
   EXPECT_THROW(file.Commit(), std::runtime_error);
   EXPECT_EQ(dir.entries(), std::vector<std::string>{"taken"});
+}
+
+TEST(PendingOutput, FilesCommittedTogetherAllAppear) {
+  ScratchFolder dir;
+  {
+    PendingFile page(dir.file("font_0.png")), descriptor(dir.file("font.fnt"));
+    page.write(std::string_view("page"));
+    descriptor.write(std::string_view("descriptor"));
+    PendingFile* const both[] = {&page, &descriptor};
+    CommitTogether(both);
+  }
+  EXPECT_EQ(ReadText(dir.file("font_0.png")), "page");
+  EXPECT_EQ(ReadText(dir.file("font.fnt")), "descriptor");
+  EXPECT_EQ(dir.entries(), (std::vector<std::string>{"font.fnt", "font_0.png"}));
+}
+
+// The second rename fails after the first one replaced the page: the old page comes back, so the
+// earlier page and descriptor still belong together, and nothing else is left behind.
+TEST(PendingOutput, WhenOneOfFilesCommittedTogetherFailsNoneIsReplaced) {
+  ScratchFolder dir;
+  {
+    PendingFile old(dir.file("font_0.png"));
+    old.write(std::string_view("old page"));
+    old.Commit();
+  }
+  std::filesystem::create_directories(dir.path() / "font.fnt" / "occupied");
+  {
+    PendingFile page(dir.file("font_0.png")), descriptor(dir.file("font.fnt"));
+    page.write(std::string_view("new page"));
+    descriptor.write(std::string_view("new descriptor"));
+    PendingFile* const both[] = {&page, &descriptor};
+    EXPECT_THROW(CommitTogether(both), std::runtime_error);
+  }
+  EXPECT_EQ(ReadText(dir.file("font_0.png")), "old page");
+  EXPECT_EQ(dir.entries(), (std::vector<std::string>{"font.fnt", "font_0.png"}));
+
+  // A new file among them is removed again.
+  std::filesystem::remove(dir.file("font_0.png"));
+  {
+    PendingFile page(dir.file("font_0.png")), descriptor(dir.file("font.fnt"));
+    page.write(std::string_view("new page"));
+    PendingFile* const both[] = {&page, &descriptor};
+    EXPECT_THROW(CommitTogether(both), std::runtime_error);
+  }
+  EXPECT_EQ(dir.entries(), (std::vector<std::string>{"font.fnt"}));
+}
+
+// A process interrupted while its temporaries exist removes them and still ends by the signal.
+TEST(PendingOutput, AnInterruptedProcessLeavesNoTemporary) {
+  for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    SCOPED_TRACE(signal);
+    ScratchFolder dir;
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      PendingFile page(dir.file("font_0.png")), descriptor(dir.file("font.fnt"));
+      page.write(std::string_view("page"));
+      descriptor.write(std::string_view("descriptor"));
+      ::raise(signal);
+      _exit(0);  // not reached: the signal ends the process
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFSIGNALED(status));
+    if (WIFSIGNALED(status)) {
+      EXPECT_EQ(WTERMSIG(status), signal);
+    }
+    EXPECT_TRUE(dir.entries().empty()) << dir.entries()[0];
+  }
+}
+
+TEST(PendingOutput, HandlersAreTheEarlierOnesAgainOnceNoTemporaryIsLeft) {
+  struct sigaction before = {};
+  sigaction(SIGTERM, nullptr, &before);
+  ScratchFolder dir;
+  {
+    PendingFile file(dir.file("a"));
+    struct sigaction during = {};
+    sigaction(SIGTERM, nullptr, &during);
+    EXPECT_NE(during.sa_handler, before.sa_handler);
+    file.Commit();
+  }
+  struct sigaction after = {};
+  sigaction(SIGTERM, nullptr, &after);
+  EXPECT_EQ(after.sa_handler, before.sa_handler);
+}
+
+// Pages large enough to be filtered in bands on several threads decode to the same pixels.
+TEST(PngPage, ALargeImageRoundTripsInEveryChannelLayout) {
+  ScratchFolder dir;
+  const plugintest::TestTexture t = plugintest::MakeTexture(1500, 900);
+  {
+    PendingFile rgba(dir.file("rgba.png")), rgb(dir.file("rgb.png")), grey(dir.file("grey.png"));
+    WritePng(rgba, t.width, t.height, t.bgr.data(), t.alpha.data());
+    WritePng(rgb, t.width, t.height, t.bgr.data(), nullptr);
+    WritePng(grey, t.width, t.height, nullptr, t.alpha.data());
+    rgba.Commit();
+    rgb.Commit();
+    grey.Commit();
+  }
+  EXPECT_EQ(plugintest::ReadPng(dir.file("rgba.png")).pixels, plugintest::ExpectedRgba(t));
+  EXPECT_EQ(plugintest::ReadPng(dir.file("rgb.png")).pixels, plugintest::ExpectedRgb(t));
+  EXPECT_EQ(plugintest::ReadPng(dir.file("grey.png")).pixels, t.alpha);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "tests/plugins/plugin_test_support.h"
 
 #include <dlfcn.h>
+#include <nlohmann/json.hpp>
 #include <png.h>
 #include <unistd.h>
 
@@ -441,6 +442,40 @@ BmFont ParseBmFontBinary(const std::vector<uint8_t>& b) {
     }
     at = d + size;
   }
+  return font;
+}
+
+BmFont ParseBmFontJson(const std::string& text) {
+  const auto doc = nlohmann::json::parse(text);
+  BmFont font;
+  const auto& info = doc.at("info");
+  font.face = info.at("face").get<std::string>();
+  font.size = info.at("size");
+  font.bold = info.at("bold");
+  font.italic = info.at("italic");
+  font.unicode = info.at("unicode");
+  font.smooth = info.at("smooth");
+  font.outline = info.at("outline");
+  if (info.at("padding") != nlohmann::json::array({0, 0, 0, 0}) || info.at("spacing") != nlohmann::json::array({0, 0})) {
+    throw std::runtime_error("padding or spacing is not zero");
+  }
+  const auto& common = doc.at("common");
+  font.lineHeight = common.at("lineHeight");
+  font.base = common.at("base");
+  font.scaleW = common.at("scaleW");
+  font.scaleH = common.at("scaleH");
+  font.pages = common.at("pages");
+  font.packed = common.at("packed");
+  font.alphaChnl = common.at("alphaChnl");
+  font.redChnl = common.at("redChnl");
+  font.greenChnl = common.at("greenChnl");
+  font.blueChnl = common.at("blueChnl");
+  for (const auto& page : doc.at("pages")) font.pageFiles.push_back(page.get<std::string>());
+  for (const auto& c : doc.at("chars")) {
+    font.chars.push_back({c.at("id"), c.at("x"), c.at("y"), c.at("width"), c.at("height"), c.at("xoffset"),
+                          c.at("yoffset"), c.at("xadvance"), c.at("page"), c.at("chnl")});
+  }
+  for (const auto& k : doc.at("kernings")) font.kernings.push_back({k.at("first"), k.at("second"), k.at("amount")});
   return font;
 }
 

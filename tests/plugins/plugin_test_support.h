@@ -1,6 +1,6 @@
 // Helpers for the exporter tests: loading a plug-in library, generated textures and character
 // tables, and independent readers for every file the exporters write (PNG through libpng, TGA,
-// and the three BMFont forms).
+// and the four BMFont forms).
 #pragma once
 
 #include <cstdint>
@@ -128,5 +128,7 @@ std::vector<TextLine> SplitBmFontText(const std::string& text);
 BmFont ParseBmFontText(const std::string& text);
 BmFont ParseBmFontXml(const std::string& text);
 BmFont ParseBmFontBinary(const std::vector<uint8_t>& bytes);
+// The JSON form ("pages", "chars", "info", "common", "kernings"); throws on a missing field.
+BmFont ParseBmFontJson(const std::string& text);
 
 }  // namespace glyphmill::plugintest

@@ -3,18 +3,124 @@
 // on a texture generated from DejaVu Sans, and read back.
 #include <gtest/gtest.h>
 
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_SYNTHESIS_H
+
 #include <nlohmann/json.hpp>
+
+#include <cctype>
+#include <tuple>
 
 #include "app/app_state.h"
 #include "app/generation_driver.h"
 #include "app/texture_size.h"
 #include "export/scripted_dialogs.h"
 #include "settings/character_selection.h"
+#include "settings/font_face.h"
+#include "settings/generation_settings.h"
 #include "tests/app/test_front_end.h"
 #include "tests/plugins/plugin_test_support.h"
 
 namespace glyphmill::plugintest {
 namespace {
+
+// The four BMFont forms, by the name of their exporter, with their reader.
+struct BmFontForm {
+  const char* name;
+  const char* extension;
+  BmFont (*read)(const std::string& path);
+};
+const BmFontForm kBmFontForms[] = {
+    {"BMFont Text", ".fnt", [](const std::string& p) { return ParseBmFontText(ReadText(p)); }},
+    {"BMFont XML", ".fnt", [](const std::string& p) { return ParseBmFontXml(ReadText(p)); }},
+    {"BMFont Binary", ".fnt", [](const std::string& p) { return ParseBmFontBinary(ReadBytes(p)); }},
+    {"BMFont JSON", ".json", [](const std::string& p) { return ParseBmFontJson(ReadText(p)); }},
+};
+
+// A glyph as FreeType renders it on its own: coverage, with the bitmap's offset from the pen
+// (left) and from the baseline up to its top row (top).
+struct FreeTypeBitmap {
+  int left = 0, top = 0, width = 0, rows = 0;
+  std::vector<uint8_t> coverage;
+  uint8_t at(int x, int y) const {
+    if (x < 0 || y < 0 || x >= width || y >= rows) return 0;
+    return coverage[static_cast<std::size_t>(y) * width + x];
+  }
+};
+
+// FreeType straight from the file the settings resolve to, at the generated em size, with the
+// smooth rendering and (where the family has no bold face) the emboldening the generated font uses.
+class FreeTypeGlyphs {
+ public:
+  explicit FreeTypeGlyphs(const GenerationSettings& s) {
+    std::string error;
+    EXPECT_TRUE(ResolveFont(FontRequestFromSettings(s), &resolved_, &error)) << error;
+    EXPECT_EQ(FT_Init_FreeType(&library_), 0);
+    EXPECT_EQ(FT_New_Face(library_, resolved_.path.c_str(), resolved_.faceIndex, &face_), 0);
+    EXPECT_EQ(FT_Set_Pixel_Sizes(face_, 0, static_cast<FT_UInt>(EmPixels(s.fontSize))), 0);
+  }
+  ~FreeTypeGlyphs() {
+    if (face_ != nullptr) FT_Done_Face(face_);
+    if (library_ != nullptr) FT_Done_FreeType(library_);
+  }
+  FreeTypeBitmap render(uint32_t code) const {
+    FreeTypeBitmap b;
+    if (FT_Load_Glyph(face_, FT_Get_Char_Index(face_, code), FT_LOAD_DEFAULT | FT_LOAD_TARGET_NORMAL) != 0) return b;
+    if (resolved_.synthesiseBold) FT_GlyphSlot_Embolden(face_->glyph);
+    if (FT_Render_Glyph(face_->glyph, FT_RENDER_MODE_NORMAL) != 0) return b;
+    const FT_Bitmap& bm = face_->glyph->bitmap;
+    b.left = face_->glyph->bitmap_left;
+    b.top = face_->glyph->bitmap_top;
+    b.width = static_cast<int>(bm.width);
+    b.rows = static_cast<int>(bm.rows);
+    for (int y = 0; y < b.rows; ++y) {
+      const uint8_t* row = bm.buffer + static_cast<std::ptrdiff_t>(y) * bm.pitch;
+      b.coverage.insert(b.coverage.end(), row, row + b.width);
+    }
+    return b;
+  }
+
+ private:
+  ResolvedFont resolved_;
+  FT_Library library_ = nullptr;
+  FT_Face face_ = nullptr;
+};
+
+// Lays every glyph out as an engine does with the descriptor (the cell drawn at pen + xoffset,
+// line top + yoffset, the line top being `base` above the baseline) and compares the page's
+// pixels there with FreeType's bitmap at its place relative to the same pen and baseline. The page
+// is drawn white on black with a red outline, so its green channel is the glyph's own coverage.
+// Returns the number of inked pixels compared; every mismatch is a test failure.
+std::size_t ExpectInkWhereFreeTypePutsIt(const BmFont& font, const DecodedImage& page, const FreeTypeGlyphs& ft) {
+  std::size_t inked = 0;
+  for (const BmChar& c : font.chars) {
+    if (c.width == 0) continue;  // the space
+    const FreeTypeBitmap bitmap = ft.render(static_cast<uint32_t>(c.id));
+    // Bitmap pixel (bx, by) is at (left + bx, by - top) from the pen and the baseline; cell pixel
+    // (cx, cy) is at (xoffset + cx, yoffset - base + cy).
+    const int64_t dx = c.xoffset - bitmap.left;
+    const int64_t dy = c.yoffset - font.base + bitmap.top;
+    int mismatches = 0;
+    for (int64_t cy = 0; cy < c.height; ++cy) {
+      for (int64_t cx = 0; cx < c.width; ++cx) {
+        const uint8_t expected = bitmap.at(static_cast<int>(cx + dx), static_cast<int>(cy + dy));
+        const uint8_t actual = page.pixels[((c.y + cy) * page.width + (c.x + cx)) * 4 + 1];
+        if (expected != actual) ++mismatches;
+        if (expected != 0) ++inked;
+      }
+    }
+    // No ink of the glyph falls outside its cell.
+    for (int by = 0; by < bitmap.rows; ++by) {
+      for (int bx = 0; bx < bitmap.width; ++bx) {
+        const int64_t cx = bx - dx, cy = by - dy;
+        if (bitmap.at(bx, by) != 0 && (cx < 0 || cy < 0 || cx >= c.width || cy >= c.height)) ++mismatches;
+      }
+    }
+    EXPECT_EQ(mismatches, 0) << "character " << c.id;
+  }
+  return inked;
+}
 
 class ShippedExportRun : public ::testing::Test {
  protected:
@@ -82,7 +188,8 @@ class ShippedExportRun : public ::testing::Test {
 };
 
 TEST_F(ShippedExportRun, RegistryFindsEveryShippedExporterUsable) {
-  for (const char* name : {"BMFont Text", "BMFont XML", "BMFont Binary", "PNG Image", "TGA Image", "JSON Metrics"}) {
+  for (const char* name :
+       {"BMFont Text", "BMFont XML", "BMFont Binary", "BMFont JSON", "PNG Image", "TGA Image", "JSON Metrics"}) {
     const int32_t index = IndexOf(name);
     ASSERT_GE(index, 0) << name;
     EXPECT_TRUE(state.registry.at(static_cast<std::size_t>(index)).Usable) << name;
@@ -92,34 +199,32 @@ TEST_F(ShippedExportRun, RegistryFindsEveryShippedExporterUsable) {
 
 TEST_F(ShippedExportRun, EachBmFontFormDescribesTheGeneratedFont) {
   std::vector<BmFont> fonts;
-  for (const char* name : {"BMFont Text", "BMFont XML", "BMFont Binary"}) {
-    SCOPED_TRACE(name);
+  for (const BmFontForm& form : kBmFontForms) {
+    SCOPED_TRACE(form.name);
     const std::string stem = dir.file(std::string("font") + std::to_string(fonts.size()));
-    dialogs.queueSavePath(stem + ".txt");  // the host forces the extension to .fnt
-    ExportAndWait(IndexOf(name));
+    dialogs.queueSavePath(stem + ".txt");  // the host forces the form's extension
+    ExportAndWait(IndexOf(form.name));
     ASSERT_TRUE(ErrorMessages().empty()) << ErrorMessages()[0];
-    const std::string path = stem + ".fnt";
-    fonts.push_back(fonts.size() == 0   ? ParseBmFontText(ReadText(path))
-                    : fonts.size() == 1 ? ParseBmFontXml(ReadText(path))
-                                        : ParseBmFontBinary(ReadBytes(path)));
+    fonts.push_back(form.read(stem + form.extension));
     const BmFont& font = fonts.back();
 
     EXPECT_EQ(font.face, "DejaVu Sans");
     EXPECT_EQ(font.size, 19);  // 14 points at 96 pixels per inch
     EXPECT_EQ(font.scaleW, 256);
     EXPECT_EQ(font.scaleH, 256);
-    ASSERT_FALSE(state.placed.empty());
-    EXPECT_EQ(font.lineHeight, static_cast<int64_t>(state.placed[0].cellHeight));
-    EXPECT_GT(font.base, 0);
-    EXPECT_LE(font.base, font.lineHeight);
+    // The font's own line, not the cells'.
+    EXPECT_EQ(font.lineHeight, state.tables.ascent + state.tables.descent);
+    EXPECT_EQ(font.base, state.tables.ascent);
+    EXPECT_EQ(font.alphaChnl, 0);
 
-    // Every generated character, with its cell and advances, plus the space.
+    // Every generated character, with its cell, its offsets and advance, plus the space.
     ASSERT_EQ(font.chars.size(), state.placed.size() + 1);
     EXPECT_EQ(font.chars[0].id, 32);
+    EXPECT_EQ(font.chars[0].xadvance, state.tables.spaceAdvance);
     for (std::size_t i = 0; i < state.placed.size(); ++i) {
       const PlacedCharacter& p = state.placed[i];
-      EXPECT_EQ(font.chars[i + 1], (BmChar{p.codeUnit, p.cellX, p.cellY, p.cellWidth, p.cellHeight, p.advanceBefore, 0,
-                                           p.advanceBefore + p.advanceAfter, 0, 15}));
+      EXPECT_EQ(font.chars[i + 1], (BmChar{p.codeUnit, p.cellX, p.cellY, p.cellWidth, p.cellHeight, -p.drawOffsetX,
+                                           -p.drawOffsetY, p.advanceBefore + p.advanceAfter, 0, 15}));
     }
     // DejaVu Sans kerns pairs such as "AV"; each listed pair is between listed characters.
     EXPECT_FALSE(font.kernings.empty());
@@ -137,11 +242,80 @@ TEST_F(ShippedExportRun, EachBmFontFormDescribesTheGeneratedFont) {
     EXPECT_EQ(page.height, 256u);
     EXPECT_EQ(page.pixels, TextureAsRgba());
   }
-  EXPECT_EQ(fonts[1].chars, fonts[0].chars);
-  EXPECT_EQ(fonts[2].chars, fonts[0].chars);
-  EXPECT_EQ(fonts[1].kernings, fonts[0].kernings);
-  EXPECT_EQ(fonts[2].kernings, fonts[0].kernings);
+  for (std::size_t f = 1; f < fonts.size(); ++f) {
+    EXPECT_EQ(fonts[f].chars, fonts[0].chars);
+    EXPECT_EQ(fonts[f].kernings, fonts[0].kernings);
+    EXPECT_EQ(std::tie(fonts[f].lineHeight, fonts[f].base), std::tie(fonts[0].lineHeight, fonts[0].base));
+  }
 }
+
+// Every form, read back with its page and laid out as an engine lays it out, puts each glyph's
+// ink exactly where FreeType puts it relative to the pen and the baseline, whatever margins the
+// cells carry.
+class InkPlacement : public ShippedExportRun, public ::testing::WithParamInterface<const char*> {
+ protected:
+  void SetUp() override {
+    ShippedExportRun::SetUp();
+    UseTextureSize("512");  // room for the widest margins
+    state.settings.textColour = kColourWhite;
+    state.settings.backColour = kColourBlack;
+    state.settings.outlineColour = 0x000000FF;  // red: the green channel stays the glyph's
+    const std::string config = GetParam();
+    if (config == "outline 3") {
+      state.settings.setFlag(kStyleOutline, true);
+      state.settings.outlineWidth = 3;
+    } else if (config == "drop shadow") {
+      state.settings.setFlag(kStyleDropShadow, true);
+      state.settings.shadowSmoothing = 5;
+      state.settings.shadowOffset = 1;
+    } else if (config == "leading 3, padding 2") {
+      state.settings.leading = 3;
+      state.settings.generalPadding = 2;
+    } else if (config == "bold") {
+      state.settings.setFlag(kStyleBold, true);
+    } else if (config == "middle origin") {
+      state.settings.packOrigin = kOriginMiddle;
+    }
+  }
+};
+
+TEST_P(InkPlacement, EveryGlyphLandsOnFreeTypesPenAndBaseline) {
+  for (const BmFontForm& form : kBmFontForms) {
+    QueueJob(form.name, true, true);
+    dialogs.queueSavePath(dir.file(std::string("font-") + form.name));
+  }
+  ExportAndWait(-1);
+  ASSERT_TRUE(ErrorMessages().empty()) << ErrorMessages()[0];
+  const FreeTypeGlyphs ft(state.settings);
+  for (const BmFontForm& form : kBmFontForms) {
+    SCOPED_TRACE(form.name);
+    std::string path;
+    for (const std::string& name : dir.entries()) {
+      if (name.rfind(std::string("font-") + form.name + ".", 0) == 0) path = dir.file(name);
+    }
+    ASSERT_FALSE(path.empty());
+    const BmFont font = form.read(path);
+    EXPECT_EQ(font.lineHeight, state.tables.ascent + state.tables.descent);
+    EXPECT_EQ(font.base, state.tables.ascent);
+    EXPECT_EQ(font.alphaChnl, state.settings.outline() ? 2 : 0);
+    ASSERT_EQ(font.chars.size(), state.placed.size() + 1);
+    ASSERT_EQ(font.pageFiles.size(), 1u);
+    const DecodedImage page = ReadPng(dir.file(font.pageFiles[0]));
+    ASSERT_EQ(page.channels, 4);
+    EXPECT_GT(ExpectInkWhereFreeTypePutsIt(font, page, ft), 1000u);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Settings, InkPlacement,
+                         ::testing::Values("default", "outline 3", "drop shadow", "leading 3, padding 2", "bold",
+                                           "middle origin"),
+                         [](const ::testing::TestParamInfo<const char*>& param) {
+                           std::string name;
+                           for (const char* c = param.param; *c != '\0'; ++c) {
+                             if (std::isalnum(static_cast<unsigned char>(*c))) name += *c;
+                           }
+                           return name;
+                         });
 
 TEST_F(ShippedExportRun, ABatchWritesImagesAndMetricsWithTheChosenBuffers) {
   QueueJob("PNG Image", true, true);
