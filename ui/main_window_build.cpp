@@ -15,6 +15,7 @@
 #include <QToolTip>
 
 #include "ui/colour_swatch.h"
+#include "ui/combo_rows.h"
 #include "ui/legend_view.h"
 #include "ui/main_window.h"
 #include "ui/preview_strip.h"
@@ -127,7 +128,7 @@ void TForm1::buildSettingsColumn() {
   QGroupBox* font = Group(column, "Font", 4, 4, 259, 104);
   ui.cmbFont = new FontListBox(font);
   ui.cmbFont->setObjectName("cmbFont");
-  ui.cmbFont->setMaxVisibleItems(16);
+  LimitVisibleRows(ui.cmbFont, 16);
   fontDelegate_ = new FontListDelegate(state_.catalogue, ui.cmbFont);
   ui.cmbFont->setItemDelegate(fontDelegate_);
   PlaceAt(ui.cmbFont, 8, 18, 243, 22);
