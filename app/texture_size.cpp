@@ -37,6 +37,17 @@ bool ParseDecimal(const std::string& text, long long* value, std::string* error)
   return true;
 }
 
+bool ResizeTextures(AppState& state, uint16_t width, uint16_t height) {
+  bool resized = false;
+  for (Image24* image : {&state.img, &state.mask}) {
+    std::lock_guard<std::mutex> guard(image->lock());
+    if (image->width() == width && image->height() == height) continue;
+    image->resize(width, height);
+    resized = true;
+  }
+  return resized;
+}
+
 TextureSizeResult ApplyTextureSize(AppState& state, const std::string& widthText, const std::string& heightText) {
   TextureSizeResult r;
   const uint16_t oldWidth = state.settings.textureWidth;
@@ -61,10 +72,7 @@ TextureSizeResult ApplyTextureSize(AppState& state, const std::string& widthText
     r.widthText = std::to_string(oldWidth);
     r.heightText = std::to_string(oldHeight);
   }
-  for (Image24* image : {&state.img, &state.mask}) {
-    std::lock_guard<std::mutex> guard(image->lock());
-    image->resize(state.settings.textureWidth, state.settings.textureHeight);
-  }
+  ResizeTextures(state, state.settings.textureWidth, state.settings.textureHeight);
   r.label = TextureSizeLabel(r.widthText, r.heightText);
   return r;
 }

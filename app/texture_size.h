@@ -21,13 +21,18 @@ struct TextureSizeResult {
 };
 
 // Parses both texts as decimal integers. A text that is not a number, or a side outside 1..16384,
-// is refused: the previous size stays in the settings. Either way both images are (re)sized to
-// the settings' size and filled black.
+// is refused: the previous size stays in the settings. Either way both images are brought to the
+// settings' size by ResizeTextures.
 TextureSizeResult ApplyTextureSize(AppState& state, const std::string& widthText, const std::string& heightText);
 
 // The largest size a fitted texture may take: the extras' maximum with each side kept within
 // 1..16384 (a hand-made project could hold 0 or more).
 TextureSize FitMaximum(const GenerationExtras& extras);
+
+// Resizes the colour image and the mask to width x height, black, only when their size differs:
+// applying the same size again (saving a project reads every setting) keeps the last texture.
+// True when an image was resized.
+bool ResizeTextures(AppState& state, uint16_t width, uint16_t height);
 
 // "Texture Size: 256x128".
 std::string TextureSizeLabel(const std::string& widthText, const std::string& heightText);

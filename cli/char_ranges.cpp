@@ -1,11 +1,6 @@
 #include "cli/char_ranges.h"
 
-#include <cerrno>
 #include <cstdint>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -93,75 +88,6 @@ bool MarkCharRanges(std::string_view ranges, CharacterSelection& selection, std:
   }
   for (auto [first, last] : parsed)
     for (uint32_t u = first; u <= last; ++u) selection[u] = 1;
-  return true;
-}
-
-bool MarkUtf8CodeUnits(std::string_view utf8, CharacterSelection& selection, std::string* error) {
-  std::vector<uint16_t> units;
-  std::size_t i = 0;
-  if (utf8.substr(0, 3) == "\xEF\xBB\xBF") i = 3;
-  while (i < utf8.size()) {
-    const std::size_t at = i;
-    const uint8_t lead = static_cast<uint8_t>(utf8[i++]);
-    uint32_t cp = 0;
-    int follow = 0;
-    uint32_t minimum = 0;
-    if (lead < 0x80) {
-      cp = lead;
-    } else if ((lead & 0xE0) == 0xC0) {
-      cp = lead & 0x1F, follow = 1, minimum = 0x80;
-    } else if ((lead & 0xF0) == 0xE0) {
-      cp = lead & 0x0F, follow = 2, minimum = 0x800;
-    } else if ((lead & 0xF8) == 0xF0) {
-      cp = lead & 0x07, follow = 3, minimum = 0x10000;
-    } else {
-      *error = "malformed UTF-8 at byte " + std::to_string(at);
-      return false;
-    }
-    for (int k = 0; k < follow; ++k) {
-      if (i >= utf8.size() || (static_cast<uint8_t>(utf8[i]) & 0xC0) != 0x80) {
-        *error = "malformed UTF-8 at byte " + std::to_string(at);
-        return false;
-      }
-      cp = (cp << 6) | (static_cast<uint8_t>(utf8[i++]) & 0x3F);
-    }
-    if (cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-      *error = "malformed UTF-8 at byte " + std::to_string(at);
-      return false;
-    }
-    if (cp > 0xFFFF) {
-      cp -= 0x10000;
-      units.push_back(static_cast<uint16_t>(0xD800 + (cp >> 10)));
-      units.push_back(static_cast<uint16_t>(0xDC00 + (cp & 0x3FF)));
-    } else {
-      units.push_back(static_cast<uint16_t>(cp));
-    }
-  }
-  for (uint16_t u : units) selection[u] = 1;
-  return true;
-}
-
-bool MarkFileCodeUnits(const std::string& path, CharacterSelection& selection, std::string* error) {
-  std::error_code ec;
-  if (std::filesystem::is_directory(path, ec)) {
-    *error = "cannot read \"" + path + "\": it is a folder";
-    return false;
-  }
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    *error = "cannot open \"" + path + "\": " + std::strerror(errno);
-    return false;
-  }
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) {
-    *error = "cannot read \"" + path + "\"";
-    return false;
-  }
-  std::string message;
-  if (!MarkUtf8CodeUnits(text, selection, &message)) {
-    *error = "\"" + path + "\": " + message;
-    return false;
-  }
   return true;
 }
 

@@ -1,7 +1,7 @@
 #include "cli/cli_dialogs.h"
 
-#include <filesystem>
 
+#include "cli/output_path.h"
 #include "export/export_messages.h"
 #include "export/export_prompt.h"
 
@@ -57,12 +57,21 @@ std::string CliDialogs::NumberedPath(const std::string& path, int number) {
 std::string CliDialogs::promptSaveFile(const SaveFileRequest& request) {
   const std::string forced = ForcedPath(request, output_);
   std::string path = forced;
-  for (int n = 2; given_.count(path); ++n) path = NumberedPath(forced, n);
+  for (int n = 2; given_.count(path); ++n) {
+    path = NumberedPath(forced, n);
+    // A name that is all extension (".fnt") would lose its number when the extension is forced
+    // again; the number then becomes the name ("-2.fnt"), so two exports never share a path.
+    if (ForcedPath(request, path) != path)
+      path = ForcedPath(request, forced.substr(0, forced.rfind('.')) + "-" + std::to_string(n));
+  }
   given_.insert(path);
   // A save dialog can only answer with a folder that exists; the command line may name a new one.
-  const std::filesystem::path folder = std::filesystem::path(path).parent_path();
-  std::error_code ec;
-  if (!folder.empty()) std::filesystem::create_directories(folder, ec);
+  std::string error;
+  if (!CreateParentFolder(path, &error)) {
+    ++errorMessages_;
+    console_.error(request.title + ": " + error);
+    return kCancelMarker;
+  }
   console_.info(request.title + ": " + path);
   return path;
 }

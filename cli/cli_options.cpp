@@ -4,8 +4,10 @@
 
 #include <algorithm>
 
+#include "app/app_state.h"
 #include "cli/char_ranges.h"
 #include "settings/generation_extras.h"
+#include "cli/exit_status.h"
 #include "settings/generation_settings.h"
 
 namespace glyphmill::cli {
@@ -38,6 +40,18 @@ std::optional<uint16_t> Lookup(const NamedValue (&table)[N], const std::string& 
   for (const NamedValue& entry : table) choices += (choices.empty() ? "" : ", ") + std::string(entry.name);
   *error = std::string(what) + " \"" + text + "\" is not one of " + choices;
   return std::nullopt;
+}
+
+// The exit statuses, listed at the end of --help.
+std::string ExitStatusHelp() {
+  return "Exit status:\n"
+         "  " + std::to_string(kExitSuccess) + "  success\n"
+         "  " + std::to_string(kExitUsage) + "  bad usage (a short usage text is printed)\n"
+         "  " + std::to_string(kExitProjectRefused) +
+         "  the project was refused, could not be read, or holds a texture size outside 1 to 16384\n"
+         "  " + std::to_string(kExitDoesNotFit) +
+         "  characters do not fit the texture, or none is left to export, and --force was not given\n"
+         "  " + std::to_string(kExitExportFailed) + "  an export or the project save failed; the rest still ran\n";
 }
 
 }  // namespace
@@ -127,7 +141,7 @@ CliParse ParseCliOptions(const std::vector<std::string>& args) {
   app.add_option("--cells", cells, "cell height: line (a whole text line, the default) or compact (the glyph's ink)");
   app.add_option("--origin", origin, "packing origin: top-left, top-right, bottom-right, bottom-left or middle");
   app.add_option("--chars", chars, "characters to generate: code units and ranges, e.g. 32-126,0x400-0x4FF");
-  app.add_option("--chars-from", charsFrom, "generate every UTF-16 code unit of this UTF-8 text file");
+  app.add_option("--chars-from", charsFrom, "generate every character of this text file (UTF-8, or UTF-16 with a byte-order mark); control characters are skipped");
   auto* outlineOpt = app.add_option("--outline", outline, "outline on, WIDTH pixels (1 to 20)");
   auto* noOutline = app.add_flag("--no-outline", noOutlineSet, "outline off");
   outlineOpt->excludes(noOutline);
@@ -150,6 +164,8 @@ CliParse ParseCliOptions(const std::vector<std::string>& args) {
   app.add_flag("--list-fonts", o.listFonts, "print the font catalogue");
   app.add_flag("-q,--quiet", o.quiet, "print nothing but errors");
   app.add_flag("-f,--force", o.force, "export even when some characters do not fit the texture");
+  app.set_version_flag("--version", VersionedName("glyphmill-cli"), "print the version and exit");
+  app.footer(ExitStatusHelp());
 
   auto fail = [&result](const std::string& message) {
     result.kind = CliParse::Kind::Error;
@@ -160,6 +176,10 @@ CliParse ParseCliOptions(const std::vector<std::string>& args) {
   try {
     std::vector<std::string> reversed(args.rbegin(), args.rend());
     app.parse(reversed);
+  } catch (const CLI::CallForVersion& e) {
+    result.kind = CliParse::Kind::Help;
+    result.text = std::string(e.what()) + "\n";
+    return result;
   } catch (const CLI::CallForHelp&) {
     result.kind = CliParse::Kind::Help;
     result.text = app.help();

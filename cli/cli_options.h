@@ -66,7 +66,8 @@ struct CliParse {
   enum class Kind { Run, Help, Error };
   Kind kind = Kind::Error;
   CliOptions options;  // for Run
-  std::string text;    // Help: the full help text; Error: the message and the short usage text
+  std::string text;    // Help: the full help text (or the version line for --version); Error: the
+                       // message and the short usage text
 };
 
 // Parses the arguments after the program name.

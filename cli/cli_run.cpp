@@ -7,14 +7,17 @@
 #include "app/font_file_commands.h"
 #include "app/generation_driver.h"
 #include "app/install_paths.h"
+#include "app/settings_ranges.h"
 #include "app/texture_size.h"
 #include "cli/char_ranges.h"
 #include "cli/cli_dialogs.h"
 #include "cli/cli_front_end.h"
 #include "cli/exit_status.h"
 #include "cli/terminal_text.h"
+#include "cli/output_path.h"
 #include "export/job_queue.h"
 #include "project/project_io.h"
+#include "settings/characters_from_text.h"
 #include "settings/font_catalogue.h"
 #include "settings/font_files.h"
 
@@ -87,10 +90,13 @@ bool ApplyOverrides(const CliOptions& o, AppState& state, Console& console) {
       console.error("glyphmill-cli: " + error);
       return false;
     }
-    if (o.charsFile && !MarkFileCodeUnits(*o.charsFile, selection, &error)) {
+    TextCharacters found;
+    if (o.charsFile && !MarkFileCharacters(*o.charsFile, selection, &found, &error)) {
       console.error("glyphmill-cli: " + error);
       return false;
     }
+    for (uint32_t codePoint : found.notRepresentable)
+      console.error("glyphmill-cli: \"" + *o.charsFile + "\": " + NotRepresentableNotice(codePoint));
     state.selection = selection;
     state.fontChanged = true;  // the new selection is pruned against the font by the measurement
   }
@@ -160,6 +166,7 @@ int RunCli(const CliOptions& o, std::ostream& out, Console& console) {
     state.settings = load.project->settings;
     state.selection = load.project->selection;
     state.jobs = std::move(load.project->jobs);
+    if (const auto notice = LimitedFieldsNotice(LimitToOfferedRanges(state.settings))) driver.SetStatus(*notice);
   }
   if (o.fontFile) {
     state.settings.setFontName(fontFileFamily);
@@ -181,13 +188,26 @@ int RunCli(const CliOptions& o, std::ostream& out, Console& console) {
   state.settings.textureWidth = firstWidth;
   state.settings.textureHeight = firstHeight;
   const TextureSizeResult size = ApplyTextureSize(state, std::to_string(wantedWidth), std::to_string(wantedHeight));
-  if (!size.ok) driver.SetStatus("!" + size.error);
+  if (!size.ok) {
+    // Only a project can carry such a size (--texture is checked when parsed): it is refused as a
+    // whole rather than exported at another size.
+    console.error("glyphmill-cli: \"" + o.projectPath.value_or("") + "\": " + size.error + " (it holds " +
+                  std::to_string(wantedWidth) + "x" + std::to_string(wantedHeight) + ")");
+    return kExitProjectRefused;
+  }
 
   bool failed = false;
-  if (o.saveProject &&
-      !SaveProjectFile(*o.saveProject, state.settings, state.selection, state.jobs, pluginNames, status,
-                       ProjectExtensionsToSave(state)))
-    failed = true;
+  if (o.saveProject) {
+    std::string folderError;
+    if (!CreateParentFolder(ForceProjectExtension(*o.saveProject), &folderError)) {
+      console.error("glyphmill-cli: " + folderError);
+      failed = true;
+    } else if (!SaveProjectFile(*o.saveProject, state.settings, state.selection, state.jobs, pluginNames,
+                                status,
+                                ProjectExtensionsToSave(state))) {
+      failed = true;
+    }
+  }
 
   // What to export: the named plug-ins in order, each as a job with its type's defaults, or the
   // project's batch queue.
@@ -214,9 +234,28 @@ int RunCli(const CliOptions& o, std::ostream& out, Console& console) {
     }
   }
 
-  dialogs.setOutput(o.output ? *o.output : DefaultOutputName(state.settings));
+  // The selection is pruned against the font before anything is exported, so that an export
+  // left with no character at all is refused instead of writing an empty font. A font that cannot
+  // be measured is reported by the export request below.
+  const FontRequest font = FontRequestFromSettings(state.settings);
   std::string error;
-  if (!driver.RequestExport(-1, FontRequestFromSettings(state.settings), &error)) {
+  if (state.measurer.Measure(font, state.settings.kerning, state.selection, state.fontChanged, state.tables,
+                             &error) &&
+      CountSelected(state.selection) == 0) {
+    console.error("glyphmill-cli: no character is left to export: the font \"" + state.settings.fontNameString() +
+                  "\" has none of the selected characters" + (o.force ? " (--force: exporting anyway)" : ""));
+    if (!o.force) {
+      driver.Shutdown();
+      return kExitDoesNotFit;
+    }
+  }
+  error.clear();
+
+  dialogs.setOutput(o.output ? OutputPathFor(*o.output) : DefaultOutputName(state.settings));
+  // An output folder that cannot be made cancels that export's prompt with a message: it counts
+  // as a failed export for the exit status.
+  const int promptErrorsBefore = dialogs.errorMessages();
+  if (!driver.RequestExport(-1, font, &error)) {
     console.error(error);
     driver.Shutdown();
     return kExitExportFailed;
@@ -230,7 +269,7 @@ int RunCli(const CliOptions& o, std::ostream& out, Console& console) {
   // The exit status follows what the exports came to.
   const ExportReport& report = driver.lastExport();
   if (report.outcome == ExportOutcome::Declined) return kExitDoesNotFit;
-  if (failed || report.anyFailed()) return kExitExportFailed;
+  if (failed || report.anyFailed() || dialogs.errorMessages() > promptErrorsBefore) return kExitExportFailed;
   return kExitSuccess;
 }
 

@@ -17,6 +17,7 @@
 #include "cli/cli_options.h"
 #include "project/project_file.h"
 #include "project/project_layout.h"
+#include "settings/characters_from_text.h"
 
 namespace {
 
@@ -76,7 +77,7 @@ void FuzzText(const uint8_t* data, std::size_t size) {
   std::string error;
   if (!cli::MarkCharRanges(text, selection, &error)) Check(CountSelected(selection) == 0 && !error.empty());
   selection.fill(0);
-  if (!cli::MarkUtf8CodeUnits(text, selection, &error)) Check(CountSelected(selection) == 0);
+  if (!MarkTextCharacters(text, selection, nullptr, &error)) Check(CountSelected(selection) == 0);
 }
 
 }  // namespace

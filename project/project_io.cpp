@@ -13,6 +13,7 @@
 #include "export/export_prompt.h"
 #include "project/project_layout.h"
 #include "project/project_messages.h"
+#include "project/safe_file_write.h"
 
 namespace glyphmill {
 namespace {
@@ -31,12 +32,6 @@ class FileDescriptor {
   FileDescriptor(const FileDescriptor&) = delete;
   FileDescriptor& operator=(const FileDescriptor&) = delete;
   int get() const { return fd_; }
-  // Closes now and reports the close's own failure (a delayed write error shows up here).
-  int close() {
-    const int rc = ::close(fd_);
-    fd_ = -1;
-    return rc;
-  }
 
  private:
   int fd_;
@@ -58,32 +53,6 @@ class FileSource final : public ProjectSource {
   int fd_;
   std::string path_;
 };
-
-bool WriteAll(int fd, const std::vector<uint8_t>& bytes) {
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t put = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (put < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    done += static_cast<std::size_t>(put);
-  }
-  return true;
-}
-
-bool WriteFileAt(const std::string& target, int flags, const std::vector<uint8_t>& bytes, std::string* error) {
-  FileDescriptor fd(::open(target.c_str(), flags | O_WRONLY | O_CLOEXEC, 0666));
-  if (fd.get() < 0) {
-    *error = SystemError("Cannot create", target, errno);
-    return false;
-  }
-  if (!WriteAll(fd.get(), bytes) || fd.close() != 0) {
-    *error = SystemError("Cannot write", target, errno);
-    return false;
-  }
-  return true;
-}
 
 }  // namespace
 
@@ -130,35 +99,7 @@ bool WriteProjectFile(const std::string& path, const GenerationSettings& setting
   if (stored.fontFile) stored.fontFile->path = StoredFontPath(stored.fontFile->path, path);
   const std::vector<uint8_t> bytes = ProjectToBytes(settings, selection, jobs, stored);
 
-  // The bytes go to a temporary file beside the target, renamed over it once complete.
-  std::string temporary = path + ".XXXXXX";
-  std::vector<char> name(temporary.begin(), temporary.end());
-  name.push_back('\0');
-  const int tmp = ::mkstemp(name.data());
-  if (tmp < 0) {
-    // The folder does not take new files (a writable file in a read-only folder): write in place.
-    return WriteFileAt(path, O_CREAT | O_TRUNC, bytes, error);
-  }
-  temporary.assign(name.data());
-  {
-    FileDescriptor fd(tmp);
-    // mkstemp creates the file 0600; give it the usual permissions of a new file.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd.get(), 0666 & ~mask);
-    if (!WriteAll(fd.get(), bytes) || fd.close() != 0) {
-      *error = SystemError("Cannot write", path, errno);
-      ::unlink(temporary.c_str());
-      return false;
-    }
-  }
-  if (::rename(temporary.c_str(), path.c_str()) != 0) {
-    const int err = errno;
-    ::unlink(temporary.c_str());
-    *error = SystemError("Cannot replace", path, err);
-    return false;
-  }
-  return true;
+  return ReplaceFileContents(path, bytes, error);
 }
 
 std::optional<std::string> SaveProjectFile(const std::string& chosenPath, const GenerationSettings& settings,

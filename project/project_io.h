@@ -39,10 +39,10 @@ struct ProjectLoad {
 ProjectLoad LoadProjectFile(const std::string& path, const PluginNames& plugins, Dialogs& dialogs,
                             const StatusCallback& status);
 
-// Writes a project file at `path` exactly as given (the file is replaced as a whole: the bytes go
-// to a temporary file beside it that is then renamed over it, so a failed write leaves any earlier
-// file intact). Refreshes the jobs' plug-in names. A font file of `extensions` is stored relative to
-// the project's folder when it lies in it or below it. False with a message on failure.
+// Writes a project file at `path` exactly as given, by ReplaceFileContents (safe_file_write.h):
+// the old file is never cut short, a link is written through, permission bits are kept. Refreshes
+// the jobs' plug-in names. A font file of `extensions` is stored relative to the project's folder
+// when it lies in it or below it. False with a message on failure.
 bool WriteProjectFile(const std::string& path, const GenerationSettings& settings,
                       const CharacterSelection& selection, ExportJobQueue& jobs, const PluginNames& plugins,
                       std::string* error, const ProjectExtensions& extensions = {});

@@ -128,9 +128,11 @@ bool DrawCharacters(const GlyphSource& source, Image24& target, TargetKind kind,
   return true;
 }
 
-void DrawGuides(Image24& colour, const std::vector<PlacedCharacter>& chars, const std::vector<GlyphABC>& abc) {
+void DrawGuides(Image24& colour, const std::vector<PlacedCharacter>& chars, const std::vector<GlyphABC>& abc,
+                const std::vector<uint8_t>& placed) {
   const Bgr red = BgrFromColourRef(255), green = BgrFromColourRef(32768), blue = BgrFromColourRef(16711680);
   for (std::size_t i = 0; i < chars.size(); ++i) {
+    if (i < placed.size() && placed[i] == 0) continue;
     const PlacedCharacter& c = chars[i];
     const GlyphABC m = i < abc.size() ? abc[i] : GlyphABC{};
     const int64_t x = c.cellX, y = c.cellY;

@@ -53,9 +53,12 @@ void ApplyCleartype(const Image24& scratch, Image24& target, TargetKind kind, Bg
 bool DrawCharacters(const GlyphSource& source, Image24& target, TargetKind kind, Bgr colour, Image24& scratch,
                     ProgressReporter& progress, const StopFlag& stop);
 
-// The guides of every record, placed or not, in table order: the cell in red, the space between the
-// pen and the black box (A) in green, the C space at the cell's right edge in blue; one-pixel frames
-// with right/bottom edges excluded. `abc[i]` are the metrics record i was built from.
-void DrawGuides(Image24& colour, const std::vector<PlacedCharacter>& chars, const std::vector<GlyphABC>& abc);
+// The guides of every placed record, in table order: the cell in red, the space between the pen and
+// the black box (A) in green, the C space at the cell's right edge in blue; one-pixel frames with
+// right/bottom edges excluded. `abc[i]` are the metrics record i was built from; `placed[i]` is 0
+// for a record that found no room (its cell would sit at 0, 0 over another), every record is placed
+// when `placed` is empty.
+void DrawGuides(Image24& colour, const std::vector<PlacedCharacter>& chars, const std::vector<GlyphABC>& abc,
+                const std::vector<uint8_t>& placed = {});
 
 }  // namespace glyphmill

@@ -125,7 +125,7 @@ void RenderThread::Execute() {
 
   if (options_ & kJobDrawGuides) {
     std::lock_guard<std::mutex> lock(colourImage_.lock());
-    DrawGuides(colourImage_, chars_, abc_);
+    DrawGuides(colourImage_, chars_, abc_, PlacedFlags({sortOrder_, placedCount_}, chars_.size()));
   }
 }
 

@@ -13,10 +13,33 @@
 namespace glyphmill {
 namespace {
 
-std::string FreeTypeError(const char* what, FT_Error err) {
-  const char* text = FT_Error_String(err);
-  return std::string(what) + (text ? std::string(": ") + text : " (FreeType error " + std::to_string(err) + ")");
+// FreeType's error table (fterrdef.h), built here because Debian's FreeType leaves out the strings
+// FT_Error_String would return.
+struct FreeTypeErrorEntry {
+  int code;
+  const char* text;
+  const char* name;
+};
+#define GLYPHMILL_FT_NAME(e) #e
+#undef FTERRORS_H_
+#define FT_ERRORDEF(e, v, s) {v, s, GLYPHMILL_FT_NAME(e)},
+#define FT_ERROR_START_LIST constexpr FreeTypeErrorEntry kFreeTypeErrors[] = {
+#define FT_ERROR_END_LIST };
+#include FT_ERRORS_H
+#undef GLYPHMILL_FT_NAME
+
+}  // namespace
+
+std::string FreeTypeErrorText(FT_Error err) {
+  const int base = FT_ERROR_BASE(err);
+  for (const FreeTypeErrorEntry& entry : kFreeTypeErrors)
+    if (entry.code == base) return std::string(entry.text) + " (" + entry.name + ")";
+  return "FreeType error " + std::to_string(err);
 }
+
+namespace {
+
+std::string FreeTypeError(const char* what, FT_Error err) { return std::string(what) + ": " + FreeTypeErrorText(err); }
 
 // Shear used for synthesised italic: about 12 degrees, as usual for obliqued faces.
 constexpr FT_Fixed kObliqueShear = 0x0366A;
@@ -62,20 +85,20 @@ bool ResolveFont(const FontRequest& request, ResolvedFont* out, std::string* err
   r.path = reinterpret_cast<const char*>(file);
   int index = 0;
   if (FcPatternGetInteger(match, FC_INDEX, 0, &index) == FcResultMatch) r.faceIndex = index;
+  // Fontconfig's own synthesis rules (Debian's 90-synthetic.conf among them) rewrite the match's
+  // weight and slant to the asked ones and say "embolden" / give a shear matrix instead, so those
+  // are read first; without such rules the weight and slant are the file's own and tell the same.
   int weight = FC_WEIGHT_REGULAR;
   FcPatternGetInteger(match, FC_WEIGHT, 0, &weight);
   int slant = FC_SLANT_ROMAN;
   FcPatternGetInteger(match, FC_SLANT, 0, &slant);
-  // Fontconfig's own synthesis rules (the usual 90-synthetic.conf) already mark a light face asked
-  // for bold with "embolden" and raise its weight, and give a roman face asked for italic a shear
-  // matrix and an oblique slant: those marks mean the style must be synthesised too.
   FcBool embolden = FcFalse;
   FcPatternGetBool(match, FC_EMBOLDEN, 0, &embolden);
   FcMatrix* matrix = nullptr;
   const bool sheared = FcPatternGetMatrix(match, FC_MATRIX, 0, &matrix) == FcResultMatch && matrix &&
                        matrix->xy != 0.0;
-  r.synthesiseBold = request.bold && (weight < FC_WEIGHT_DEMIBOLD || embolden == FcTrue);
-  r.synthesiseItalic = request.italic && (slant == FC_SLANT_ROMAN || sheared);
+  r.synthesiseBold = request.bold && (embolden == FcTrue || weight < FC_WEIGHT_DEMIBOLD);
+  r.synthesiseItalic = request.italic && (sheared || slant == FC_SLANT_ROMAN);
   FcChar8* format = nullptr;
   r.trueType = FcPatternGetString(match, FC_FONTFORMAT, 0, &format) == FcResultMatch && format &&
                std::strcmp(reinterpret_cast<const char*>(format), "TrueType") == 0;

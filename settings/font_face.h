@@ -42,8 +42,14 @@ struct ResolvedFont {
   bool operator==(const ResolvedFont&) const = default;
 };
 
-// Fontconfig lookup; false (with a message) only when fontconfig finds no file at all.
+// Fontconfig lookup; false (with a message) only when fontconfig finds no file at all. Bold or
+// italic is synthesised when fontconfig's match asks for it (FC_EMBOLDEN, a shear in FC_MATRIX) or
+// the matched file is lighter than demibold / upright.
 bool ResolveFont(const FontRequest& request, ResolvedFont* out, std::string* error);
+
+// A FreeType error as text: its description and name, "unknown file format
+// (FT_Err_Unknown_File_Format)"; "FreeType error N" for a code FreeType does not list.
+std::string FreeTypeErrorText(FT_Error err);
 
 // How glyphs are loaded and rendered for one antialiasing mode (0 Smooth, 1 Cleartype, 2 None).
 // Measurement uses mode 0.

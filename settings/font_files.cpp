@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <map>
 
-#include "settings/freetype_error_names.h"
+#include "settings/font_face.h"
 
 namespace glyphmill {
 namespace {
@@ -53,7 +53,7 @@ bool ReadFontFile(const std::string& path, FontFile* out, std::string* error) {
   FT_Library library = nullptr;
   FT_Error err = FT_Init_FreeType(&library);
   if (err) {
-    if (error) *error = CannotRead(absolute, FreeTypeErrorName(err));
+    if (error) *error = CannotRead(absolute, FreeTypeErrorText(err));
     return false;
   }
   FT_Face face = nullptr;
@@ -61,7 +61,7 @@ bool ReadFontFile(const std::string& path, FontFile* out, std::string* error) {
   if (face) FT_Done_Face(face);
   FT_Done_FreeType(library);
   if (err) {
-    if (error) *error = CannotRead(absolute, FreeTypeErrorName(err));
+    if (error) *error = CannotRead(absolute, FreeTypeErrorText(err));
     return false;
   }
 

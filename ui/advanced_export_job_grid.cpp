@@ -54,14 +54,14 @@ QRect JobQueueGrid::cellRect(int column, int row) const {
   int y = 0;
   if (row > 0) {
     if (row < firstBodyRow()) return {};
-    y = (row - scroll_) * kRowHeight;
+    y = (row - scroll_) * rowHeight();
   }
-  return QRect(x, y, columnWidth(column), kRowHeight);
+  return QRect(x, y, columnWidth(column), rowHeight());
 }
 
 QPoint JobQueueGrid::cellAt(const QPoint& pos) const {
   if (pos.x() < 0 || pos.y() < 0) return {-1, -1};
-  int row = pos.y() / kRowHeight;
+  int row = pos.y() / rowHeight();
   if (row > 0) row += scroll_;
   if (row >= rowCount_) return {-1, -1};
   int x = 0;
@@ -109,6 +109,26 @@ QString JobQueueGrid::textFor(int column, int row) const {
          (asked.empty() ? QStringLiteral("#%1").arg(job.PluginIndex) : QString::fromStdString(asked));
 }
 
+QFont JobQueueGrid::textFont(int row) const {
+  QFont f = gridFont_;
+  f.setBold(row == 0 || row == selectedRow_);
+  return f;
+}
+
+int JobQueueGrid::rowHeight() const {
+  // The design's 21 pixels, or more when the bold grid font (a substitute for Tahoma) is taller.
+  QFont bold = gridFont_;
+  bold.setBold(true);
+  return std::max(kRowHeight, QFontMetrics(bold).height() + 2);
+}
+
+QRect JobQueueGrid::textRect(int column, int row) const {
+  // The whole line of the font, descenders included, centred in the cell.
+  const QRect cell = cellRect(column, row);
+  const int lineHeight = QFontMetrics(textFont(row)).height();
+  return QRect(cell.left(), cell.top() + std::max(0, (cell.height() - lineHeight) / 2), cell.width(), lineHeight);
+}
+
 void JobQueueGrid::drawCell(QPainter& p, int column, int row, const QRect& rect) {
   p.save();
   p.setClipRect(rect);
@@ -124,20 +144,16 @@ void JobQueueGrid::drawCell(QPainter& p, int column, int row, const QRect& rect)
   }
   const QString text = textFor(column, row);
   if (!text.isEmpty()) {
-    QFont f = gridFont_;
+    QFont f = textFont(row);
     if (row == 0) {
-      f.setBold(true);
       p.setPen(kHeaderTextColour);
     } else if (row == selectedRow_) {
-      f.setBold(true);
       p.setPen(kSelectedNameColour);
     } else {
       p.setPen(Qt::black);
     }
     p.setFont(f);
-    const int top = rect.top() + (row == 0 ? 3 : 4);
-    p.drawText(QRect(rect.left(), top, rect.width(), rect.bottom() - top + 1),
-               Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
+    p.drawText(textRect(column, row), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
   }
   p.restore();
 }
@@ -166,7 +182,7 @@ void JobQueueGrid::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void JobQueueGrid::wheelEvent(QWheelEvent* event) {
-  const int visibleBodyRows = std::max(1, height() / kRowHeight - 1);
+  const int visibleBodyRows = std::max(1, height() / rowHeight() - 1);
   const int maxScroll = std::max(0, rowCount_ - 1 - visibleBodyRows);
   const int step = event->angleDelta().y() > 0 ? -1 : 1;
   scroll_ = std::clamp(scroll_ + step, 0, maxScroll);

@@ -39,6 +39,10 @@ class JobQueueGrid : public QWidget {
   // The cell under a point of the widget, as (column, row); (-1, -1) outside every cell.
   QPoint cellAt(const QPoint& pos) const;
   QRect cellRect(int column, int row) const;
+  // The rectangle a cell's text is drawn in: a whole line of its font inside the cell.
+  QRect textRect(int column, int row) const;
+  // Height of every row: kRowHeight, or more when the grid font needs it.
+  int rowHeight() const;
 
   // GridDrawCell's choice of picture for a cell; nullptr for cells that get none.
   const QImage* pictureFor(int column, int row) const;
@@ -57,6 +61,7 @@ class JobQueueGrid : public QWidget {
 
  private:
   void drawCell(QPainter& p, int column, int row, const QRect& rect);
+  QFont textFont(int row) const;  // bold for the header and the selected row
   int firstBodyRow() const { return 1 + scroll_; }
 
   AppState& state_;

@@ -175,7 +175,11 @@ void TForm1::connectCommands() {
     else
       OpenAdvancedExport();
   });
-  connect(ui.Image3, &PreviewStrip::doubleClicked, this, &TForm1::Image3DblClick);
+  // The button's context menu is the export popup, whatever a left click does.
+  ui.Button2->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(ui.Button2, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& at) { ui.ExportMenu->popup(ui.Button2->mapToGlobal(at)); });
+  connect(ui.Image3, &PreviewStrip::clicked, this, &TForm1::Image3Click);
   connect(ui.Edit12, &QLineEdit::textChanged, this, [this] {
     if (ui.CheckBox9->isChecked()) DrawPreview();
   });
@@ -231,6 +235,17 @@ void TForm1::closeEvent(QCloseEvent* event) {
   event->accept();
 }
 
+namespace {
+
+// A control that edits text: a line edit, a spin box's or an editable list's text.
+bool IsTextBox(const QWidget* widget) {
+  if (qobject_cast<const QLineEdit*>(widget) || qobject_cast<const QAbstractSpinBox*>(widget)) return true;
+  const auto* combo = qobject_cast<const QComboBox*>(widget);
+  return combo && combo->isEditable();
+}
+
+}  // namespace
+
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
   // Every resize of the client area re-anchors the regions and runs LayoutMainWindow.
   if (watched == client_ && event->type() == QEvent::Resize) {
@@ -239,13 +254,15 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     return false;
   }
   // The menu shortcuts act wherever the focus is in this window: a text box does not get to take
-  // Ctrl+X (cut) or Ctrl+S before the menu does.
+  // Ctrl+S or Ctrl+L before the menu does. Ctrl+X is the desktop's Cut in a text box, so there it
+  // cuts (ending the program at once would lose the session); elsewhere it is "Exit".
   if (event->type() == QEvent::ShortcutOverride) {
     QWidget* widget = qobject_cast<QWidget*>(watched);
     if (widget && widget->window() == this) {
       auto* key = static_cast<QKeyEvent*>(event);
       const QKeySequence pressed(key->keyCombination());
       for (QAction* action : {ui.OpenFontFile1, ui.SaveFontProject1, ui.LoadProject1, ui.Exit1}) {
+        if (action == ui.Exit1 && IsTextBox(widget)) continue;
         if (action->shortcut() == pressed) {
           event->ignore();
           return true;

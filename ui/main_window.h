@@ -242,7 +242,7 @@ class TForm1 : public QMainWindow {
   void connectCommands();
   void applyAnchors();
   void setToggle(QCheckBox* box, QAction* mark);
-  void Image3DblClick();
+  void Image3Click();
   void swatchReleased(ColourSwatch* swatch, int selector);
   void cmbFontDropDown();
   bool fontRequestFromControls(FontRequest* font, std::string* error);

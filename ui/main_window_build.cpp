@@ -17,6 +17,7 @@
 #include "app/texture_size.h"
 #include "settings/generation_extras.h"
 #include "ui/colour_swatch.h"
+#include "ui/combo_rows.h"
 #include "ui/legend_view.h"
 #include "ui/main_window.h"
 #include "ui/preview_strip.h"
@@ -129,7 +130,7 @@ void TForm1::buildSettingsColumn() {
   QGroupBox* font = Group(column, "Font", 4, 4, 259, 104);
   ui.cmbFont = new FontListBox(font);
   ui.cmbFont->setObjectName("cmbFont");
-  ui.cmbFont->setMaxVisibleItems(16);
+  LimitVisibleRows(ui.cmbFont, 16);
   fontDelegate_ = new FontListDelegate(state_.catalogue, ui.cmbFont);
   ui.cmbFont->setItemDelegate(fontDelegate_);
   PlaceAt(ui.cmbFont, 8, 18, 243, 22);

@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include "app/texture_size.h"
+#include "render/placement.h"
 #include "ui/main_window.h"
 #include "ui/preview_strip.h"
 #include "ui/system_colours.h"
@@ -51,13 +52,14 @@ void TForm1::DrawPreview() {
                              state_.settings.textureWidth,
                              state_.settings.textureHeight,
                              state_.img,
-                             state_.mask};
+                             state_.mask,
+                             PlacedFlags({SortOrder(state_.placed), state_.placedCount}, state_.placed.size())};
   const std::u16string text = ui.Edit12->text().toStdU16String();
   std::scoped_lock guard(state_.img.lock(), state_.mask.lock());
   ui.Image3->drawPreview(ResolveColourRefBgr(state_.settings.previewBackColour, palette()), text, source);
 }
 
-void TForm1::Image3DblClick() {
+void TForm1::Image3Click() {
   // The colour dialog opens with the colour it last held; no ReadSetting, so no "Idle" and no
   // automatic generation.
   const std::optional<uint32_t> chosen = prompts_.chooseColourAgain();

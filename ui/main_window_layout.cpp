@@ -26,6 +26,7 @@ constexpr int kBarLeft = 8, kBarTop = 636, kBarWidth = 543, kBarHeight = 21;
 constexpr int kEditLeft = 9, kEditWidth = 480, kButton4Left = 493, kButton4Width = 58;
 constexpr int kPanelLeft = 556, kPanelTop = -1, kPanelWidth = 267, kPanelHeight = 665;
 constexpr int kStatusPanelReserve = 120;  // the second status panel's share
+constexpr int kMinTextureViewHeight = 120;  // what the preview strip always leaves the texture view
 
 }  // namespace
 
@@ -53,8 +54,11 @@ void TForm1::applyAnchors() {
 }
 
 void TForm1::LayoutMainWindow() {
-  // 1. The preview strip is as high as the tallest cell of the last job table.
-  const int stripHeight = static_cast<int>(std::min<uint32_t>(state_.tallestCell, 1 << 15));
+  // 1. The preview strip is as high as the tallest cell of the last job table, but never higher
+  // than the layout can give it: the texture view keeps kMinTextureViewHeight (negative spacing
+  // can make a "cell" taller than the window).
+  const int stripRoom = std::max(0, ui.Bar->y() - 2 - 2 - ui.Tab->y() - kMinTextureViewHeight);
+  const int stripHeight = static_cast<int>(std::min<uint32_t>(state_.tallestCell, static_cast<uint32_t>(stripRoom)));
   ResetPreviewStrip(ui.Image3->width(), stripHeight);
   // 2. It sits 2 pixels above the progress bar, and 3. the texture view ends 2 pixels above it.
   const int stripTop = ui.Bar->y() - stripHeight - 2;
@@ -81,6 +85,9 @@ void TForm1::ShowTexturePage(int index) {
 void TForm1::ResetPreviewStrip(int width, int height) {
   ui.Image3->reset(width, height, ResolveColourRefBgr(kColourButtonFace, palette()),
                    ResolveColourRefBgr(state_.settings.previewBackColour, palette()));
+  // A preview once drawn is drawn again at the new size rather than left empty (a window resize,
+  // the layout after a generation or an export).
+  if (ui.Image3->previewDrawn()) DrawPreview();
 }
 
 void TForm1::DrawLegendSample() { ui.imgLeg->drawSample(state_.settings.fontNameString()); }

@@ -4,6 +4,7 @@
 #include <QComboBox>
 
 #include "app/font_file_commands.h"
+#include "app/settings_ranges.h"
 #include "app/texture_size.h"
 #include "export/job_queue.h"
 #include "project/project_io.h"
@@ -68,6 +69,7 @@ void TForm1::LoadProjectFile(const std::string& path) {
   const uint16_t previousWidth = state_.settings.textureWidth;
   const uint16_t previousHeight = state_.settings.textureHeight;
   bool sizeOutOfRange = false;
+  std::optional<std::string> limitNotice;
   uint16_t loadedWidth = 0, loadedHeight = 0;
   if (load.outcome == LoadOutcome::Loaded && load.project) {
     // The project's font file joins the font list before its font name is looked up there.
@@ -76,6 +78,8 @@ void TForm1::LoadProjectFile(const std::string& path) {
     state_.settings = load.project->settings;
     state_.selection = load.project->selection;
     state_.jobs = std::move(load.project->jobs);
+    // Values no control offers are limited as the controls would; the notice is shown last.
+    limitNotice = LimitedFieldsNotice(LimitToOfferedRanges(state_.settings));
     // The loaded selection is counted now and pruned against the font at the next measurement,
     // whether or not its font is installed, so the job table always matches the selection.
     uint32_t selected = 0;
@@ -99,6 +103,7 @@ void TForm1::LoadProjectFile(const std::string& path) {
     ui.txtHeight->setEditText(QString::number(loadedHeight));
   }
   ReadSetting(10);
+  if (limitNotice && !sizeOutOfRange) SetStatus(*limitNotice);
 }
 
 }  // namespace glyphmill

@@ -199,14 +199,12 @@ void TForm1::WriteSettingsToControls() {
   ui.udGenPad->setValue(static_cast<int16_t>(s.generalPadding));
   ui.udTrailing->setValue(static_cast<int16_t>(s.trailing));
   ui.udKerning->setValue(static_cast<int16_t>(s.kerning));
-  // 5. Texture size: the boxes, black images of that size, the layout and the label.
+  // 5. Texture size: the boxes, black images of a new size (an unchanged size keeps the texture),
+  // the layout and the label.
   const QString width = QString::number(s.textureWidth), height = QString::number(s.textureHeight);
   ui.txtWidth->setEditText(width);
   ui.txtHeight->setEditText(height);
-  for (Image24* image : {&state_.img, &state_.mask}) {
-    std::lock_guard<std::mutex> guard(image->lock());
-    image->resize(s.textureWidth, s.textureHeight);
-  }
+  ResizeTextures(state_, s.textureWidth, s.textureHeight);
   ShowImages();
   LayoutMainWindow();
   ui.Label4->setText(QString::fromStdString(TextureSizeLabel(width.toStdString(), height.toStdString())));

@@ -72,6 +72,7 @@ void DrawPreviewInto(Image24& strip, Bgr background, const std::u16string& text,
     }
     const int32_t i = FindPlacedCharacter(source.table, source.selectedCount, static_cast<uint16_t>(unit));
     if (i < 0) continue;
+    if (static_cast<std::size_t>(i) < source.placed.size() && source.placed[static_cast<std::size_t>(i)] == 0) continue;
     const PlacedCharacter& cell = source.table[static_cast<size_t>(i)];
     x += cell.advanceBefore;
     const int64_t y = lineTop - cell.drawOffsetY;
@@ -106,9 +107,9 @@ void PreviewStrip::paintEvent(QPaintEvent*) {
   if (bitmap_.width() > 0 && bitmap_.height() > 0) painter.drawImage(0, 0, ToQImage(bitmap_));
 }
 
-void PreviewStrip::mouseDoubleClickEvent(QMouseEvent* event) {
-  if (event->button() == Qt::LeftButton) emit doubleClicked();
-  QWidget::mouseDoubleClickEvent(event);
+void PreviewStrip::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) emit clicked();
+  QWidget::mouseReleaseEvent(event);
 }
 
 }  // namespace glyphmill

@@ -27,15 +27,19 @@ struct PreviewSource {
   int32_t textureHeight;
   const Image24& colour;  // the colour image and the alpha mask (blue byte = coverage)
   const Image24& mask;
+  // One flag per table record, 0 for a record that found no room (its cell sits at 0, 0 over
+  // another character's); empty when every record is placed.
+  std::vector<uint8_t> placed = {};
 };
 
 // DrawPreview over a bitmap: fills it with `background`, then copies each character's cell at the
 // pen position, blending by the mask, with every cell's text line on one row (compact cells start
 // lower the less they reach above the line). Pixels outside the strip are skipped; the pen keeps moving.
+// Characters that are not in the table, or found no room in the texture, are left out.
 void DrawPreviewInto(Image24& strip, Bgr background, const std::u16string& text, const PreviewSource& source);
 
 // The strip control: shows its bitmap, keeps the drawing state that ResetPreviewStrip follows, and
-// reports double-clicks (choose the preview background).
+// reports clicks (choose the preview background), as its hint "Click to change background" says.
 class PreviewStrip : public QWidget {
   Q_OBJECT
  public:
@@ -51,11 +55,11 @@ class PreviewStrip : public QWidget {
   bool previewDrawn() const { return previewDrawn_; }
 
  signals:
-  void doubleClicked();
+  void clicked();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
-  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
   Image24 bitmap_;

@@ -13,6 +13,7 @@
 #include "app/app_state.h"
 #include "settings/unicode_blocks.h"
 #include "ui/button_captions.h"
+#include "ui/combo_rows.h"
 #include "ui/range_editor_grid.h"
 
 namespace glyphmill {
@@ -76,7 +77,7 @@ TForm2::TForm2(AppState& state, QWidget* parent)
   jumpLabel_ = new QLabel(QString::fromLatin1(kJumpTo), this);
   jumpList_ = new QComboBox(this);
   jumpList_->setObjectName(QStringLiteral("ComboBox1"));
-  jumpList_->setMaxVisibleItems(10);
+  LimitVisibleRows(jumpList_, 10);
   for (const UnicodeBlock& block : UnicodeBlockTable())
     jumpList_->addItem(QString::fromUtf8(block.name.data(), static_cast<qsizetype>(block.name.size())));
   jumpList_->setEnabled(false);

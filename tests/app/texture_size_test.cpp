@@ -18,6 +18,23 @@ TEST(ApplyTextureSize, TakesTypedNumbersAndResizesBothImagesBlack) {
   EXPECT_EQ(r.label, "Texture Size: 300x128");
 }
 
+TEST(ApplyTextureSize, TheSameSizeAgainKeepsTheTexture) {
+  AppState state;
+  state.settings = FirstStartSettings();
+  ApplyTextureSize(state, "64", "32");
+  state.img.setPixel(10, 10, Bgr{1, 2, 3});
+  state.mask.setPixel(63, 31, Bgr{255, 255, 255});
+  EXPECT_TRUE(ApplyTextureSize(state, "64", "32").ok);
+  EXPECT_EQ(state.img.pixel(10, 10), (Bgr{1, 2, 3}));
+  EXPECT_EQ(state.mask.pixel(63, 31), (Bgr{255, 255, 255}));
+  // A refused size keeps it as well; a new size clears it.
+  EXPECT_FALSE(ApplyTextureSize(state, "0", "32").ok);
+  EXPECT_EQ(state.img.pixel(10, 10), (Bgr{1, 2, 3}));
+  EXPECT_FALSE(ResizeTextures(state, 64, 32));
+  EXPECT_TRUE(ApplyTextureSize(state, "64", "33").ok);
+  EXPECT_EQ(state.img.pixel(10, 10), (Bgr{0, 0, 0}));
+}
+
 TEST(ApplyTextureSize, LettersOrOutOfRangeSidesKeepThePreviousSize) {
   AppState state;
   state.settings = FirstStartSettings();

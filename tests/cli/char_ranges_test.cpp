@@ -1,4 +1,4 @@
-// Character sets from the command line: code-unit ranges and the code units of UTF-8 files.
+// Character sets from the command line: code-unit ranges.
 #include "cli/char_ranges.h"
 
 #include <gtest/gtest.h>
@@ -58,58 +58,6 @@ TEST(CharRanges, MessagesNameTheOffendingItem) {
   EXPECT_NE(error.find("126-32"), std::string::npos) << error;
   EXPECT_FALSE(MarkCharRanges("70000", s, &error));
   EXPECT_NE(error.find("70000"), std::string::npos) << error;
-}
-
-TEST(Utf8CodeUnits, AsciiMultiByteAndSurrogatePairs) {
-  CharacterSelection s{};
-  std::string error;
-  // "A", e acute (2 bytes), euro sign (3 bytes), U+1F600 (4 bytes: D83D DE00).
-  ASSERT_TRUE(MarkUtf8CodeUnits("A\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80", s, &error)) << error;
-  EXPECT_EQ(Marked(s), (std::vector<uint32_t>{0x41, 0xE9, 0x20AC, 0xD83D, 0xDE00}));
-}
-
-TEST(Utf8CodeUnits, ALeadingByteOrderMarkIsNotTextButLineEndsAre) {
-  CharacterSelection s{};
-  std::string error;
-  ASSERT_TRUE(MarkUtf8CodeUnits("\xEF\xBB\xBFx\r\n", s, &error));
-  EXPECT_EQ(Marked(s), (std::vector<uint32_t>{10, 13, 'x'}));
-  CharacterSelection t{};
-  ASSERT_TRUE(MarkUtf8CodeUnits("x\xEF\xBB\xBF", t, &error));  // later ones are text
-  EXPECT_TRUE(t[0xFEFF]);
-}
-
-TEST(Utf8CodeUnits, MalformedTextIsRefusedWithItsOffset) {
-  struct Case {
-    std::string bytes;
-    std::size_t offset;
-  };
-  for (const Case& c : {Case{"ab\x80", 2}, Case{"\xC3", 0}, Case{"a\xC3(", 1}, Case{"\xC0\xAF", 0},
-                        Case{"\xE0\x80\xAF", 0}, Case{"\xED\xA0\x80", 0}, Case{"\xF4\x90\x80\x80", 0},
-                        Case{"xy\xFF", 2}, Case{"\xF0\x9F\x98", 0}}) {
-    SCOPED_TRACE(c.offset);
-    CharacterSelection s{};
-    std::string error;
-    EXPECT_FALSE(MarkUtf8CodeUnits(c.bytes, s, &error));
-    EXPECT_NE(error.find("byte " + std::to_string(c.offset)), std::string::npos) << error;
-    EXPECT_EQ(CountSelected(s), 0u);
-  }
-}
-
-TEST(Utf8CodeUnits, FilesAreReadWholeAndMissingOnesReported) {
-  const std::string path = ::testing::TempDir() + "glyphmill-chars.txt";
-  {
-    std::ofstream out(path, std::ios::binary);
-    out << "Hi\xD0\x96";  // Cyrillic Zhe
-  }
-  CharacterSelection s{};
-  std::string error;
-  ASSERT_TRUE(MarkFileCodeUnits(path, s, &error)) << error;
-  EXPECT_EQ(Marked(s), (std::vector<uint32_t>{'H', 'i', 0x416}));
-  std::remove(path.c_str());
-
-  EXPECT_FALSE(MarkFileCodeUnits(path, s, &error));
-  EXPECT_NE(error.find(path), std::string::npos);
-  EXPECT_FALSE(MarkFileCodeUnits(::testing::TempDir(), s, &error));  // a folder
 }
 
 }  // namespace

@@ -296,5 +296,131 @@ TEST_F(CliProcess, AProjectKeepsItsStoredSizeUnlessAskedToFit) {
   EXPECT_EQ(smaller.status, 3) << smaller.err;
 }
 
+TEST_F(CliProcess, AnOutputNamingAFolderGetsTheDefaultNameInside) {
+  fs::create_directory(file("existing"));
+  const Result r = Run(With(SmallFont(), {"-e", "BMFont Text", "-e", "BMFont Text", "-o", file("out") + "/"}));
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(fs::exists(file("out/font.fnt")));
+  EXPECT_TRUE(fs::exists(file("out/font_0.png")));
+  EXPECT_TRUE(fs::exists(file("out/font-2.fnt")));
+  EXPECT_TRUE(fs::exists(file("out/font-2_0.png")));
+  EXPECT_FALSE(fs::exists(file("out/.fnt")));
+  const Result existing = Run(With(SmallFont(), {"-e", "PNG Image", "-o", file("existing")}));
+  EXPECT_EQ(existing.status, 0) << existing.err;
+  EXPECT_TRUE(fs::exists(file("existing/font.png")));
+}
+
+TEST_F(CliProcess, AFolderThatCannotBeCreatedSaysWhy) {
+  std::ofstream(file("plain")) << "a file where a folder is wanted";
+  const Result r = Run(With(SmallFont(), {"-e", "BMFont Text", "-o", file("plain/sub/font")}));
+  EXPECT_EQ(r.status, 4) << r.err;
+  EXPECT_NE(r.err.find("cannot create the folder \"" + file("plain/sub") + "\": "), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("Not a directory"), std::string::npos) << r.err;
+
+  const Result project = Run(With(SmallFont(), {"--save-project", file("plain/p.gmp"), "-e", "BMFont Text", "-o",
+                                                file("x")}));
+  EXPECT_EQ(project.status, 4) << project.err;
+  EXPECT_NE(project.err.find("cannot create the folder \"" + file("plain") + "\""), std::string::npos) << project.err;
+}
+
+TEST_F(CliProcess, SaveProjectCreatesItsFolderAsOutputDoes) {
+  const Result r = Run(With(SmallFont(), {"--save-project", file("projects/new/p"), "-e", "BMFont Text", "-o",
+                                          file("x")}));
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(fs::file_size(file("projects/new/p.gmp")), 65672u);
+}
+
+TEST_F(CliProcess, ProjectValuesOutOfRangeAreLimitedAndSaidSo) {
+  GenerationSettings s = FirstStartSettings();
+  s.setFontName("DejaVu Sans");
+  s.fontSize = 10;
+  s.textureWidth = s.textureHeight = 256;
+  s.setFlag(kStyleOutline, true);
+  s.outlineWidth = 65535;
+  s.leading = INT32_MIN;
+  CharacterSelection sel{};
+  SetDefaultSelection(sel);
+  const std::vector<uint8_t> bytes = ProjectToBytes(s, sel, {});
+  std::ofstream(file("wild.gmp"), std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  const Result r = Run({file("wild.gmp"), "-e", "BMFont Text", "-o", file("w"), "--save-project", file("tame")});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.err.find("Project values out of range were limited: leading -2147483648 -> -100, outlineWidth "
+                       "65535 -> 20"),
+            std::string::npos)
+      << r.err;
+  const std::string saved = ReadAll(file("tame.gmp"));
+  ProjectData back;
+  ASSERT_FALSE(ParseProjectBytes(reinterpret_cast<const uint8_t*>(saved.data()), saved.size(), {}, &back));
+  EXPECT_EQ(back.settings.outlineWidth, 20);
+  EXPECT_EQ(back.settings.leading, -100);
+}
+
+TEST_F(CliProcess, AProjectTextureSizeOutsideTheLimitsExitsWithTwo) {
+  GenerationSettings s = FirstStartSettings();
+  s.setFontName("DejaVu Sans");
+  s.fontSize = 10;
+  s.textureWidth = 20000;
+  s.textureHeight = 256;
+  CharacterSelection sel{};
+  SetDefaultSelection(sel);
+  const std::vector<uint8_t> bytes = ProjectToBytes(s, sel, {});
+  std::ofstream(file("huge.gmp"), std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  const Result r = Run({file("huge.gmp"), "-e", "BMFont Text", "-o", file("h")});
+  EXPECT_EQ(r.status, 2) << r.err;
+  EXPECT_NE(r.err.find("20000x256"), std::string::npos) << r.err;
+  EXPECT_FALSE(fs::exists(file("h.fnt")));
+  // A size given on the command line replaces the project's.
+  const Result fixed = Run({file("huge.gmp"), "--texture", "256x256", "-e", "BMFont Text", "-o", file("h")});
+  EXPECT_EQ(fixed.status, 0) << fixed.err;
+}
+
+TEST_F(CliProcess, CharactersFromAFileSkipLineEndsAndReportWideCharactersOnce) {
+  std::ofstream(file("chars.txt"), std::ios::binary) << "AB\r\n\xF0\x9F\x98\x80\xF0\x9F\x98\x80\r\n";
+  const Result r = Run({"--font", "DejaVu Sans", "--size", "10", "--chars-from", file("chars.txt"), "-e",
+                        "BMFont Text", "-o", file("f")});
+  EXPECT_EQ(r.status, 0) << r.err;
+  const std::string fnt = ReadAll(file("f.fnt"));
+  EXPECT_NE(fnt.find("chars count=3"), std::string::npos) << fnt;  // A, B and the space every descriptor has
+  EXPECT_EQ(fnt.find("char id=13 "), std::string::npos) << fnt;
+  EXPECT_EQ(fnt.find("char id=10 "), std::string::npos) << fnt;
+  const std::string notice = "U+1F600 is not representable";
+  ASSERT_NE(r.err.find(notice), std::string::npos) << r.err;
+  EXPECT_EQ(r.err.find(notice, r.err.find(notice) + 1), std::string::npos) << r.err;  // once
+}
+
+TEST_F(CliProcess, ASelectionLeftEmptyExitsWithThreeUnlessForced) {
+  std::ofstream(file("wide.txt"), std::ios::binary) << "\xF0\x9F\x98\x80\r\n";
+  const Result empty = Run({"--font", "DejaVu Sans", "--size", "10", "--chars-from", file("wide.txt"), "-e",
+                            "BMFont Text", "-o", file("e")});
+  EXPECT_EQ(empty.status, 3) << empty.err;
+  EXPECT_NE(empty.err.find("no character is left to export"), std::string::npos) << empty.err;
+  EXPECT_FALSE(fs::exists(file("e.fnt")));
+  // Code units the font lacks are pruned away as well.
+  const Result pruned = Run({"--font", "DejaVu Sans", "--size", "10", "--chars", "0xE000-0xE00F", "-e",
+                             "BMFont Text", "-o", file("p")});
+  EXPECT_EQ(pruned.status, 3) << pruned.err;
+  EXPECT_NE(pruned.err.find("no character is left to export"), std::string::npos) << pruned.err;
+  const Result forced = Run({"--font", "DejaVu Sans", "--size", "10", "--chars-from", file("wide.txt"), "-e",
+                             "BMFont Text", "-o", file("e"), "--force"});
+  EXPECT_EQ(forced.status, 0) << forced.err;
+}
+
+TEST_F(CliProcess, AnEndlessCharacterFileIsRefusedClearly) {
+  const Result r = Run(With(SmallFont(), {"--chars-from", "/dev/zero", "-e", "BMFont Text", "-o", file("z")}));
+  EXPECT_EQ(r.status, 1) << r.err;
+  EXPECT_NE(r.err.find("\"/dev/zero\": a list of characters is at most 16 MiB"), std::string::npos) << r.err;
+}
+
+TEST_F(CliProcess, VersionAndHelpWithTheExitStatuses) {
+  const Result version = Run({"--version"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out, "glyphmill-cli 4.1\n");
+  const Result help = Run({"--help"});
+  EXPECT_EQ(help.status, 0);
+  for (const char* line : {"Exit status:", "  0  success", "  1  bad usage", "  2  the project was refused",
+                           "  3  characters do not fit", "  4  an export or the project save failed"})
+    EXPECT_NE(help.out.find(line), std::string::npos) << line << "\n" << help.out;
+}
+
 }  // namespace
 }  // namespace glyphmill

@@ -97,6 +97,19 @@ TEST(Cleartype, ChannelAverageBecomesTheAlpha) {
   EXPECT_EQ(self.pixel(0, 0), (Bgr{30, 30, 30}));
 }
 
+TEST(DrawGuides, RecordsThatFoundNoRoomHaveNoGuides) {
+  // An unplaced record keeps its cell at 0, 0, over the cell placed there.
+  PlacedCharacter placed, unplaced;
+  placed.cellX = 10;
+  placed.cellY = 10;
+  placed.cellWidth = unplaced.cellWidth = 8;
+  placed.cellHeight = unplaced.cellHeight = 8;
+  Image24 img(40, 40);
+  DrawGuides(img, {unplaced, placed}, {GlyphABC{}, GlyphABC{}}, {0, 1});
+  EXPECT_EQ(img.pixel(0, 0), Bgr{}) << "no frame at the unplaced record's 0, 0";
+  EXPECT_EQ(img.pixel(10, 10), (Bgr{0, 0, 255})) << "the placed record keeps its frame";
+}
+
 TEST(DrawGuides, CellPenAndCSpaceFrames) {
   Image24 img(40, 40);
   PlacedCharacter c;

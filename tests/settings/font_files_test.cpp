@@ -12,7 +12,6 @@
 #include "settings/font_catalogue.h"
 #include "settings/font_face.h"
 #include "settings/font_file_set.h"
-#include "settings/freetype_error_names.h"
 #include "font_test_util.h"
 
 namespace glyphmill {
@@ -98,8 +97,8 @@ TEST_F(FontFiles, AFileFreeTypeCannotReadIsRefusedNamingTheFileAndTheError) {
 }
 
 TEST(FreeTypeErrorNames, NameKnownCodesAndNumberUnknownOnes) {
-  EXPECT_EQ(FreeTypeErrorName(FT_Err_Unknown_File_Format), "FT_Err_Unknown_File_Format (unknown file format)");
-  EXPECT_EQ(FreeTypeErrorName(0x7777), "FreeType error 0x7777");
+  EXPECT_EQ(FreeTypeErrorText(FT_Err_Unknown_File_Format), "unknown file format (FT_Err_Unknown_File_Format)");
+  EXPECT_EQ(FreeTypeErrorText(0x7777), "FreeType error 30583");
 }
 
 TEST_F(FontFiles, AAddedFamiliesJoinTheCatalogueMarkedAsFromAFile) {

@@ -225,7 +225,7 @@ TEST(WindowGeneration, AFontSizeThatIsNotANumberIsReportedAndNothingStarts) {
   EXPECT_FALSE(w.ui.Bar->isVisible());
 }
 
-TEST(PreviewBackground, DoubleClickTakesTheDialogsColourWithoutReadingASetting) {
+TEST(PreviewBackground, AClickTakesTheDialogsColourWithoutReadingASetting) {
   WindowFixture f;
   TForm1& w = *f.window;
   Manual(w);
@@ -234,10 +234,10 @@ TEST(PreviewBackground, DoubleClickTakesTheDialogsColourWithoutReadingASetting) 
   ASSERT_TRUE(WaitForGeneration(w));
   w.SetStatus("unchanged");
   f.prompts.colours.push_back(std::nullopt);  // Cancel leaves the preview untouched
-  QTest::mouseDClick(w.ui.Image3, Qt::LeftButton, {}, QPoint(3, 1));
+  QTest::mouseClick(w.ui.Image3, Qt::LeftButton, {}, QPoint(3, 1));
   EXPECT_EQ(w.state().settings.previewBackColour, kColourButtonFace);
   f.prompts.colours.push_back(0x00FF0000u);  // blue
-  QTest::mouseDClick(w.ui.Image3, Qt::LeftButton, {}, QPoint(3, 1));
+  QTest::mouseClick(w.ui.Image3, Qt::LeftButton, {}, QPoint(3, 1));
   EXPECT_EQ(w.state().settings.previewBackColour, 0x00FF0000u);
   EXPECT_EQ(w.ui.Image3->bitmap().pixel(0, 0), (Bgr{255, 0, 0}));
   EXPECT_EQ(w.ui.statBar->message(), "unchanged");

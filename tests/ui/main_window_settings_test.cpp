@@ -253,14 +253,28 @@ TEST(ColourSwatches, OpenTheDialogPresetAndTakeOnlyAnAnswer) {
   EXPECT_EQ(w.state().settings.outlineColour, 0x000000FFu);
 }
 
-TEST(Shortcuts, CtrlXInThePreviewTextBoxExitsWithStatusOneAndNoAutosave) {
+TEST(Shortcuts, CtrlXInATextBoxCutsAndKeepsTheProgramRunning) {
   WindowFixture f;
   TForm1& w = *f.window;
+  w.show();
+  w.activateWindow();
   w.ui.Edit12->setFocus();
   w.ui.Edit12->selectAll();
   QTest::keyClick(w.ui.Edit12, Qt::Key_X, Qt::ControlModifier);
+  EXPECT_EQ(f.exitStatus, -1);
+  EXPECT_EQ(w.ui.Edit12->text(), "");  // cut
+  // Ctrl+S still saves from a text box.
+  EXPECT_EQ(w.ui.SaveFontProject1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+}
+
+TEST(Shortcuts, CtrlXOutsideATextBoxExitsWithStatusOneAndNoAutosave) {
+  WindowFixture f;
+  TForm1& w = *f.window;
+  w.show();
+  w.activateWindow();
+  w.ui.Button1->setFocus();
+  QTest::keyClick(w.ui.Button1, Qt::Key_X, Qt::ControlModifier);
   EXPECT_EQ(f.exitStatus, 1);
-  EXPECT_EQ(w.ui.Edit12->text(), "Glyphmill 4.1");  // not cut
   EXPECT_FALSE(QFile::exists(QString::fromStdString(w.autosavePath())));
 }
 

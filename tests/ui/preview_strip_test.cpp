@@ -60,6 +60,18 @@ TEST(DrawPreview, CopiesCellsAtThePenAndSkipsUnknownCharacters) {
   EXPECT_EQ(strip.pixel(6, 4), kBack);  // below the cells
 }
 
+TEST(DrawPreview, CharactersThatFoundNoRoomAreLeftOut) {
+  // 'B' did not fit: its record keeps the cell at 0, 0, which holds 'A'.
+  Texture t;
+  t.table[1].cellX = 0;
+  PreviewSource source = t.source();
+  source.placed = {1, 0, 1};
+  Image24 strip(40, 6);
+  DrawPreviewInto(strip, kBack, u"AB", source);
+  EXPECT_EQ(strip.pixel(2, 0), (Bgr{0, 0, 255}));
+  EXPECT_EQ(strip.pixel(6, 0), kBack) << "no copy of A's cell for B";
+}
+
 TEST(DrawPreview, SpacesMoveThePenOnly) {
   Texture t;
   Image24 strip(40, 6);

@@ -77,7 +77,7 @@ void ChangeEverything(WindowFixture& f) {
   w.ui.txtHeight->setEditText("256");
   w.ui.Button3->click();
   f.prompts.colours.push_back(0x00ABCDEFu);
-  QTest::mouseDClick(w.ui.Image3, Qt::LeftButton);
+  QTest::mouseClick(w.ui.Image3, Qt::LeftButton);
 }
 
 TEST(ProjectsFromTheWindow, SavedAndLoadedBackRestoresEveryControlAndThePreviewColour) {

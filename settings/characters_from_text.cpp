@@ -1,0 +1,186 @@
+#include "settings/characters_from_text.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace glyphmill {
+namespace {
+
+constexpr std::size_t kReadPiece = 64u << 10;
+
+bool IsControl(uint32_t cp) { return cp < 0x20 || (cp >= 0x7F && cp <= 0x9F); }
+
+std::string Malformed(const char* form, std::size_t offset) {
+  return std::string("malformed ") + form + " at byte " + std::to_string(offset);
+}
+
+// One decoder step: the next character of the text from byte `i` on, advancing `i`.
+using Decoder = bool (*)(std::string_view text, std::size_t& i, uint32_t* cp, std::string* error);
+
+bool NextUtf8(std::string_view text, std::size_t& i, uint32_t* out, std::string* error) {
+  const std::size_t at = i;
+  const uint8_t lead = static_cast<uint8_t>(text[i++]);
+  uint32_t cp = 0;
+  int follow = 0;
+  uint32_t minimum = 0;
+  if (lead < 0x80) {
+    cp = lead;
+  } else if ((lead & 0xE0) == 0xC0) {
+    cp = lead & 0x1F, follow = 1, minimum = 0x80;
+  } else if ((lead & 0xF0) == 0xE0) {
+    cp = lead & 0x0F, follow = 2, minimum = 0x800;
+  } else if ((lead & 0xF8) == 0xF0) {
+    cp = lead & 0x07, follow = 3, minimum = 0x10000;
+  } else {
+    *error = Malformed("UTF-8", at);
+    return false;
+  }
+  for (int k = 0; k < follow; ++k) {
+    if (i >= text.size() || (static_cast<uint8_t>(text[i]) & 0xC0) != 0x80) {
+      *error = Malformed("UTF-8", at);
+      return false;
+    }
+    cp = (cp << 6) | (static_cast<uint8_t>(text[i++]) & 0x3F);
+  }
+  if (cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+    *error = Malformed("UTF-8", at);
+    return false;
+  }
+  *out = cp;
+  return true;
+}
+
+template <bool BigEndian>
+bool NextUtf16(std::string_view text, std::size_t& i, uint32_t* out, std::string* error) {
+  const auto unitAt = [&text](std::size_t k) -> uint32_t {
+    const auto a = static_cast<uint8_t>(text[k]), b = static_cast<uint8_t>(text[k + 1]);
+    return BigEndian ? (uint32_t{a} << 8 | b) : (uint32_t{b} << 8 | a);
+  };
+  const std::size_t at = i;
+  if (text.size() - i < 2) {
+    *error = Malformed("UTF-16", at);
+    return false;
+  }
+  const uint32_t unit = unitAt(i);
+  i += 2;
+  if (unit >= 0xDC00 && unit <= 0xDFFF) {
+    *error = Malformed("UTF-16", at);
+    return false;
+  }
+  if (unit >= 0xD800 && unit <= 0xDBFF) {
+    const uint32_t low = text.size() - i >= 2 ? unitAt(i) : 0;
+    if (low < 0xDC00 || low > 0xDFFF) {
+      *error = Malformed("UTF-16", at);
+      return false;
+    }
+    i += 2;
+    *out = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
+    return true;
+  }
+  *out = unit;
+  return true;
+}
+
+std::string SystemError(const std::string& what, const std::string& path, int err) {
+  return what + " \"" + path + "\": " + std::strerror(err);
+}
+
+}  // namespace
+
+bool MarkTextCharacters(std::string_view text, CharacterSelection& selection, TextCharacters* found,
+                        std::string* error) {
+  Decoder next = &NextUtf8;
+  std::size_t i = 0;
+  if (text.substr(0, 3) == "\xEF\xBB\xBF") {
+    i = 3;
+  } else if (text.substr(0, 2) == "\xFF\xFE") {
+    next = &NextUtf16<false>, i = 2;
+  } else if (text.substr(0, 2) == "\xFE\xFF") {
+    next = &NextUtf16<true>, i = 2;
+  }
+  // Decoded whole before anything is marked, so malformed text marks nothing.
+  std::vector<uint16_t> units;
+  TextCharacters result;
+  while (i < text.size()) {
+    uint32_t cp = 0;
+    if (!next(text, i, &cp, error)) return false;
+    if (IsControl(cp)) {
+      ++result.controlsSkipped;
+    } else if (cp > 0xFFFF) {
+      if (std::find(result.notRepresentable.begin(), result.notRepresentable.end(), cp) ==
+          result.notRepresentable.end())
+        result.notRepresentable.push_back(cp);
+    } else {
+      units.push_back(static_cast<uint16_t>(cp));
+    }
+  }
+  for (uint16_t u : units) {
+    result.marked += selection[u] == 0;
+    selection[u] = 1;
+  }
+  if (found) *found = std::move(result);
+  return true;
+}
+
+bool ReadCharacterText(const std::string& path, std::string* text, std::string* error) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    *error = SystemError("cannot open", path, errno);
+    return false;
+  }
+  struct stat info {};
+  if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
+    ::close(fd);
+    *error = "cannot read \"" + path + "\": it is a folder";
+    return false;
+  }
+  std::string bytes;
+  std::vector<char> piece(kReadPiece);
+  while (true) {
+    const ssize_t got = ::read(fd, piece.data(), piece.size());
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      const int err = errno;
+      ::close(fd);
+      *error = SystemError("cannot read", path, err);
+      return false;
+    }
+    if (got == 0) break;
+    if (bytes.size() + static_cast<std::size_t>(got) > kMaxCharacterTextBytes) {
+      ::close(fd);
+      *error = "cannot read \"" + path + "\": a list of characters is at most " +
+               std::to_string(kMaxCharacterTextBytes >> 20) + " MiB, and this file is larger";
+      return false;
+    }
+    bytes.append(piece.data(), static_cast<std::size_t>(got));
+  }
+  ::close(fd);
+  *text = std::move(bytes);
+  return true;
+}
+
+bool MarkFileCharacters(const std::string& path, CharacterSelection& selection, TextCharacters* found,
+                        std::string* error) {
+  std::string text;
+  if (!ReadCharacterText(path, &text, error)) return false;
+  std::string message;
+  if (!MarkTextCharacters(text, selection, found, &message)) {
+    *error = "\"" + path + "\": " + message;
+    return false;
+  }
+  return true;
+}
+
+std::string NotRepresentableNotice(uint32_t codePoint) {
+  char name[16];
+  std::snprintf(name, sizeof name, "U+%04X", static_cast<unsigned>(codePoint));
+  return std::string(name) + " is not representable: a selection holds characters up to U+FFFF only";
+}
+
+}  // namespace glyphmill
