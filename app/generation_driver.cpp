@@ -10,6 +10,7 @@
 #include "export/export_run.h"
 #include "render/render_host.h"
 #include "render/render_thread.h"
+#include "settings/distance_field_mode.h"
 
 namespace glyphmill {
 
@@ -56,7 +57,7 @@ bool GenerationDriver::Generate(const FontRequest& font, std::string* error) {
     current_ = nullptr;
   }
   // 2. Progress bar and cursor.
-  int32_t maximum = 300 + (s.settings.outline() ? 200 : 0) + (s.settings.dropShadow() ? 200 : 0);
+  int32_t maximum = 300 + (BakesOutline(s.settings) ? 200 : 0) + (BakesDropShadow(s.settings) ? 200 : 0);
   frontEnd_.ShowProgress(maximum);
   frontEnd_.SetBusyCursor(s.exportAfterGenerate ? BusyCursor::Exporting : BusyCursor::Generating);
   s.generationIdle = false;
@@ -148,6 +149,7 @@ void GenerationDriver::HandBack(Job& job) {
   }
   state_.placed = t.chars();
   state_.placedCount = t.placedCount();
+  state_.placedFieldSpread = IsDistanceField(t.settings()) ? FieldSpread(t.extras()) : 0;
   frontEnd_.ImagesChanged();
 }
 
@@ -171,6 +173,7 @@ void GenerationDriver::FinishGeneration(Job& job) {
                           s.tables.spaceAdvance,  s.img,      s.mask,            s.tables.ascent,
                           s.tables.descent,       s.registry, s.jobs,            dialogs_,
                           s.exportBuffers,        [this](const std::string& text) { SetStatus(text); }};
+    context.sdfSpread = FieldSpread(job.thread->extras());
     RunExport(context, s.exportPluginIndex);
   } else if (frontEnd_.AutoPreviewEnabled()) {
     frontEnd_.DrawPreview();

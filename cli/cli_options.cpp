@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "cli/char_ranges.h"
+#include "settings/generation_extras.h"
 #include "settings/generation_settings.h"
 
 namespace glyphmill::cli {
@@ -20,7 +21,10 @@ struct NamedValue {
 };
 
 constexpr NamedValue kAntialiasNames[] = {
-    {"smooth", kAntialiasSmooth}, {"cleartype", kAntialiasCleartype}, {"none", kAntialiasNone}};
+    {"smooth", kAntialiasSmooth},
+    {"cleartype", kAntialiasCleartype},
+    {"none", kAntialiasNone},
+    {"sdf", kAntialiasDistanceField}};
 constexpr NamedValue kOriginNames[] = {{"top-left", kOriginTopLeft},
                                        {"top-right", kOriginTopRight},
                                        {"bottom-right", kOriginBottomRight},
@@ -94,7 +98,7 @@ CliParse ParseCliOptions(const std::vector<std::string>& args) {
                "glyphmill-cli"};
   bool boldSet = false, noBoldSet = false, italicSet = false, noItalicSet = false, noOutlineSet = false,
        shadowSet = false, noShadowSet = false;
-  std::string project, font, size, aa, texture, origin, chars, charsFrom, outline, saveProject, output, plugins;
+  std::string project, font, size, aa, sdfSpread, texture, origin, chars, charsFrom, outline, saveProject, output, plugins;
   app.add_option("project", project, "project file (.gmp) to start from; without one the first-start settings");
   app.add_option("--font", font, "font family name");
   app.add_option("--size", size, "font size in points (0 to 120)");
@@ -104,7 +108,10 @@ CliParse ParseCliOptions(const std::vector<std::string>& args) {
   auto* noItalic = app.add_flag("--no-italic", noItalicSet, "italic off");
   bold->excludes(noBold);
   italic->excludes(noItalic);
-  app.add_option("--aa", aa, "antialiasing: smooth, cleartype or none");
+  app.add_option("--aa", aa, "antialiasing: smooth, cleartype, none or sdf (a signed distance field)");
+  app.add_option("--sdf-spread", sdfSpread,
+                 "distance-field spread in pixels (" + std::to_string(kMinSdfSpread) + " to " +
+                     std::to_string(kMaxSdfSpread) + ", default " + std::to_string(kDefaultSdfSpread) + ")");
   app.add_option("--texture", texture, "texture size WIDTHxHEIGHT, each side 1 to 16384");
   app.add_option("--origin", origin, "packing origin: top-left, top-right, bottom-right, bottom-left or middle");
   app.add_option("--chars", chars, "characters to generate: code units and ranges, e.g. 32-126,0x400-0x4FF");
@@ -163,6 +170,11 @@ CliParse ParseCliOptions(const std::vector<std::string>& args) {
   if (app.count("--aa")) {
     o.antialiasMode = ParseAntialias(aa, &error);
     if (!o.antialiasMode) return fail(error);
+  }
+  if (app.count("--sdf-spread")) {
+    const auto v = ParseBoundedNumber(sdfSpread, kMinSdfSpread, kMaxSdfSpread, "distance-field spread", &error);
+    if (!v) return fail(error);
+    o.sdfSpread = static_cast<uint16_t>(*v);
   }
   if (app.count("--texture")) {
     uint16_t w = 0, h = 0;

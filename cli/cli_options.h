@@ -4,7 +4,7 @@
 //   glyphmill-cli [PROJECT.gmp] [options]
 //
 // Setting overrides apply after the project (or the first-start settings without one), in this
-// order: font, size, bold, italic, antialiasing, texture size, origin, characters, outline,
+// order: font, size, bold, italic, antialiasing, distance-field spread, texture size, origin, characters, outline,
 // shadow. --chars and --chars-from replace the selection with the union of what they name.
 #pragma once
 
@@ -24,6 +24,7 @@ struct CliOptions {
   std::optional<bool> bold;
   std::optional<bool> italic;
   std::optional<uint16_t> antialiasMode;  // kAntialias*
+  std::optional<uint16_t> sdfSpread;      // kMinSdfSpread..kMaxSdfSpread, used by --aa sdf
   std::optional<uint16_t> textureWidth;   // 1..16384
   std::optional<uint16_t> textureHeight;
   std::optional<uint8_t> packOrigin;      // kOrigin*
@@ -62,7 +63,7 @@ std::string ShortUsage();
 
 // Value parsers, shared by the option parser (and the fuzz target). Each returns nullopt with a
 // message for text that is not a valid value.
-std::optional<uint16_t> ParseAntialias(const std::string& text, std::string* error);  // smooth|cleartype|none
+std::optional<uint16_t> ParseAntialias(const std::string& text, std::string* error);  // smooth|cleartype|none|sdf
 std::optional<uint8_t> ParseOrigin(const std::string& text, std::string* error);      // top-left|...|middle
 bool ParseTextureSize(const std::string& text, uint16_t* width, uint16_t* height, std::string* error);  // WxH
 std::optional<uint32_t> ParseBoundedNumber(const std::string& text, uint32_t low, uint32_t high,

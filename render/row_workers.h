@@ -19,4 +19,10 @@ int32_t RenderWorkerCount();
 void ForEachRow(int32_t begin, int32_t end, int32_t workers, const std::function<void(int32_t)>& rowFn,
                 const std::function<void(int32_t)>& afterRow);
 
+// The same for work that needs one private object per thread (a FreeType face, say): rowFn(worker,
+// y) with `worker` in [0, workers), 0 being the calling thread; one worker never runs two rows at
+// once. No afterRow: the caller acts on the results when this returns.
+void ForEachRowOnWorker(int32_t begin, int32_t end, int32_t workers,
+                        const std::function<void(int32_t worker, int32_t row)>& rowFn);
+
 }  // namespace glyphmill

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 
+#include FT_MODULE_H
 #include FT_OUTLINE_H
 #include FT_SYNTHESIS_H
 #include FT_TRUETYPE_TABLES_H
@@ -82,6 +83,8 @@ GlyphRenderPolicy PolicyForAntialias(uint16_t antialiasMode) {
       return {FT_LOAD_DEFAULT | FT_LOAD_TARGET_LCD, FT_RENDER_MODE_LCD};
     case 2:
       return {FT_LOAD_DEFAULT | FT_LOAD_TARGET_MONO, FT_RENDER_MODE_MONO};
+    case 3:
+      return {FT_LOAD_DEFAULT | FT_LOAD_TARGET_NORMAL, FT_RENDER_MODE_SDF, true};
     default:
       return {FT_LOAD_DEFAULT | FT_LOAD_TARGET_NORMAL, FT_RENDER_MODE_NORMAL};
   }
@@ -188,6 +191,15 @@ bool FontFace::measureGlyph(uint32_t glyph, GlyphABC* out) {
   return true;
 }
 
+bool FontFace::setDistanceFieldSpread(uint16_t spread) {
+  FT_UInt value = spread;
+  // Outlines go through "sdf", bitmaps (and coverage rendered first) through "bsdf".
+  if (FT_Property_Set(library_, "sdf", "spread", &value) || FT_Property_Set(library_, "bsdf", "spread", &value))
+    return false;
+  sdfSpread_ = spread;
+  return true;
+}
+
 bool FontFace::renderGlyph(uint16_t codeUnit, uint16_t antialiasMode, GlyphImage* out) {
   GlyphRenderPolicy policy = PolicyForAntialias(antialiasMode);
   uint32_t glyph = glyphIndex(codeUnit);
@@ -196,7 +208,17 @@ bool FontFace::renderGlyph(uint16_t codeUnit, uint16_t antialiasMode, GlyphImage
   if (FT_Load_Glyph(face_, glyph, loadFlags)) return false;
   FT_GlyphSlot slot = face_->glyph;
   applySynthesis(slot);
-  if (slot->format != FT_GLYPH_FORMAT_BITMAP) {
+  if (policy.fieldFromCoverage) {
+    if (slot->format != FT_GLYPH_FORMAT_BITMAP && FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL)) return false;
+    // A glyph without ink (the space) has no field either.
+    if (slot->bitmap.width == 0 || slot->bitmap.rows == 0) {
+      *out = GlyphImage{};
+      out->left = slot->bitmap_left;
+      out->top = slot->bitmap_top;
+      return true;
+    }
+    if (FT_Render_Glyph(slot, policy.renderMode)) return false;
+  } else if (slot->format != FT_GLYPH_FORMAT_BITMAP) {
     if (FT_Render_Glyph(slot, policy.renderMode)) return false;
   }
   const FT_Bitmap& bm = slot->bitmap;

@@ -10,6 +10,7 @@
 
 #include "app/status_texts.h"
 #include "app/texture_size.h"
+#include "settings/distance_field_mode.h"
 #include "ui/colour_swatch.h"
 #include "ui/main_window.h"
 
@@ -17,7 +18,7 @@ namespace glyphmill {
 
 namespace {
 
-constexpr int kLastSelector = 22;
+constexpr int kLastSelector = 23;  // 23: the distance-field spread, beyond the classic record
 
 // The selected entry of a list; for a list with typing, the entry equal to the typed text, or -1
 // when no entry is.
@@ -57,6 +58,11 @@ void TForm1::connectSettings() {
   connect(ui.udGenPad, &QSpinBox::valueChanged, this, [this] { ReadSetting(20); });
   connect(ui.cmbPart, &QComboBox::currentTextChanged, this, [this] { ReadSetting(21); });
   connect(ui.trkOutOpacity, &QSlider::valueChanged, this, [this] { ReadSetting(22); });
+  connect(ui.udSdfSpread, &QSpinBox::valueChanged, this, [this] { ReadSetting(23); });
+  connect(ui.cmbPreviewZoom, &QComboBox::currentIndexChanged, this, [this] {
+    LayoutMainWindow();
+    DrawPreview();
+  });
 }
 
 void TForm1::swatchReleased(ColourSwatch* swatch, int selector) {
@@ -105,7 +111,10 @@ void TForm1::ReadSetting(int selector) {
       ui.Label4->setText(QString::fromStdString(r.label));
       break;
     }
-    case 11: s.antialiasMode = static_cast<uint16_t>(SelectedIndex(ui.cmbAA)); break;
+    case 11:
+      s.antialiasMode = static_cast<uint16_t>(SelectedIndex(ui.cmbAA));
+      UpdateModeControls();
+      break;
     case 12:
       s.setFlag(kStyleOutline, ui.chkOutline->isChecked());
       ReadSetting(13);  // switching the outline on re-reads its width
@@ -120,6 +129,7 @@ void TForm1::ReadSetting(int selector) {
     case 20: s.generalPadding = Position16(ui.udGenPad); break;
     case 21: s.packOrigin = static_cast<uint8_t>(SelectedIndex(ui.cmbPart)); break;
     case 22: s.outlineOpacity = ui.trkOutOpacity->value(); break;
+    case 23: state_.extras.sdfSpread = static_cast<uint16_t>(ui.udSdfSpread->value()); break;
     default: break;  // only the change notification
   }
 
@@ -185,6 +195,7 @@ void TForm1::WriteSettingsToControls() {
   // 6. Lists.
   ui.cmbPart->setCurrentIndex(s.packOrigin < ui.cmbPart->count() ? s.packOrigin : -1);
   ui.cmbAA->setCurrentIndex(s.antialiasMode < ui.cmbAA->count() ? s.antialiasMode : -1);
+  ui.udSdfSpread->setValue(FieldSpread(state_.extras));
   // 7. Effects.
   ui.trkOutline->setValue(s.outlineWidth);
   ui.trkOutSmooth->setValue(s.outlineHardness);
@@ -196,7 +207,26 @@ void TForm1::WriteSettingsToControls() {
   // 8. Effect switches.
   ui.chkOutline->setChecked(s.outline());
   ui.chkDS->setChecked(s.dropShadow());
+  UpdateModeControls();
   state_.updatingControls = false;
+}
+
+void TForm1::UpdateModeControls() {
+  const bool field = IsDistanceField(state_.settings);
+  ui.udSdfSpread->setEnabled(field);
+  ui.cmbPreviewZoom->setEnabled(field);
+  for (QWidget* effect : std::initializer_list<QWidget*>{
+           ui.chkOutline, ui.trkOutline, ui.shpOutlineCol, ui.trkOutSmooth, ui.trkOutOpacity, ui.chkDS,
+           ui.trkDSSmooth, ui.trkDSOffset, ui.trkDSOpacity})
+    effect->setEnabled(!field);
+}
+
+int32_t TForm1::previewZoom() const {
+  switch (ui.cmbPreviewZoom->currentIndex()) {
+    case 1: return 2;
+    case 2: return 4;
+    default: return 1;
+  }
 }
 
 }  // namespace glyphmill

@@ -53,24 +53,94 @@ void CopyCell(Image24& strip, const PlacedCharacter& cell, int32_t x, int32_t y,
   }
 }
 
-}  // namespace
+// Renders a cell from its distance field `zoom` times its size with its top-left corner at (x, y).
+// Each strip pixel samples the field bilinearly at its centre, within the cell (as an engine's
+// quad covers only the cell), and takes the colour of the nearest texel.
+void RenderFieldCell(Image24& strip, const PlacedCharacter& cell, int64_t x, int64_t y, const PreviewSource& source) {
+  const int32_t maxX = std::min({source.textureWidth, source.colour.width(), source.mask.width()}) - 1;
+  const int32_t maxY = std::min({source.textureHeight, source.colour.height(), source.mask.height()}) - 1;
+  if (maxX < 0 || maxY < 0 || cell.cellWidth == 0 || cell.cellHeight == 0) return;
+  const int32_t z = source.zoom;
+  const float left = static_cast<float>(std::clamp<int64_t>(cell.cellX, 0, maxX));
+  const float top = static_cast<float>(std::clamp<int64_t>(cell.cellY, 0, maxY));
+  const float right = static_cast<float>(std::clamp<int64_t>(int64_t{cell.cellX} + cell.cellWidth - 1, 0, maxX));
+  const float bottom = static_cast<float>(std::clamp<int64_t>(int64_t{cell.cellY} + cell.cellHeight - 1, 0, maxY));
+  auto field = [&](int32_t sx, int32_t sy) { return static_cast<float>(source.mask.row(sy)[sx * 3]); };
+  const int64_t rows = int64_t{cell.cellHeight} * z, cols = int64_t{cell.cellWidth} * z;
+  for (int64_t r = 0; r < rows; ++r) {
+    const int64_t ty = y + r;
+    if (ty < 0) continue;
+    if (ty >= strip.height()) break;
+    const float v = std::clamp(static_cast<float>(cell.cellY) + (static_cast<float>(r) + 0.5f) / z - 0.5f, top, bottom);
+    const int32_t y0 = static_cast<int32_t>(v), y1 = std::min(y0 + 1, static_cast<int32_t>(bottom));
+    const float fy = v - static_cast<float>(y0);
+    uint8_t* out = strip.row(static_cast<int32_t>(ty));
+    for (int64_t q = 0; q < cols; ++q) {
+      const int64_t tx = x + q;
+      if (tx < 0) continue;
+      if (tx >= strip.width()) break;
+      const float u =
+          std::clamp(static_cast<float>(cell.cellX) + (static_cast<float>(q) + 0.5f) / z - 0.5f, left, right);
+      const int32_t x0 = static_cast<int32_t>(u), x1 = std::min(x0 + 1, static_cast<int32_t>(right));
+      const float fx = u - static_cast<float>(x0);
+      const float f = (field(x0, y0) * (1 - fx) + field(x1, y0) * fx) * (1 - fy) +
+                      (field(x0, y1) * (1 - fx) + field(x1, y1) * fx) * fy;
+      const float a = FieldCoverage(f, source.spread, z);
+      if (a <= 0.0f) continue;
+      const int32_t nx = static_cast<int32_t>(u + 0.5f), ny = static_cast<int32_t>(v + 0.5f);
+      const uint8_t* c = source.colour.row(std::min(ny, maxY)) + std::min(nx, maxX) * 3;
+      uint8_t* d = out + tx * 3;
+      for (int k = 0; k < 3; ++k) d[k] = Blend(c[k], d[k], a);
+    }
+  }
+}
 
-void DrawPreviewInto(Image24& strip, Bgr background, const std::u16string& text, const PreviewSource& source) {
-  strip.fill(background);
+// One line of the text with its cells' top at `y`, `zoom` times the font's size.
+void DrawLine(Image24& strip, const std::u16string& text, const PreviewSource& source, int32_t zoom, int64_t y) {
   int64_t x = 2;
-  const int32_t y = 0;
   for (char16_t unit : text) {
     if (unit == u' ') {
-      x += source.spaceAdvance;
+      x += int64_t{source.spaceAdvance} * zoom;
       continue;
     }
     const int32_t i = FindPlacedCharacter(source.table, source.selectedCount, static_cast<uint16_t>(unit));
     if (i < 0) continue;
     const PlacedCharacter& cell = source.table[static_cast<size_t>(i)];
-    x += cell.advanceBefore;
-    if (x > -static_cast<int64_t>(cell.cellWidth) && x < strip.width())
-      CopyCell(strip, cell, static_cast<int32_t>(x), y, source);
-    x += cell.advanceAfter;
+    x += int64_t{cell.advanceBefore} * zoom;
+    if (x > -static_cast<int64_t>(cell.cellWidth) * zoom && x < strip.width()) {
+      if (source.distanceField) {
+        PreviewSource scaled = source;
+        scaled.zoom = zoom;
+        RenderFieldCell(strip, cell, x, y, scaled);
+      } else {
+        CopyCell(strip, cell, static_cast<int32_t>(x), static_cast<int32_t>(y), source);
+      }
+    }
+    x += int64_t{cell.advanceAfter} * zoom;
+  }
+}
+
+}  // namespace
+
+int32_t PreviewStripHeight(uint32_t tallestCell, bool distanceField, int32_t zoom) {
+  const int64_t lines = distanceField && zoom > 1 ? 1 + zoom : 1;
+  return static_cast<int32_t>(std::min<int64_t>(int64_t{tallestCell} * lines, 1 << 15));
+}
+
+float FieldCoverage(float field, int32_t spread, int32_t zoom) {
+  // One texel spans 128 / spread field units; one screen pixel 1 / zoom of that.
+  const float unitsPerScreenPixel = 128.0f / static_cast<float>(std::max(spread, 1) * std::max(zoom, 1));
+  return std::clamp((field - 128.0f) / unitsPerScreenPixel + 0.5f, 0.0f, 1.0f);
+}
+
+void DrawPreviewInto(Image24& strip, Bgr background, const std::u16string& text, const PreviewSource& source) {
+  strip.fill(background);
+  DrawLine(strip, text, source, 1, 0);
+  if (source.distanceField && source.zoom > 1) {
+    uint32_t tallest = 0;
+    for (uint32_t i = 0; i < source.selectedCount && i < source.table.size(); ++i)
+      tallest = std::max(tallest, source.table[i].cellHeight);
+    DrawLine(strip, text, source, source.zoom, tallest);
   }
 }
 

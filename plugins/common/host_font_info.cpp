@@ -36,7 +36,12 @@ std::optional<HostFontInfo> QueryHostFontInfo(uint32_t charCount) {
   if (symbol == nullptr) return std::nullopt;
   auto query = reinterpret_cast<GlyphmillHostQueryProc>(symbol);
   const void* record = query(GLYPHMILL_EXT_FONT_INFO_V1);
-  return CopyHostFontInfo(static_cast<const GlyphmillFontInfoV1*>(record), charCount);
+  std::optional<HostFontInfo> info = CopyHostFontInfo(static_cast<const GlyphmillFontInfoV1*>(record), charCount);
+  if (info) {
+    const auto* v2 = static_cast<const GlyphmillFontInfoV2*>(query(GLYPHMILL_EXT_FONT_INFO_V2));
+    if (v2 != nullptr && v2->struct_size >= sizeof(GlyphmillFontInfoV2)) info->distanceRange = v2->distance_range;
+  }
+  return info;
 }
 
 }  // namespace glyphmill::plugins
