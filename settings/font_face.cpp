@@ -24,6 +24,44 @@ constexpr FT_Fixed kObliqueShear = 0x0366A;
 
 int RoundDiv26_6(FT_Pos v) { return static_cast<int>((v + 32) >> 6); }
 
+// The slot's 8-bit grey bitmap with its offsets.
+GlyphImage CopyCoverage(FT_GlyphSlot slot) {
+  const FT_Bitmap& bm = slot->bitmap;
+  GlyphImage g;
+  g.left = slot->bitmap_left;
+  g.top = slot->bitmap_top;
+  g.width = static_cast<int>(bm.width);
+  g.rows = static_cast<int>(bm.rows);
+  g.pixels.resize(static_cast<size_t>(g.width) * g.rows);
+  for (int y = 0; y < g.rows; ++y) {
+    const int src = bm.pitch >= 0 ? y : g.rows - 1 - y;
+    std::memcpy(g.pixels.data() + static_cast<size_t>(y) * g.width,
+                bm.buffer + static_cast<ptrdiff_t>(src) * std::abs(bm.pitch), static_cast<size_t>(g.width));
+  }
+  return g;
+}
+
+// FreeType truncates distances towards zero before it adds 128, so a pixel centre less than one
+// step (spread / 128 pixels) from the outline reads 128 on either side of it. The Smooth coverage
+// the field was made from says which side it is on: such pixels become 128 when covered by half
+// or more and 127 when not. Nothing moves by more than that one step, and the field thresholded
+// at 128 is then exactly the Smooth glyph.
+void SettleEdgeSigns(const GlyphImage& coverage, GlyphImage& field) {
+  const int dx = coverage.left - field.left, dy = field.top - coverage.top;
+  for (int y = 0; y < coverage.rows; ++y) {
+    const int fy = y + dy;
+    if (fy < 0 || fy >= field.rows) continue;
+    for (int x = 0; x < coverage.width; ++x) {
+      const int fx = x + dx;
+      if (fx < 0 || fx >= field.width) continue;
+      uint8_t& v = field.pixels[static_cast<size_t>(fy) * field.width + fx];
+      const bool inside = coverage.pixels[static_cast<size_t>(y) * coverage.width + x] >= 128;
+      if (inside && v == 127) v = 128;
+      if (!inside && v == 128) v = 127;
+    }
+  }
+}
+
 }  // namespace
 
 int EmPixels(int pointSize) {
@@ -208,6 +246,7 @@ bool FontFace::renderGlyph(uint16_t codeUnit, uint16_t antialiasMode, GlyphImage
   if (FT_Load_Glyph(face_, glyph, loadFlags)) return false;
   FT_GlyphSlot slot = face_->glyph;
   applySynthesis(slot);
+  GlyphImage coverage;  // the Smooth coverage a field is made from
   if (policy.fieldFromCoverage) {
     if (slot->format != FT_GLYPH_FORMAT_BITMAP && FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL)) return false;
     // A glyph without ink (the space) has no field either.
@@ -217,6 +256,7 @@ bool FontFace::renderGlyph(uint16_t codeUnit, uint16_t antialiasMode, GlyphImage
       out->top = slot->bitmap_top;
       return true;
     }
+    if (slot->bitmap.pixel_mode == FT_PIXEL_MODE_GRAY) coverage = CopyCoverage(slot);
     if (FT_Render_Glyph(slot, policy.renderMode)) return false;
   } else if (slot->format != FT_GLYPH_FORMAT_BITMAP) {
     if (FT_Render_Glyph(slot, policy.renderMode)) return false;
@@ -286,6 +326,7 @@ bool FontFace::renderGlyph(uint16_t codeUnit, uint16_t antialiasMode, GlyphImage
       }
       return false;
   }
+  if (coverage.width > 0) SettleEdgeSigns(coverage, *out);
   return true;
 }
 

@@ -54,8 +54,10 @@ bool ResolveFont(const FontRequest& request, ResolvedFont* out, std::string* err
 // cannot handle self-intersecting contours (common in CFF and variable fonts) and is five to ten
 // times slower; the field from the coverage also thresholds at 128 to exactly the Smooth glyph.
 // FreeType 2.12's field is 8-bit with 128 on the outline, higher inside, lower outside: value =
-// 128 + 128 * distance / spread, clamped to 0..255, distances measured from pixel centres. The
-// bitmap grows by `spread` pixels on every side (its left offset moves left and its top up by it).
+// 128 +/- trunc(128 * |distance| / spread), clamped to 0..255, distances measured from pixel
+// centres; the truncation puts both sides within one step of the outline at 128, and renderGlyph
+// settles those pixels from the coverage (127 outside, 128 inside). The bitmap grows by `spread`
+// pixels on every side (its left offset moves left and its top up by it).
 struct GlyphRenderPolicy {
   int32_t loadFlags;
   FT_Render_Mode renderMode;

@@ -79,6 +79,7 @@ TEST_F(Driver, DistanceFieldBakesNoEffectsAndHandsBackItsSpread) {
   state.settings.setFlag(kStyleDropShadow, true);
   state.settings.antialiasMode = kAntialiasDistanceField;
   state.extras.sdfSpread = 6;
+  state.settings.fontSize = 16;  // every cell is 12 pixels wider and taller: keep them fitting
   GenerateAndWait();
   EXPECT_EQ(state.statusText, status::kComplete);
   EXPECT_EQ(front.progressMaximum, 300);

@@ -241,7 +241,8 @@ namespace glyphmill {
 namespace {
 
 TEST_F(CliProcess, ADistanceFieldExportStatesItsFieldInEveryDescriptor) {
-  const Result r = Run(With(SmallFont(), {"--aa", "sdf", "--sdf-spread", "5", "--outline", "2", "-e", "BMFont Text",
+  // Each cell grows by the spread on every side: a larger texture holds them.
+  const Result r = Run(With(SmallFont(), {"--texture", "256x256", "--aa", "sdf", "--sdf-spread", "5", "--outline", "2", "-e", "BMFont Text",
                                           "-e", "BMFont XML", "-e", "JSON Metrics", "-e", "BMFont Binary", "-o",
                                           file("f"), "--quiet"}));
   ASSERT_EQ(r.status, 0) << r.err;

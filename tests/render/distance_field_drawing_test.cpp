@@ -157,7 +157,7 @@ TEST(DistanceFieldJob, FieldsStayInsideTheirCellsAndTheColourLiesUnderThem) {
         ++fieldPixels;
         ASSERT_TRUE(inCell[y * 512 + x]) << "field cut by its cell at " << x << "," << y;
         ASSERT_EQ(colour.pixel(x, y), (Bgr{0, 0, 255})) << x << "," << y;
-      } else {
+      } else if (x < 511 && y < 511) {  // a filled rectangle without a pen leaves the last column and row
         ASSERT_EQ(colour.pixel(x, y), (Bgr{0, 255, 0})) << x << "," << y;
       }
     }
