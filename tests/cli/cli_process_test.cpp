@@ -242,7 +242,9 @@ namespace {
 
 TEST_F(CliProcess, ADistanceFieldExportStatesItsFieldInEveryDescriptor) {
   // Each cell grows by the spread on every side: a larger texture holds them.
-  const Result r = Run(With(SmallFont(), {"--texture", "256x256", "--aa", "sdf", "--sdf-spread", "5", "--outline", "2", "-e", "BMFont Text",
+  std::vector<std::string> font = SmallFont();
+  font.back() = "256x256";
+  const Result r = Run(With(font, {"--aa", "sdf", "--sdf-spread", "5", "--outline", "2", "-e", "BMFont Text",
                                           "-e", "BMFont XML", "-e", "JSON Metrics", "-e", "BMFont Binary", "-o",
                                           file("f"), "--quiet"}));
   ASSERT_EQ(r.status, 0) << r.err;
