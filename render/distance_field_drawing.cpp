@@ -11,9 +11,8 @@ namespace glyphmill {
 
 namespace {
 
-// Glyphs rendered per batch and thread: the job's thread writes a batch into the mask (and reports
-// and checks for a stop) between batches.
-constexpr int32_t kGlyphsPerWorkerBatch = 16;
+// How far, per thread, rendering may run ahead of the writes into the mask.
+constexpr int32_t kGlyphsAheadPerWorker = 32;
 
 // Extra faces only pay off with more than a few glyphs to render.
 constexpr int32_t kMinGlyphsForWorkers = 8;
@@ -84,39 +83,43 @@ bool DrawFieldMask(const GlyphSource& source, uint16_t spread, int32_t workers, 
     }
   }
   const int32_t threads = std::max<int32_t>(static_cast<int32_t>(faces.size()), 1);
-  const int32_t batchSize = kGlyphsPerWorkerBatch * threads;
   const int32_t ascent = source.face ? source.face->ascent() : 0;
+  const int32_t count = static_cast<int32_t>(todo.size());
 
+  // Each glyph's field is rendered on whichever thread is free and written into the mask on this
+  // thread in table order; its storage is released once written.
+  std::vector<GlyphImage> fields(todo.size());
+  std::vector<uint8_t> rendered(todo.size(), 0);
+  auto produce = [&](int32_t worker, int32_t k) {
+    if (faces.empty() || stop.load(std::memory_order_relaxed)) return;
+    const PlacedCharacter& c = chars[static_cast<std::size_t>(todo[static_cast<std::size_t>(k)])];
+    try {
+      rendered[static_cast<std::size_t>(k)] =
+          faces[static_cast<std::size_t>(worker)]->renderGlyph(c.codeUnit, source.antialiasMode,
+                                                               &fields[static_cast<std::size_t>(k)]);
+    } catch (const std::bad_alloc&) {
+      rendered[static_cast<std::size_t>(k)] = 0;  // that glyph stays empty, like one FreeType refuses
+    }
+  };
   std::lock_guard<std::mutex> maskLock(mask.lock());
-  std::vector<GlyphImage> fields(static_cast<std::size_t>(batchSize));
-  std::vector<uint8_t> rendered(static_cast<std::size_t>(batchSize));
-  for (std::size_t first = 0; first < todo.size(); first += static_cast<std::size_t>(batchSize)) {
-    const int32_t count = static_cast<int32_t>(std::min<std::size_t>(batchSize, todo.size() - first));
-    std::fill(rendered.begin(), rendered.end(), 0);
-    if (!faces.empty()) {
-      ForEachRowOnWorker(0, count, threads, [&](int32_t worker, int32_t k) {
-        if (stop.load(std::memory_order_relaxed)) return;
-        const PlacedCharacter& c = chars[static_cast<std::size_t>(todo[first + k])];
-        rendered[k] = faces[worker]->renderGlyph(c.codeUnit, source.antialiasMode, &fields[k]) ? 1 : 0;
-      });
+  auto consume = [&](int32_t k) {
+    const int32_t i = todo[static_cast<std::size_t>(k)];
+    GlyphImage& field = fields[static_cast<std::size_t>(k)];
+    if (rendered[static_cast<std::size_t>(k)]) {
+      const PlacedCharacter& c = chars[static_cast<std::size_t>(i)];
+      FieldBox& box = boxes[static_cast<std::size_t>(i)];
+      box.x = int64_t{c.cellX} + c.drawOffsetX + field.left;
+      box.y = int64_t{c.cellY} + c.drawOffsetY + ascent - field.top;
+      box.width = field.width;
+      box.rows = field.rows;
+      CompositeField(mask, field, box.x, box.y);
     }
-    for (int32_t k = 0; k < count; ++k) {
-      const int32_t i = todo[first + k];
-      if (rendered[k]) {
-        const PlacedCharacter& c = chars[static_cast<std::size_t>(i)];
-        const GlyphImage& field = fields[k];
-        FieldBox& box = boxes[static_cast<std::size_t>(i)];
-        box.x = int64_t{c.cellX} + c.drawOffsetX + field.left;
-        box.y = int64_t{c.cellY} + c.drawOffsetY + ascent - field.top;
-        box.width = field.width;
-        box.rows = field.rows;
-        CompositeField(mask, field, box.x, box.y);
-      }
-      if (progress.due())
-        progress.report(progress.progressBase() + PercentOf(i, n), render_text::DrawingCharacter(i, n));
-      if (stop.load(std::memory_order_relaxed)) return false;
-    }
-  }
+    field = GlyphImage{};
+    if (progress.due())
+      progress.report(progress.progressBase() + PercentOf(i, n), render_text::DrawingCharacter(i, n));
+    return !stop.load(std::memory_order_relaxed);
+  };
+  if (!ProduceInOrder(count, threads, kGlyphsAheadPerWorker * threads, produce, consume)) return false;
   progress.advanceBase(100);
   return true;
 }

@@ -190,19 +190,53 @@ TEST(DistanceFieldJob, SkipsOutlineAndShadowAndReportsOnlyWhatRuns) {
   for (const RecordingHost::Report& r : host.reports()) EXPECT_LE(r.progress, 300);
 }
 
-TEST(RowWorkers, EveryRowRunsOnceOnAWorkerOfItsOwn) {
-  std::vector<std::atomic<int>> runs(101);
-  std::vector<int> workerOf(101, -1);
-  ForEachRowOnWorker(0, 101, 3, [&](int32_t worker, int32_t row) {
-    runs[row].fetch_add(1);
-    workerOf[row] = worker;
-  });
-  for (int row = 0; row < 101; ++row) {
-    EXPECT_EQ(runs[row].load(), 1) << row;
-    EXPECT_GE(workerOf[row], 0);
-    EXPECT_LT(workerOf[row], 3);
+TEST(ProduceInOrder, ConsumesEveryItemOnceInOrderAfterItWasProduced) {
+  constexpr int32_t kCount = 301;
+  std::vector<std::atomic<int>> produced(kCount);
+  std::vector<int32_t> consumedOrder;
+  std::atomic<int32_t> consumedSoFar{0};
+  std::atomic<int32_t> furthestAhead{0};
+  const bool completed = ProduceInOrder(
+      kCount, 3, 8,
+      [&](int32_t worker, int32_t item) {
+        EXPECT_GE(worker, 0);
+        EXPECT_LT(worker, 3);
+        produced[item].fetch_add(1);
+        int32_t ahead = item - consumedSoFar.load();
+        for (int32_t f = furthestAhead.load(); ahead > f && !furthestAhead.compare_exchange_weak(f, ahead);) {
+        }
+      },
+      [&](int32_t item) {
+        EXPECT_EQ(produced[item].load(), 1) << item;  // produced before it is consumed
+        consumedOrder.push_back(item);
+        consumedSoFar.store(item + 1);
+        return true;
+      });
+  EXPECT_TRUE(completed);
+  ASSERT_EQ(consumedOrder.size(), static_cast<size_t>(kCount));
+  for (int32_t i = 0; i < kCount; ++i) {
+    EXPECT_EQ(consumedOrder[i], i);
+    EXPECT_EQ(produced[i].load(), 1) << i;
   }
-  ForEachRowOnWorker(5, 5, 2, [&](int32_t, int32_t) { ADD_FAILURE() << "an empty range runs nothing"; });
+  EXPECT_LE(furthestAhead.load(), 8);  // never more than the window ahead of the consumer
+}
+
+TEST(ProduceInOrder, AConsumerThatStopsEndsThePipeline) {
+  std::atomic<int32_t> producedCount{0};
+  int32_t consumed = 0;
+  const bool completed = ProduceInOrder(
+      1000, 2, 4, [&](int32_t, int32_t) { producedCount.fetch_add(1); },
+      [&](int32_t item) {
+        ++consumed;
+        return item < 9;
+      });
+  EXPECT_FALSE(completed);
+  EXPECT_EQ(consumed, 10);
+  EXPECT_LE(producedCount.load(), 10 + 4 + 2);  // nothing far beyond the stop is started
+  EXPECT_TRUE(ProduceInOrder(0, 2, 4, [](int32_t, int32_t) { ADD_FAILURE(); }, [](int32_t) {
+    ADD_FAILURE();
+    return true;
+  }));
 }
 
 }  // namespace
