@@ -46,6 +46,7 @@ struct AppState {
   // The handed-back copy of the last job table and that job's placed count.
   std::vector<PlacedCharacter> placed;
   int32_t placedCount = kAllPlaced;
+  uint16_t placedFieldSpread = 0;  // the mask holds distance fields of this spread; 0: coverage
 
   PluginRegistry registry;
   ExportJobQueue jobs;

@@ -12,6 +12,7 @@
 #include "render/render_host.h"
 #include "render/render_thread.h"
 #include "render/texture_fit.h"
+#include "settings/distance_field_mode.h"
 
 namespace glyphmill {
 
@@ -58,7 +59,7 @@ bool GenerationDriver::Generate(const FontRequest& font, std::string* error) {
     current_ = nullptr;
   }
   // 2. Progress bar and cursor.
-  int32_t maximum = 300 + (s.settings.outline() ? 200 : 0) + (s.settings.dropShadow() ? 200 : 0);
+  int32_t maximum = 300 + (BakesOutline(s.settings) ? 200 : 0) + (BakesDropShadow(s.settings) ? 200 : 0);
   frontEnd_.ShowProgress(maximum);
   frontEnd_.SetBusyCursor(s.exportAfterGenerate ? BusyCursor::Exporting : BusyCursor::Generating);
   s.generationIdle = false;
@@ -158,6 +159,7 @@ void GenerationDriver::HandBack(Job& job) {
   }
   state_.placed = t.chars();
   state_.placedCount = t.placedCount();
+  state_.placedFieldSpread = IsDistanceField(t.settings()) ? FieldSpread(t.extras()) : 0;
   frontEnd_.ImagesChanged();
 }
 
@@ -181,6 +183,7 @@ void GenerationDriver::FinishGeneration(Job& job) {
                           s.tables.spaceAdvance,  s.img,      s.mask,            s.tables.ascent,
                           s.tables.descent,       s.registry, s.jobs,            dialogs_,
                           s.exportBuffers,        [this](const std::string& text) { SetStatus(text); }};
+    context.sdfSpread = FieldSpread(job.thread->extras());
     // The window serves its event loop while a plug-in runs; no timer may start a generation
     // under the export meanwhile.
     exporting_ = true;

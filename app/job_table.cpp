@@ -3,20 +3,32 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "settings/distance_field_mode.h"
 #include "settings/rounding.h"
 
 namespace glyphmill {
 
-int32_t OutlineMargin(const GenerationSettings& s) { return s.outline() ? 2 * static_cast<int32_t>(s.outlineWidth) + 1 : 1; }
+int32_t OutlineMargin(const GenerationSettings& s) { return BakesOutline(s) ? 2 * static_cast<int32_t>(s.outlineWidth) + 1 : 1; }
 
 int32_t ShadowLead(const GenerationSettings& s) {
-  if (!s.dropShadow()) return 0;
+  if (!BakesDropShadow(s)) return 0;
   return std::max<int32_t>(static_cast<int32_t>(s.shadowSmoothing) / 2 - static_cast<int32_t>(s.shadowOffset), 0);
 }
 
 int32_t ShadowExtent(const GenerationSettings& s) {
-  if (!s.dropShadow()) return 0;
+  if (!BakesDropShadow(s)) return 0;
   return static_cast<int32_t>(s.shadowSmoothing) + static_cast<int32_t>(s.shadowOffset);
+}
+
+int32_t DistanceFieldMargin(const GenerationSettings& s, const GenerationExtras& extras) {
+  return IsDistanceField(s) ? static_cast<int32_t>(FieldSpread(extras)) : 0;
+}
+
+void GrowCellByMargin(PlacedCharacter& pc, int32_t margin) {
+  pc.drawOffsetX += margin;
+  pc.drawOffsetY += margin;
+  pc.cellWidth += static_cast<uint32_t>(2 * margin);
+  pc.cellHeight += static_cast<uint32_t>(2 * margin);
 }
 
 PlacedCharacter BuildPlacedCharacter(const GenerationSettings& s, uint16_t codeUnit, const GlyphABC& abc,
@@ -60,6 +72,7 @@ PlacedCharacter BuildCompactCharacter(const GenerationSettings& s, uint16_t code
 JobTable BuildJobTable(const GenerationSettings& s, const CharacterSelection& selection,
                        const std::vector<GlyphABC>& glyphMetrics, const std::vector<int32_t>& glyphHeights,
                        uint32_t capacity, const GenerationExtras& extras, const InkSource& ink) {
+  const int32_t fieldMargin = DistanceFieldMargin(s, extras);
   JobTable table;
   table.chars.reserve(capacity);
   table.abc.reserve(capacity);
@@ -71,6 +84,7 @@ JobTable BuildJobTable(const GenerationSettings& s, const CharacterSelection& se
     const uint16_t unit = static_cast<uint16_t>(u);
     PlacedCharacter pc = compact ? BuildCompactCharacter(s, unit, glyphMetrics[u], (*ink.glyphInk)[u], ink.ascent)
                                  : BuildPlacedCharacter(s, unit, glyphMetrics[u], glyphHeights[u]);
+    GrowCellByMargin(pc, fieldMargin);
     const int64_t up = pc.drawOffsetY, down = int64_t{pc.cellHeight} - pc.drawOffsetY;
     if (table.chars.empty() || up > above) above = up;
     if (table.chars.empty() || down > below) below = down;

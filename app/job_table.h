@@ -23,10 +23,15 @@
 
 namespace glyphmill {
 
-// Margins the effects need around every glyph.
+// Margins the effects need around every glyph (only for effects the job bakes, see distance_field_mode.h).
 int32_t OutlineMargin(const GenerationSettings& s);  // 1, or 2 * outlineWidth + 1 with the outline
 int32_t ShadowLead(const GenerationSettings& s);     // shadowSmoothing div 2 - shadowOffset, >= 0
 int32_t ShadowExtent(const GenerationSettings& s);   // shadowSmoothing + shadowOffset
+// The spread on every side of a distance-field glyph, so that no field is cut by its cell; 0 in
+// the other antialiasing modes.
+int32_t DistanceFieldMargin(const GenerationSettings& s, const GenerationExtras& extras);
+// Widens a record's cell by `margin` on every side and moves its drawing point in by it.
+void GrowCellByMargin(PlacedCharacter& pc, int32_t margin);
 
 // One line-cell record from a code unit's metrics and height.
 PlacedCharacter BuildPlacedCharacter(const GenerationSettings& s, uint16_t codeUnit, const GlyphABC& abc,

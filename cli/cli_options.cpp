@@ -24,7 +24,10 @@ struct NamedValue {
 };
 
 constexpr NamedValue kAntialiasNames[] = {
-    {"smooth", kAntialiasSmooth}, {"cleartype", kAntialiasCleartype}, {"none", kAntialiasNone}};
+    {"smooth", kAntialiasSmooth},
+    {"cleartype", kAntialiasCleartype},
+    {"none", kAntialiasNone},
+    {"sdf", kAntialiasDistanceField}};
 constexpr NamedValue kOriginNames[] = {{"top-left", kOriginTopLeft},
                                        {"top-right", kOriginTopRight},
                                        {"bottom-right", kOriginBottomRight},
@@ -117,8 +120,8 @@ CliParse ParseCliOptions(const std::vector<std::string>& args) {
                "glyphmill-cli"};
   bool boldSet = false, noBoldSet = false, italicSet = false, noItalicSet = false, noOutlineSet = false,
        shadowSet = false, noShadowSet = false;
-  std::string project, fontFile, faceIndex, font, size, aa, texture, textureMax, cells, origin, chars, charsFrom,
-      outline, saveProject, output, plugins, pluginTimeout;
+  std::string project, fontFile, faceIndex, font, size, aa, sdfSpread, texture, textureMax, cells, origin, chars,
+      charsFrom, outline, saveProject, output, plugins, pluginTimeout;
   app.add_option("project", project, "project file (.gmp) to start from; without one the first-start settings");
   app.add_option("--font-file", fontFile, "use the font in this file (TrueType, OpenType, collection, WOFF); "
                                          "only its families are known");
@@ -131,7 +134,10 @@ CliParse ParseCliOptions(const std::vector<std::string>& args) {
   auto* noItalic = app.add_flag("--no-italic", noItalicSet, "italic off");
   bold->excludes(noBold);
   italic->excludes(noItalic);
-  app.add_option("--aa", aa, "antialiasing: smooth, cleartype or none");
+  app.add_option("--aa", aa, "antialiasing: smooth, cleartype, none or sdf (a signed distance field)");
+  app.add_option("--sdf-spread", sdfSpread,
+                 "distance-field spread in pixels (" + std::to_string(kMinSdfSpread) + " to " +
+                     std::to_string(kMaxSdfSpread) + ", default " + std::to_string(kDefaultSdfSpread) + ")");
   auto* textureOpt = app.add_option("--texture", texture,
                                     "texture size WIDTHxHEIGHT, each side 1 to 16384, or auto: the smallest "
                                     "power-of-two size that holds every character (the default without a project)");
@@ -216,6 +222,11 @@ CliParse ParseCliOptions(const std::vector<std::string>& args) {
   if (app.count("--aa")) {
     o.antialiasMode = ParseAntialias(aa, &error);
     if (!o.antialiasMode) return fail(error);
+  }
+  if (app.count("--sdf-spread")) {
+    const auto v = ParseBoundedNumber(sdfSpread, kMinSdfSpread, kMaxSdfSpread, "distance-field spread", &error);
+    if (!v) return fail(error);
+    o.sdfSpread = static_cast<uint16_t>(*v);
   }
   if (textureOpt->count()) {
     if (texture == "auto") {

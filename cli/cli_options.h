@@ -4,8 +4,9 @@
 //   glyphmill-cli [PROJECT.gmp] [options]
 //
 // Setting overrides apply after the project (or the first-start settings without one), in this
-// order: font, size, bold, italic, antialiasing, texture size, origin, characters, outline,
-// shadow, cell mode, fitted texture size. --chars and --chars-from replace the selection with the union of what they name.
+// order: font, size, bold, italic, antialiasing, distance-field spread, texture size, origin, characters, outline,
+// shadow, cell mode, fitted texture size. --chars and --chars-from replace the selection with the union of what they
+// name.
 #pragma once
 
 #include <cstdint>
@@ -29,6 +30,7 @@ struct CliOptions {
   std::optional<bool> bold;
   std::optional<bool> italic;
   std::optional<uint16_t> antialiasMode;  // kAntialias*
+  std::optional<uint16_t> sdfSpread;      // kMinSdfSpread..kMaxSdfSpread, used by --aa sdf
   std::optional<uint16_t> textureWidth;   // 1..16384
   std::optional<uint16_t> textureHeight;
   // --texture auto or --texture-max: the smallest texture that holds every character, up to the
@@ -78,7 +80,7 @@ std::string ShortUsage();
 
 // Value parsers, shared by the option parser (and the fuzz target). Each returns nullopt with a
 // message for text that is not a valid value.
-std::optional<uint16_t> ParseAntialias(const std::string& text, std::string* error);  // smooth|cleartype|none
+std::optional<uint16_t> ParseAntialias(const std::string& text, std::string* error);  // smooth|cleartype|none|sdf
 std::optional<uint8_t> ParseOrigin(const std::string& text, std::string* error);      // top-left|...|middle
 std::optional<uint8_t> ParseCellMode(const std::string& text, std::string* error);    // line|compact
 bool ParseTextureSize(const std::string& text, uint16_t* width, uint16_t* height, std::string* error);  // WxH

@@ -82,6 +82,7 @@ bool ApplyOverrides(const CliOptions& o, AppState& state, Console& console) {
   if (o.bold) s.setFlag(kStyleBold, *o.bold);
   if (o.italic) s.setFlag(kStyleItalic, *o.italic);
   if (o.antialiasMode) s.antialiasMode = *o.antialiasMode;
+  if (o.sdfSpread) state.extras.sdfSpread = *o.sdfSpread;
   if (o.packOrigin) s.packOrigin = *o.packOrigin;
   if (o.charRanges || o.charsFile) {
     CharacterSelection selection{};

@@ -23,6 +23,7 @@ HostFontInfoInput FontInfoInput(const ExportContext& c) {
   in.charCount = ExportCharCount(c.chars, c.selectedCount);
   in.ascent = c.ascent;
   in.descent = c.descent;
+  in.sdfSpread = c.sdfSpread;
   return in;
 }
 

@@ -54,6 +54,7 @@ struct ExportContext {
   Dialogs& dialogs;
   ExportBuffers& buffers;
   std::function<void(const std::string&)> setStatus;  // SetStatus; may be empty
+  uint16_t sdfSpread = kDefaultSdfSpread;              // the job's distance-field spread
 };
 
 // What RunExport did.

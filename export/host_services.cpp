@@ -4,6 +4,7 @@
 
 #include "host/font_info_image.h"
 #include "render/placement.h"
+#include "settings/distance_field_mode.h"
 #include "settings/font_face.h"
 
 namespace glyphmill {
@@ -48,7 +49,7 @@ HostFontInfo::HostFontInfo(const HostFontInfoInput& input) {
   record_.base = drawOffsetY + input.ascent;
   record_.ascent = input.ascent;
   record_.descent = input.descent;
-  record_.outline_width = s.outline() ? s.outlineWidth : 0;
+  record_.outline_width = BakesOutline(s) ? s.outlineWidth : 0;
   record_.bold = s.bold() ? 1 : 0;
   record_.italic = s.italic() ? 1 : 0;
   record_.antialias_mode = static_cast<uint8_t>(s.antialiasMode);
@@ -69,7 +70,8 @@ HostFontInfo::HostFontInfo(const HostFontInfoInput& input) {
   recordV2_.italic = record_.italic;
   recordV2_.antialias_mode = record_.antialias_mode;
   recordV2_.char_count = count;
-  recordV2_.distance_range = 0;
+  // Engines read the field's whole range: from -spread to +spread around the outline.
+  recordV2_.distance_range = IsDistanceField(s) ? 2 * static_cast<uint32_t>(input.sdfSpread) : 0;
   recordV2_.face_name = faceName_.c_str();
   recordV2_.placed = record_.placed;
   recordV2_.geometry = geometry_.empty() ? nullptr : geometry_.data();

@@ -15,6 +15,7 @@
 #include "export/kerning_pairs.h"
 #include "glyphmill/host.h"
 #include "render/placed_character.h"
+#include "settings/generation_extras.h"
 #include "settings/generation_settings.h"
 
 namespace glyphmill {
@@ -27,6 +28,7 @@ struct HostFontInfoInput {
   uint32_t charCount = 0;                               // CharCount of the export records
   int32_t ascent = 0;
   int32_t descent = 0;
+  uint16_t sdfSpread = kDefaultSdfSpread;  // the distance-field spread (antialiasing Distance Field)
 };
 
 // The font information record of one export run and the storage it points into.

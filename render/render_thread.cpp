@@ -4,11 +4,14 @@
 #include <new>
 #include <numeric>
 
+#include "render/distance_field_drawing.h"
 #include "render/drop_shadow.h"
 #include "render/glyph_drawing.h"
 #include "render/outline.h"
 #include "render/placement.h"
 #include "render/render_texts.h"
+#include "render/row_workers.h"
+#include "settings/distance_field_mode.h"
 
 namespace glyphmill {
 
@@ -107,6 +110,28 @@ void RenderThread::Execute() {
   }
 
   const GlyphSource source{face_.get(), settings_.antialiasMode, &chars_, &placed_};
+  const Bgr ink = BgrFromColourRef(settings_.textColour);
+  if (IsDistanceField(settings_)) {
+    // The field in the mask, the text colour wherever it reaches; no outline, no shadow.
+    {
+      std::lock_guard<std::mutex> lock(maskImage_.lock());
+      maskImage_.fill(0, 0, 0);
+    }
+    std::vector<FieldBox> boxes;
+    DrawFieldMask(source, FieldSpread(extras_), RenderWorkerCount(), maskImage_, boxes, progress_, terminate_);
+    DrawFieldColour(source, boxes, maskImage_, colourImage_, ink, progress_, terminate_);
+  } else {
+    DrawClassic(source);
+  }
+  progress_.advanceBase(100);
+
+  if (options_ & kJobDrawGuides) {
+    std::lock_guard<std::mutex> lock(colourImage_.lock());
+    DrawGuides(colourImage_, chars_, abc_, PlacedFlags({sortOrder_, placedCount_}, chars_.size()));
+  }
+}
+
+void RenderThread::DrawClassic(const GlyphSource& source) {
   const Bgr white{255, 255, 255};
   if (settings_.outline()) {
     DrawOutline(source, settings_, colourImage_, maskImage_, scratchImage_, progress_, terminate_);
@@ -121,12 +146,6 @@ void RenderThread::Execute() {
 
   DrawCharacters(source, colourImage_, TargetKind::Colour, BgrFromColourRef(settings_.textColour), scratchImage_,
                  progress_, terminate_);
-  progress_.advanceBase(100);
-
-  if (options_ & kJobDrawGuides) {
-    std::lock_guard<std::mutex> lock(colourImage_.lock());
-    DrawGuides(colourImage_, chars_, abc_, PlacedFlags({sortOrder_, placedCount_}, chars_.size()));
-  }
 }
 
 }  // namespace glyphmill

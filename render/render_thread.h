@@ -6,7 +6,9 @@
 //   -> the host hands the results back on its main thread, join()s and deletes the job.
 //
 // Execute: "Preparing Surface...", background fill, sort and place, the mask (or the outline,
-// which writes the whole mask), the drop shadow, the glyphs in the text colour, the guides.
+// which writes the whole mask), the drop shadow, the glyphs in the text colour, the guides. A
+// distance-field job draws the fields into the mask and the text colour under them instead, and
+// bakes neither outline nor shadow (distance_field_drawing.h).
 // terminate() only sets a flag: the drawing passes end after the character just drawn and the
 // multi-pass filters between passes, the run still returns normally and JobFinished still runs.
 // A stopped job's images are incomplete; its front end discards the completion of a job that is
@@ -23,6 +25,7 @@
 #include <thread>
 #include <vector>
 
+#include "render/glyph_drawing.h"
 #include "render/image24.h"
 #include "render/partition.h"
 #include "render/placed_character.h"
@@ -86,6 +89,8 @@ class RenderThread {
   // Sizes the three images to the settings' texture (recording a failed allocation in setupError)
   // and builds the packer trees for it.
   void prepareSurfaces();
+  // The mask (or the outline), the drop shadow and the glyphs of the coverage modes.
+  void DrawClassic(const GlyphSource& source);
 
   RenderHost* host_;
   uint8_t options_;

@@ -19,4 +19,14 @@ int32_t RenderWorkerCount();
 void ForEachRow(int32_t begin, int32_t end, int32_t workers, const std::function<void(int32_t)>& rowFn,
                 const std::function<void(int32_t)>& afterRow);
 
+// A pipeline over items 0..count-1: produce(worker, i) runs on up to `workers` threads (worker 0
+// is the caller, which helps whenever the item it waits for is not taken yet), consume(i) runs on
+// the calling thread in ascending order as soon as item i is produced. Producers run at most
+// `window` items ahead of the consumer, which bounds what waits in memory. consume returning false
+// ends the pipeline: nothing further is consumed and no new item is started. Returns false then,
+// true when every item was consumed. `produce` must not throw.
+bool ProduceInOrder(int32_t count, int32_t workers, int32_t window,
+                    const std::function<void(int32_t worker, int32_t item)>& produce,
+                    const std::function<bool(int32_t item)>& consume);
+
 }  // namespace glyphmill

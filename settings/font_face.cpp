@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 
+#include FT_MODULE_H
 #include FT_OUTLINE_H
 #include FT_SYNTHESIS_H
 #include FT_TRUETYPE_TABLES_H
@@ -45,6 +46,44 @@ std::string FreeTypeError(const char* what, FT_Error err) { return std::string(w
 constexpr FT_Fixed kObliqueShear = 0x0366A;
 
 int RoundDiv26_6(FT_Pos v) { return static_cast<int>((v + 32) >> 6); }
+
+// The slot's 8-bit grey bitmap with its offsets.
+GlyphImage CopyCoverage(FT_GlyphSlot slot) {
+  const FT_Bitmap& bm = slot->bitmap;
+  GlyphImage g;
+  g.left = slot->bitmap_left;
+  g.top = slot->bitmap_top;
+  g.width = static_cast<int>(bm.width);
+  g.rows = static_cast<int>(bm.rows);
+  g.pixels.resize(static_cast<size_t>(g.width) * g.rows);
+  for (int y = 0; y < g.rows; ++y) {
+    const int src = bm.pitch >= 0 ? y : g.rows - 1 - y;
+    std::memcpy(g.pixels.data() + static_cast<size_t>(y) * g.width,
+                bm.buffer + static_cast<ptrdiff_t>(src) * std::abs(bm.pitch), static_cast<size_t>(g.width));
+  }
+  return g;
+}
+
+// FreeType truncates distances towards zero before it adds 128, so a pixel centre less than one
+// step (spread / 128 pixels) from the outline reads 128 on either side of it. The Smooth coverage
+// the field was made from says which side it is on: such pixels become 128 when covered by half
+// or more and 127 when not. Nothing moves by more than that one step, and the field thresholded
+// at 128 is then exactly the Smooth glyph.
+void SettleEdgeSigns(const GlyphImage& coverage, GlyphImage& field) {
+  const int dx = coverage.left - field.left, dy = field.top - coverage.top;
+  for (int y = 0; y < coverage.rows; ++y) {
+    const int fy = y + dy;
+    if (fy < 0 || fy >= field.rows) continue;
+    for (int x = 0; x < coverage.width; ++x) {
+      const int fx = x + dx;
+      if (fx < 0 || fx >= field.width) continue;
+      uint8_t& v = field.pixels[static_cast<size_t>(fy) * field.width + fx];
+      const bool inside = coverage.pixels[static_cast<size_t>(y) * coverage.width + x] >= 128;
+      if (inside && v == 127) v = 128;
+      if (!inside && v == 128) v = 127;
+    }
+  }
+}
 
 }  // namespace
 
@@ -113,6 +152,8 @@ GlyphRenderPolicy PolicyForAntialias(uint16_t antialiasMode) {
       return {FT_LOAD_DEFAULT | FT_LOAD_TARGET_LCD, FT_RENDER_MODE_LCD};
     case 2:
       return {FT_LOAD_DEFAULT | FT_LOAD_TARGET_MONO, FT_RENDER_MODE_MONO};
+    case 3:
+      return {FT_LOAD_DEFAULT | FT_LOAD_TARGET_NORMAL, FT_RENDER_MODE_SDF, true};
     default:
       return {FT_LOAD_DEFAULT | FT_LOAD_TARGET_NORMAL, FT_RENDER_MODE_NORMAL};
   }
@@ -227,6 +268,15 @@ bool FontFace::measureGlyph(uint32_t glyph, GlyphABC* out, GlyphInk* ink) {
   return true;
 }
 
+bool FontFace::setDistanceFieldSpread(uint16_t spread) {
+  FT_UInt value = spread;
+  // Outlines go through "sdf", bitmaps (and coverage rendered first) through "bsdf".
+  if (FT_Property_Set(library_, "sdf", "spread", &value) || FT_Property_Set(library_, "bsdf", "spread", &value))
+    return false;
+  sdfSpread_ = spread;
+  return true;
+}
+
 bool FontFace::renderGlyph(uint16_t codeUnit, uint16_t antialiasMode, GlyphImage* out) {
   GlyphRenderPolicy policy = PolicyForAntialias(antialiasMode);
   uint32_t glyph = glyphIndex(codeUnit);
@@ -235,7 +285,19 @@ bool FontFace::renderGlyph(uint16_t codeUnit, uint16_t antialiasMode, GlyphImage
   if (FT_Load_Glyph(face_, glyph, loadFlags)) return false;
   FT_GlyphSlot slot = face_->glyph;
   applySynthesis(slot);
-  if (slot->format != FT_GLYPH_FORMAT_BITMAP) {
+  GlyphImage coverage;  // the Smooth coverage a field is made from
+  if (policy.fieldFromCoverage) {
+    if (slot->format != FT_GLYPH_FORMAT_BITMAP && FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL)) return false;
+    // A glyph without ink (the space) has no field either.
+    if (slot->bitmap.width == 0 || slot->bitmap.rows == 0) {
+      *out = GlyphImage{};
+      out->left = slot->bitmap_left;
+      out->top = slot->bitmap_top;
+      return true;
+    }
+    if (slot->bitmap.pixel_mode == FT_PIXEL_MODE_GRAY) coverage = CopyCoverage(slot);
+    if (FT_Render_Glyph(slot, policy.renderMode)) return false;
+  } else if (slot->format != FT_GLYPH_FORMAT_BITMAP) {
     if (FT_Render_Glyph(slot, policy.renderMode)) return false;
   }
   const FT_Bitmap& bm = slot->bitmap;
@@ -303,6 +365,7 @@ bool FontFace::renderGlyph(uint16_t codeUnit, uint16_t antialiasMode, GlyphImage
       }
       return false;
   }
+  if (coverage.width > 0) SettleEdgeSigns(coverage, *out);
   return true;
 }
 

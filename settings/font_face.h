@@ -51,16 +51,29 @@ bool ResolveFont(const FontRequest& request, ResolvedFont* out, std::string* err
 // (FT_Err_Unknown_File_Format)"; "FreeType error N" for a code FreeType does not list.
 std::string FreeTypeErrorText(FT_Error err);
 
-// How glyphs are loaded and rendered for one antialiasing mode (0 Smooth, 1 Cleartype, 2 None).
-// Measurement uses mode 0.
+// How glyphs are loaded and rendered for one antialiasing mode (0 Smooth, 1 Cleartype, 2 None,
+// 3 Distance Field). Measurement uses mode 0 for every mode, so a distance-field font has the
+// Smooth font's cells and advances (its cells then grow by the spread, see the job table).
+//
+// Distance Field: the glyph is first rendered to Smooth coverage, then FT_RENDER_MODE_SDF turns
+// that bitmap into the field (FreeType's "bsdf" rasteriser). FreeType's outline rasteriser ("sdf")
+// cannot handle self-intersecting contours (common in CFF and variable fonts) and is five to ten
+// times slower; the field from the coverage also thresholds at 128 to exactly the Smooth glyph.
+// FreeType 2.12's field is 8-bit with 128 on the outline, higher inside, lower outside: value =
+// 128 +/- trunc(128 * |distance| / spread), clamped to 0..255, distances measured from pixel
+// centres; the truncation puts both sides within one step of the outline at 128, and renderGlyph
+// settles those pixels from the coverage (127 outside, 128 inside). The bitmap grows by `spread`
+// pixels on every side (its left offset moves left and its top up by it).
 struct GlyphRenderPolicy {
   int32_t loadFlags;
   FT_Render_Mode renderMode;
+  bool fieldFromCoverage = false;  // render FT_RENDER_MODE_NORMAL first, then `renderMode` on it
 };
 GlyphRenderPolicy PolicyForAntialias(uint16_t antialiasMode);
 
 // A rendered glyph: coverage bitmap with its offset from the pen position and the baseline.
-// Gray: one byte per pixel, 0..255. Mono: expanded to one byte per pixel, 0 or 255.
+// Gray: one byte per pixel, 0..255 (in Distance Field mode the field: 128 on the outline, higher
+// inside). Mono: expanded to one byte per pixel, 0 or 255.
 // Lcd: three bytes per pixel (R, G, B coverage, horizontal RGB order), `width` in pixels.
 struct GlyphImage {
   enum class Kind { Gray, Lcd } kind = Kind::Gray;
@@ -120,6 +133,11 @@ class FontFace {
   // False when FreeType cannot load the glyph.
   bool measureGlyph(uint32_t glyphIndex, GlyphABC* out, GlyphInk* ink = nullptr);
 
+  // Spread in pixels of the distance fields this face renders (FreeType's "spread" property of its
+  // SDF rasterisers, set on this face's own library). False when FreeType refuses the value.
+  bool setDistanceFieldSpread(uint16_t spread);
+  uint16_t distanceFieldSpread() const { return sdfSpread_; }
+
   // Renders a code unit in an antialiasing mode with the synthesised style applied. False when the
   // glyph cannot be loaded or rendered; an empty glyph (space) gives width 0 and returns true.
   bool renderGlyph(uint16_t codeUnit, uint16_t antialiasMode, GlyphImage* out);
@@ -139,6 +157,7 @@ class FontFace {
   int emPixels_ = 16;
   int ascent_ = 0;
   int descent_ = 0;
+  uint16_t sdfSpread_ = 2;  // FreeType's own default
 };
 
 }  // namespace glyphmill

@@ -60,6 +60,7 @@ struct MainWindowControls {
   TextureView* Tab = nullptr;
   PreviewStrip* Image3 = nullptr;
   QLineEdit* Edit12 = nullptr;
+  QComboBox* cmbPreviewZoom = nullptr;  // 1x, 2x, 4x: the zoomed line of a distance-field preview
   QPushButton* Button4 = nullptr;
   QProgressBar* Bar = nullptr;
   StatusBar* statBar = nullptr;
@@ -82,6 +83,7 @@ struct MainWindowControls {
 
   QTabWidget* PageControl1 = nullptr;
   QComboBox* cmbAA = nullptr;
+  QSpinBox* udSdfSpread = nullptr;  // "Spread:", enabled in the Distance Field mode
   QComboBox* cmbPart = nullptr;
   QLabel* Label4 = nullptr;
   QComboBox* txtWidth = nullptr;
@@ -168,6 +170,11 @@ class TForm1 : public QMainWindow {
   void ReadAllSettings();
   void WriteSettingsToControls();
   void SelectFirstEntries();
+  // Enables what the antialiasing mode uses: in the Distance Field mode the spread and the preview
+  // zoom, and not the outline and drop-shadow controls (the job does not bake them).
+  void UpdateModeControls();
+  // The zoom picked for the preview: 1, 2 or 4.
+  int32_t previewZoom() const;
 
   // ---- layout (main_window_layout.cpp)
   void LayoutMainWindow();

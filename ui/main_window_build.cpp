@@ -108,6 +108,11 @@ void TForm1::buildControls() {
   ui.Edit12->setObjectName("Edit12");
   ui.Edit12->setFont(DesignFont("Tahoma", 8));
   ui.Button4 = Button(client_, "Button4", "Preview");
+  // Under the progress bar like the text box and the button, so the bar covers it too.
+  ui.cmbPreviewZoom = new QComboBox(client_);
+  ui.cmbPreviewZoom->setObjectName("cmbPreviewZoom");
+  ui.cmbPreviewZoom->addItems({"1x", "2x", "4x"});
+  ui.cmbPreviewZoom->setToolTip("Preview zoom of a distance-field font");
   ui.Bar = new QProgressBar(client_);
   ui.Bar->setObjectName("Bar");
   ui.Bar->setTextVisible(false);
@@ -205,8 +210,12 @@ void TForm1::buildSettingsColumn() {
   ui.PageControl1->addTab(effects, "Text Effects");
 
   Caption(general, "Antialiasing Filter:", 8, 6);
-  ui.cmbAA = TypingList(general, "cmbAA", {"Smooth", "Cleartype", "None"});
+  ui.cmbAA = TypingList(general, "cmbAA", {"Smooth", "Cleartype", "None", "Distance Field"});
   PlaceAt(ui.cmbAA, 8, 22, 130, 22);
+  Caption(general, "Spread:", 146, 6);
+  ui.udSdfSpread = UpDown(general, "udSdfSpread", kMinSdfSpread, kMaxSdfSpread, kDefaultSdfSpread);
+  ui.udSdfSpread->setToolTip("Distance-field spread in pixels");
+  PlaceAt(ui.udSdfSpread, 146, 22, 56, 22);
   Caption(general, "Pack Characters from:", 8, 52);
   ui.cmbPart = TypingList(general, "cmbPart", {"Top Left", "Top Right", "Bottom Right", "Bottom Left", "Middle"});
   PlaceAt(ui.cmbPart, 8, 68, 130, 22);

@@ -53,7 +53,10 @@ void TForm1::DrawPreview() {
                              state_.settings.textureHeight,
                              state_.img,
                              state_.mask,
-                             PlacedFlags({SortOrder(state_.placed), state_.placedCount}, state_.placed.size())};
+                             PlacedFlags({SortOrder(state_.placed), state_.placedCount}, state_.placed.size()),
+                             state_.placedFieldSpread > 0,
+                             state_.placedFieldSpread,
+                             previewZoom()};
   const std::u16string text = ui.Edit12->text().toStdU16String();
   std::scoped_lock guard(state_.img.lock(), state_.mask.lock());
   ui.Image3->drawPreview(ResolveColourRefBgr(state_.settings.previewBackColour, palette()), text, source);

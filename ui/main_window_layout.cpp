@@ -1,11 +1,13 @@
 // Anchors, LayoutMainWindow, the texture pages and the preview strip's reset.
 
+#include <QComboBox>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QResizeEvent>
 
+#include "settings/distance_field_mode.h"
 #include "ui/image_conversion.h"
 #include "ui/legend_view.h"
 #include "ui/main_window.h"
@@ -24,6 +26,7 @@ namespace {
 constexpr int kTabLeft = 8, kTabTop = 8, kTabWidth = 543;
 constexpr int kBarLeft = 8, kBarTop = 636, kBarWidth = 543, kBarHeight = 21;
 constexpr int kEditLeft = 9, kEditWidth = 480, kButton4Left = 493, kButton4Width = 58;
+constexpr int kZoomWidth = 52;  // the preview zoom list, between the text box and the button
 constexpr int kPanelLeft = 556, kPanelTop = -1, kPanelWidth = 267, kPanelHeight = 665;
 constexpr int kStatusPanelReserve = 120;  // the second status panel's share
 constexpr int kMinTextureViewHeight = 120;  // what the preview strip always leaves the texture view
@@ -41,7 +44,9 @@ void TForm1::applyAnchors() {
   const int buttonWidth = std::max(kButton4Width, CaptionRoom(ui.Button4));
   const int buttonRight = kButton4Left + kButton4Width + dx;
   ui.Button4->setGeometry(buttonRight - buttonWidth, kBarTop + dy, buttonWidth, kBarHeight);
-  const int editRight = std::min(kEditLeft + kEditWidth + dx, ui.Button4->x() - 4);
+  const int zoomWidth = std::max(kZoomWidth, ui.cmbPreviewZoom->sizeHint().width());
+  ui.cmbPreviewZoom->setGeometry(ui.Button4->x() - 4 - zoomWidth, kBarTop + dy, zoomWidth, kBarHeight);
+  const int editRight = std::min(kEditLeft + kEditWidth + dx, ui.cmbPreviewZoom->x() - 4);
   ui.Edit12->setGeometry(kEditLeft, kBarTop + dy, std::max(0, editRight - kEditLeft), kBarHeight);
   // Anchored top, right and bottom.
   ui.Panel1->setGeometry(kPanelLeft + dx, kPanelTop, kPanelWidth, kPanelHeight + dy);
@@ -54,11 +59,13 @@ void TForm1::applyAnchors() {
 }
 
 void TForm1::LayoutMainWindow() {
-  // 1. The preview strip is as high as the tallest cell of the last job table, but never higher
-  // than the layout can give it: the texture view keeps kMinTextureViewHeight (negative spacing
-  // can make a "cell" taller than the window).
+  // 1. The preview strip is as high as the tallest cell of the last job table (twice or more for
+  // the zoomed line of a distance-field font), but never higher than the layout can give it: the
+  // texture view keeps kMinTextureViewHeight (negative spacing can make a "cell" taller than the
+  // window).
   const int stripRoom = std::max(0, ui.Bar->y() - 2 - 2 - ui.Tab->y() - kMinTextureViewHeight);
-  const int stripHeight = static_cast<int>(std::min<uint32_t>(state_.tallestCell, static_cast<uint32_t>(stripRoom)));
+  const int stripHeight =
+      std::min(PreviewStripHeight(state_.tallestCell, IsDistanceField(state_.settings), previewZoom()), stripRoom);
   ResetPreviewStrip(ui.Image3->width(), stripHeight);
   // 2. It sits 2 pixels above the progress bar, and 3. the texture view ends 2 pixels above it.
   const int stripTop = ui.Bar->y() - stripHeight - 2;

@@ -12,6 +12,7 @@
 #include "app/status_texts.h"
 #include "app/texture_size.h"
 #include "settings/generation_extras.h"
+#include "settings/distance_field_mode.h"
 #include "ui/colour_swatch.h"
 #include "ui/main_window.h"
 
@@ -19,7 +20,7 @@ namespace glyphmill {
 
 namespace {
 
-constexpr int kLastSelector = 24;
+constexpr int kLastSelector = 25;  // 23..25: the settings beyond the classic record
 
 // The selected entry of a list; for a list with typing, the entry equal to the typed text, or -1
 // when no entry is.
@@ -63,6 +64,11 @@ void TForm1::connectSettings() {
   connect(ui.chkFitTexture, &QCheckBox::toggled, this, [this] { ReadSetting(24); });
   connect(ui.udFitWidth, &QSpinBox::valueChanged, this, [this] { ReadSetting(24); });
   connect(ui.udFitHeight, &QSpinBox::valueChanged, this, [this] { ReadSetting(24); });
+  connect(ui.udSdfSpread, &QSpinBox::valueChanged, this, [this] { ReadSetting(25); });
+  connect(ui.cmbPreviewZoom, &QComboBox::currentIndexChanged, this, [this] {
+    LayoutMainWindow();
+    DrawPreview();
+  });
 }
 
 void TForm1::swatchReleased(ColourSwatch* swatch, int selector) {
@@ -111,7 +117,10 @@ void TForm1::ReadSetting(int selector) {
       ui.Label4->setText(QString::fromStdString(r.label));
       break;
     }
-    case 11: s.antialiasMode = static_cast<uint16_t>(SelectedIndex(ui.cmbAA)); break;
+    case 11:
+      s.antialiasMode = static_cast<uint16_t>(SelectedIndex(ui.cmbAA));
+      UpdateModeControls();
+      break;
     case 12:
       s.setFlag(kStyleOutline, ui.chkOutline->isChecked());
       ReadSetting(13);  // switching the outline on re-reads its width
@@ -133,6 +142,7 @@ void TForm1::ReadSetting(int selector) {
       state_.extras.fitMaxHeight = static_cast<uint16_t>(ui.udFitHeight->value());
       ShowTextureSize();
       break;
+    case 25: state_.extras.sdfSpread = static_cast<uint16_t>(ui.udSdfSpread->value()); break;
     default: break;  // only the change notification
   }
 
@@ -211,6 +221,7 @@ void TForm1::WriteSettingsToControls() {
   // 6. Lists.
   ui.cmbPart->setCurrentIndex(s.packOrigin < ui.cmbPart->count() ? s.packOrigin : -1);
   ui.cmbAA->setCurrentIndex(s.antialiasMode < ui.cmbAA->count() ? s.antialiasMode : -1);
+  ui.udSdfSpread->setValue(FieldSpread(state_.extras));
   // 7. Effects.
   ui.trkOutline->setValue(s.outlineWidth);
   ui.trkOutSmooth->setValue(s.outlineHardness);
@@ -228,7 +239,26 @@ void TForm1::WriteSettingsToControls() {
   ui.udFitHeight->setValue(state_.extras.fitMaxHeight);
   ui.chkFitTexture->setChecked(state_.extras.fitTexture);
   ShowTextureSize();
+  UpdateModeControls();
   state_.updatingControls = false;
+}
+
+void TForm1::UpdateModeControls() {
+  const bool field = IsDistanceField(state_.settings);
+  ui.udSdfSpread->setEnabled(field);
+  ui.cmbPreviewZoom->setEnabled(field);
+  for (QWidget* effect : std::initializer_list<QWidget*>{
+           ui.chkOutline, ui.trkOutline, ui.shpOutlineCol, ui.trkOutSmooth, ui.trkOutOpacity, ui.chkDS,
+           ui.trkDSSmooth, ui.trkDSOffset, ui.trkDSOpacity})
+    effect->setEnabled(!field);
+}
+
+int32_t TForm1::previewZoom() const {
+  switch (ui.cmbPreviewZoom->currentIndex()) {
+    case 1: return 2;
+    case 2: return 4;
+    default: return 1;
+  }
 }
 
 }  // namespace glyphmill

@@ -53,32 +53,117 @@ void CopyCell(Image24& strip, const PlacedCharacter& cell, int32_t x, int32_t y,
   }
 }
 
-}  // namespace
+// Renders a cell from its distance field `zoom` times its size with its top-left corner at (x, y).
+// Each strip pixel samples the field bilinearly at its centre, within the cell (as an engine's
+// quad covers only the cell), and takes the colour of the nearest texel.
+void RenderFieldCell(Image24& strip, const PlacedCharacter& cell, int64_t x, int64_t y, const PreviewSource& source) {
+  const int32_t maxX = std::min({source.textureWidth, source.colour.width(), source.mask.width()}) - 1;
+  const int32_t maxY = std::min({source.textureHeight, source.colour.height(), source.mask.height()}) - 1;
+  if (maxX < 0 || maxY < 0 || cell.cellWidth == 0 || cell.cellHeight == 0) return;
+  const int32_t z = source.zoom;
+  const float left = static_cast<float>(std::clamp<int64_t>(cell.cellX, 0, maxX));
+  const float top = static_cast<float>(std::clamp<int64_t>(cell.cellY, 0, maxY));
+  const float right = static_cast<float>(std::clamp<int64_t>(int64_t{cell.cellX} + cell.cellWidth - 1, 0, maxX));
+  const float bottom = static_cast<float>(std::clamp<int64_t>(int64_t{cell.cellY} + cell.cellHeight - 1, 0, maxY));
+  auto field = [&](int32_t sx, int32_t sy) { return static_cast<float>(source.mask.row(sy)[sx * 3]); };
+  const int64_t rows = int64_t{cell.cellHeight} * z, cols = int64_t{cell.cellWidth} * z;
+  for (int64_t r = 0; r < rows; ++r) {
+    const int64_t ty = y + r;
+    if (ty < 0) continue;
+    if (ty >= strip.height()) break;
+    const float v = std::clamp(static_cast<float>(cell.cellY) + (static_cast<float>(r) + 0.5f) / z - 0.5f, top, bottom);
+    const int32_t y0 = static_cast<int32_t>(v), y1 = std::min(y0 + 1, static_cast<int32_t>(bottom));
+    const float fy = v - static_cast<float>(y0);
+    uint8_t* out = strip.row(static_cast<int32_t>(ty));
+    for (int64_t q = 0; q < cols; ++q) {
+      const int64_t tx = x + q;
+      if (tx < 0) continue;
+      if (tx >= strip.width()) break;
+      const float u =
+          std::clamp(static_cast<float>(cell.cellX) + (static_cast<float>(q) + 0.5f) / z - 0.5f, left, right);
+      const int32_t x0 = static_cast<int32_t>(u), x1 = std::min(x0 + 1, static_cast<int32_t>(right));
+      const float fx = u - static_cast<float>(x0);
+      const float f = (field(x0, y0) * (1 - fx) + field(x1, y0) * fx) * (1 - fy) +
+                      (field(x0, y1) * (1 - fx) + field(x1, y1) * fx) * fy;
+      const float a = FieldCoverage(f, source.spread, z);
+      if (a <= 0.0f) continue;
+      const int32_t nx = static_cast<int32_t>(u + 0.5f), ny = static_cast<int32_t>(v + 0.5f);
+      const uint8_t* c = source.colour.row(std::min(ny, maxY)) + std::min(nx, maxX) * 3;
+      uint8_t* d = out + tx * 3;
+      for (int k = 0; k < 3; ++k) d[k] = Blend(c[k], d[k], a);
+    }
+  }
+}
 
-void DrawPreviewInto(Image24& strip, Bgr background, const std::u16string& text, const PreviewSource& source) {
-  strip.fill(background);
-  int64_t x = 2;
-  // Every cell is set with its text line on one row: the line top lies as far down the strip as the
-  // largest cell top-to-line-top distance, so no cell starts above the strip. Line cells all have
-  // the same distance and are copied to the strip's top row.
+// The distance from the top of the band that holds every cell to the common line top: the largest
+// cell top-to-line-top distance.
+int64_t LineTopInBand(const PreviewSource& source) {
   const std::size_t count = std::min<std::size_t>(source.table.size(), source.selectedCount);
   int64_t lineTop = 0;
   for (std::size_t i = 0; i < count; ++i)
     lineTop = i == 0 ? source.table[i].drawOffsetY : std::max<int64_t>(lineTop, source.table[i].drawOffsetY);
+  return lineTop;
+}
+
+// The height of that band: line top plus the largest reach below it.
+int64_t BandHeight(const PreviewSource& source) {
+  const std::size_t count = std::min<std::size_t>(source.table.size(), source.selectedCount);
+  const int64_t lineTop = LineTopInBand(source);
+  int64_t below = 0;
+  for (std::size_t i = 0; i < count; ++i)
+    below = std::max<int64_t>(below, int64_t{source.table[i].cellHeight} - source.table[i].drawOffsetY);
+  return lineTop + below;
+}
+
+// One line of the text with its band's top at `y`, `zoom` times the font's size.
+void DrawLine(Image24& strip, const std::u16string& text, const PreviewSource& source, int32_t zoom, int64_t y) {
+  int64_t x = 2;
+  // Every cell is set with its text line on one row: the line top lies as far down the line as the
+  // largest cell top-to-line-top distance, so no cell starts above it. Line cells all have the same
+  // distance and are copied to the line's top row.
+  const int64_t lineTop = LineTopInBand(source);
   for (char16_t unit : text) {
     if (unit == u' ') {
-      x += source.spaceAdvance;
+      x += int64_t{source.spaceAdvance} * zoom;
       continue;
     }
     const int32_t i = FindPlacedCharacter(source.table, source.selectedCount, static_cast<uint16_t>(unit));
     if (i < 0) continue;
     if (static_cast<std::size_t>(i) < source.placed.size() && source.placed[static_cast<std::size_t>(i)] == 0) continue;
     const PlacedCharacter& cell = source.table[static_cast<size_t>(i)];
-    x += cell.advanceBefore;
-    const int64_t y = lineTop - cell.drawOffsetY;
-    if (x > -static_cast<int64_t>(cell.cellWidth) && x < strip.width() && y < strip.height())
-      CopyCell(strip, cell, static_cast<int32_t>(x), static_cast<int32_t>(y), source);
-    x += cell.advanceAfter;
+    x += int64_t{cell.advanceBefore} * zoom;
+    const int64_t cellY = y + (lineTop - cell.drawOffsetY) * zoom;
+    if (x > -static_cast<int64_t>(cell.cellWidth) * zoom && x < strip.width() && cellY < strip.height()) {
+      if (source.distanceField) {
+        PreviewSource scaled = source;
+        scaled.zoom = zoom;
+        RenderFieldCell(strip, cell, x, cellY, scaled);
+      } else {
+        CopyCell(strip, cell, static_cast<int32_t>(x), static_cast<int32_t>(cellY), source);
+      }
+    }
+    x += int64_t{cell.advanceAfter} * zoom;
+  }
+}
+
+}  // namespace
+
+int32_t PreviewStripHeight(uint32_t tallestCell, bool distanceField, int32_t zoom) {
+  const int64_t lines = distanceField && zoom > 1 ? 1 + zoom : 1;
+  return static_cast<int32_t>(std::min<int64_t>(int64_t{tallestCell} * lines, 1 << 15));
+}
+
+float FieldCoverage(float field, int32_t spread, int32_t zoom) {
+  // One texel spans 128 / spread field units; one screen pixel 1 / zoom of that.
+  const float unitsPerScreenPixel = 128.0f / static_cast<float>(std::max(spread, 1) * std::max(zoom, 1));
+  return std::clamp((field - 128.0f) / unitsPerScreenPixel + 0.5f, 0.0f, 1.0f);
+}
+
+void DrawPreviewInto(Image24& strip, Bgr background, const std::u16string& text, const PreviewSource& source) {
+  strip.fill(background);
+  DrawLine(strip, text, source, 1, 0);
+  if (source.distanceField && source.zoom > 1) {
+    DrawLine(strip, text, source, source.zoom, BandHeight(source));
   }
 }
 

@@ -1,6 +1,11 @@
 // The preview strip `Image3`: a line of the preview text set with the generated bitmap font itself.
 // Every character is cut out of the colour image through the alpha mask at its placed cell and laid
 // out with the advances an exporter writes (advanceBefore, advanceAfter, spaceAdvance).
+//
+// A distance-field font is drawn as an engine draws one: the field is sampled bilinearly, the edge
+// is where it crosses 128, and coverage ramps from 0 to 1 over one screen pixel around the edge.
+// The line is drawn at its own size, and below it once more at the zoom the person picked (2x or
+// 4x), where a coverage font would turn blurred or blocky and a distance field stays crisp.
 #pragma once
 
 #include <QWidget>
@@ -30,12 +35,24 @@ struct PreviewSource {
   // One flag per table record, 0 for a record that found no room (its cell sits at 0, 0 over
   // another character's); empty when every record is placed.
   std::vector<uint8_t> placed = {};
+  bool distanceField = false;  // the mask holds signed distance fields (128 on the outline)
+  int32_t spread = 8;          // their spread in pixels
+  int32_t zoom = 1;            // 1, 2 or 4: the scale of the second, zoomed line
 };
 
+// Height of the strip for a table whose tallest cell is `tallestCell`: the cell's height, plus the
+// zoomed line for a distance-field font previewed at a zoom above 1.
+int32_t PreviewStripHeight(uint32_t tallestCell, bool distanceField, int32_t zoom);
+
+// Coverage of a distance-field sample `field` (0..255) drawn `zoom` times its size: 0 outside, 1
+// inside, a linear ramp across the screen pixel around 128.
+float FieldCoverage(float field, int32_t spread, int32_t zoom);
+
 // DrawPreview over a bitmap: fills it with `background`, then copies each character's cell at the
-// pen position, blending by the mask, with every cell's text line on one row (compact cells start
-// lower the less they reach above the line). Pixels outside the strip are skipped; the pen keeps moving.
-// Characters that are not in the table, or found no room in the texture, are left out.
+// pen position, blending by the mask (or rendering it from the field, see above), with every cell's
+// text line on one row (compact cells start lower the less they reach above the line). Pixels
+// outside the strip are skipped; the pen keeps moving. Characters that are not in the table, or
+// found no room in the texture, are left out.
 void DrawPreviewInto(Image24& strip, Bgr background, const std::u16string& text, const PreviewSource& source);
 
 // The strip control: shows its bitmap, keeps the drawing state that ResetPreviewStrip follows, and

@@ -39,6 +39,8 @@ struct HostFontInfo {
   bool bold = false;
   bool italic = false;
   uint8_t antialiasMode = 0;  // 0 smooth, 1 cleartype, 2 none, 3 distance field
+  // Distance-field fonts: the field's range in pixels (2 x spread), from version 2 of the host's
+  // record; 0 for a coverage mask or a host without version 2.
   uint32_t distanceRange = 0;
   // One flag per record of the export call; empty when the host's list does not match the call's
   // CharCount, in which case every record counts as placed.

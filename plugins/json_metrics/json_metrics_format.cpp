@@ -17,6 +17,8 @@ std::string FormatJsonMetrics(uint16_t width, uint16_t height, int32_t spaceAdva
                    {"base", host->base},             {"ascent", host->ascent},
                    {"descent", host->descent},       {"bold", host->bold},
                    {"italic", host->italic},         {"outlineWidth", host->outlineWidth}};
+    if (host->distanceRange > 0)
+      doc["distanceField"] = {{"fieldType", "sdf"}, {"distanceRange", host->distanceRange}};
   }
   Json list = Json::array();
   for (std::size_t i = 0; i < chars.size(); ++i) {

@@ -73,6 +73,37 @@ TEST_F(Driver, ProgressMaximumFollowsTheEffects) {
   for (int32_t p : front.progress) EXPECT_LE(p, 700);
 }
 
+TEST_F(Driver, DistanceFieldBakesNoEffectsAndHandsBackItsSpread) {
+  // Outline and shadow switched on stay unbaked: the bar counts and the job reports only what runs.
+  state.settings.setFlag(kStyleOutline, true);
+  state.settings.setFlag(kStyleDropShadow, true);
+  state.settings.antialiasMode = kAntialiasDistanceField;
+  state.extras.sdfSpread = 6;
+  state.settings.fontSize = 16;  // every cell is 12 pixels wider and taller: keep them fitting
+  GenerateAndWait();
+  EXPECT_EQ(state.statusText, status::kComplete);
+  EXPECT_EQ(front.progressMaximum, 300);
+  for (int32_t p : front.progress) EXPECT_LE(p, 300);
+  EXPECT_EQ(front.count("Drawing Outline..."), 0u);
+  EXPECT_EQ(front.count("Drawing Dropshadow..."), 0u);
+  EXPECT_EQ(state.placedFieldSpread, 6);
+  // The mask holds fields: values on both sides of the edge, not only coverage extremes.
+  int inside = 0, edge = 0;
+  for (int y = 0; y < 512; ++y)
+    for (int x = 0; x < 512; ++x) {
+      const uint8_t v = state.mask.pixel(x, y).b;
+      inside += v > 128 ? 1 : 0;
+      edge += v > 0 && v < 128 ? 1 : 0;
+    }
+  EXPECT_GT(inside, 0);
+  EXPECT_GT(edge, inside);  // the outside part of every field reaches `spread` pixels out
+  // Back to Smooth: the next generation hands back coverage again.
+  state.settings.antialiasMode = kAntialiasSmooth;
+  GenerateAndWait();
+  EXPECT_EQ(state.placedFieldSpread, 0);
+  EXPECT_EQ(front.progressMaximum, 700);
+}
+
 TEST_F(Driver, CharactersThatDoNotFitAreCountedInTheNotice) {
   ApplyTextureSize(state, "64", "64");
   GenerateAndWait();

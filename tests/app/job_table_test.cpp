@@ -106,3 +106,58 @@ TEST(JobTable, NeverFillsMoreRecordsThanAllocated) {
 
 }  // namespace
 }  // namespace glyphmill
+
+namespace glyphmill {
+namespace {
+
+TEST(JobTableDistanceField, MarginIsTheSpreadOnlyInTheDistanceFieldMode) {
+  GenerationSettings s = Plain();
+  GenerationExtras extras;
+  extras.sdfSpread = 12;
+  EXPECT_EQ(DistanceFieldMargin(s, extras), 0);
+  s.antialiasMode = kAntialiasDistanceField;
+  EXPECT_EQ(DistanceFieldMargin(s, extras), 12);
+  extras.sdfSpread = 200;  // a spread beyond the offered range is held to it
+  EXPECT_EQ(DistanceFieldMargin(s, extras), kMaxSdfSpread);
+}
+
+TEST(JobTableDistanceField, EffectsThatAreNotBakedWidenNothing) {
+  GenerationSettings s = Plain();
+  s.styleFlags = kStyleOutline | kStyleDropShadow;
+  s.outlineWidth = 3;
+  s.shadowSmoothing = 5;
+  s.shadowOffset = 1;
+  s.antialiasMode = kAntialiasDistanceField;
+  EXPECT_EQ(OutlineMargin(s), 1);
+  EXPECT_EQ(ShadowLead(s), 0);
+  EXPECT_EQ(ShadowExtent(s), 0);
+}
+
+TEST(JobTableDistanceField, CellsGrowByTheSpreadOnEverySide) {
+  GenerationSettings smooth = Plain();
+  GenerationSettings field = smooth;
+  field.antialiasMode = kAntialiasDistanceField;
+  GenerationExtras extras;
+  extras.sdfSpread = 5;
+  CharacterSelection selection{};
+  selection['A'] = selection['g'] = 1;
+  std::vector<GlyphABC> metrics(kCodeUnitCount, GlyphABC{1, 10, 2});
+  std::vector<int32_t> heights(kCodeUnitCount, 37);
+  const JobTable a = BuildJobTable(smooth, selection, metrics, heights, 2, extras);
+  const JobTable b = BuildJobTable(field, selection, metrics, heights, 2, extras);
+  ASSERT_EQ(a.chars.size(), 2u);
+  ASSERT_EQ(b.chars.size(), 2u);
+  for (size_t i = 0; i < 2; ++i) {
+    EXPECT_EQ(b.chars[i].cellWidth, a.chars[i].cellWidth + 10);
+    EXPECT_EQ(b.chars[i].cellHeight, a.chars[i].cellHeight + 10);
+    EXPECT_EQ(b.chars[i].drawOffsetX, a.chars[i].drawOffsetX + 5);
+    EXPECT_EQ(b.chars[i].drawOffsetY, a.chars[i].drawOffsetY + 5);
+    // The pen does not move: advances stay those of the Smooth font.
+    EXPECT_EQ(b.chars[i].advanceBefore, a.chars[i].advanceBefore);
+    EXPECT_EQ(b.chars[i].advanceAfter, a.chars[i].advanceAfter);
+  }
+  EXPECT_EQ(b.tallestCell, a.tallestCell + 10);
+}
+
+}  // namespace
+}  // namespace glyphmill

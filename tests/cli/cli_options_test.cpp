@@ -63,6 +63,10 @@ TEST(CliOptions, EveryNamedChoiceMapsToItsValue) {
   for (auto [name, value] : origins) EXPECT_EQ(Accepted({"--origin", name}).packOrigin, value) << name;
   EXPECT_EQ(Accepted({"--aa", "smooth"}).antialiasMode, 0);
   EXPECT_EQ(Accepted({"--aa", "none"}).antialiasMode, 2);
+  EXPECT_EQ(Accepted({"--aa", "sdf"}).antialiasMode, 3);
+  EXPECT_FALSE(Accepted({"--aa", "sdf"}).sdfSpread.has_value());  // the project's spread stays
+  EXPECT_EQ(Accepted({"--sdf-spread", "2"}).sdfSpread, 2);
+  EXPECT_EQ(Accepted({"--sdf-spread", "32"}).sdfSpread, 32);
   EXPECT_EQ(Accepted({"--bold"}).bold, true);
   EXPECT_EQ(Accepted({"--no-italic"}).italic, false);
 }
@@ -91,7 +95,10 @@ TEST(CliOptions, BadValuesAreUsageErrors) {
   ExpectUsageError({"--size", "121"}, "121");
   ExpectUsageError({"--size", "-1"});
   ExpectUsageError({"--size", "12pt"});
-  ExpectUsageError({"--aa", "subpixel"}, "smooth, cleartype, none");
+  ExpectUsageError({"--aa", "subpixel"}, "smooth, cleartype, none, sdf");
+  ExpectUsageError({"--sdf-spread", "1"}, "from 2 to 32");
+  ExpectUsageError({"--sdf-spread", "33"}, "33");
+  ExpectUsageError({"--sdf-spread", "eight"});
   ExpectUsageError({"--origin", "center"}, "center");
   ExpectUsageError({"--texture", "256"}, "WIDTHxHEIGHT");
   ExpectUsageError({"--texture", "0x256"});

@@ -424,3 +424,49 @@ TEST_F(CliProcess, VersionAndHelpWithTheExitStatuses) {
 
 }  // namespace
 }  // namespace glyphmill
+
+namespace glyphmill {
+namespace {
+
+TEST_F(CliProcess, ADistanceFieldExportStatesItsFieldInEveryDescriptor) {
+  // Each cell grows by the spread on every side: a larger texture holds them.
+  std::vector<std::string> font = SmallFont();
+  font.back() = "256x256";
+  const Result r = Run(With(font, {"--aa", "sdf", "--sdf-spread", "5", "--outline", "2", "-e", "BMFont Text",
+                                          "-e", "BMFont XML", "-e", "JSON Metrics", "-e", "BMFont Binary", "-o",
+                                          file("f"), "--quiet"}));
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::string text = ReadAll(file("f.fnt"));
+  const std::string xml = ReadAll(file("f-2.fnt"));
+  const std::string json = ReadAll(file("f.json"));
+  // Text: its own line right after "common".
+  const size_t common = text.find("\ncommon ");
+  ASSERT_NE(common, std::string::npos) << text;
+  const size_t next = text.find('\n', common + 1);
+  EXPECT_EQ(text.compare(next + 1, 41, "distanceField fieldType=sdf distanceRange"), 0) << text;
+  EXPECT_NE(text.find("distanceField fieldType=sdf distanceRange=10\n"), std::string::npos) << text;
+  // The outline is not baked, so none is stated.
+  EXPECT_NE(text.find(" outline=0"), std::string::npos) << text;
+  EXPECT_NE(xml.find("<distanceField fieldType=\"sdf\" distanceRange=\"10\"/>"), std::string::npos) << xml;
+  EXPECT_LT(xml.find("<common "), xml.find("<distanceField "));
+  EXPECT_NE(json.find("\"distanceField\": {"), std::string::npos) << json;
+  EXPECT_NE(json.find("\"fieldType\": \"sdf\""), std::string::npos) << json;
+  EXPECT_NE(json.find("\"distanceRange\": 10"), std::string::npos) << json;
+  // The binary form has no block for it and is written as in every other mode.
+  EXPECT_TRUE(fs::exists(file("f-3.fnt")));
+}
+
+TEST_F(CliProcess, ACoverageExportStatesNoField) {
+  const Result r = Run(With(SmallFont(), {"--sdf-spread", "5", "-e", "BMFont Text", "-o", file("f"), "--quiet"}));
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(ReadAll(file("f.fnt")).find("distanceField"), std::string::npos);
+}
+
+TEST_F(CliProcess, ASpreadOutsideTheOfferedRangeIsAUsageError) {
+  const Result r = Run(With(SmallFont(), {"--aa", "sdf", "--sdf-spread", "40"}));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("distance-field spread \"40\" is not a whole number from 2 to 32"), std::string::npos) << r.err;
+}
+
+}  // namespace
+}  // namespace glyphmill

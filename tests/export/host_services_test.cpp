@@ -139,6 +139,28 @@ TEST(HostFontInfo, VersionTwoGivesTheFontLineAndEachCharactersOffsets) {
   EXPECT_EQ(info.fontInfo()->line_height, 5);
 }
 
+TEST(HostFontInfo, ADistanceFieldStatesTwiceItsSpreadAndNoBakedOutline) {
+  GenerationSettings s = FirstStartSettings();
+  s.setFontName("DejaVu Sans");
+  s.setFlag(kStyleOutline, true);
+  s.outlineWidth = 3;
+  s.antialiasMode = kAntialiasDistanceField;
+  auto chars = Cells({{'A', 9}});
+  HostFontInfoInput input{&s, &chars, kAllPlaced, 1, 28, 7};
+  input.sdfSpread = 6;
+  HostFontInfo info(input);
+  EXPECT_EQ(info.fontInfoV2()->distance_range, 12u);
+  EXPECT_EQ(info.fontInfoV2()->antialias_mode, 3);
+  // The outline is the engine's to draw from the field: none is in the texture.
+  EXPECT_EQ(info.fontInfoV2()->outline_width, 0);
+  EXPECT_EQ(info.fontInfo()->outline_width, 0);
+  // The same spread in a coverage mode states no field.
+  s.antialiasMode = kAntialiasSmooth;
+  HostFontInfo coverage(input);
+  EXPECT_EQ(coverage.fontInfoV2()->distance_range, 0u);
+  EXPECT_EQ(coverage.fontInfoV2()->outline_width, 3);
+}
+
 TEST(HostFontInfo, APluginReadsItDuringItsExportCall) {
   PluginFolder folder({Plugin("simple_quiet")});
   ExportWorld w;

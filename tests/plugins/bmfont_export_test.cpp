@@ -154,6 +154,7 @@ TEST_P(EachBmFontForm, StatesTheFontAsTheHostDescribesIt) {
   EXPECT_EQ(font.pages, 1);
   EXPECT_EQ(font.alphaChnl, 0);
   EXPECT_GT(HostQueryCalls(), 0);
+  // A host of version 1 only: version 2 is asked first, then version 1.
   EXPECT_EQ(LastQueriedExtension(), GLYPHMILL_EXT_FONT_INFO_V1);
 }
 

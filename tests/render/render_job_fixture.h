@@ -78,15 +78,16 @@ inline CharacterSelection Selection(uint16_t first, uint16_t last) {
 
 // Measures the font and builds a job with its table, ready to start.
 inline std::unique_ptr<RenderThread> MakeJob(const GenerationSettings& s, uint8_t options, RenderHost* host,
-                                             CharacterSelection selection) {
+                                             CharacterSelection selection, const GenerationExtras& extras = {}) {
   FontMeasurer measurer;
   FontTables tables;
   bool fontChanged = true;
   std::string error;
   FontRequest font{s.fontNameString(), s.fontSize, s.bold(), s.italic()};
   EXPECT_TRUE(measurer.Measure(font, s.kerning, selection, fontChanged, tables, &error)) << error;
-  auto job = std::make_unique<RenderThread>(s, options, host);
-  JobTable table = BuildJobTable(s, selection, tables.glyphMetrics, tables.glyphHeights, tables.selectedCount);
+  auto job = std::make_unique<RenderThread>(s, options, host, extras);
+  JobTable table =
+      BuildJobTable(s, selection, tables.glyphMetrics, tables.glyphHeights, tables.selectedCount, extras);
   job->setTable(std::move(table.chars), std::move(table.abc));
   return job;
 }

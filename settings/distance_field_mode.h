@@ -1,0 +1,26 @@
+// What the Distance Field antialiasing mode changes beyond the glyph rendering itself.
+//
+// Baked effects: a distance-field font leaves the outline and the drop shadow to the engine's
+// shader (they are read from the field there), so in that mode the job skips both whatever their
+// check boxes hold, and neither widens the cells nor fills the progress bar. Every place that asks
+// "is the outline (shadow) drawn?" asks here.
+//
+// Spread: the distance in pixels the field covers on each side of the outline; what the job uses
+// is the stored spread held to the offered range.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+
+#include "settings/generation_extras.h"
+#include "settings/generation_settings.h"
+
+namespace glyphmill {
+
+inline bool IsDistanceField(const GenerationSettings& s) { return s.antialiasMode == kAntialiasDistanceField; }
+inline bool BakesOutline(const GenerationSettings& s) { return s.outline() && !IsDistanceField(s); }
+inline bool BakesDropShadow(const GenerationSettings& s) { return s.dropShadow() && !IsDistanceField(s); }
+
+inline uint16_t FieldSpread(const GenerationExtras& e) { return std::clamp(e.sdfSpread, kMinSdfSpread, kMaxSdfSpread); }
+
+}  // namespace glyphmill
