@@ -12,6 +12,8 @@
 //   main_window_generation.cpp Generate, the automatic generation timer, preview, export requests
 //   main_window_projects.cpp   saving and loading projects, the autosave
 //   main_window_windows.cpp    the character range editor, Advanced Export and About windows
+//   main_window_conveniences.cpp  undo and redo, zoom and inspection of the texture, recent
+//                              projects and the title, the font filter, remembered dialog folders
 #pragma once
 
 #include <QMainWindow>
@@ -21,6 +23,7 @@
 
 #include "app/app_state.h"
 #include "app/generation_driver.h"
+#include "ui/dialog_folders.h"
 #include "ui/font_list_delegate.h"
 #include "ui/qt_dialogs.h"
 #include "ui/qt_front_end.h"
@@ -33,6 +36,7 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QProgressBar;
+class QSettings;
 class QPushButton;
 class QSlider;
 class QSpinBox;
@@ -43,6 +47,9 @@ class QToolButton;
 namespace glyphmill {
 
 class ColourSwatch;
+class FontListFilter;
+class RecentProjects;
+class SettingsUndo;
 class LegendView;
 class PreviewStrip;
 class StatusBar;
@@ -116,6 +123,9 @@ struct MainWindowControls {
   QAction* mi4 = nullptr;  // "Show Guides"
   QAction* HowtouseGlyphmill1 = nullptr;
   QAction* About1 = nullptr;
+  QMenu* RecentProjects1 = nullptr;  // "Open Recent" in "&File"
+  QMenu* Edit1 = nullptr;            // "&Edit": undo and redo
+  QMenu* View1 = nullptr;            // "&View": zoom and backdrop of the texture view
 
   QTimer* Timer2 = nullptr;  // the automatic generation, 100 ms
 };
@@ -130,6 +140,9 @@ struct MainWindowOptions {
   std::function<void(int)> exitProgram;
   // Opens a document with its associated program (default: QDesktopServices).
   std::function<void(const std::string&)> openDocument;
+  // The window's own preferences (recent projects, dialog folders); empty: the user's
+  // configuration folder (glyphmill/glyphmill.conf).
+  std::string preferencesFile;
 };
 
 class TForm1 : public QMainWindow {
@@ -192,6 +205,17 @@ class TForm1 : public QMainWindow {
   // Entries and commands of the two export menus (rebuilt from the registry).
   void BuildExportMenus();
 
+  // ---- conveniences (main_window_conveniences.cpp)
+  SettingsUndo& undo() { return *undo_; }
+  RecentProjects& recentProjects() { return *recent_; }
+  FontListFilter& fontFilter() { return *fontFilter_; }
+  // The open project: its path names the window ("Glyphmill 4.1 – name.gmp") and becomes the
+  // most recent project; an empty path names none.
+  void setProjectPath(const std::string& path);
+  const std::string& projectPath() const { return projectPath_; }
+  void OpenRecentProject(const QString& path);
+  void RebuildRecentMenu();
+
  protected:
   void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
@@ -212,11 +236,18 @@ class TForm1 : public QMainWindow {
   bool fontRequestFromControls(FontRequest* font, std::string* error);
   void applyLoadedProject();
   void Exit1Click();
+  void buildConvenienceMenus();
+  void connectConveniences();
+  void wireRangeEditor();
 
   MainWindowOptions options_;
   AppState state_;
   QtDialogs ownDialogs_;
   QtUiPrompts ownPrompts_;
+  std::unique_ptr<QSettings> preferences_;
+  DialogFolders folders_;
+  FolderRememberingDialogs folderDialogs_;
+  FolderRememberingPrompts folderPrompts_;
   Dialogs& dialogs_;
   UiPrompts& prompts_;
   QtFrontEnd frontEnd_;
@@ -231,6 +262,11 @@ class TForm1 : public QMainWindow {
   TForm2* rangeEditor_ = nullptr;
   TForm3* advancedExport_ = nullptr;
   TForm5* about_ = nullptr;
+
+  SettingsUndo* undo_ = nullptr;
+  std::unique_ptr<RecentProjects> recent_;
+  FontListFilter* fontFilter_ = nullptr;
+  std::string projectPath_;
 };
 
 }  // namespace glyphmill

@@ -8,6 +8,7 @@
 #include "project/project_io.h"
 #include "project/project_messages.h"
 #include "ui/main_window.h"
+#include "ui/settings_undo.h"
 
 namespace glyphmill {
 
@@ -30,9 +31,10 @@ void TForm1::SaveFontProject1Click() {
   if (chosen == kCancelMarker) return;
   const std::string path = ForceProjectExtension(chosen);
   std::string error;
-  if (WriteProjectFile(path, &error))
+  if (WriteProjectFile(path, &error)) {
     SetStatus(project_text::Saved(path));
-  else
+    setProjectPath(path);
+  } else
     SetStatus(project_text::SaveFailed(error));
 }
 
@@ -43,6 +45,8 @@ void TForm1::LoadProject1Click() {
 }
 
 void TForm1::LoadProjectFile(const std::string& path) {
+  // The whole load is one step to undo.
+  const SettingsUndo::ActionGuard step(undo_);
   ProjectLoad load = glyphmill::LoadProjectFile(path, RegistryNames(state_.registry), dialogs_,
                                                 [this](const std::string& text) { SetStatus(text); });
   const uint16_t previousWidth = state_.settings.textureWidth;
@@ -76,6 +80,7 @@ void TForm1::LoadProjectFile(const std::string& path) {
     ui.txtHeight->setEditText(QString::number(loadedHeight));
   }
   ReadSetting(10);
+  if (load.outcome == LoadOutcome::Loaded && path != autosavePath()) setProjectPath(path);
 }
 
 }  // namespace glyphmill

@@ -12,6 +12,7 @@
 #include "app/texture_size.h"
 #include "ui/colour_swatch.h"
 #include "ui/main_window.h"
+#include "ui/settings_undo.h"
 
 namespace glyphmill {
 
@@ -130,6 +131,7 @@ void TForm1::ReadSetting(int selector) {
   // A refused texture size stays on the status line: an "Idle" in its place would hide from the
   // person why the size they typed was not taken.
   if (sizeRefused && !advancedExportVisible()) SetStatus(sizeError);
+  undo_->changed(selector);
 }
 
 void TForm1::ReadAllSettings() {
