@@ -1,6 +1,8 @@
 #!/bin/sh
-# Makes docs/screenshot.png: the main window after a generation, rendered under Xvfb when it is
-# installed (apt-get install xvfb), otherwise on Qt's offscreen platform.
+# Makes docs/screenshot.png: the main window after a generation, on the Composite page (the texture
+# blended by its mask over the checkerboard, as an engine draws it) zoomed to 200 %, with one cell
+# framed as hovering frames it. Rendered under Xvfb when it is installed (apt-get install xvfb),
+# otherwise on Qt's offscreen platform.
 #
 #   scripts/screenshot.sh [BUILD_DIR]      (default: build)
 set -eu

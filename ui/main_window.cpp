@@ -16,9 +16,13 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <QSettings>
+
 #include "app/start_up.h"
 #include "export/export_menu.h"
 #include "ui/preview_strip.h"
+#include "ui/recent_projects.h"
+#include "ui/settings_undo.h"
 #include "ui/status_bar.h"
 #include "ui/texture_view.h"
 
@@ -39,8 +43,14 @@ TForm1::TForm1(MainWindowOptions options, QWidget* parent)
       options_(std::move(options)),
       ownDialogs_(this),
       ownPrompts_(this),
-      dialogs_(options_.dialogs ? *options_.dialogs : static_cast<Dialogs&>(ownDialogs_)),
-      prompts_(options_.prompts ? *options_.prompts : static_cast<UiPrompts&>(ownPrompts_)),
+      preferences_(options_.preferencesFile.empty()
+                       ? std::make_unique<QSettings>("glyphmill", "glyphmill")
+                       : std::make_unique<QSettings>(QString::fromStdString(options_.preferencesFile), QSettings::IniFormat)),
+      folders_(*preferences_),
+      folderDialogs_(options_.dialogs ? *options_.dialogs : static_cast<Dialogs&>(ownDialogs_), folders_),
+      folderPrompts_(options_.prompts ? *options_.prompts : static_cast<UiPrompts&>(ownPrompts_), folders_),
+      dialogs_(folderDialogs_),
+      prompts_(folderPrompts_),
       frontEnd_(*this) {
   if (!options_.exitProgram) options_.exitProgram = [](int status) { QCoreApplication::exit(status); };
   if (!options_.openDocument)
@@ -48,15 +58,21 @@ TForm1::TForm1(MainWindowOptions options, QWidget* parent)
       QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromUtf8(path.c_str())));
     };
   driver_ = std::make_unique<GenerationDriver>(state_, frontEnd_, dialogs_);
+  recent_ = std::make_unique<RecentProjects>(*preferences_);
+  undo_ = new SettingsUndo(*this);
   buildControls();
   buildMenus();
+  buildConvenienceMenus();
   connectSettings();
   connectCommands();
+  connectConveniences();
   qApp->installEventFilter(this);
   setAcceptDrops(true);
   resize(kDesignWidth, kDesignHeight + menuBar()->sizeHint().height());
   setMinimumSize(320, 466 + menuBar()->sizeHint().height());
   FormCreate();
+  // What start-up and the autosave set is where undoing stops.
+  undo_->reset();
 }
 
 TForm1::~TForm1() {
@@ -96,6 +112,7 @@ void TForm1::attachWindows(TForm2* rangeEditor, TForm3* advancedExport, TForm5* 
   rangeEditor_ = rangeEditor;
   advancedExport_ = advancedExport;
   about_ = about;
+  wireRangeEditor();
 }
 
 void TForm1::buildMenus() {

@@ -13,6 +13,8 @@
 //   main_window_projects.cpp   saving and loading projects, the autosave
 //   main_window_font_files.cpp "Open Font File...", dropped font and project files, the font list
 //   main_window_windows.cpp    the character range editor, Advanced Export and About windows
+//   main_window_conveniences.cpp  undo and redo, zoom and inspection of the texture, recent
+//                              projects and the title, the font filter, remembered dialog folders
 #pragma once
 
 #include <QMainWindow>
@@ -23,6 +25,7 @@
 #include "app/app_state.h"
 #include "app/generation_driver.h"
 #include "app/install_paths.h"
+#include "ui/dialog_folders.h"
 #include "ui/font_list_delegate.h"
 #include "ui/qt_dialogs.h"
 #include "ui/qt_call_waiter.h"
@@ -36,6 +39,7 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QProgressBar;
+class QSettings;
 class QPushButton;
 class QSlider;
 class QSpinBox;
@@ -46,6 +50,9 @@ class QToolButton;
 namespace glyphmill {
 
 class ColourSwatch;
+class FontListFilter;
+class RecentProjects;
+class SettingsUndo;
 class LegendView;
 class PreviewStrip;
 class StatusBar;
@@ -128,6 +135,9 @@ struct MainWindowControls {
   QAction* mi4 = nullptr;  // "Show Guides"
   QAction* HowtouseGlyphmill1 = nullptr;
   QAction* About1 = nullptr;
+  QMenu* RecentProjects1 = nullptr;  // "Open Recent" in "&File"
+  QMenu* Edit1 = nullptr;            // "&Edit": undo and redo
+  QMenu* View1 = nullptr;            // "&View": zoom and backdrop of the texture view
 
   QTimer* Timer2 = nullptr;  // the automatic generation, 100 ms
 };
@@ -145,6 +155,9 @@ struct MainWindowOptions {
   // Opens a document, given by its absolute path, with its associated program (default:
   // QDesktopServices with a file:// address).
   std::function<void(const std::string&)> openDocument;
+  // The window's own preferences (recent projects, dialog folders); empty: the user's
+  // configuration folder (glyphmill/glyphmill.conf).
+  std::string preferencesFile;
 };
 
 class TForm1 : public QMainWindow {
@@ -233,6 +246,17 @@ class TForm1 : public QMainWindow {
   // Entries and commands of the two export menus (rebuilt from the registry).
   void BuildExportMenus();
 
+  // ---- conveniences (main_window_conveniences.cpp)
+  SettingsUndo& undo() { return *undo_; }
+  RecentProjects& recentProjects() { return *recent_; }
+  FontListFilter& fontFilter() { return *fontFilter_; }
+  // The open project: its path names the window ("Glyphmill 4.1 – name.gmp") and becomes the
+  // most recent project; an empty path names none.
+  void setProjectPath(const std::string& path);
+  const std::string& projectPath() const { return projectPath_; }
+  void OpenRecentProject(const QString& path);
+  void RebuildRecentMenu();
+
  protected:
   void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
@@ -257,11 +281,18 @@ class TForm1 : public QMainWindow {
   // Runs `write` with every setting read from the controls and "Auto Generate" off meanwhile.
   bool withSettingsRead(const std::function<bool()>& write);
   void Exit1Click();
+  void buildConvenienceMenus();
+  void connectConveniences();
+  void wireRangeEditor();
 
   MainWindowOptions options_;
   AppState state_;
   QtDialogs ownDialogs_;
   QtUiPrompts ownPrompts_;
+  std::unique_ptr<QSettings> preferences_;
+  DialogFolders folders_;
+  FolderRememberingDialogs folderDialogs_;
+  FolderRememberingPrompts folderPrompts_;
   Dialogs& dialogs_;
   UiPrompts& prompts_;
   QtFrontEnd frontEnd_;
@@ -277,6 +308,11 @@ class TForm1 : public QMainWindow {
   TForm2* rangeEditor_ = nullptr;
   TForm3* advancedExport_ = nullptr;
   TForm5* about_ = nullptr;
+
+  SettingsUndo* undo_ = nullptr;
+  std::unique_ptr<RecentProjects> recent_;
+  FontListFilter* fontFilter_ = nullptr;
+  std::string projectPath_;
 };
 
 }  // namespace glyphmill

@@ -10,6 +10,7 @@
 #include "project/project_io.h"
 #include "project/project_messages.h"
 #include "ui/main_window.h"
+#include "ui/settings_undo.h"
 
 namespace glyphmill {
 
@@ -51,9 +52,10 @@ void TForm1::SaveFontProject1Click() {
   if (chosen == kCancelMarker) return;
   const std::string path = ForceProjectExtension(chosen);
   std::string error;
-  if (WriteProjectFile(path, &error))
+  if (WriteProjectFile(path, &error)) {
     SetStatus(project_text::Saved(path));
-  else
+    setProjectPath(path);
+  } else
     SetStatus(project_text::SaveFailed(error));
 }
 
@@ -64,6 +66,8 @@ void TForm1::LoadProject1Click() {
 }
 
 void TForm1::LoadProjectFile(const std::string& path) {
+  // The whole load is one step to undo.
+  const SettingsUndo::ActionGuard step(undo_);
   ProjectLoad load = glyphmill::LoadProjectFile(path, RegistryNames(state_.registry), dialogs_,
                                                 [this](const std::string& text) { SetStatus(text); });
   const uint16_t previousWidth = state_.settings.textureWidth;
@@ -104,6 +108,7 @@ void TForm1::LoadProjectFile(const std::string& path) {
   }
   ReadSetting(10);
   if (limitNotice && !sizeOutOfRange) SetStatus(*limitNotice);
+  if (load.outcome == LoadOutcome::Loaded && path != autosavePath()) setProjectPath(path);
 }
 
 }  // namespace glyphmill

@@ -15,6 +15,7 @@
 #include "settings/distance_field_mode.h"
 #include "ui/colour_swatch.h"
 #include "ui/main_window.h"
+#include "ui/settings_undo.h"
 
 namespace glyphmill {
 
@@ -153,6 +154,7 @@ void TForm1::ReadSetting(int selector) {
   // A refused texture size stays on the status line: an "Idle" in its place would hide from the
   // person why the size they typed was not taken.
   if (sizeRefused && !advancedExportVisible()) SetStatus(sizeError);
+  undo_->changed(selector);
 }
 
 void TForm1::ShowTextureSize() {

@@ -32,8 +32,13 @@ std::optional<uint32_t> QtUiPrompts::chooseColour(uint32_t initial) {
 std::optional<uint32_t> QtUiPrompts::chooseColourAgain() { return run(held_); }
 
 std::optional<std::string> QtUiPrompts::openFile(const std::string& title, const std::string& filter) {
-  const QString path =
-      QFileDialog::getOpenFileName(owner_, QString::fromUtf8(title.c_str()), QString(), QtNameFilter(filter));
+  return openFileIn(title, filter, {});
+}
+
+std::optional<std::string> QtUiPrompts::openFileIn(const std::string& title, const std::string& filter,
+                                                   const std::string& folder) {
+  const QString path = QFileDialog::getOpenFileName(owner_, QString::fromUtf8(title.c_str()),
+                                                    QString::fromUtf8(folder.c_str()), QtNameFilter(filter));
   if (path.isEmpty()) return std::nullopt;
   return path.toStdString();
 }

@@ -22,6 +22,8 @@ class QtUiPrompts : public UiPrompts {
   std::optional<uint32_t> chooseColour(uint32_t initial) override;
   std::optional<uint32_t> chooseColourAgain() override;
   std::optional<std::string> openFile(const std::string& title, const std::string& filter) override;
+  std::optional<std::string> openFileIn(const std::string& title, const std::string& filter,
+                                        const std::string& folder) override;
 
  private:
   std::optional<uint32_t> run(const QColor& preset);

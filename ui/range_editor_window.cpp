@@ -4,7 +4,9 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
+#include <QToolButton>
 #include <QPushButton>
 #include <QResizeEvent>
 
@@ -118,6 +120,16 @@ TForm2::TForm2(AppState& state, QWidget* parent)
   connect(accept_, &QPushButton::clicked, this, &TForm2::SpeedButton1Click);
   connect(cancel_, &QPushButton::clicked, this, &TForm2::SpeedButton2Click);
 
+  add_ = new QToolButton(this);
+  add_->setObjectName(QStringLiteral("addCharacters"));
+  add_->setText(QStringLiteral("Add"));
+  add_->setToolTip(QStringLiteral("Select the characters of a text"));
+  add_->setPopupMode(QToolButton::InstantPopup);
+  auto* addMenu = new QMenu(add_);
+  connect(addMenu->addAction(QStringLiteral("Add Characters...")), &QAction::triggered, this, &TForm2::AddCharactersClick);
+  connect(addMenu->addAction(QStringLiteral("Add From File...")), &QAction::triggered, this, &TForm2::AddFromFileClick);
+  add_->setMenu(addMenu);
+
   // FormCreate: lay out at the design size, first jump entry, top row.
   resize(kDesignWidth, kDesignHeight);
   placeControls();
@@ -152,6 +164,10 @@ void TForm2::placeControls() {
                            smallHeight);
   // Both dialog buttons follow the right edge, so a wider window never stacks them.
   accept_->setGeometry(w - 198, h - 40, 90, 33);
+  // "Add" sits between "Select None" and "Accept".
+  const int addLeft = selectNone_->geometry().right() + 6;
+  add_->setGeometry(addLeft, h - 34, std::max(0, std::min(add_->sizeHint().width() + 8, w - 198 - 6 - addLeft)),
+                    smallHeight);
   cancel_->setGeometry(w - 98, h - 40, 90, 33);
 }
 
@@ -285,6 +301,48 @@ void TForm2::SpeedButton3Click() {
   model_.selectAll();
   grid_->viewport()->update();
   UpdateSelectionLabel();
+}
+
+CharacterAddition TForm2::addTextCharacters(std::string_view bytes) {
+  const CharacterAddition addition =
+      AddTextCharacters(DecodeTextCharacters(bytes), state_.selection, state_.tables.fontSupport);
+  grid_->viewport()->update();
+  UpdateSelectionLabel();
+  return addition;
+}
+
+bool TForm2::addFileCharacters(const std::string& path, CharacterAddition* addition, std::string* error) {
+  const std::optional<std::string> bytes = ReadTextFileBounded(path, kMaxCharacterFileBytes, error);
+  if (!bytes) return false;
+  *addition = addTextCharacters(*bytes);
+  return true;
+}
+
+void TForm2::AddCharactersClick() {
+  AddCharactersDialog dialog(this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  const QByteArray utf8 = dialog.text().toUtf8();
+  const CharacterAddition addition = addTextCharacters(std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())));
+  if (reporter_)
+    reporter_(AdditionReport(addition));
+  else
+    QMessageBox::information(this, QString::fromLatin1(kCaption), AdditionReport(addition));
+}
+
+void TForm2::AddFromFileClick() {
+  if (!textFilePrompt_) return;
+  const std::optional<std::string> path = textFilePrompt_();
+  if (!path) return;
+  CharacterAddition addition;
+  std::string error;
+  const bool read = addFileCharacters(*path, &addition, &error);
+  const QString report = read ? AdditionReport(addition) : QString::fromStdString(error);
+  if (reporter_)
+    reporter_(report);
+  else if (read)
+    QMessageBox::information(this, QString::fromLatin1(kCaption), report);
+  else
+    QMessageBox::warning(this, QString::fromLatin1(kCaption), report);
 }
 
 void TForm2::SpeedButton4Click() {

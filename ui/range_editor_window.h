@@ -12,18 +12,24 @@
 #include <QDialog>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
 
 #include "settings/character_selection.h"
 #include "settings/font_face.h"
 #include "settings/font_metrics.h"
 #include "ui/range_editor_glyph_cache.h"
 #include "ui/range_editor_model.h"
+#include "ui/range_editor_text.h"
 
 class QCheckBox;
 class QComboBox;
 class QLabel;
 class QPushButton;
+class QToolButton;
 
 namespace glyphmill {
 
@@ -60,6 +66,18 @@ class TForm2 : public QDialog {
   void SpeedButton2Click();       // Cancel
   void SpeedButton3Click();       // Select All
   void SpeedButton4Click();       // Select None
+
+  // Typed character sets ("Add" button): the text's characters the font supports are selected.
+  void AddCharactersClick();      // "Add Characters...": a text box to paste or type into
+  void AddFromFileClick();        // "Add From File...": a UTF-8 or UTF-16 text file
+  CharacterAddition addTextCharacters(std::string_view bytes);
+  // Reads `path` (bounded) and adds its characters; false with `error` set when it cannot be read.
+  bool addFileCharacters(const std::string& path, CharacterAddition* addition, std::string* error);
+  // Who chooses the text file (the main window's open dialog); nothing chosen means cancelled.
+  void setTextFilePrompt(std::function<std::optional<std::string>()> prompt) { textFilePrompt_ = std::move(prompt); }
+  // Who shows a report (default: a message box over the editor).
+  void setReporter(std::function<void(const QString&)> reporter) { reporter_ = std::move(reporter); }
+  QToolButton* addButton() const { return add_; }
 
  protected:
   void resizeEvent(QResizeEvent* event) override;  // FormResize: anchors, then the grid layout
@@ -98,6 +116,9 @@ class TForm2 : public QDialog {
   QPushButton* selectNone_ = nullptr; // SpeedButton4
   QPushButton* accept_ = nullptr;     // SpeedButton1
   QPushButton* cancel_ = nullptr;     // SpeedButton2
+  QToolButton* add_ = nullptr;        // "Add" with "Add Characters..." and "Add From File..."
+  std::function<std::optional<std::string>()> textFilePrompt_;
+  std::function<void(const QString&)> reporter_;
 };
 
 }  // namespace glyphmill

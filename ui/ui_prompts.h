@@ -21,6 +21,13 @@ class UiPrompts {
 
   // The open dialog with a title and a "Caption|pattern" filter; the chosen path, or nothing.
   virtual std::optional<std::string> openFile(const std::string& title, const std::string& filter) = 0;
+  // The same, starting in `folder` (empty: wherever the dialog starts by itself). Prompts that
+  // have no notion of a folder answer as openFile does.
+  virtual std::optional<std::string> openFileIn(const std::string& title, const std::string& filter,
+                                                const std::string& folder) {
+    (void)folder;
+    return openFile(title, filter);
+  }
 };
 
 }  // namespace glyphmill

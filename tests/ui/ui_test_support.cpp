@@ -22,6 +22,12 @@ std::optional<uint32_t> ScriptedPrompts::chooseColourAgain() {
   return answer;
 }
 
+std::optional<std::string> ScriptedPrompts::openFileIn(const std::string& title, const std::string& filter,
+                                                       const std::string& folder) {
+  openFolders.push_back(folder);
+  return openFile(title, filter);
+}
+
 std::optional<std::string> ScriptedPrompts::openFile(const std::string&, const std::string&) {
   if (openPaths.empty()) return std::nullopt;
   std::optional<std::string> answer = openPaths.front();
@@ -43,6 +49,7 @@ MainWindowOptions WindowFixture::options(const std::string& pluginFolder) {
   o.prompts = &prompts;
   o.exitProgram = [this](int status) { exitStatus = status; };
   o.openDocument = [this](const std::string& document) { openedDocuments.push_back(document); };
+  o.preferencesFile = path("preferences.ini");
   return o;
 }
 

@@ -27,7 +27,10 @@ class ScriptedPrompts : public UiPrompts {
 
   std::optional<uint32_t> chooseColour(uint32_t initial) override;
   std::optional<uint32_t> chooseColourAgain() override;
+  std::vector<std::string> openFolders;  // where each open dialog started (empty: anywhere)
   std::optional<std::string> openFile(const std::string& title, const std::string& filter) override;
+  std::optional<std::string> openFileIn(const std::string& title, const std::string& filter,
+                                        const std::string& folder) override;
 };
 
 // A shown main window with scripted dialogs, every location in a scratch folder (working folder,

@@ -1,13 +1,17 @@
 // Renders the main window after a generation into a PNG file (the README's screenshot):
 //   glyphmill_window_screenshot OUTPUT.png
 // The window is the program's own, with its plug-ins from the working folder; the generation uses
-// DejaVu Sans at 26 points with an outline and a drop shadow on a 512 x 512 texture.
+// DejaVu Sans at 26 points with an outline and a drop shadow on a 512 x 512 texture, shown on the
+// Composite page (the colour blended by the mask over the checkerboard) at 200 %, with the cell
+// of "H" framed as the pointer's inspection frames it.
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QSettings>
 #include <QSlider>
 #include <QSpinBox>
 #include <QTemporaryDir>
@@ -16,6 +20,8 @@
 #include "export/scripted_dialogs.h"
 #include "ui/main_window.h"
 #include "ui/status_bar.h"
+#include "ui/texture_inspector.h"
+#include "ui/texture_view.h"
 
 using namespace glyphmill;
 
@@ -27,12 +33,13 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("Glyphmill 4");
   ScriptedDialogs dialogs;  // no message box may wait for a person here
-  QTemporaryDir folder;     // no autosave of the person's own is read or written
+  QTemporaryDir folder;     // no autosave or preferences of the person's own are read or written
   MainWindowOptions options;
   // The person's own autosave and plug-ins stay out of it: home and XDG folders are scratch.
   options.environment.home = folder.path().toStdString();
   options.environment.xdgConfigHome = options.environment.home + "/config";
   options.environment.xdgDataHome = options.environment.home + "/data";
+  options.preferencesFile = folder.path().toStdString() + "/preferences.ini";
   options.dialogs = &dialogs;
   TForm1 window(options);
   window.show();
@@ -52,6 +59,17 @@ int main(int argc, char** argv) {
   clock.start();
   while ((window.driver().busy() || !window.state().generationIdle) && clock.elapsed() < 60000)
     QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  for (int i = 0; i < 20; ++i) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+
+  // The Composite page at 200 %, from the texture's top-left corner, one cell framed.
+  window.ui.Tab->tabBar()->setCurrentIndex(TextureView::kCompositePage);
+  window.ui.Tab->setZoom(2.0);
+  window.ui.Tab->horizontalBar()->setValue(0);
+  window.ui.Tab->verticalBar()->setValue(0);
+  const std::vector<PlacedCharacter>& placed = window.state().placed;
+  for (std::size_t i = 0; i < placed.size(); ++i)
+    if (placed[i].codeUnit == u'H' && static_cast<int32_t>(i) < window.state().placedCount)
+      window.ui.Tab->setMarkedCell(CellRect(placed[i]));
   for (int i = 0; i < 20; ++i) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
 
   const QImage shot = window.grab().toImage();

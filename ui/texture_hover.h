@@ -1,0 +1,13 @@
+// Inspecting the texture: while the pointer is over a placed character's cell, the texture view
+// frames that cell and shows its glyph, code unit, Unicode block, cell and advances.
+#pragma once
+
+namespace glyphmill {
+
+struct AppState;
+class TextureView;
+
+// Connects the view's pointer reports to the handed-back placed-character table of `state`.
+void ConnectTextureInspection(TextureView& view, const AppState& state);
+
+}  // namespace glyphmill

@@ -1,0 +1,27 @@
+// What the pointer is over in the texture: the placed character whose cell holds a texture pixel,
+// and the text the view shows for it (glyph, U+XXXX, Unicode block, cell, advances). Only
+// characters that found room count; a character that did not fit keeps cell (0, 0) and is not
+// in the texture.
+#pragma once
+
+#include <QRect>
+#include <QString>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "render/placed_character.h"
+
+namespace glyphmill {
+
+// The index of the placed record whose cell holds texture pixel (x, y), among the first
+// `placedCount` records (kAllPlaced: all); nothing when no cell holds it.
+std::optional<std::size_t> PlacedCellAt(const std::vector<PlacedCharacter>& table, int32_t placedCount, int x, int y);
+
+// The cell of a record as a rectangle in texture pixels.
+QRect CellRect(const PlacedCharacter& cell);
+
+// "“Ä” U+00C4 Latin-1 Supplement — cell 40, 0, 21 × 37 — advances 1 before, 22 after": the hover text.
+QString InspectText(const PlacedCharacter& cell);
+
+}  // namespace glyphmill
