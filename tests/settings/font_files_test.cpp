@@ -169,7 +169,8 @@ TEST_F(FontFiles, AWoffFileDrawsAsTheTrueTypeOriginal) {
   const FontFile* file = set.add(woff, &error);
   ASSERT_NE(file, nullptr) << error;
   EXPECT_EQ(file->faces, (std::vector<FontFileFace>{{0, family}}));
-  const FontCatalogueEntry* entry = Find(BuildFontCatalogue(set.families()), family);
+  const FontCatalogue catalogue = BuildFontCatalogue(set.families());
+  const FontCatalogueEntry* entry = Find(catalogue, family);
   ASSERT_NE(entry, nullptr);
   EXPECT_TRUE(entry->fromFile);
 
