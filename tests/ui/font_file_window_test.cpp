@@ -25,14 +25,23 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// The renamed font file, removed when the test program ends.
+struct TemporaryFont {
+  std::string path;
+  ~TemporaryFont() {
+    std::error_code ignored;
+    fs::remove(path, ignored);
+  }
+};
+
 std::string RenamedFontPath() {
   // One file for the whole test program: fontconfig keeps every application font of the process.
-  static const std::string path = [] {
+  static const TemporaryFont font = [] {
     const std::string p = (fs::temp_directory_path() / ("glyphmill-ui-font-" + std::to_string(::getpid()) + ".ttf")).string();
     WriteRenamedFont(kDejaVuSansFile, p, kRenamedFamily);
-    return p;
+    return TemporaryFont{p};
   }();
-  return path;
+  return font.path;
 }
 
 // Drops files on the window as a drag from a file manager arrives: a drag entering the central
