@@ -6,18 +6,25 @@ namespace glyphmill {
 
 bool OpenFontFile(AppState& state, const std::string& path, std::optional<int32_t> faceIndex, std::string* family,
                   std::string* error) {
-  // The face is checked on a scratch read first, so that a wrong index adds nothing.
-  FontFile file;
-  if (!ReadFontFile(path, &file, error)) return false;
-  const std::string* chosen = faceIndex ? file.familyOfFace(*faceIndex) : &file.faces.front().family;
+  // The face index is checked against FreeType's count of faces first, so that a wrong index adds
+  // nothing.
+  int32_t faceCount = 0;
+  if (!CountFontFaces(path, &faceCount, error)) return false;
+  if (faceIndex && (*faceIndex < 0 || *faceIndex >= faceCount)) {
+    if (error)
+      *error = "The font file \"" + AbsoluteFontPath(path) + "\" has no face " + std::to_string(*faceIndex) +
+               " (it holds " + std::to_string(faceCount) + (faceCount == 1 ? " face)" : " faces)");
+    return false;
+  }
+  const FontFile* file = state.fontFiles.add(path, error);
+  if (!file) return false;
+  const std::string* chosen = faceIndex ? file->familyOfFace(*faceIndex) : &file->faces.front().family;
   if (!chosen) {
     if (error)
-      *error = "The font file \"" + file.path + "\" has no face " + std::to_string(*faceIndex) + " (it holds " +
-               std::to_string(file.faces.size()) + (file.faces.size() == 1 ? " face)" : " faces)");
+      *error = "The font file \"" + file->path + "\" has no face " + std::to_string(*faceIndex) + " with a family name";
     return false;
   }
   const std::string selected = *chosen;
-  if (!state.fontFiles.add(file.path, error)) return false;
   RefreshFontCatalogue(state);
   if (family) *family = selected;
   return true;

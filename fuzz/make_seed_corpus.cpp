@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "project/job_plugin_names.h"
+#include "project/project_extensions.h"
 #include "project/project_file.h"
 #include "project/project_layout.h"
 
@@ -25,6 +26,39 @@ void PutText(const std::string& folder, const std::string& name, const std::stri
 
 void PutU32(std::vector<uint8_t>& b, std::size_t at, uint32_t v) {
   for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
+}
+
+void AppendU16(std::vector<uint8_t>& b, uint16_t v) {
+  b.push_back(static_cast<uint8_t>(v));
+  b.push_back(static_cast<uint8_t>(v >> 8));
+}
+
+void AppendU32(std::vector<uint8_t>& b, uint32_t v) {
+  for (int i = 0; i < 4; ++i) b.push_back(static_cast<uint8_t>(v >> (8 * i)));
+}
+
+// A classic file followed by an extension block of the given entries (type, payload), with the
+// block length `length` (the entries' true length when negative).
+std::vector<uint8_t> WithBlock(std::vector<uint8_t> classic,
+                               const std::vector<std::pair<uint16_t, std::vector<uint8_t>>>& entries,
+                               int64_t length = -1) {
+  std::vector<uint8_t> body;
+  for (const auto& [type, payload] : entries) {
+    AppendU16(body, type);
+    AppendU32(body, static_cast<uint32_t>(payload.size()));
+    body.insert(body.end(), payload.begin(), payload.end());
+  }
+  classic.insert(classic.end(), std::begin(kExtensionTag), std::end(kExtensionTag));
+  AppendU32(classic, length < 0 ? static_cast<uint32_t>(body.size()) : static_cast<uint32_t>(length));
+  classic.insert(classic.end(), body.begin(), body.end());
+  return classic;
+}
+
+std::vector<uint8_t> FontFilePayload(uint32_t face, const std::string& path) {
+  std::vector<uint8_t> p;
+  AppendU32(p, face);
+  p.insert(p.end(), path.begin(), path.end());
+  return p;
 }
 
 }  // namespace
@@ -72,6 +106,35 @@ int main(int argc, char** argv) {
   b = two;
   b[kProjectJobsOffset + kJobPluginNameOffset] = 255;  // a name length running past the name bytes
   Put(dir, "hostile-name-length.gmp", b);
+
+  // Extension blocks: written by the program itself, then hand-made ones, valid and damaged.
+  ProjectExtensions extensions;
+  extensions.fontFile = ProjectFontFile{0, "fonts/Game Font.ttf"};
+  Put(dir, "ext-font-relative.gmp", ProjectToBytes(s, sel, jobs, extensions));
+  extensions.fontFile = ProjectFontFile{2, "/usr/share/fonts/truetype/collection.ttc"};
+  extensions.unknown.push_back({0x7F00, {1, 2, 3}});
+  Put(dir, "ext-font-absolute-unknown.gmp", ProjectToBytes(s, sel, none, extensions));
+  const std::vector<uint8_t> font = FontFilePayload(0, "font.otf");
+  Put(dir, "ext-unknown-only.gmp", WithBlock(empty, {{9, {0xAA, 0xBB}}, {0xFFFF, {}}}));
+  Put(dir, "ext-zero-length-entries.gmp", WithBlock(two, {{0, {}}, {1, FontFilePayload(0, "")}, {5, {}}}));
+  Put(dir, "ext-font-short-payload.gmp", WithBlock(empty, {{1, {1, 0}}}));
+  Put(dir, "ext-font-twice.gmp", WithBlock(empty, {{1, font}, {1, FontFilePayload(1, "other.ttc")}}));
+  Put(dir, "ext-empty-block.gmp", WithBlock(empty, {}));
+  Put(dir, "ext-block-past-file.gmp", WithBlock(empty, {{1, font}}, 1000));
+  Put(dir, "ext-block-length-huge.gmp", WithBlock(empty, {{1, font}}, 0xFFFFFFFF));
+  Put(dir, "ext-block-shorter-than-entry.gmp", WithBlock(empty, {{1, font}}, 7));
+  std::vector<uint8_t> past = WithBlock(empty, {{1, font}});
+  PutU32(past, empty.size() + kExtensionHeaderBytes + 2, 0x40000000);  // the entry's payload length
+  Put(dir, "ext-entry-past-block.gmp", past);
+  std::vector<uint8_t> trailing = WithBlock(two, {{1, font}});
+  trailing.insert(trailing.end(), {'G', 'M', 'X', '1', 0, 0});
+  Put(dir, "ext-trailing-bytes.gmp", trailing);
+  std::vector<uint8_t> otherTag = WithBlock(empty, {{1, font}});
+  otherTag[empty.size() + 3] = '2';
+  Put(dir, "ext-other-tag.gmp", otherTag);
+  std::vector<uint8_t> cut = WithBlock(empty, {{1, font}});
+  Put(dir, "ext-truncated-header.gmp", std::vector<uint8_t>(cut.begin(), cut.begin() + empty.size() + 6));
+  Put(dir, "ext-truncated-entry.gmp", std::vector<uint8_t>(cut.begin(), cut.end() - 3));
 
   using namespace std::string_literals;
   PutText(dir, "args-typical.txt", "--font\0DejaVu Sans\0--size\0" "24\0--chars\0" "32-126\0--texture\0" "256x256"s);

@@ -9,7 +9,7 @@ const FontFile* FontFileSet::add(const std::string& path, std::string* error) {
   for (const FontFile& file : files_)
     if (file.path == absolute) return &file;
   FontFile file;
-  if (!ReadFontFile(absolute, &file, error) || !AddApplicationFont(file, error)) return nullptr;
+  if (!AddApplicationFont(absolute, &file, error)) return nullptr;
   // A file that is here now replaces what was remembered missing for its families.
   std::erase_if(missing_, [&file](const Missing& m) { return file.faceOfFamily(m.family) >= 0; });
   files_.push_back(std::move(file));

@@ -41,13 +41,18 @@ struct FontFile {
 // The absolute form of a path (against the current folder), without "." and ".." parts.
 std::string AbsoluteFontPath(const std::string& path);
 
+// The number of faces FreeType finds in a font file, from its header alone. False with a message
+// naming the file (and FreeType's error name) when FreeType cannot read it.
+bool CountFontFaces(const std::string& path, int32_t* count, std::string* error);
+
 // Reads the faces of a font file without adding it anywhere. False with a message naming the
 // file (and FreeType's error name) when FreeType cannot read it.
 bool ReadFontFile(const std::string& path, FontFile* out, std::string* error);
 
-// Adds a font file read by ReadFontFile to fontconfig's current configuration as an application
-// font. False with a message when fontconfig refuses it.
-bool AddApplicationFont(const FontFile& file, std::string* error);
+// Adds a font file to fontconfig's current configuration as an application font and gives its
+// faces as fontconfig lists them (the file is described once). False with a message naming the
+// file when FreeType cannot read it or fontconfig refuses it.
+bool AddApplicationFont(const std::string& path, FontFile* out, std::string* error);
 
 // Makes an empty configuration fontconfig's current one: no configuration file, cache or system
 // font folder is read, and only application fonts added afterwards are known. Call it before

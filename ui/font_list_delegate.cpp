@@ -92,7 +92,7 @@ void FontListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
   }
   const std::vector<QPixmap>& icons = FontKindIcons();
   painter->drawPixmap(r.left() + 2, r.top() + 1, icons[static_cast<size_t>(std::clamp(kind, 0, 2))]);
-  if (fromFile) DrawFileMark(painter, r.left() + 9, r.top() + 7);
+  if (fromFile) DrawFileMark(painter, r.left() + 8, r.top() + 7);  // a pixel clear of the name
   // Text positions are the top-left corners of the text lines.
   painter->setPen(Qt::black);
   const QFont nameFont = NameFont();

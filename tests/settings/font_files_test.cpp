@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "renamed_font.h"
+#include "woff_font.h"
 #include "settings/font_catalogue.h"
 #include "settings/font_face.h"
 #include "settings/font_file_set.h"
@@ -152,6 +153,53 @@ TEST_F(FontFiles, GlyphsOfTheFileAreThoseOfTheInstalledOriginal) {
       EXPECT_EQ(x, y);
     }
   }
+}
+
+// Debian's FreeType reads WOFF (it is built with zlib): a WOFF file joins as any font file and
+// draws every glyph exactly as the installed TrueType original.
+TEST_F(FontFiles, AWoffFileDrawsAsTheTrueTypeOriginal) {
+  const std::string woff = dir_ + "/web.woff";
+  const std::string family = "Glyphmill Test Woff";
+  ASSERT_TRUE(testing::WriteRenamedWoff(kDejaVuSansFile, woff, family));
+  ASSERT_GT(fs::file_size(woff), 4u);
+  ASSERT_LT(fs::file_size(woff), fs::file_size(kDejaVuSansFile)) << "the tables are compressed";
+  FontFileSet set;
+  std::string error;
+  const FontFile* file = set.add(woff, &error);
+  ASSERT_NE(file, nullptr) << error;
+  EXPECT_EQ(file->faces, (std::vector<FontFileFace>{{0, family}}));
+  const FontCatalogue catalogue = BuildFontCatalogue(set.families());
+  const FontCatalogueEntry* entry = Find(catalogue, family);
+  ASSERT_NE(entry, nullptr);
+  EXPECT_TRUE(entry->fromFile);
+
+  for (uint16_t mode : {0, 1, 2}) {
+    auto fromWoff = FontFace::Open(FontRequest{family, 32, false, false}, &error);
+    auto installed = FontFace::Open(FontRequest{testing::kDejaVuSans, 32, false, false}, &error);
+    ASSERT_TRUE(fromWoff && installed) << error;
+    EXPECT_EQ(fromWoff->resolved().path, woff);
+    EXPECT_EQ(fromWoff->lineHeight(), installed->lineHeight());
+    for (uint16_t c : {u'A', u'g', u'&', u'\u00e9', u'\u0416', u'\u20ac'}) {
+      GlyphImage a, b;
+      ASSERT_TRUE(fromWoff->renderGlyph(c, mode, &a));
+      ASSERT_TRUE(installed->renderGlyph(c, mode, &b));
+      EXPECT_FALSE(a.pixels.empty());
+      EXPECT_EQ(a.pixels, b.pixels) << "code unit " << c << " mode " << mode;
+      EXPECT_EQ(std::tie(a.left, a.top, a.width, a.rows), std::tie(b.left, b.top, b.width, b.rows));
+    }
+  }
+}
+
+TEST_F(FontFiles, ADamagedWoffFileIsRefusedNamingTheFile) {
+  const std::string woff = dir_ + "/damaged.woff";
+  ASSERT_TRUE(testing::WriteRenamedWoff(kDejaVuSansFile, woff, "Glyphmill Damaged Woff"));
+  fs::resize_file(woff, fs::file_size(woff) / 2);  // the header's length no longer matches the file
+  FontFileSet set;
+  std::string error;
+  EXPECT_EQ(set.add(woff, &error), nullptr);
+  EXPECT_NE(error.find("\"" + woff + "\""), std::string::npos) << error;
+  EXPECT_NE(error.find("FT_Err_"), std::string::npos) << error;
+  EXPECT_TRUE(set.files().empty());
 }
 
 TEST_F(FontFiles, StyledRequestsOfAFileFamilyResolveToTheFile) {

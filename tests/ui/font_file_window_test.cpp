@@ -4,8 +4,10 @@
 #include <unistd.h>
 
 #include <QComboBox>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QCheckBox>
+#include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMimeData>
 #include <QUrl>
@@ -23,25 +25,44 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// The renamed font file, removed when the test program ends.
+struct TemporaryFont {
+  std::string path;
+  ~TemporaryFont() {
+    std::error_code ignored;
+    fs::remove(path, ignored);
+  }
+};
+
 std::string RenamedFontPath() {
   // One file for the whole test program: fontconfig keeps every application font of the process.
-  static const std::string path = [] {
+  static const TemporaryFont font = [] {
     const std::string p = (fs::temp_directory_path() / ("glyphmill-ui-font-" + std::to_string(::getpid()) + ".ttf")).string();
     WriteRenamedFont(kDejaVuSansFile, p, kRenamedFamily);
-    return p;
+    return TemporaryFont{p};
   }();
-  return path;
+  return font.path;
 }
 
+// Drops files on the window as a drag from a file manager arrives: a drag entering the central
+// area (which does not take drops itself, so the event goes up to the window), then the drop.
+// Both events go through QApplication's event delivery; the drop reaches only the widget that
+// accepted the drag.
 void Drop(TForm1& window, const std::vector<std::string>& paths) {
   QMimeData data;
   QList<QUrl> urls;
   for (const std::string& p : paths) urls.push_back(QUrl::fromLocalFile(QString::fromStdString(p)));
   data.setUrls(urls);
-  // The drop handler's own step: the local files of the drag, in order.
-  std::vector<std::string> local;
-  for (const QUrl& url : data.urls()) local.push_back(url.toLocalFile().toStdString());
-  window.DropFiles(local);
+  QWidget* target = window.centralWidget();
+  ASSERT_NE(target, nullptr);
+  ASSERT_FALSE(target->acceptDrops());
+  const QPoint at = target->rect().center();
+  QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(target, &enter);
+  ASSERT_TRUE(enter.isAccepted()) << "the window takes a drag of local files";
+  QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(target, &drop);
+  EXPECT_TRUE(drop.isAccepted());
 }
 
 std::vector<uint8_t> TextureAfterGenerating(TForm1& w) {
@@ -92,6 +113,17 @@ TEST(FontFileWindow, DroppedFontFilesAreAddedAndAnUnreadableOneChangesNothing) {
   Drop(w, {RenamedFontPath()});
   EXPECT_EQ(w.ui.cmbFont->currentText().toStdString(), kRenamedFamily);
   EXPECT_EQ(w.state().settings.fontNameString(), kRenamedFamily);
+}
+
+TEST(FontFileWindow, ADragWithoutLocalFilesIsRefused) {
+  WindowFixture f;
+  TForm1& w = *f.window;
+  QMimeData data;
+  data.setText("DejaVu Sans");
+  data.setUrls({QUrl("https://example.org/font.ttf")});
+  QDragEnterEvent enter(w.centralWidget()->rect().center(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(w.centralWidget(), &enter);
+  EXPECT_FALSE(enter.isAccepted());
 }
 
 TEST(FontFileWindow, ADroppedProjectLoadsWithItsFontFile) {

@@ -1,5 +1,8 @@
 // Renders the main window after a generation into a PNG file (the README's screenshot):
-//   glyphmill_window_screenshot OUTPUT.png
+//   glyphmill_window_screenshot OUTPUT.png [FONT_FILE [SECONDS]]
+// With FONT_FILE, the file is dropped on the window first and its family generated; with SECONDS,
+// the font list is then dropped down and the window stays on screen that long, for a screenshot of
+// the whole screen (a drop-down list is a window of its own, which the window's image leaves out).
 // The window is the program's own, with its plug-ins from the working folder; the generation uses
 // DejaVu Sans at 26 points with an outline and a drop shadow on a 512 x 512 texture, shown on the
 // Composite page (the colour blended by the mask over the checkerboard) at 200 %, with the cell
@@ -16,6 +19,7 @@
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <cstdlib>
 
 #include "export/scripted_dialogs.h"
 #include "ui/main_window.h"
@@ -26,8 +30,8 @@
 using namespace glyphmill;
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: %s OUTPUT.png\n", argv[0]);
+  if (argc < 2 || argc > 4) {
+    std::fprintf(stderr, "usage: %s OUTPUT.png [FONT_FILE [SECONDS]]\n", argv[0]);
     return 2;
   }
   QApplication app(argc, argv);
@@ -47,6 +51,7 @@ int main(int argc, char** argv) {
   window.ui.CheckBox8->setChecked(false);
   const int font = window.ui.cmbFont->findText("DejaVu Sans", Qt::MatchExactly);
   if (font >= 0) window.ui.cmbFont->setCurrentIndex(font);
+  if (argc >= 3) window.DropFiles({argv[2]});
   window.ui.txtWidth->setEditText("512");
   window.ui.txtHeight->setEditText("512");
   window.ui.Button3->click();
@@ -78,5 +83,12 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::printf("%s: %dx%d, status \"%s\"\n", argv[1], shot.width(), shot.height(), window.ui.statBar->message().c_str());
+  if (argc == 4) {
+    std::fflush(stdout);
+    window.ui.cmbFont->showPopup();
+    clock.restart();
+    while (clock.elapsed() < static_cast<qint64>(std::atof(argv[3]) * 1000))
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+  }
   return 0;
 }
