@@ -34,7 +34,8 @@ void RefreshFontCatalogue(AppState& state) {
   const int preselected = state.catalogue.preselectedIndex;
   const bool first = state.catalogue.entries.empty();
   state.catalogue = BuildFontCatalogue(state.fontFiles.families());
-  if (!first) state.catalogue.preselectedIndex = std::min(preselected, static_cast<int>(state.catalogue.entries.size()) - 1);
+  if (!first)
+    state.catalogue.preselectedIndex = std::min(preselected, static_cast<int>(state.catalogue.entries.size()) - 1);
 }
 
 std::string FontFileMissingNotice(const std::string& path, const std::string& fontName, const std::string& why) {

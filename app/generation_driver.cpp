@@ -179,10 +179,20 @@ void GenerationDriver::FinishGeneration(Job& job) {
   if (s.exportAfterGenerate) {
     s.exportAfterGenerate = false;
     // The export runs on this job's texture and with the settings the job was made from.
-    ExportContext context{job.thread->settings(), s.placed,   s.placedCount,     s.tables.selectedCount,
-                          s.tables.spaceAdvance,  s.img,      s.mask,            s.tables.ascent,
-                          s.tables.descent,       s.registry, s.jobs,            dialogs_,
-                          s.exportBuffers,        [this](const std::string& text) { SetStatus(text); }};
+    ExportContext context{job.thread->settings(),
+                          s.placed,
+                          s.placedCount,
+                          s.tables.selectedCount,
+                          s.tables.spaceAdvance,
+                          s.img,
+                          s.mask,
+                          s.tables.ascent,
+                          s.tables.descent,
+                          s.registry,
+                          s.jobs,
+                          dialogs_,
+                          s.exportBuffers,
+                          [this](const std::string& text) { SetStatus(text); }};
     context.sdfSpread = FieldSpread(job.thread->extras());
     // The window serves its event loop while a plug-in runs; no timer may start a generation
     // under the export meanwhile.

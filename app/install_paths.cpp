@@ -85,9 +85,7 @@ std::vector<std::string> PluginSearchFolders(const InstallEnvironment& env, cons
   return folders;
 }
 
-std::string PluginHostPath(const InstallEnvironment& env) {
-  return PluginHostBeside(env.programFolder);
-}
+std::string PluginHostPath(const InstallEnvironment& env) { return PluginHostBeside(env.programFolder); }
 
 std::string AutosavePath(const InstallEnvironment& env) {
   const std::string config = ConfigHome(env);

@@ -29,11 +29,11 @@ inline constexpr const char* kHelpPageName = "help.html";
 
 // What the locations depend on. An empty string means "unset".
 struct InstallEnvironment {
-  std::string workingFolder;   // absolute, no trailing "/"
-  std::string programFolder;   // the executable's folder, absolute, no trailing "/"
-  std::string home;            // $HOME, else the password database's home folder
-  std::string xdgDataHome;     // $XDG_DATA_HOME as set
-  std::string xdgConfigHome;   // $XDG_CONFIG_HOME as set
+  std::string workingFolder;  // absolute, no trailing "/"
+  std::string programFolder;  // the executable's folder, absolute, no trailing "/"
+  std::string home;           // $HOME, else the password database's home folder
+  std::string xdgDataHome;    // $XDG_DATA_HOME as set
+  std::string xdgConfigHome;  // $XDG_CONFIG_HOME as set
 };
 
 // The running process's environment: getcwd, /proc/self/exe, $HOME, $XDG_DATA_HOME, $XDG_CONFIG_HOME.

@@ -8,7 +8,9 @@
 
 namespace glyphmill {
 
-int32_t OutlineMargin(const GenerationSettings& s) { return BakesOutline(s) ? 2 * static_cast<int32_t>(s.outlineWidth) + 1 : 1; }
+int32_t OutlineMargin(const GenerationSettings& s) {
+  return BakesOutline(s) ? 2 * static_cast<int32_t>(s.outlineWidth) + 1 : 1;
+}
 
 int32_t ShadowLead(const GenerationSettings& s) {
   if (!BakesDropShadow(s)) return 0;
@@ -55,8 +57,8 @@ PlacedCharacter BuildPlacedCharacter(const GenerationSettings& s, uint16_t codeU
   pc.drawOffsetY = static_cast<int32_t>(sum({O, s.verticalPad, d, s.generalPadding, S}));
   pc.cellWidth = sum({2 * int64_t{O}, std::max<int64_t>(-int64_t{A}, 0), int64_t{B}, std::max<int64_t>(C, 0), s.leading,
                       s.trailing, 2 * int64_t{d}, 2 * int64_t{s.generalPadding}, E});
-  pc.cellHeight = sum({2 * int64_t{O}, height, 2 * int64_t{s.verticalPad}, 2 * int64_t{d},
-                       2 * int64_t{s.generalPadding}, E});
+  pc.cellHeight =
+      sum({2 * int64_t{O}, height, 2 * int64_t{s.verticalPad}, 2 * int64_t{d}, 2 * int64_t{s.generalPadding}, E});
   return pc;
 }
 

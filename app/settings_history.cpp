@@ -28,8 +28,8 @@ bool SettingsHistory::record(const SettingsSnapshot& after, int source, uint32_t
   // A change after an undo drops what could have been redone.
   const bool redoDropped = canRedo();
   states_.erase(states_.begin() + static_cast<std::ptrdiff_t>(current_) + 1, states_.end());
-  const bool merges = !redoDropped && burstOpen_ && source != kSeparateStep && source == burstSource_ &&
-                      current_ > 0 && tickMs - burstTick_ <= kBurstMilliseconds;
+  const bool merges = !redoDropped && burstOpen_ && source != kSeparateStep && source == burstSource_ && current_ > 0 &&
+                      tickMs - burstTick_ <= kBurstMilliseconds;
   burstOpen_ = source != kSeparateStep;
   burstSource_ = source;
   burstTick_ = tickMs;

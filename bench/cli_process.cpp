@@ -32,9 +32,9 @@ void BM_CliExportProcess(benchmark::State& state) {
     return;
   }
   const std::string output = (fs::temp_directory_path() / "glyphmill-bench-font").string();
-  std::vector<std::string> args = {program, "--plugins", plugins, "--font", "DejaVu Sans", "--size", "24",
-                                   "--chars", "32-126", "--texture", "256x256", "-e", "BMFont Text",
-                                   "-e", "PNG Image", "-o", output, "--force", "--quiet"};
+  std::vector<std::string> args = {program,     "--plugins", plugins,     "--font",  "DejaVu Sans", "--size",      "24",
+                                   "--chars",   "32-126",    "--texture", "256x256", "-e",          "BMFont Text", "-e",
+                                   "PNG Image", "-o",        output,      "--force", "--quiet"};
   std::vector<char*> argv;
   for (std::string& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);

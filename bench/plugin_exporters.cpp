@@ -33,7 +33,10 @@ struct Texture {
 
 // A texture of glyph-like content: mostly background with compact blobs, as generated fonts are.
 Texture MakeTexture(uint16_t side) {
-  Texture t{side, std::vector<uint8_t>(std::size_t{side} * side * 3, 0xC0), std::vector<uint8_t>(std::size_t{side} * side, 0), {}};
+  Texture t{side,
+            std::vector<uint8_t>(std::size_t{side} * side * 3, 0xC0),
+            std::vector<uint8_t>(std::size_t{side} * side, 0),
+            {}};
   const uint32_t cell = 24;
   for (uint32_t cy = 0; cy + cell <= side; cy += cell) {
     for (uint32_t cx = 0; cx + cell <= side; cx += cell) {
@@ -46,7 +49,12 @@ Texture MakeTexture(uint16_t side) {
         }
       }
       if (t.chars.size() < 1000) {
-        TExportCharInfo c{cell, cell, static_cast<int32_t>(cx), static_cast<int32_t>(cy), -1, 20,
+        TExportCharInfo c{cell,
+                          cell,
+                          static_cast<int32_t>(cx),
+                          static_cast<int32_t>(cy),
+                          -1,
+                          20,
                           static_cast<uint32_t>(33 + t.chars.size())};
         t.chars.push_back(c);
       }
@@ -56,7 +64,8 @@ Texture MakeTexture(uint16_t side) {
 }
 
 std::string OutputPath(const char* name) {
-  return (std::filesystem::temp_directory_path() / ("glyphmill-bench-" + std::to_string(getpid()) + "-" + name)).string();
+  return (std::filesystem::temp_directory_path() / ("glyphmill-bench-" + std::to_string(getpid()) + "-" + name))
+      .string();
 }
 
 void BM_SimpleExport(benchmark::State& state, const char* library) {
@@ -87,7 +96,8 @@ void BM_GraphicExport(benchmark::State& state, const char* library, bool colour,
   r.RGB = colour ? t.bgr.data() : nullptr;
   r.Alpha = alpha ? t.alpha.data() : nullptr;
   for (auto _ : state) entry(&r);
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * t.side * t.side * ((colour ? 3 : 0) + (alpha ? 1 : 0)));
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * t.side * t.side *
+                          ((colour ? 3 : 0) + (alpha ? 1 : 0)));
   std::remove(path.c_str());
 }
 
@@ -110,10 +120,16 @@ void BM_DataExport(benchmark::State& state) {
 BENCHMARK_CAPTURE(BM_SimpleExport, bmfont_text, "bmfont_text.so")->Arg(256)->Arg(1024)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_SimpleExport, bmfont_xml, "bmfont_xml.so")->Arg(1024)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_SimpleExport, bmfont_binary, "bmfont_binary.so")->Arg(1024)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_GraphicExport, png_rgba, "png_image.so", true, true)->Arg(1024)->Arg(2048)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_GraphicExport, png_rgba, "png_image.so", true, true)
+    ->Arg(1024)
+    ->Arg(2048)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_GraphicExport, png_rgb, "png_image.so", true, false)->Arg(1024)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_GraphicExport, png_alpha, "png_image.so", false, true)->Arg(1024)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_GraphicExport, tga_rgba, "tga_image.so", true, true)->Arg(1024)->Arg(2048)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_GraphicExport, tga_rgba, "tga_image.so", true, true)
+    ->Arg(1024)
+    ->Arg(2048)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DataExport)->Arg(1024)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

@@ -34,7 +34,8 @@ struct Texture {
 // The plug-in writes its report into the current folder: a scratch one.
 struct Scratch {
   std::filesystem::path previous = std::filesystem::current_path();
-  std::filesystem::path dir = std::filesystem::temp_directory_path() / ("glyphmill-bench-" + std::to_string(::getpid()));
+  std::filesystem::path dir =
+      std::filesystem::temp_directory_path() / ("glyphmill-bench-" + std::to_string(::getpid()));
   Scratch() {
     std::filesystem::create_directories(dir);
     std::filesystem::current_path(dir);

@@ -62,7 +62,8 @@ void BM_PngCjkPage(benchmark::State& state) {
     state.SkipWithError(dlerror());
     return;
   }
-  auto graphicExport = reinterpret_cast<void(GLYPHMILL_CALL*)(const TGraphicExportInfo*)>(dlsym(library, "GraphicExport"));
+  auto graphicExport =
+      reinterpret_cast<void(GLYPHMILL_CALL*)(const TGraphicExportInfo*)>(dlsym(library, "GraphicExport"));
   Page page = RenderPage();
   const std::string path = (std::filesystem::temp_directory_path() / "glyphmill_bench_cjk_page.png").string();
   TGraphicExportInfo info{};

@@ -16,9 +16,12 @@ std::string_view Trim(std::string_view s) {
 
 int DigitValue(char c, int base) {
   int v = -1;
-  if (c >= '0' && c <= '9') v = c - '0';
-  else if (c >= 'a' && c <= 'f') v = c - 'a' + 10;
-  else if (c >= 'A' && c <= 'F') v = c - 'A' + 10;
+  if (c >= '0' && c <= '9')
+    v = c - '0';
+  else if (c >= 'a' && c <= 'f')
+    v = c - 'a' + 10;
+  else if (c >= 'A' && c <= 'F')
+    v = c - 'A' + 10;
   return v < base ? v : -1;
 }
 
@@ -27,8 +30,8 @@ std::optional<uint16_t> ParseCodeUnit(std::string_view text, std::string* error)
   const std::string_view original = Trim(text);
   std::string_view digits = original;
   int base = 10;
-  if (digits.size() > 2 && (digits.substr(0, 2) == "0x" || digits.substr(0, 2) == "0X" ||
-                            digits.substr(0, 2) == "U+" || digits.substr(0, 2) == "u+")) {
+  if (digits.size() > 2 && (digits.substr(0, 2) == "0x" || digits.substr(0, 2) == "0X" || digits.substr(0, 2) == "U+" ||
+                            digits.substr(0, 2) == "u+")) {
     base = 16;
     digits.remove_prefix(2);
   }

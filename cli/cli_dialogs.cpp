@@ -1,6 +1,5 @@
 #include "cli/cli_dialogs.h"
 
-
 #include "cli/output_path.h"
 #include "export/export_messages.h"
 #include "export/export_prompt.h"

@@ -32,7 +32,7 @@ class CliDialogs : public Dialogs {
   std::string promptSaveFile(const SaveFileRequest& request) override;
 
   bool fitDeclined() const { return fitDeclined_; }
-  int errorMessages() const { return errorMessages_; }   // error boxes shown so far
+  int errorMessages() const { return errorMessages_; }     // error boxes shown so far
   int failedBatchJobs() const { return abortQuestions_; }  // "Abort?" questions so far
 
   // The path a save prompt with `request` ends at for the answer `answer` (the extension forced

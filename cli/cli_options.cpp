@@ -6,8 +6,8 @@
 
 #include "app/app_state.h"
 #include "cli/char_ranges.h"
-#include "settings/generation_extras.h"
 #include "cli/exit_status.h"
+#include "settings/generation_extras.h"
 #include "settings/generation_settings.h"
 
 namespace glyphmill::cli {
@@ -23,11 +23,10 @@ struct NamedValue {
   uint16_t value;
 };
 
-constexpr NamedValue kAntialiasNames[] = {
-    {"smooth", kAntialiasSmooth},
-    {"cleartype", kAntialiasCleartype},
-    {"none", kAntialiasNone},
-    {"sdf", kAntialiasDistanceField}};
+constexpr NamedValue kAntialiasNames[] = {{"smooth", kAntialiasSmooth},
+                                          {"cleartype", kAntialiasCleartype},
+                                          {"none", kAntialiasNone},
+                                          {"sdf", kAntialiasDistanceField}};
 constexpr NamedValue kOriginNames[] = {{"top-left", kOriginTopLeft},
                                        {"top-right", kOriginTopRight},
                                        {"bottom-right", kOriginBottomRight},
@@ -48,13 +47,20 @@ std::optional<uint16_t> Lookup(const NamedValue (&table)[N], const std::string& 
 // The exit statuses, listed at the end of --help.
 std::string ExitStatusHelp() {
   return "Exit status:\n"
-         "  " + std::to_string(kExitSuccess) + "  success\n"
-         "  " + std::to_string(kExitUsage) + "  bad usage (a short usage text is printed)\n"
-         "  " + std::to_string(kExitProjectRefused) +
+         "  " +
+         std::to_string(kExitSuccess) +
+         "  success\n"
+         "  " +
+         std::to_string(kExitUsage) +
+         "  bad usage (a short usage text is printed)\n"
+         "  " +
+         std::to_string(kExitProjectRefused) +
          "  the project was refused, could not be read, or holds a texture size outside 1 to 16384\n"
-         "  " + std::to_string(kExitDoesNotFit) +
+         "  " +
+         std::to_string(kExitDoesNotFit) +
          "  characters do not fit the texture, or none is left to export, and --force was not given\n"
-         "  " + std::to_string(kExitExportFailed) + "  an export or the project save failed; the rest still ran\n";
+         "  " +
+         std::to_string(kExitExportFailed) + "  an export or the project save failed; the rest still ran\n";
 }
 
 }  // namespace
@@ -115,16 +121,18 @@ CliParse ParseCliOptions(const std::vector<std::string>& args) {
   CliParse result;
   CliOptions& o = result.options;
 
-  CLI::App app{"Glyphmill command-line front end: generates a bitmap font from an installed font and runs "
-               "export plug-ins, without a window.",
-               "glyphmill-cli"};
+  CLI::App app{
+      "Glyphmill command-line front end: generates a bitmap font from an installed font and runs "
+      "export plug-ins, without a window.",
+      "glyphmill-cli"};
   bool boldSet = false, noBoldSet = false, italicSet = false, noItalicSet = false, noOutlineSet = false,
        shadowSet = false, noShadowSet = false;
   std::string project, fontFile, faceIndex, font, size, aa, sdfSpread, texture, textureMax, cells, origin, chars,
       charsFrom, outline, saveProject, output, plugins, pluginTimeout;
   app.add_option("project", project, "project file (.gmp) to start from; without one the first-start settings");
-  app.add_option("--font-file", fontFile, "use the font in this file (TrueType, OpenType, collection, WOFF); "
-                                         "only its families are known");
+  app.add_option("--font-file", fontFile,
+                 "use the font in this file (TrueType, OpenType, collection, WOFF); "
+                 "only its families are known");
   app.add_option("--face-index", faceIndex, "face of a font collection to use (0 to 65535, default 0)");
   app.add_option("--font", font, "font family name (with --font-file: one of the file's families)");
   app.add_option("--size", size, "font size in points (0 to 120)");
@@ -147,7 +155,9 @@ CliParse ParseCliOptions(const std::vector<std::string>& args) {
   app.add_option("--cells", cells, "cell height: line (a whole text line, the default) or compact (the glyph's ink)");
   app.add_option("--origin", origin, "packing origin: top-left, top-right, bottom-right, bottom-left or middle");
   app.add_option("--chars", chars, "characters to generate: code units and ranges, e.g. 32-126,0x400-0x4FF");
-  app.add_option("--chars-from", charsFrom, "generate every character of this text file (UTF-8, or UTF-16 with a byte-order mark); control characters are skipped");
+  app.add_option("--chars-from", charsFrom,
+                 "generate every character of this text file (UTF-8, or UTF-16 with a byte-order mark); control "
+                 "characters are skipped");
   auto* outlineOpt = app.add_option("--outline", outline, "outline on, WIDTH pixels (1 to 20)");
   auto* noOutline = app.add_flag("--no-outline", noOutlineSet, "outline off");
   outlineOpt->excludes(noOutline);
@@ -156,13 +166,16 @@ CliParse ParseCliOptions(const std::vector<std::string>& args) {
   shadow->excludes(noShadow);
   app.add_flag("--guides", o.guides, "draw the guides into the texture");
   app.add_option("--save-project", saveProject, "write the project, with the overrides applied, to FILE (.gmp)");
-  app.add_option("-e,--export", o.exports, "run the plug-in named NAME (repeatable, in order); "
-                                           "without it the project's batch queue runs")
+  app.add_option("-e,--export", o.exports,
+                 "run the plug-in named NAME (repeatable, in order); "
+                 "without it the project's batch queue runs")
       ->allow_extra_args(false);
-  app.add_option("-o,--output", output, "answer to every save prompt; the plug-in's extension is forced and "
-                                        "later exports to the same path get -2, -3, ...");
-  app.add_option("--plugins", plugins, "load plug-ins from DIR only, instead of ./plugins, "
-                                  "$XDG_DATA_HOME/glyphmill/plugins and the installed folder");
+  app.add_option("-o,--output", output,
+                 "answer to every save prompt; the plug-in's extension is forced and "
+                 "later exports to the same path get -2, -3, ...");
+  app.add_option("--plugins", plugins,
+                 "load plug-ins from DIR only, instead of ./plugins, "
+                 "$XDG_DATA_HOME/glyphmill/plugins and the installed folder");
   app.add_option("--plugin-timeout", pluginTimeout,
                  "stop a plug-in call (loading, GetPluginInfo or an export) after SECONDS (1 to 86400) and report "
                  "it as failed");

@@ -38,7 +38,7 @@ struct CliOptions {
   bool textureAuto = false;
   std::optional<uint16_t> textureMaxWidth;  // 1..16384
   std::optional<uint16_t> textureMaxHeight;
-  std::optional<uint8_t> cellMode;          // kCellsLine / kCellsCompact
+  std::optional<uint8_t> cellMode;        // kCellsLine / kCellsCompact
   std::optional<uint8_t> packOrigin;      // kOrigin*
   std::optional<std::string> charRanges;  // checked RANGES text
   std::optional<std::string> charsFile;   // UTF-8 text file, read when the run starts
@@ -84,7 +84,7 @@ std::optional<uint16_t> ParseAntialias(const std::string& text, std::string* err
 std::optional<uint8_t> ParseOrigin(const std::string& text, std::string* error);      // top-left|...|middle
 std::optional<uint8_t> ParseCellMode(const std::string& text, std::string* error);    // line|compact
 bool ParseTextureSize(const std::string& text, uint16_t* width, uint16_t* height, std::string* error);  // WxH
-std::optional<uint32_t> ParseBoundedNumber(const std::string& text, uint32_t low, uint32_t high,
-                                           const char* what, std::string* error);
+std::optional<uint32_t> ParseBoundedNumber(const std::string& text, uint32_t low, uint32_t high, const char* what,
+                                           std::string* error);
 
 }  // namespace glyphmill::cli

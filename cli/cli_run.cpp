@@ -13,8 +13,8 @@
 #include "cli/cli_dialogs.h"
 #include "cli/cli_front_end.h"
 #include "cli/exit_status.h"
-#include "cli/terminal_text.h"
 #include "cli/output_path.h"
+#include "cli/terminal_text.h"
 #include "export/job_queue.h"
 #include "project/project_io.h"
 #include "settings/characters_from_text.h"
@@ -203,8 +203,7 @@ int RunCli(const CliOptions& o, std::ostream& out, Console& console) {
     if (!CreateParentFolder(ForceProjectExtension(*o.saveProject), &folderError)) {
       console.error("glyphmill-cli: " + folderError);
       failed = true;
-    } else if (!SaveProjectFile(*o.saveProject, state.settings, state.selection, state.jobs, pluginNames,
-                                status,
+    } else if (!SaveProjectFile(*o.saveProject, state.settings, state.selection, state.jobs, pluginNames, status,
                                 ProjectExtensionsToSave(state))) {
       failed = true;
     }
@@ -240,8 +239,7 @@ int RunCli(const CliOptions& o, std::ostream& out, Console& console) {
   // be measured is reported by the export request below.
   const FontRequest font = FontRequestFromSettings(state.settings);
   std::string error;
-  if (state.measurer.Measure(font, state.settings.kerning, state.selection, state.fontChanged, state.tables,
-                             &error) &&
+  if (state.measurer.Measure(font, state.settings.kerning, state.selection, state.fontChanged, state.tables, &error) &&
       CountSelected(state.selection) == 0) {
     console.error("glyphmill-cli: no character is left to export: the font \"" + state.settings.fontNameString() +
                   "\" has none of the selected characters" + (o.force ? " (--force: exporting anyway)" : ""));
@@ -264,8 +262,8 @@ int RunCli(const CliOptions& o, std::ostream& out, Console& console) {
   frontEnd.queue().runUntil([&driver] { return !driver.busy(); }, std::chrono::hours(24));
   driver.Shutdown();
   if (state.extras.fitTexture)
-    console.info(TextureSizeLabel(std::to_string(state.settings.textureWidth),
-                                  std::to_string(state.settings.textureHeight)));
+    console.info(
+        TextureSizeLabel(std::to_string(state.settings.textureWidth), std::to_string(state.settings.textureHeight)));
 
   // The exit status follows what the exports came to.
   const ExportReport& report = driver.lastExport();

@@ -1,7 +1,8 @@
 // Console: where glyphmill-cli's messages go. Everything the window would show in a message box
 // or on its status line goes to standard error, one message per line, with each carriage return
-// shown as a line break and every other control character escaped (cli/terminal_text.h). `quiet` silences everything but errors. When standard error is a
-// terminal, a progress bar is drawn on its last line and cleared before any message.
+// shown as a line break and every other control character escaped (cli/terminal_text.h). `quiet` silences everything
+// but errors. When standard error is a terminal, a progress bar is drawn on its last line and cleared before any
+// message.
 #pragma once
 
 #include <cstdint>

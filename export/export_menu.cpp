@@ -9,7 +9,8 @@ std::vector<ExportMenuEntry> BuildExportMenuModel(const PluginRegistry& registry
   for (std::size_t i = 0; i < registry.size(); ++i) {
     const TExportPlugin& p = registry.at(i);
     if (p.pluginType() != ptSimple) continue;
-    menu.push_back({ExportMenuEntry::Kind::QuickExport, export_text::kExportToPrefix + p.Name, static_cast<int32_t>(i)});
+    menu.push_back(
+        {ExportMenuEntry::Kind::QuickExport, export_text::kExportToPrefix + p.Name, static_cast<int32_t>(i)});
   }
   menu.push_back({ExportMenuEntry::Kind::Separator, export_text::kMenuSeparator, -1});
   menu.push_back({ExportMenuEntry::Kind::AdvancedExport, export_text::kAdvancedExport, -1});

@@ -20,7 +20,8 @@ std::string MissingEntryPoint(std::string_view pluginName, std::string_view type
 }
 
 std::string MissingGetPluginInfo(std::string_view path) {
-  return Cat({"Could not load plugin: ", path, kCrs, "This plugin does not have the required GetPluginInfo procedure."});
+  return Cat(
+      {"Could not load plugin: ", path, kCrs, "This plugin does not have the required GetPluginInfo procedure."});
 }
 
 std::string LoadFailed(std::string_view path, std::string_view message) {

@@ -66,7 +66,8 @@ inline constexpr const char* kDataExporters = "Data Exporters";
 std::string PluginCrashed(int signalNumber);
 std::string PluginTimedOut(long long seconds);
 std::string PluginExited(int status);
-inline constexpr const char* kPluginUnknownException = "The plugin raised an exception that is not a standard exception.";
+inline constexpr const char* kPluginUnknownException =
+    "The plugin raised an exception that is not a standard exception.";
 std::string PluginCallNotStarted(std::string_view reason);
 inline constexpr const char* kPluginReplyBroken = "The plugin's process ended without a complete reply.";
 inline constexpr const char* kPluginLost =

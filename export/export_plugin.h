@@ -34,7 +34,8 @@ class TExportPlugin {
   TExportPlugin() = default;
   // Loads the library at `path` (relative to the current folder, "plugins/NAME.so") in `host`
   // and reports a failure through `dialogs`.
-  TExportPlugin(const std::string& path, Dialogs& dialogs, PluginHostProcess& host, const PluginCallLimits& limits = {});
+  TExportPlugin(const std::string& path, Dialogs& dialogs, PluginHostProcess& host,
+                const PluginCallLimits& limits = {});
   TExportPlugin(TExportPlugin&&) noexcept = default;
   TExportPlugin& operator=(TExportPlugin&&) noexcept = default;
   TExportPlugin(const TExportPlugin&) = delete;

@@ -70,8 +70,8 @@ void ExportRun::stage() {
 
 void ExportRun::callPlugin(const TExportPlugin& plugin, const HostExportCall& call) {
   stage();
-  const HostCall result =
-      context_.registry.host().callExport(plugin.hostSlot, call, stagedExport_, context_.registry.callLimits().exportCall);
+  const HostCall result = context_.registry.host().callExport(plugin.hostSlot, call, stagedExport_,
+                                                              context_.registry.callLimits().exportCall);
   if (!result.ok) throw ExportFailure(result.failure);
 }
 
@@ -93,8 +93,9 @@ void ExportRun::requireBufferSize() const {
 }
 
 void ExportRun::reportCallFailure(const char* kindWord, const TExportPlugin& plugin, const std::string& message) {
-  context_.dialogs.showMessage({export_text::kErrorCaption, export_text::ExportCallFailed(kindWord, plugin.Name, message),
-                                DialogIcon::Error, DialogOwner::MainWindow});
+  context_.dialogs.showMessage({export_text::kErrorCaption,
+                                export_text::ExportCallFailed(kindWord, plugin.Name, message), DialogIcon::Error,
+                                DialogOwner::MainWindow});
 }
 
 bool ExportRun::RunSimpleExport(TExportPlugin& plugin) {

@@ -40,21 +40,21 @@ namespace glyphmill {
 // Everything one export run reads, and the buffers it rebuilds. The references must outlive the
 // run; `buffers` is the program's own pair of buffers, kept with their contents until the next run.
 struct ExportContext {
-  const GenerationSettings& settings;          // the generated job's settings (texture size, font)
-  const std::vector<PlacedCharacter>& chars;   // the handed-back placed-character table
-  int32_t placedCount = kAllPlaced;            // the job's placed count
-  uint32_t selectedCount = 0;                  // characters in the table (CharCount)
+  const GenerationSettings& settings;         // the generated job's settings (texture size, font)
+  const std::vector<PlacedCharacter>& chars;  // the handed-back placed-character table
+  int32_t placedCount = kAllPlaced;           // the job's placed count
+  uint32_t selectedCount = 0;                 // characters in the table (CharCount)
   int32_t spaceAdvance = 0;
-  const Image24& colour;                       // the colour image `img`
-  const Image24& mask;                         // the alpha mask
-  int32_t ascent = 0;                          // line metrics of the generated font, pixels
+  const Image24& colour;  // the colour image `img`
+  const Image24& mask;    // the alpha mask
+  int32_t ascent = 0;     // line metrics of the generated font, pixels
   int32_t descent = 0;
   PluginRegistry& registry;
   const ExportJobQueue& jobs;
   Dialogs& dialogs;
   ExportBuffers& buffers;
   std::function<void(const std::string&)> setStatus;  // SetStatus; may be empty
-  uint16_t sdfSpread = kDefaultSdfSpread;              // the job's distance-field spread
+  uint16_t sdfSpread = kDefaultSdfSpread;             // the job's distance-field spread
 };
 
 // What RunExport did.

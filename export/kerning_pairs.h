@@ -34,7 +34,7 @@ inline constexpr std::size_t kKerningCharacterLimit = std::numeric_limits<std::s
 struct KerningSource {
   std::string fontPath;  // the font file
   int faceIndex = 0;
-  int emPixels = 16;     // the em size the glyphs were rendered at
+  int emPixels = 16;  // the em size the glyphs were rendered at
 };
 
 // Nonzero pairs among `codeUnits` (the selection in ascending order), at most the first `limit`

@@ -77,8 +77,10 @@ uint32_t ClassOf(const Table& t, std::size_t classDef, hb_codepoint_t glyph) {
     uint32_t lo = 0, hi = t.u16(classDef + 2);
     while (lo < hi) {
       const uint32_t mid = (lo + hi) / 2;
-      if (t.u16(classDef + 4 + 6 * std::size_t{mid}) <= glyph) lo = mid + 1;
-      else hi = mid;
+      if (t.u16(classDef + 4 + 6 * std::size_t{mid}) <= glyph)
+        lo = mid + 1;
+      else
+        hi = mid;
     }
     if (lo == 0) return 0;
     const std::size_t at = classDef + 4 + 6 * std::size_t{lo - 1};
@@ -179,8 +181,10 @@ void AddGposPairs(hb_face_t* face, const SelectedGlyphs& selected, PairList& out
         continue;
       }
       const uint16_t format = t.u16(sub);
-      if (format == 1) AddSpecificPairs(t, sub, selected, out);
-      else if (format == 2) AddClassPairs(t, sub, selected, out);
+      if (format == 1)
+        AddSpecificPairs(t, sub, selected, out);
+      else if (format == 2)
+        AddClassPairs(t, sub, selected, out);
     }
     if (other) {
       // Contextual, cursive or single adjustments: any of the glyphs they name may move.

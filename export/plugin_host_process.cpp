@@ -204,7 +204,8 @@ bool PluginHostProcess::send(const Request& request, std::string_view text) {
   return SendPacket(channel_, &q, sizeof q, cwd, text);
 }
 
-PluginHostProcess::WaitEnd PluginHostProcess::receive(Clock::time_point deadline, Packet* packet, std::string* failure) {
+PluginHostProcess::WaitEnd PluginHostProcess::receive(Clock::time_point deadline, Packet* packet,
+                                                      std::string* failure) {
   static char buffer[kMaxMessage];
   const auto take = [&](ssize_t n) {
     std::memcpy(&packet->reply, buffer, sizeof(Reply));
@@ -303,8 +304,7 @@ HostLoad PluginHostProcess::exchangeLoad(uint32_t slot, const std::string& path,
   Packet p;
   std::string ended;
   // A library whose constructors crash, exit or hang never opens: it cannot be loaded.
-  if (receive(Clock::now() + limit, &p, &ended) != WaitEnd::Reply || p.reply.kind == ReplyKind::kNotLoadable)
-    return r;
+  if (receive(Clock::now() + limit, &p, &ended) != WaitEnd::Reply || p.reply.kind == ReplyKind::kNotLoadable) return r;
   if (p.reply.kind != ReplyKind::kOpened) {
     r.outcome = HostLoad::Outcome::Failed;
     r.failure = export_text::PluginHostRefused(p.text);
@@ -348,8 +348,10 @@ HostLoad PluginHostProcess::load(const std::string& path, std::chrono::milliseco
   }
   const uint32_t slot = nextSlot_++;
   HostLoad r = exchangeLoad(slot, path, limit);
-  if (r.outcome == HostLoad::Outcome::Loaded) kept_.emplace_back(slot, path);
-  else if (r.outcome == HostLoad::Outcome::Failed && pid_ > 0) unloadInHost(slot);
+  if (r.outcome == HostLoad::Outcome::Loaded)
+    kept_.emplace_back(slot, path);
+  else if (r.outcome == HostLoad::Outcome::Failed && pid_ > 0)
+    unloadInHost(slot);
   return r;
 }
 

@@ -149,7 +149,7 @@ class PluginHostProcess {
   bool busy_ = false;
   uint32_t nextSlot_ = 1;
   std::vector<std::pair<uint32_t, std::string>> kept_;  // loaded libraries, in load order
-  std::set<uint32_t> lost_;                              // kept, but not loaded again after a restart
+  std::set<uint32_t> lost_;                             // kept, but not loaded again after a restart
 };
 
 }  // namespace glyphmill

@@ -46,8 +46,8 @@ void PluginRegistry::Discover(Dialogs& dialogs, ExportJobQueue& jobs, const std:
   }
   if (plugins_.empty()) {
     const std::string shown = (folders.empty() ? std::string(kPluginFolder) : folders.front()) + "/";
-    dialogs.showMessage({export_text::kNoPluginsCaption, export_text::NoPlugins(shown), DialogIcon::Warning,
-                         DialogOwner::None});
+    dialogs.showMessage(
+        {export_text::kNoPluginsCaption, export_text::NoPlugins(shown), DialogIcon::Warning, DialogOwner::None});
   }
 }
 

@@ -137,9 +137,15 @@ int main(int argc, char** argv) {
   Put(dir, "ext-truncated-entry.gmp", std::vector<uint8_t>(cut.begin(), cut.end() - 3));
 
   using namespace std::string_literals;
-  PutText(dir, "args-typical.txt", "--font\0DejaVu Sans\0--size\0" "24\0--chars\0" "32-126\0--texture\0" "256x256"s);
+  PutText(dir, "args-typical.txt",
+          "--font\0DejaVu Sans\0--size\0"
+          "24\0--chars\0"
+          "32-126\0--texture\0"
+          "256x256"s);
   PutText(dir, "args-exports.txt", "project.gmp\0-e\0BMFont text\0-e\0PNG image\0-o\0out/font\0--force\0-q"s);
-  PutText(dir, "args-styles.txt", "--bold\0--no-italic\0--aa\0none\0--origin\0middle\0--outline\0" "3\0--shadow"s);
+  PutText(dir, "args-styles.txt",
+          "--bold\0--no-italic\0--aa\0none\0--origin\0middle\0--outline\0"
+          "3\0--shadow"s);
   PutText(dir, "ranges.txt", "32-126,0x400-0x4FF,U+20AC, 65535");
   PutText(dir, "utf8.txt", "A\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\r\n");
   return 0;

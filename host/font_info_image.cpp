@@ -94,8 +94,8 @@ std::optional<FontInfoRecords> ReadFontInfoImage(const uint8_t* data, std::size_
       data[h.faceNameOffset + h.faceNameSize - 1] != 0)
     return std::nullopt;
   if (!Within(h.placedOffset, h.charCount, size)) return std::nullopt;
-  if (h.geometryOffset != 0 &&
-      (h.geometryOffset % 8 != 0 || !Within(h.geometryOffset, uint64_t{sizeof(GlyphmillCharGeometry)} * h.charCount, size)))
+  if (h.geometryOffset != 0 && (h.geometryOffset % 8 != 0 ||
+                                !Within(h.geometryOffset, uint64_t{sizeof(GlyphmillCharGeometry)} * h.charCount, size)))
     return std::nullopt;
   if (h.kerningsOffset % 8 != 0 ||
       !Within(h.kerningsOffset, uint64_t{sizeof(GlyphmillKerningPair)} * h.kerningCount, size))

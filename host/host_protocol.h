@@ -41,8 +41,8 @@ inline constexpr uint32_t kHasDataExport = 1u << 3;
 
 struct Request {
   Op op = Op::Load;
-  uint32_t slot = 0;          // the program's number for a loaded library
-  uint64_t regionSize = 0;    // bytes of the shared region the offsets below lie in
+  uint32_t slot = 0;        // the program's number for a loaded library
+  uint64_t regionSize = 0;  // bytes of the shared region the offsets below lie in
   // Call only: the record's fields and where its data lies in the region.
   Entry entry = Entry::Simple;
   uint16_t width = 0;

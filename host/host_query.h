@@ -10,7 +10,8 @@
 #include "glyphmill/host.h"
 #include "host/font_info_image.h"
 
-extern "C" __attribute__((visibility("default"))) const void* GLYPHMILL_CALL glyphmill_host_query(const char* extension_id);
+extern "C" __attribute__((visibility("default"))) const void* GLYPHMILL_CALL
+glyphmill_host_query(const char* extension_id);
 
 namespace glyphmill {
 

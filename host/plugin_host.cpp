@@ -173,8 +173,8 @@ void Host::call(const Request& q) {
   const char* fileName = view.text(q.fileNameOffset, &ok);
   const auto* rgb = view.at(q.rgbOffset, pixels * 3, &ok);
   const auto* alpha = view.at(q.alphaOffset, pixels, &ok);
-  const auto* chars =
-      reinterpret_cast<const TExportCharInfo*>(view.at(q.charsOffset, uint64_t{q.charCount} * sizeof(TExportCharInfo), &ok));
+  const auto* chars = reinterpret_cast<const TExportCharInfo*>(
+      view.at(q.charsOffset, uint64_t{q.charCount} * sizeof(TExportCharInfo), &ok));
   std::optional<FontInfoRecords> fontInfo;
   if (q.fontInfoOffset != kNoOffset) {
     const uint8_t* image = view.at(q.fontInfoOffset, q.fontInfoSize, &ok);

@@ -22,7 +22,9 @@ std::size_t PageRounded(std::size_t bytes) {
 SharedRegion::~SharedRegion() { release(); }
 
 SharedRegion::SharedRegion(SharedRegion&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)), data_(std::exchange(other.data_, nullptr)), size_(std::exchange(other.size_, 0)) {}
+    : fd_(std::exchange(other.fd_, -1)),
+      data_(std::exchange(other.data_, nullptr)),
+      size_(std::exchange(other.size_, 0)) {}
 
 SharedRegion& SharedRegion::operator=(SharedRegion&& other) noexcept {
   if (this != &other) {

@@ -33,8 +33,7 @@ void RefreshJobNames(ExportJobQueue& jobs, const PluginNames& plugins) {
 
 void MatchJobsToPlugins(ExportJobQueue& jobs, const PluginNames& plugins) {
   for (TExportJob& job : jobs) {
-    if (NamesPlugin(job.PluginIndex, plugins) && ShortStringEquals(job.PluginName, plugins[job.PluginIndex]))
-      continue;
+    if (NamesPlugin(job.PluginIndex, plugins) && ShortStringEquals(job.PluginName, plugins[job.PluginIndex])) continue;
     bool found = false;
     for (std::size_t i = 0; i < plugins.size() && !found; ++i) {
       if (ShortStringEquals(job.PluginName, plugins[i])) {

@@ -91,9 +91,9 @@ ProjectLoad LoadProjectFile(const std::string& path, const PluginNames& plugins,
   return load;
 }
 
-bool WriteProjectFile(const std::string& path, const GenerationSettings& settings,
-                      const CharacterSelection& selection, ExportJobQueue& jobs, const PluginNames& plugins,
-                      std::string* error, const ProjectExtensions& extensions) {
+bool WriteProjectFile(const std::string& path, const GenerationSettings& settings, const CharacterSelection& selection,
+                      ExportJobQueue& jobs, const PluginNames& plugins, std::string* error,
+                      const ProjectExtensions& extensions) {
   RefreshJobNames(jobs, plugins);
   ProjectExtensions stored = extensions;
   if (stored.fontFile) stored.fontFile->path = StoredFontPath(stored.fontFile->path, path);

@@ -43,9 +43,9 @@ ProjectLoad LoadProjectFile(const std::string& path, const PluginNames& plugins,
 // the old file is never cut short, a link is written through, permission bits are kept. Refreshes
 // the jobs' plug-in names. A font file of `extensions` is stored relative to the project's folder
 // when it lies in it or below it. False with a message on failure.
-bool WriteProjectFile(const std::string& path, const GenerationSettings& settings,
-                      const CharacterSelection& selection, ExportJobQueue& jobs, const PluginNames& plugins,
-                      std::string* error, const ProjectExtensions& extensions = {});
+bool WriteProjectFile(const std::string& path, const GenerationSettings& settings, const CharacterSelection& selection,
+                      ExportJobQueue& jobs, const PluginNames& plugins, std::string* error,
+                      const ProjectExtensions& extensions = {});
 
 // Saving under a chosen name: the path is the name with ".gmp" forced; status
 // ".Project saved to PATH succesfully." or "!Error while saving: " + the failure's message.

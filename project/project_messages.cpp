@@ -18,8 +18,7 @@ std::string RecordSizeMismatch(uint32_t sizeRead) {
 }
 
 std::string Incomplete(const char* part, uint64_t fileBytes) {
-  return std::string(kIncomplete) + "\rIt ends inside the " + part + " after " + std::to_string(fileBytes) +
-         " bytes.";
+  return std::string(kIncomplete) + "\rIt ends inside the " + part + " after " + std::to_string(fileBytes) + " bytes.";
 }
 
 std::string JobCountMismatch(int32_t count, uint64_t room) {
@@ -27,9 +26,7 @@ std::string JobCountMismatch(int32_t count, uint64_t room) {
          std::to_string(room) + ".";
 }
 
-std::string UnterminatedFontName() {
-  return std::string(kDamaged) + "\rThe font name has no terminating zero byte.";
-}
+std::string UnterminatedFontName() { return std::string(kDamaged) + "\rThe font name has no terminating zero byte."; }
 
 std::string LoadFailed(const std::string& message) { return "!Error while loading project! " + message; }
 

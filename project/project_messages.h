@@ -29,9 +29,9 @@ std::string UnterminatedFontName();
 
 // Status notices.
 inline constexpr const char* kProjectLoaded = ".Project Loaded Succesfully.";
-std::string LoadFailed(const std::string& message);   // "!Error while loading project! " + message
-std::string Saved(const std::string& path);           // ".Project saved to " + path + " succesfully."
-std::string SaveFailed(const std::string& message);   // "!Error while saving: " + message
+std::string LoadFailed(const std::string& message);  // "!Error while loading project! " + message
+std::string Saved(const std::string& path);          // ".Project saved to " + path + " succesfully."
+std::string SaveFailed(const std::string& message);  // "!Error while saving: " + message
 
 // The autosave: no folder to write it to, and the box shown when it could not be written.
 inline constexpr const char* kNoAutosaveFolder =

@@ -75,8 +75,7 @@ bool DrawFieldMask(const GlyphSource& source, uint16_t spread, int32_t workers, 
     const int32_t wanted = static_cast<int32_t>(todo.size()) >= kMinGlyphsForWorkers ? std::max(workers, 1) : 1;
     for (int32_t w = 1; w < wanted; ++w) {
       std::string error;
-      std::unique_ptr<FontFace> face =
-          FontFace::OpenResolved(source.face->request(), source.face->resolved(), &error);
+      std::unique_ptr<FontFace> face = FontFace::OpenResolved(source.face->request(), source.face->resolved(), &error);
       if (!face || !face->setDistanceFieldSpread(spread)) break;  // fewer threads, same result
       faces.push_back(face.get());
       ownFaces.push_back(std::move(face));
@@ -94,9 +93,8 @@ bool DrawFieldMask(const GlyphSource& source, uint16_t spread, int32_t workers, 
     if (faces.empty() || stop.load(std::memory_order_relaxed)) return;
     const PlacedCharacter& c = chars[static_cast<std::size_t>(todo[static_cast<std::size_t>(k)])];
     try {
-      rendered[static_cast<std::size_t>(k)] =
-          faces[static_cast<std::size_t>(worker)]->renderGlyph(c.codeUnit, source.antialiasMode,
-                                                               &fields[static_cast<std::size_t>(k)]);
+      rendered[static_cast<std::size_t>(k)] = faces[static_cast<std::size_t>(worker)]->renderGlyph(
+          c.codeUnit, source.antialiasMode, &fields[static_cast<std::size_t>(k)]);
     } catch (const std::bad_alloc&) {
       rendered[static_cast<std::size_t>(k)] = 0;  // that glyph stays empty, like one FreeType refuses
     }
@@ -115,8 +113,7 @@ bool DrawFieldMask(const GlyphSource& source, uint16_t spread, int32_t workers, 
       CompositeField(mask, field, box.x, box.y);
     }
     field = GlyphImage{};
-    if (progress.due())
-      progress.report(progress.progressBase() + PercentOf(i, n), render_text::DrawingCharacter(i, n));
+    if (progress.due()) progress.report(progress.progressBase() + PercentOf(i, n), render_text::DrawingCharacter(i, n));
     return !stop.load(std::memory_order_relaxed);
   };
   if (!ProduceInOrder(count, threads, kGlyphsAheadPerWorker * threads, produce, consume)) return false;
@@ -131,7 +128,8 @@ bool DrawFieldColour(const GlyphSource& source, const std::vector<FieldBox>& box
     std::lock_guard<std::mutex> colourLock(colour.lock());
     for (int32_t i = 0; i < n; ++i) {
       if (!IsPlaced(source, static_cast<std::size_t>(i))) continue;
-      if (static_cast<std::size_t>(i) < boxes.size()) ColourFromField(mask, colour, boxes[static_cast<std::size_t>(i)], ink);
+      if (static_cast<std::size_t>(i) < boxes.size())
+        ColourFromField(mask, colour, boxes[static_cast<std::size_t>(i)], ink);
       if (progress.due())
         progress.report(progress.progressBase() + PercentOf(i, n), render_text::DrawingCharacter(i, n));
       if (stop.load(std::memory_order_relaxed)) return false;

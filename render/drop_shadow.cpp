@@ -149,7 +149,8 @@ bool DrawDropShadow(const GenerationSettings& settings, Image24& mask, Image24& 
   bool complete;
   {
     std::lock_guard<std::mutex> scratchLock(scratch.lock());
-    complete = BlurShadow(scratch, settings.shadowOffset, settings.shadowSmoothing, RenderWorkerCount(), progress, stop);
+    complete =
+        BlurShadow(scratch, settings.shadowOffset, settings.shadowSmoothing, RenderWorkerCount(), progress, stop);
   }
   progress.advanceBase(100);
   {

@@ -60,10 +60,10 @@ void Image24::frameRect(int32_t left, int32_t top, int32_t right, int32_t bottom
   if (left > right) std::swap(left, right);
   if (top > bottom) std::swap(top, bottom);
   if (left == right || top == bottom) return;
-  fillRect(left, top, right, top + 1, c);                // top edge
-  fillRect(left, bottom - 1, right, bottom, c);          // bottom edge
-  fillRect(left, top, left + 1, bottom, c);              // left edge
-  fillRect(right - 1, top, right, bottom, c);            // right edge
+  fillRect(left, top, right, top + 1, c);        // top edge
+  fillRect(left, bottom - 1, right, bottom, c);  // bottom edge
+  fillRect(left, top, left + 1, bottom, c);      // left edge
+  fillRect(right - 1, top, right, bottom, c);    // right edge
 }
 
 void Image24::copyFrom(const Image24& other) {

@@ -57,7 +57,8 @@ void CopyRIntoB(Image24& scratch, int32_t y) {
 void GrowOutlinePass(Image24& scratch, int32_t workers, const std::function<void(int32_t)>& afterRow) {
   const int32_t W = scratch.width(), H = scratch.height();
   if (W < 3 || H < 3) return;
-  ForEachRow(1, H - 1, workers, [&](int32_t y) { GrowRow(scratch, y); }, afterRow);
+  ForEachRow(
+      1, H - 1, workers, [&](int32_t y) { GrowRow(scratch, y); }, afterRow);
   // Only after every row has read the old B may B take the new values.
   ForEachRow(1, H - 1, workers, [&](int32_t y) { CopyRIntoB(scratch, y); }, {});
 }

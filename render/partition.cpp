@@ -6,13 +6,7 @@
 namespace glyphmill {
 
 TPartition::TPartition(int32_t left, int32_t top, int32_t right, int32_t bottom, int32_t mode)
-    : Left(left),
-      Top(top),
-      Right(right),
-      Bottom(bottom),
-      Width(right - left),
-      Height(bottom - top),
-      Mode(mode) {}
+    : Left(left), Top(top), Right(right), Bottom(bottom), Width(right - left), Height(bottom - top), Mode(mode) {}
 
 TPartition::~TPartition() {
   std::vector<std::unique_ptr<TPartition>> pending;

@@ -29,8 +29,7 @@ void PartitionLeaves::addSize(Block& b, int32_t width, int32_t height) {
 }
 
 void PartitionLeaves::removeSize(Block& b, int32_t width, int32_t height) {
-  auto it =
-      std::partition_point(b.bySize.begin(), b.bySize.end(), [width](const Size& s) { return s.width > width; });
+  auto it = std::partition_point(b.bySize.begin(), b.bySize.end(), [width](const Size& s) { return s.width > width; });
   while (it->width != width || it->height != height) ++it;  // the leaf is listed: its size is here
   b.bySize.erase(it);
 }

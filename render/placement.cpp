@@ -87,8 +87,8 @@ std::vector<std::unique_ptr<TPartition>> CreatePackerTrees(int32_t W, int32_t H,
   trees.push_back(std::make_unique<TPartition>(0, 0, W2 - 1, H2 - 1, kPackBottomRight));  // upper left
   trees.push_back(std::make_unique<TPartition>(W2, 0, W - 1, H2 - 1, kPackBottomLeft));   // upper right
   // The lower-left quadrant reaches down to H, one row further than the others.
-  trees.push_back(std::make_unique<TPartition>(0, H2, W2 - 1, H, kPackTopRight));        // lower left
-  trees.push_back(std::make_unique<TPartition>(W2, H2, W - 1, H - 1, kPackTopLeft));     // lower right
+  trees.push_back(std::make_unique<TPartition>(0, H2, W2 - 1, H, kPackTopRight));     // lower left
+  trees.push_back(std::make_unique<TPartition>(W2, H2, W - 1, H - 1, kPackTopLeft));  // lower right
   return trees;
 }
 
@@ -125,8 +125,8 @@ PlacementResult PlaceCharacters(std::vector<PlacedCharacter>& chars, std::vector
 
 std::vector<uint8_t> PlacedFlags(const PlacementResult& placement, std::size_t charCount) {
   std::vector<uint8_t> placed(charCount, 0);
-  const std::size_t count = std::min<std::size_t>(placement.sortOrder.size(),
-                                                  static_cast<std::size_t>(std::max(placement.placedCount, 0)));
+  const std::size_t count =
+      std::min<std::size_t>(placement.sortOrder.size(), static_cast<std::size_t>(std::max(placement.placedCount, 0)));
   for (std::size_t k = 0; k < count; ++k) placed[placement.sortOrder[k]] = 1;
   return placed;
 }

@@ -22,9 +22,7 @@ inline std::string DrawingCharacter(int32_t i, int32_t n) {
 inline std::string CalculatingOutline(int32_t percent) {
   return "Calculating Outline... (" + std::to_string(percent) + "%)";
 }
-inline std::string ApplyingOutline(int32_t percent) {
-  return "Applying Outline... (" + std::to_string(percent) + "%)";
-}
+inline std::string ApplyingOutline(int32_t percent) { return "Applying Outline... (" + std::to_string(percent) + "%)"; }
 inline std::string CalculatingDropShadow(int32_t percent) {
   return "Calculating Drop Shadow... (" + std::to_string(percent) + "%)";
 }

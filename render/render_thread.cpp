@@ -39,8 +39,7 @@ void RenderThread::prepareSurfaces() {
     maskImage_.resize(width_, height_);
     scratchImage_.resize(width_, height_);
   } catch (const std::bad_alloc&) {
-    surfaceError_ = "Not enough memory for a " + std::to_string(width_) + " x " + std::to_string(height_) +
-                    " texture";
+    surfaceError_ = "Not enough memory for a " + std::to_string(width_) + " x " + std::to_string(height_) + " texture";
     width_ = height_ = 0;
     colourImage_.resize(0, 0);
     maskImage_.resize(0, 0);

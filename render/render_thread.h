@@ -56,11 +56,11 @@ class RenderThread {
   // Only before start().
   void setTable(std::vector<PlacedCharacter> chars, std::vector<GlyphABC> abc);
 
-  void start();                       // runs Execute, then host->JobFinished(*this), on a new thread
-  void run();                         // the same on the calling thread (no thread of its own)
+  void start();  // runs Execute, then host->JobFinished(*this), on a new thread
+  void run();    // the same on the calling thread (no thread of its own)
   void terminate() { terminate_.store(true); }
   bool terminateRequested() const { return terminate_.load(); }
-  void join();                        // waits for the job's thread; never from inside JobFinished
+  void join();  // waits for the job's thread; never from inside JobFinished
 
   // For tests: the millisecond tick source of the progress throttle.
   void setTickSource(ProgressReporter::TickSource ticks) { progress_ = ProgressReporter(host_, std::move(ticks)); }

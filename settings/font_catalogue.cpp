@@ -68,11 +68,13 @@ FontCatalogue BuildFontCatalogue(const std::vector<std::string>& fileFamilies) {
   if (!families.count(kDefaultFontName)) {
     ResolvedFont resolved;
     std::string ignored;
-    bool trueType = ResolveFont(FontRequest{kDefaultFontName, 10, false, false}, &resolved, &ignored) && resolved.trueType;
+    bool trueType =
+        ResolveFont(FontRequest{kDefaultFontName, 10, false, false}, &resolved, &ignored) && resolved.trueType;
     catalogue.entries.push_back({kDefaultFontName, trueType ? 0 : 2});
   }
-  std::stable_sort(catalogue.entries.begin(), catalogue.entries.end(),
-                   [](const FontCatalogueEntry& a, const FontCatalogueEntry& b) { return Lower(a.name) < Lower(b.name); });
+  std::stable_sort(
+      catalogue.entries.begin(), catalogue.entries.end(),
+      [](const FontCatalogueEntry& a, const FontCatalogueEntry& b) { return Lower(a.name) < Lower(b.name); });
   for (FontCatalogueEntry& entry : catalogue.entries)
     entry.fromFile = std::find(fileFamilies.begin(), fileFamilies.end(), entry.name) != fileFamilies.end();
   for (size_t i = 0; i < catalogue.entries.size(); ++i) {

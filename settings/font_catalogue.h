@@ -11,7 +11,7 @@ namespace glyphmill {
 
 struct FontCatalogueEntry {
   std::string name;
-  int32_t kindIcon = 2;  // 0 for a TrueType font, 2 for any other
+  int32_t kindIcon = 2;   // 0 for a TrueType font, 2 for any other
   bool fromFile = false;  // the family came from a font file the session added
 };
 

@@ -25,7 +25,9 @@ struct FreeTypeErrorEntry {
 #undef FTERRORS_H_
 #define FT_ERRORDEF(e, v, s) {v, s, GLYPHMILL_FT_NAME(e)},
 #define FT_ERROR_START_LIST constexpr FreeTypeErrorEntry kFreeTypeErrors[] = {
-#define FT_ERROR_END_LIST };
+#define FT_ERROR_END_LIST \
+  }                       \
+  ;
 #include FT_ERRORS_H
 #undef GLYPHMILL_FT_NAME
 
@@ -134,8 +136,7 @@ bool ResolveFont(const FontRequest& request, ResolvedFont* out, std::string* err
   FcBool embolden = FcFalse;
   FcPatternGetBool(match, FC_EMBOLDEN, 0, &embolden);
   FcMatrix* matrix = nullptr;
-  const bool sheared = FcPatternGetMatrix(match, FC_MATRIX, 0, &matrix) == FcResultMatch && matrix &&
-                       matrix->xy != 0.0;
+  const bool sheared = FcPatternGetMatrix(match, FC_MATRIX, 0, &matrix) == FcResultMatch && matrix && matrix->xy != 0.0;
   r.synthesiseBold = request.bold && (embolden == FcTrue || weight < FC_WEIGHT_DEMIBOLD);
   r.synthesiseItalic = request.italic && (sheared || slant == FC_SLANT_ROMAN);
   FcChar8* format = nullptr;
@@ -148,14 +149,10 @@ bool ResolveFont(const FontRequest& request, ResolvedFont* out, std::string* err
 
 GlyphRenderPolicy PolicyForAntialias(uint16_t antialiasMode) {
   switch (antialiasMode) {
-    case 1:
-      return {FT_LOAD_DEFAULT | FT_LOAD_TARGET_LCD, FT_RENDER_MODE_LCD};
-    case 2:
-      return {FT_LOAD_DEFAULT | FT_LOAD_TARGET_MONO, FT_RENDER_MODE_MONO};
-    case 3:
-      return {FT_LOAD_DEFAULT | FT_LOAD_TARGET_NORMAL, FT_RENDER_MODE_SDF, true};
-    default:
-      return {FT_LOAD_DEFAULT | FT_LOAD_TARGET_NORMAL, FT_RENDER_MODE_NORMAL};
+    case 1: return {FT_LOAD_DEFAULT | FT_LOAD_TARGET_LCD, FT_RENDER_MODE_LCD};
+    case 2: return {FT_LOAD_DEFAULT | FT_LOAD_TARGET_MONO, FT_RENDER_MODE_MONO};
+    case 3: return {FT_LOAD_DEFAULT | FT_LOAD_TARGET_NORMAL, FT_RENDER_MODE_SDF, true};
+    default: return {FT_LOAD_DEFAULT | FT_LOAD_TARGET_NORMAL, FT_RENDER_MODE_NORMAL};
   }
 }
 

@@ -1,6 +1,7 @@
 #include "settings/font_files.h"
 
 #include <fontconfig/fontconfig.h>
+// fcfreetype.h needs fontconfig.h's types first.
 #include <fontconfig/fcfreetype.h>
 
 #include <algorithm>

@@ -19,7 +19,7 @@ struct FontMeasurer::Cache {
   ResolvedFont resolved;
   std::unique_ptr<FontFace> face;
   std::vector<MeasuredGlyph> byGlyph;
-  std::vector<uint8_t> known;  // byGlyph[g] is valid
+  std::vector<uint8_t> known;    // byGlyph[g] is valid
   std::vector<uint8_t> pending;  // code units whose table entry was not measured yet
 
   const MeasuredGlyph& glyph(uint32_t g) {
@@ -90,8 +90,8 @@ void RecountSelection(CharacterSelection& selection, FontTables& tables) {
   tables.selectedCount = count;
 }
 
-bool FontMeasurer::Measure(const FontRequest& font, int32_t kerning, CharacterSelection& selection,
-                           bool& fontChanged, FontTables& tables, std::string* error) {
+bool FontMeasurer::Measure(const FontRequest& font, int32_t kerning, CharacterSelection& selection, bool& fontChanged,
+                           FontTables& tables, std::string* error) {
   if (!openFace(font, error)) return false;
   Cache& c = *cache_;
   if (fontChanged) {

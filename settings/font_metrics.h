@@ -23,8 +23,8 @@ struct FontTables {
   // Each code unit's ink extent in the measuring mode (compact cells are built from it). Written for
   // the selected code units only, like the heights.
   std::vector<GlyphInk> glyphInk = std::vector<GlyphInk>(kCodeUnitCount);
-  std::vector<uint8_t> fontSupport = std::vector<uint8_t>(kCodeUnitCount);     // FontSupport
-  std::vector<uint32_t> supportedList = std::vector<uint32_t>(kCodeUnitCount); // SupportedList
+  std::vector<uint8_t> fontSupport = std::vector<uint8_t>(kCodeUnitCount);      // FontSupport
+  std::vector<uint32_t> supportedList = std::vector<uint32_t>(kCodeUnitCount);  // SupportedList
   int32_t supportedCount = 0;
   uint32_t selectedCount = 0;
   int32_t spaceAdvance = 0;

@@ -22,10 +22,10 @@ inline constexpr uint16_t kDefaultFitMaxSide = 4096;
 
 struct GenerationExtras {
   uint8_t cellMode = kCellsLine;
-  bool fitTexture = false;                      // choose the smallest size that holds every character
-  uint16_t fitMaxWidth = kDefaultFitMaxSide;    // the largest size fitting may choose
+  bool fitTexture = false;                    // choose the smallest size that holds every character
+  uint16_t fitMaxWidth = kDefaultFitMaxSide;  // the largest size fitting may choose
   uint16_t fitMaxHeight = kDefaultFitMaxSide;
-  uint16_t sdfSpread = kDefaultSdfSpread;       // used when antialiasMode is the distance field
+  uint16_t sdfSpread = kDefaultSdfSpread;  // used when antialiasMode is the distance field
 
   bool operator==(const GenerationExtras&) const = default;
 };

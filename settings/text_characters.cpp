@@ -1,11 +1,11 @@
 #include "settings/text_characters.h"
 
+#include <sys/stat.h>
 #include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <sys/stat.h>
 
 namespace glyphmill {
 
@@ -93,7 +93,7 @@ void DecodeUtf16(std::string_view s, bool bigEndian, Collector& out) {
     const auto a = static_cast<uint8_t>(s[i]), b = static_cast<uint8_t>(s[i + 1]);
     return static_cast<uint16_t>(bigEndian ? (a << 8) | b : (b << 8) | a);
   };
-  const std::size_t units = s.size() / 2;  // a trailing odd byte is no character
+  const std::size_t units = s.size() / 2;    // a trailing odd byte is no character
   for (std::size_t i = 1; i < units; ++i) {  // unit 0 is the byte-order mark
     const uint16_t u = unitAt(2 * i);
     if (u >= 0xD800 && u <= 0xDBFF) {

@@ -100,7 +100,9 @@ int BlockOf(uint16_t codeUnit) {
   return static_cast<int>(it - kBlocks.begin());
 }
 
-std::string_view BlockName(int blockIndex) { return InTable(blockIndex) ? kBlocks[blockIndex].name : std::string_view{}; }
+std::string_view BlockName(int blockIndex) {
+  return InTable(blockIndex) ? kBlocks[blockIndex].name : std::string_view{};
+}
 
 uint32_t BlockTint(int blockIndex) { return InTable(blockIndex) ? kBlocks[blockIndex].tint : kNoBlockTint; }
 

@@ -90,7 +90,8 @@ TForm5::TForm5(QWidget* parent) : QDialog(parent) {
   link->adjustSize();
   link->installEventFilter(this);
 
-  label5_ = PlaceLabel(this, "Label5", QString::fromLatin1(kPatternPrefix) + '1' + kPatternSuffix, Trebuchet(7), 8, 142);
+  label5_ =
+      PlaceLabel(this, "Label5", QString::fromLatin1(kPatternPrefix) + '1' + kPatternSuffix, Trebuchet(7), 8, 142);
   QPalette dim = label5_->palette();
   dim.setColor(QPalette::WindowText, palette().color(QPalette::Disabled, QPalette::WindowText));
   label5_->setPalette(dim);

@@ -39,8 +39,8 @@ class TForm5 : public QDialog {
   void animationStep(uint32_t tick);
 
  protected:
-  void showEvent(QShowEvent* event) override;  // FormShow
-  void hideEvent(QHideEvent* event) override;  // FormHide
+  void showEvent(QShowEvent* event) override;                  // FormShow
+  void hideEvent(QHideEvent* event) override;                  // FormHide
   bool eventFilter(QObject* watched, QEvent* event) override;  // the link label's click
 
  private:

@@ -16,8 +16,8 @@
 #include "export/job_queue.h"
 #include "glyphmill/plugin.h"
 #include "ui/advanced_export_job_grid.h"
-#include "ui/button_captions.h"
 #include "ui/advanced_export_plugin_list.h"
+#include "ui/button_captions.h"
 
 namespace glyphmill {
 
@@ -109,11 +109,11 @@ TForm3::TForm3(AppState& state, QWidget* parent) : QDialog(parent), state_(state
   grid_->setGeometry(245, 36, 349, 424);
   connect(grid_, &JobQueueGrid::cellReleased, this, &TForm3::GridMouseUp);
 
-  QPushButton* execute =
-      GlyphButton(this, "SpeedButton1", QString::fromLatin1(kExecute), QStyle::SP_DialogApplyButton, QRect(402, 482, 97, 32));
+  QPushButton* execute = GlyphButton(this, "SpeedButton1", QString::fromLatin1(kExecute), QStyle::SP_DialogApplyButton,
+                                     QRect(402, 482, 97, 32));
   connect(execute, &QPushButton::clicked, this, &TForm3::SpeedButton1Click);
-  QPushButton* cancel =
-      GlyphButton(this, "SpeedButton2", QString::fromLatin1(kCancel), QStyle::SP_DialogCancelButton, QRect(514, 482, 97, 32));
+  QPushButton* cancel = GlyphButton(this, "SpeedButton2", QString::fromLatin1(kCancel), QStyle::SP_DialogCancelButton,
+                                    QRect(514, 482, 97, 32));
   connect(cancel, &QPushButton::clicked, this, &TForm3::SpeedButton2Click);
 
   FormCreate();

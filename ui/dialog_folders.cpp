@@ -31,7 +31,8 @@ void DialogFolders::remember(const std::string& kind, const std::string& path) {
 }
 
 std::string FolderRememberingDialogs::promptSaveFile(const SaveFileRequest& request) {
-  const std::string kind = request.filterPattern.empty() ? DialogFolders::KindOf(request.filter) : request.filterPattern;
+  const std::string kind =
+      request.filterPattern.empty() ? DialogFolders::KindOf(request.filter) : request.filterPattern;
   SaveFileRequest asked = request;
   const std::string folder = folders_.folderFor(kind);
   if (!folder.empty() && request.initialFolder == SaveFileRequest{}.initialFolder) asked.initialFolder = folder;
@@ -45,7 +46,7 @@ std::optional<std::string> FolderRememberingPrompts::openFile(const std::string&
 }
 
 std::optional<std::string> FolderRememberingPrompts::openFileIn(const std::string& title, const std::string& filter,
-                                                                 const std::string& folder) {
+                                                                const std::string& folder) {
   const std::string kind = DialogFolders::KindOf(filter);
   const std::string start = folder.empty() ? folders_.folderFor(kind) : folder;
   std::optional<std::string> chosen = inner_.openFileIn(title, filter, start);

@@ -83,7 +83,8 @@ void FontListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
   const QString name = index.data(Qt::DisplayRole).toString();
   painter->save();
   painter->fillRect(r, Qt::white);
-  if (option.state & QStyle::State_Selected) painter->fillRect(r, option.palette.color(QPalette::Highlight).lighter(170));
+  if (option.state & QStyle::State_Selected)
+    painter->fillRect(r, option.palette.color(QPalette::Highlight).lighter(170));
   int kind = 2;
   bool fromFile = false;
   if (row >= 0 && static_cast<size_t>(row) < catalogue_.entries.size()) {

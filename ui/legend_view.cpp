@@ -7,7 +7,7 @@ namespace glyphmill {
 
 namespace {
 
-constexpr int kSampleLimit = 42;            // "A" must be narrower and lower than this
+constexpr int kSampleLimit = 42;  // "A" must be narrower and lower than this
 constexpr int kStartPoints = 39;
 const QRect kSampleSquare(40, 37, 48, 47);  // (40, 37) to (88, 84), right and bottom excluded
 const QColor kSampleGrey(240, 240, 240);

@@ -1,5 +1,6 @@
 #include "ui/main_window.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -8,12 +9,11 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QAbstractItemView>
 #include <QMenuBar>
-#include <QSpinBox>
 #include <QPushButton>
-#include <QToolButton>
+#include <QSpinBox>
 #include <QTimer>
+#include <QToolButton>
 #include <QUrl>
 
 #include <QSettings>
@@ -43,9 +43,10 @@ TForm1::TForm1(MainWindowOptions options, QWidget* parent)
       options_(std::move(options)),
       ownDialogs_(this),
       ownPrompts_(this),
-      preferences_(options_.preferencesFile.empty()
-                       ? std::make_unique<QSettings>("glyphmill", "glyphmill")
-                       : std::make_unique<QSettings>(QString::fromStdString(options_.preferencesFile), QSettings::IniFormat)),
+      preferences_(
+          options_.preferencesFile.empty()
+              ? std::make_unique<QSettings>("glyphmill", "glyphmill")
+              : std::make_unique<QSettings>(QString::fromStdString(options_.preferencesFile), QSettings::IniFormat)),
       folders_(*preferences_),
       folderDialogs_(options_.dialogs ? *options_.dialogs : static_cast<Dialogs&>(ownDialogs_), folders_),
       folderPrompts_(options_.prompts ? *options_.prompts : static_cast<UiPrompts&>(ownPrompts_), folders_),
@@ -94,8 +95,8 @@ void TForm1::FormCreate() {
   ResetPreviewStrip(ui.Image3->width(), ui.Image3->height());
 
   std::string error;
-  const bool measured = FillFontCatalogue(state_, ui.udSize->value(), ui.chkBold->isChecked(),
-                                          ui.chkItalic->isChecked(), &error);
+  const bool measured =
+      FillFontCatalogue(state_, ui.udSize->value(), ui.chkBold->isChecked(), ui.chkItalic->isChecked(), &error);
   FillFontList();
   if (!measured) dialogs_.showMessage({"", error, DialogIcon::Error, DialogOwner::MainWindow});
 
@@ -158,12 +159,14 @@ void TForm1::BuildExportMenus() {
       switch (entry.kind) {
         case ExportMenuEntry::Kind::QuickExport: {
           const int32_t index = entry.pluginIndex;
-          connect(menu->addAction(MenuText(entry.caption)), &QAction::triggered, this, [this, index] { QuickExport(index); });
+          connect(menu->addAction(MenuText(entry.caption)), &QAction::triggered, this,
+                  [this, index] { QuickExport(index); });
           break;
         }
         case ExportMenuEntry::Kind::Separator: menu->addSeparator(); break;
         case ExportMenuEntry::Kind::AdvancedExport:
-          connect(menu->addAction(MenuText(entry.caption)), &QAction::triggered, this, [this] { OpenAdvancedExport(); });
+          connect(menu->addAction(MenuText(entry.caption)), &QAction::triggered, this,
+                  [this] { OpenAdvancedExport(); });
           break;
       }
     }

@@ -27,8 +27,8 @@
 #include "app/install_paths.h"
 #include "ui/dialog_folders.h"
 #include "ui/font_list_delegate.h"
-#include "ui/qt_dialogs.h"
 #include "ui/qt_call_waiter.h"
+#include "ui/qt_dialogs.h"
 #include "ui/qt_front_end.h"
 #include "ui/qt_ui_prompts.h"
 
@@ -113,17 +113,17 @@ struct MainWindowControls {
   QSlider* trkDSOffset = nullptr;
   QSlider* trkDSOpacity = nullptr;
 
-  QCheckBox* CheckBox8 = nullptr;      // "Auto Generate"
-  QCheckBox* CheckBox9 = nullptr;      // "Auto Preview"
-  QCheckBox* chkShowGuides = nullptr;  // "Show Guides"
-  QToolButton* Button6 = nullptr;      // "About"
-  QPushButton* Button1 = nullptr;      // "Generate"
-  QPushButton* SpeedButton1 = nullptr; // "Save Project..."
-  QPushButton* Button2 = nullptr;      // "Export..."
-  QPushButton* SpeedButton2 = nullptr; // "Load Project..."
+  QCheckBox* CheckBox8 = nullptr;       // "Auto Generate"
+  QCheckBox* CheckBox9 = nullptr;       // "Auto Preview"
+  QCheckBox* chkShowGuides = nullptr;   // "Show Guides"
+  QToolButton* Button6 = nullptr;       // "About"
+  QPushButton* Button1 = nullptr;       // "Generate"
+  QPushButton* SpeedButton1 = nullptr;  // "Save Project..."
+  QPushButton* Button2 = nullptr;       // "Export..."
+  QPushButton* SpeedButton2 = nullptr;  // "Load Project..."
 
-  QMenu* ExportMenu = nullptr;   // popup of "Export..."
-  QMenu* ExportFont1 = nullptr;  // "Export Font..." submenu
+  QMenu* ExportMenu = nullptr;       // popup of "Export..."
+  QMenu* ExportFont1 = nullptr;      // "Export Font..." submenu
   QAction* OpenFontFile1 = nullptr;  // "Open Font File..."
   QAction* SaveFontProject1 = nullptr;
   QAction* LoadProject1 = nullptr;
@@ -147,9 +147,9 @@ struct MainWindowOptions {
   // Where plug-ins, the autosave and the help page are found (app/install_paths.h); tests point it
   // at scratch folders.
   InstallEnvironment environment = ProcessEnvironment();
-  std::string pluginFolder = kPluginFolder;   // searched first, relative to the working folder
-  Dialogs* dialogs = nullptr;                 // nullptr: Qt message boxes and file dialogs
-  UiPrompts* prompts = nullptr;               // nullptr: QColorDialog and QFileDialog
+  std::string pluginFolder = kPluginFolder;  // searched first, relative to the working folder
+  Dialogs* dialogs = nullptr;                // nullptr: Qt message boxes and file dialogs
+  UiPrompts* prompts = nullptr;              // nullptr: QColorDialog and QFileDialog
   // "E&xit": ends the program with the given status (default: leave the event loop with it).
   std::function<void(int)> exitProgram;
   // Opens a document, given by its absolute path, with its associated program (default:
@@ -163,7 +163,7 @@ struct MainWindowOptions {
 class TForm1 : public QMainWindow {
   Q_OBJECT
  public:
-  static constexpr int kDesignWidth = 828;   // client area at design size
+  static constexpr int kDesignWidth = 828;  // client area at design size
   static constexpr int kDesignHeight = 679;
 
   explicit TForm1(MainWindowOptions options = {}, QWidget* parent = nullptr);

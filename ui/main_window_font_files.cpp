@@ -23,8 +23,9 @@ constexpr const char* kFontFileFilter =
     "Font Files (*.ttf *.otf *.ttc *.otc *.woff *.woff2)|*.ttf *.otf *.ttc *.otc *.woff *.woff2";
 
 bool IsProjectFile(const std::string& path) {
-  return QFileInfo(QString::fromStdString(path)).suffix().compare(QString::fromUtf8(kProjectExtension + 1),
-                                                                   Qt::CaseInsensitive) == 0;
+  return QFileInfo(QString::fromStdString(path))
+             .suffix()
+             .compare(QString::fromUtf8(kProjectExtension + 1), Qt::CaseInsensitive) == 0;
 }
 
 // The local files of a drag, in order.

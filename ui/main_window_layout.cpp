@@ -28,7 +28,7 @@ constexpr int kBarLeft = 8, kBarTop = 636, kBarWidth = 543, kBarHeight = 21;
 constexpr int kEditLeft = 9, kEditWidth = 480, kButton4Left = 493, kButton4Width = 58;
 constexpr int kZoomWidth = 52;  // the preview zoom list, between the text box and the button
 constexpr int kPanelLeft = 556, kPanelTop = -1, kPanelWidth = 267, kPanelHeight = 665;
-constexpr int kStatusPanelReserve = 120;  // the second status panel's share
+constexpr int kStatusPanelReserve = 120;    // the second status panel's share
 constexpr int kMinTextureViewHeight = 120;  // what the preview strip always leaves the texture view
 
 }  // namespace
@@ -102,9 +102,12 @@ void TForm1::DrawLegendSample() { ui.imgLeg->drawSample(state_.settings.fontName
 void TForm1::ShowImagesSoon() {
   if (imagesPending_) return;
   imagesPending_ = true;
-  QMetaObject::invokeMethod(this, [this] {
-    if (imagesPending_) ShowImages();
-  }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        if (imagesPending_) ShowImages();
+      },
+      Qt::QueuedConnection);
 }
 
 void TForm1::ShowImages() {

@@ -94,7 +94,8 @@ void TForm1::LoadProjectFile(const std::string& path) {
     // the loaded numbers go into the boxes, where applying them reports the refusal.
     loadedWidth = state_.settings.textureWidth;
     loadedHeight = state_.settings.textureHeight;
-    sizeOutOfRange = loadedWidth < 1 || loadedWidth > kMaxTextureSide || loadedHeight < 1 || loadedHeight > kMaxTextureSide;
+    sizeOutOfRange =
+        loadedWidth < 1 || loadedWidth > kMaxTextureSide || loadedHeight < 1 || loadedHeight > kMaxTextureSide;
     if (sizeOutOfRange) {
       state_.settings.textureWidth = previousWidth;
       state_.settings.textureHeight = previousHeight;

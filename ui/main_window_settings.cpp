@@ -11,8 +11,8 @@
 
 #include "app/status_texts.h"
 #include "app/texture_size.h"
-#include "settings/generation_extras.h"
 #include "settings/distance_field_mode.h"
+#include "settings/generation_extras.h"
 #include "ui/colour_swatch.h"
 #include "ui/main_window.h"
 #include "ui/settings_undo.h"
@@ -159,8 +159,8 @@ void TForm1::ReadSetting(int selector) {
 
 void TForm1::ShowTextureSize() {
   const bool fitted = state_.extras.fitTexture;
-  for (QWidget* box : {static_cast<QWidget*>(ui.txtWidth), static_cast<QWidget*>(ui.txtHeight),
-                       static_cast<QWidget*>(ui.Button3)})
+  for (QWidget* box :
+       {static_cast<QWidget*>(ui.txtWidth), static_cast<QWidget*>(ui.txtHeight), static_cast<QWidget*>(ui.Button3)})
     box->setEnabled(!fitted);
   ui.udFitWidth->setEnabled(fitted);
   ui.udFitHeight->setEnabled(fitted);
@@ -249,9 +249,9 @@ void TForm1::UpdateModeControls() {
   const bool field = IsDistanceField(state_.settings);
   ui.udSdfSpread->setEnabled(field);
   ui.cmbPreviewZoom->setEnabled(field);
-  for (QWidget* effect : std::initializer_list<QWidget*>{
-           ui.chkOutline, ui.trkOutline, ui.shpOutlineCol, ui.trkOutSmooth, ui.trkOutOpacity, ui.chkDS,
-           ui.trkDSSmooth, ui.trkDSOffset, ui.trkDSOpacity})
+  for (QWidget* effect :
+       std::initializer_list<QWidget*>{ui.chkOutline, ui.trkOutline, ui.shpOutlineCol, ui.trkOutSmooth,
+                                       ui.trkOutOpacity, ui.chkDS, ui.trkDSSmooth, ui.trkDSOffset, ui.trkDSOpacity})
     effect->setEnabled(!field);
 }
 

@@ -28,7 +28,7 @@ struct PreviewSource {
   const std::vector<PlacedCharacter>& table;
   uint32_t selectedCount;
   int32_t spaceAdvance;
-  int32_t textureWidth;   // of the settings: source pixels are clamped to them
+  int32_t textureWidth;  // of the settings: source pixels are clamped to them
   int32_t textureHeight;
   const Image24& colour;  // the colour image and the alpha mask (blue byte = coverage)
   const Image24& mask;

@@ -46,13 +46,9 @@ class InputBlocker : public QObject {
       case QEvent::TouchEnd:
       case QEvent::DragEnter:
       case QEvent::DragMove:
-      case QEvent::Drop:
-        return true;
-      case QEvent::Close:
-        event->ignore();
-        return true;
-      default:
-        return QObject::eventFilter(watched, event);
+      case QEvent::Drop: return true;
+      case QEvent::Close: event->ignore(); return true;
+      default: return QObject::eventFilter(watched, event);
     }
   }
 };

@@ -87,11 +87,13 @@ void QtFrontEnd::RunOnMainThreadBlocking(const std::function<void()>& call) {
     call();
     return;
   }
-  QMetaObject::invokeMethod(&window_, [&call] { call(); }, Qt::BlockingQueuedConnection);
+  QMetaObject::invokeMethod(
+      &window_, [&call] { call(); }, Qt::BlockingQueuedConnection);
 }
 
 void QtFrontEnd::PostToMainThread(std::function<void()> call) {
-  QMetaObject::invokeMethod(&window_, [call = std::move(call)] { call(); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      &window_, [call = std::move(call)] { call(); }, Qt::QueuedConnection);
 }
 
 }  // namespace glyphmill

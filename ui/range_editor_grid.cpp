@@ -95,8 +95,8 @@ void RangeEditorGrid::drawCell(QPainter& p, int64_t cellIndex, const QRect& rect
   if (!code) return;  // empty cells are not drawn
   const uint16_t c = *code;
   const uint32_t background = model_.backgroundOf(c);
-  p.fillRect(rect, background == RangeEditorModel::kHighlight ? palette().color(QPalette::Highlight)
-                                                              : FromRgb(background));
+  p.fillRect(rect,
+             background == RangeEditorModel::kHighlight ? palette().color(QPalette::Highlight) : FromRgb(background));
   if (tables_.fontSupport[c]) {
     // The glyph's offset is its A width at the generation size, so the grid shows the spacing
     // the texture will get.
@@ -129,8 +129,6 @@ void RangeEditorGrid::mouseMoveEvent(QMouseEvent* event) {
   if (cell >= 0) emit pointerMoved(cell);
 }
 
-void RangeEditorGrid::mouseReleaseEvent(QMouseEvent* event) {
-  emit cellReleased(cellAt(event->position().toPoint()));
-}
+void RangeEditorGrid::mouseReleaseEvent(QMouseEvent* event) { emit cellReleased(cellAt(event->position().toPoint())); }
 
 }  // namespace glyphmill

@@ -13,7 +13,9 @@ constexpr int32_t kLastCodeUnit = 65535;
 constexpr const char* kSelectedSuffix = " Characters Selected.";
 constexpr uint32_t kWhite = 0xFFFFFF;  // the tint of "Basic Latin", used when colour is off
 
-int32_t ClampToCodeUnit(int64_t cellIndex) { return static_cast<int32_t>(std::clamp<int64_t>(cellIndex, 0, kLastCodeUnit)); }
+int32_t ClampToCodeUnit(int64_t cellIndex) {
+  return static_cast<int32_t>(std::clamp<int64_t>(cellIndex, 0, kLastCodeUnit));
+}
 
 }  // namespace
 
@@ -108,12 +110,14 @@ void SyncSupportedList(FontTables& tables) {
   bool consistent = tables.supportedCount == marked;
   for (int32_t i = 0; consistent && i < tables.supportedCount; ++i) {
     const uint32_t c = tables.supportedList[static_cast<size_t>(i)];
-    consistent = c < kCodeUnitCount && tables.fontSupport[c] && (i == 0 || c > tables.supportedList[static_cast<size_t>(i - 1)]);
+    consistent =
+        c < kCodeUnitCount && tables.fontSupport[c] && (i == 0 || c > tables.supportedList[static_cast<size_t>(i - 1)]);
   }
   if (consistent) return;
   tables.supportedCount = 0;
   for (size_t c = 0; c < kCodeUnitCount; ++c)
-    if (tables.fontSupport[c]) tables.supportedList[static_cast<size_t>(tables.supportedCount++)] = static_cast<uint32_t>(c);
+    if (tables.fontSupport[c])
+      tables.supportedList[static_cast<size_t>(tables.supportedCount++)] = static_cast<uint32_t>(c);
 }
 
 }  // namespace glyphmill

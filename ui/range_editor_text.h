@@ -18,7 +18,7 @@ class QPlainTextEdit;
 namespace glyphmill {
 
 struct CharacterAddition {
-  int added = 0;                           // newly selected
+  int added = 0;  // newly selected
   int alreadySelected = 0;
   std::vector<uint16_t> notInFont;         // code units the font does not support
   std::vector<uint32_t> notRepresentable;  // characters beyond U+FFFF, first-seen order

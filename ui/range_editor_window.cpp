@@ -6,9 +6,9 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
-#include <QToolButton>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QToolButton>
 
 #include <algorithm>
 
@@ -126,7 +126,8 @@ TForm2::TForm2(AppState& state, QWidget* parent)
   add_->setToolTip(QStringLiteral("Select the characters of a text"));
   add_->setPopupMode(QToolButton::InstantPopup);
   auto* addMenu = new QMenu(add_);
-  connect(addMenu->addAction(QStringLiteral("Add Characters...")), &QAction::triggered, this, &TForm2::AddCharactersClick);
+  connect(addMenu->addAction(QStringLiteral("Add Characters...")), &QAction::triggered, this,
+          &TForm2::AddCharactersClick);
   connect(addMenu->addAction(QStringLiteral("Add From File...")), &QAction::triggered, this, &TForm2::AddFromFileClick);
   add_->setMenu(addMenu);
 
@@ -203,8 +204,8 @@ bool TForm2::finishEditing() {
     // Accepted: measure again with the support of the main window's own font, which recounts.
     state_.fontChanged = true;
     std::string error;
-    state_.measurer.Measure(editedFont_, state_.settings.kerning, state_.selection, state_.fontChanged,
-                            state_.tables, &error);
+    state_.measurer.Measure(editedFont_, state_.settings.kerning, state_.selection, state_.fontChanged, state_.tables,
+                            &error);
   } else if (savedSelection_) {
     state_.selection = *savedSelection_;
     state_.tables.selectedCount = savedCount_;
@@ -289,9 +290,7 @@ void TForm2::ShowCharacterInfo(int64_t cellIndex) {
   supportedValue_->setPalette(pal);
 }
 
-void TForm2::UpdateSelectionLabel() {
-  countLine_->setText(QString::fromStdString(model_.updateSelectionLabel()));
-}
+void TForm2::UpdateSelectionLabel() { countLine_->setText(QString::fromStdString(model_.updateSelectionLabel())); }
 
 void TForm2::SpeedButton1Click() { done(QDialog::Accepted); }
 
@@ -322,7 +321,8 @@ void TForm2::AddCharactersClick() {
   AddCharactersDialog dialog(this);
   if (dialog.exec() != QDialog::Accepted) return;
   const QByteArray utf8 = dialog.text().toUtf8();
-  const CharacterAddition addition = addTextCharacters(std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())));
+  const CharacterAddition addition =
+      addTextCharacters(std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())));
   if (reporter_)
     reporter_(AdditionReport(addition));
   else

@@ -60,16 +60,16 @@ class TForm2 : public QDialog {
   GlyphCellCache& glyphCache() { return glyphs_; }
 
   // Handlers, also reachable without a click.
-  void CheckBox1Click();          // "Show Entire Range" and "Use Colour"
+  void CheckBox1Click();  // "Show Entire Range" and "Use Colour"
   void ComboBox1Change(int index);
-  void SpeedButton1Click();       // Accept
-  void SpeedButton2Click();       // Cancel
-  void SpeedButton3Click();       // Select All
-  void SpeedButton4Click();       // Select None
+  void SpeedButton1Click();  // Accept
+  void SpeedButton2Click();  // Cancel
+  void SpeedButton3Click();  // Select All
+  void SpeedButton4Click();  // Select None
 
   // Typed character sets ("Add" button): the text's characters the font supports are selected.
-  void AddCharactersClick();      // "Add Characters...": a text box to paste or type into
-  void AddFromFileClick();        // "Add From File...": a UTF-8 or UTF-16 text file
+  void AddCharactersClick();  // "Add Characters...": a text box to paste or type into
+  void AddFromFileClick();    // "Add From File...": a UTF-8 or UTF-16 text file
   CharacterAddition addTextCharacters(std::string_view bytes);
   // Reads `path` (bounded) and adds its characters; false with `error` set when it cannot be read.
   bool addFileCharacters(const std::string& path, CharacterAddition* addition, std::string* error);
@@ -103,20 +103,20 @@ class TForm2 : public QDialog {
   uint32_t savedCount_ = 0;
 
   RangeEditorGrid* grid_ = nullptr;
-  QCheckBox* useColour_ = nullptr;    // CheckBox2
-  QCheckBox* entireRange_ = nullptr;  // CheckBox1
-  QLabel* jumpLabel_ = nullptr;       // Label1
-  QComboBox* jumpList_ = nullptr;     // ComboBox1
-  QWidget* infoGroup_ = nullptr;      // GroupBox1
-  QLabel* unicodeValue_ = nullptr;    // Label4
-  QLabel* codepageValue_ = nullptr;   // Label5
-  QLabel* supportedValue_ = nullptr;  // Label7
-  QLabel* countLine_ = nullptr;       // Label6
-  QPushButton* selectAll_ = nullptr;  // SpeedButton3
-  QPushButton* selectNone_ = nullptr; // SpeedButton4
-  QPushButton* accept_ = nullptr;     // SpeedButton1
-  QPushButton* cancel_ = nullptr;     // SpeedButton2
-  QToolButton* add_ = nullptr;        // "Add" with "Add Characters..." and "Add From File..."
+  QCheckBox* useColour_ = nullptr;     // CheckBox2
+  QCheckBox* entireRange_ = nullptr;   // CheckBox1
+  QLabel* jumpLabel_ = nullptr;        // Label1
+  QComboBox* jumpList_ = nullptr;      // ComboBox1
+  QWidget* infoGroup_ = nullptr;       // GroupBox1
+  QLabel* unicodeValue_ = nullptr;     // Label4
+  QLabel* codepageValue_ = nullptr;    // Label5
+  QLabel* supportedValue_ = nullptr;   // Label7
+  QLabel* countLine_ = nullptr;        // Label6
+  QPushButton* selectAll_ = nullptr;   // SpeedButton3
+  QPushButton* selectNone_ = nullptr;  // SpeedButton4
+  QPushButton* accept_ = nullptr;      // SpeedButton1
+  QPushButton* cancel_ = nullptr;      // SpeedButton2
+  QToolButton* add_ = nullptr;         // "Add" with "Add Characters..." and "Add From File..."
   std::function<std::optional<std::string>()> textFilePrompt_;
   std::function<void(const QString&)> reporter_;
 };

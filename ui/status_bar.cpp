@@ -64,7 +64,8 @@ void DrawStatusPanel(QPainter& painter, const QRect& rect, const std::string& te
   } else {
     const int right = rect.left() + rect.width();
     for (const StatusBand& band : StatusGradientBands(kind, rect.left(), right))
-      if (band.right > band.left) painter.fillRect(QRect(band.left, rect.top(), band.right - band.left, rect.height()), band.colour);
+      if (band.right > band.left)
+        painter.fillRect(QRect(band.left, rect.top(), band.right - band.left, rect.height()), band.colour);
   }
   painter.setClipRect(rect);
   painter.setFont(font);

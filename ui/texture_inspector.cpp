@@ -7,8 +7,7 @@
 namespace glyphmill {
 
 std::optional<std::size_t> PlacedCellAt(const std::vector<PlacedCharacter>& table, int32_t placedCount, int x, int y) {
-  const std::size_t placed =
-      placedCount < 0 ? 0 : std::min(table.size(), static_cast<std::size_t>(placedCount));
+  const std::size_t placed = placedCount < 0 ? 0 : std::min(table.size(), static_cast<std::size_t>(placedCount));
   for (std::size_t i = 0; i < placed; ++i) {
     const PlacedCharacter& c = table[i];
     if (c.cellWidth == 0 || c.cellHeight == 0) continue;

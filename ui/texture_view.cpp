@@ -21,7 +21,7 @@
 namespace glyphmill {
 
 namespace {
-constexpr int kFrameInset = 4;  // the tab page's border around the panel
+constexpr int kFrameInset = 4;          // the tab page's border around the panel
 const QColor kMarkColour(255, 0, 255);  // the frame of the inspected cell: magenta shows on any texture
 }  // namespace
 
@@ -160,7 +160,8 @@ TextureView::TextureView(QWidget* parent) : QWidget(parent) {
   addBackdrop("Black", QColor(Qt::black));
   addBackdrop("White", QColor(Qt::white));
   addBackdrop("Grey", QColor(128, 128, 128));
-  connect(backdropMenu_->addAction("Other Colour..."), &QAction::triggered, this, &TextureView::backdropColourRequested);
+  connect(backdropMenu_->addAction("Other Colour..."), &QAction::triggered, this,
+          &TextureView::backdropColourRequested);
   backdropButton_ = new QToolButton(zoomRow_);
   backdropButton_->setObjectName("backdrop");
   backdropButton_->setText("Backdrop");
@@ -169,7 +170,7 @@ TextureView::TextureView(QWidget* parent) : QWidget(parent) {
   backdropButton_->setPopupMode(QToolButton::InstantPopup);
   backdropButton_->setAutoRaise(true);
   backdropButton_->setMinimumWidth(CaptionRoom(backdropButton_) + 12);  // room for the menu arrow
-  backdropButton_->hide();  // shown with the Composite page
+  backdropButton_->hide();                                              // shown with the Composite page
   row->addWidget(backdropButton_);
 }
 
@@ -257,9 +258,7 @@ void TextureView::panTo() {
   for (TexturePicture* picture : {colour_, mask_, composite_}) picture->move(x, y);
 }
 
-QPoint TextureView::imagePixelAtPanel(QPoint panelPos) const {
-  return zoom_.imagePixelAt(panelPos - colour_->pos());
-}
+QPoint TextureView::imagePixelAtPanel(QPoint panelPos) const { return zoom_.imagePixelAt(panelPos - colour_->pos()); }
 
 void TextureView::setZoom(double scale, std::optional<QPoint> panelAnchor) {
   const QPoint anchor = panelAnchor.value_or(QPoint(panel_->width() / 2, panel_->height() / 2));
@@ -310,7 +309,9 @@ void TextureView::hoverAt(QPoint panelPos) {
 bool TextureView::eventFilter(QObject* watched, QEvent* event) {
   QWidget* widget = qobject_cast<QWidget*>(watched);
   if (!widget || (widget != panel_ && widget->parentWidget() != panel_)) return QWidget::eventFilter(watched, event);
-  const auto toPanel = [&](QPointF pos) { return widget == panel_ ? pos.toPoint() : widget->mapToParent(pos.toPoint()); };
+  const auto toPanel = [&](QPointF pos) {
+    return widget == panel_ ? pos.toPoint() : widget->mapToParent(pos.toPoint());
+  };
   switch (event->type()) {
     case QEvent::Wheel: {
       auto* wheel = static_cast<QWheelEvent*>(event);

@@ -4,10 +4,10 @@
  * optional and discovered: a plug-in written only against plugin.h never needs this file.
  *
  * Discovery. The plug-in host process (the process that loads and calls plug-ins) exports one C
- * function named GLYPHMILL_HOST_QUERY_SYMBOL. A plug-in looks it up at run time (POSIX: dlsym(RTLD_DEFAULT, GLYPHMILL_HOST_QUERY_SYMBOL)); when it is not
- * there, the plug-in runs in a host without these services and carries on with the fixed records.
- * The function takes a versioned extension id and returns a pointer to that extension's record, or
- * NULL when the host does not offer it.
+ * function named GLYPHMILL_HOST_QUERY_SYMBOL. A plug-in looks it up at run time (POSIX: dlsym(RTLD_DEFAULT,
+ * GLYPHMILL_HOST_QUERY_SYMBOL)); when it is not there, the plug-in runs in a host without these services and carries on
+ * with the fixed records. The function takes a versioned extension id and returns a pointer to that extension's record,
+ * or NULL when the host does not offer it.
  *
  * [main-thread] Call it only from inside an export entry point (SimpleExport, GraphicExport,
  * DataExport). The returned record and everything it points to belong to the host and stay valid
@@ -39,23 +39,23 @@ typedef struct GlyphmillKerningPair {
  * aligned (this record is not packed). `struct_size` is the size the host filled in: a future
  * version only appends fields, so a plug-in may read any field that lies below struct_size. */
 typedef struct GlyphmillFontInfoV1 {
-  uint32_t struct_size;     /* sizeof(GlyphmillFontInfoV1) for this version                  */
-  int32_t point_size;       /* font size in points, as set by the user                       */
-  int32_t pixel_size;       /* em size in pixels the glyphs were rendered at (96 dpi)        */
-  int32_t line_height;      /* height of every character cell, pixels                        */
-  int32_t base;             /* from the top of a cell to the baseline: draw offset + ascent  */
-  int32_t ascent;           /* font ascent in pixels                                          */
-  int32_t descent;          /* font descent in pixels (positive)                              */
-  int32_t outline_width;    /* outline width in pixels, 0 when the outline is off            */
-  uint8_t bold;             /* nonzero when bold was asked for                                */
-  uint8_t italic;           /* nonzero when italic was asked for                              */
-  uint8_t antialias_mode;   /* 0 smooth, 1 cleartype, 2 none                                  */
-  uint8_t reserved0;        /* 0                                                              */
-  uint32_t char_count;      /* entries at `placed`: the CharCount of the export record        */
-  const char* face_name;    /* zero-terminated UTF-8 family name as set by the user          */
-  const uint8_t* placed;    /* placed[i] nonzero when Chars[i] found room in the texture     */
-  uint32_t kerning_count;   /* entries at `kernings`                                          */
-  uint32_t reserved1;       /* 0                                                              */
+  uint32_t struct_size;                 /* sizeof(GlyphmillFontInfoV1) for this version                  */
+  int32_t point_size;                   /* font size in points, as set by the user                       */
+  int32_t pixel_size;                   /* em size in pixels the glyphs were rendered at (96 dpi)        */
+  int32_t line_height;                  /* height of every character cell, pixels                        */
+  int32_t base;                         /* from the top of a cell to the baseline: draw offset + ascent  */
+  int32_t ascent;                       /* font ascent in pixels                                          */
+  int32_t descent;                      /* font descent in pixels (positive)                              */
+  int32_t outline_width;                /* outline width in pixels, 0 when the outline is off            */
+  uint8_t bold;                         /* nonzero when bold was asked for                                */
+  uint8_t italic;                       /* nonzero when italic was asked for                              */
+  uint8_t antialias_mode;               /* 0 smooth, 1 cleartype, 2 none                                  */
+  uint8_t reserved0;                    /* 0                                                              */
+  uint32_t char_count;                  /* entries at `placed`: the CharCount of the export record        */
+  const char* face_name;                /* zero-terminated UTF-8 family name as set by the user          */
+  const uint8_t* placed;                /* placed[i] nonzero when Chars[i] found room in the texture     */
+  uint32_t kerning_count;               /* entries at `kernings`                                          */
+  uint32_t reserved1;                   /* 0                                                              */
   const GlyphmillKerningPair* kernings; /* sorted by first, then second; NULL when none      */
 } GlyphmillFontInfoV1;
 
@@ -78,25 +78,25 @@ typedef struct GlyphmillCharGeometry {
  * cell-based meanings. Fields are naturally aligned (not packed); later versions only append, so
  * a plug-in may read any field that lies below `struct_size`. */
 typedef struct GlyphmillFontInfoV2 {
-  uint32_t struct_size;     /* sizeof(GlyphmillFontInfoV2) for this version                  */
-  int32_t point_size;       /* font size in points, as set by the user                       */
-  int32_t pixel_size;       /* em size in pixels the glyphs were rendered at (96 dpi)        */
-  int32_t line_height;      /* the font's line height: ascent + descent, pixels              */
-  int32_t ascent;           /* the font's ascent: text line top -> baseline, pixels          */
-  int32_t descent;          /* the font's descent in pixels (positive)                        */
-  int32_t outline_width;    /* outline width in pixels, 0 when the outline is off            */
-  uint8_t bold;             /* nonzero when bold was asked for                                */
-  uint8_t italic;           /* nonzero when italic was asked for                              */
-  uint8_t antialias_mode;   /* 0 smooth, 1 cleartype, 2 none, 3 distance field               */
-  uint8_t reserved0;        /* 0                                                              */
-  uint32_t char_count;      /* entries at `placed` and `geometry`: the export's CharCount    */
-  uint32_t distance_range;  /* distance fields: 2 x spread in pixels; 0 for coverage masks   */
-  const char* face_name;    /* zero-terminated UTF-8 family name as set by the user          */
-  const uint8_t* placed;    /* placed[i] nonzero when Chars[i] found room in the texture     */
+  uint32_t struct_size;                  /* sizeof(GlyphmillFontInfoV2) for this version                  */
+  int32_t point_size;                    /* font size in points, as set by the user                       */
+  int32_t pixel_size;                    /* em size in pixels the glyphs were rendered at (96 dpi)        */
+  int32_t line_height;                   /* the font's line height: ascent + descent, pixels              */
+  int32_t ascent;                        /* the font's ascent: text line top -> baseline, pixels          */
+  int32_t descent;                       /* the font's descent in pixels (positive)                        */
+  int32_t outline_width;                 /* outline width in pixels, 0 when the outline is off            */
+  uint8_t bold;                          /* nonzero when bold was asked for                                */
+  uint8_t italic;                        /* nonzero when italic was asked for                              */
+  uint8_t antialias_mode;                /* 0 smooth, 1 cleartype, 2 none, 3 distance field               */
+  uint8_t reserved0;                     /* 0                                                              */
+  uint32_t char_count;                   /* entries at `placed` and `geometry`: the export's CharCount    */
+  uint32_t distance_range;               /* distance fields: 2 x spread in pixels; 0 for coverage masks   */
+  const char* face_name;                 /* zero-terminated UTF-8 family name as set by the user          */
+  const uint8_t* placed;                 /* placed[i] nonzero when Chars[i] found room in the texture     */
   const GlyphmillCharGeometry* geometry; /* geometry[i] belongs to Chars[i]                   */
-  uint32_t kerning_count;   /* entries at `kernings`                                          */
-  uint32_t reserved1;       /* 0                                                              */
-  const GlyphmillKerningPair* kernings; /* sorted by first, then second; NULL when none      */
+  uint32_t kerning_count;                /* entries at `kernings`                                          */
+  uint32_t reserved1;                    /* 0                                                              */
+  const GlyphmillKerningPair* kernings;  /* sorted by first, then second; NULL when none      */
 } GlyphmillFontInfoV2;
 
 #endif /* GLYPHMILL_HOST_H */

@@ -170,7 +170,8 @@ GLYPHMILL_STATIC_ASSERT(offsetof(TSimpleExportInfo, Height) == GLYPHMILL_P(6, 10
 GLYPHMILL_STATIC_ASSERT(offsetof(TSimpleExportInfo, RGB) == GLYPHMILL_P(8, 12), "TSimpleExportInfo.RGB");
 GLYPHMILL_STATIC_ASSERT(offsetof(TSimpleExportInfo, Alpha) == GLYPHMILL_P(12, 20), "TSimpleExportInfo.Alpha");
 GLYPHMILL_STATIC_ASSERT(offsetof(TSimpleExportInfo, CharCount) == GLYPHMILL_P(16, 28), "TSimpleExportInfo.CharCount");
-GLYPHMILL_STATIC_ASSERT(offsetof(TSimpleExportInfo, SpaceAdvance) == GLYPHMILL_P(20, 32), "TSimpleExportInfo.SpaceAdvance");
+GLYPHMILL_STATIC_ASSERT(offsetof(TSimpleExportInfo, SpaceAdvance) == GLYPHMILL_P(20, 32),
+                        "TSimpleExportInfo.SpaceAdvance");
 GLYPHMILL_STATIC_ASSERT(offsetof(TSimpleExportInfo, Chars) == GLYPHMILL_P(24, 36), "TSimpleExportInfo.Chars");
 
 #endif /* GLYPHMILL_PLUGIN_H */

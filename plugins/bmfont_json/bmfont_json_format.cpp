@@ -13,27 +13,25 @@ std::string FormatBmFontJson(const BmFontDescription& font) {
   doc["pages"] = Json::array({font.pageFile});
   Json chars = Json::array();
   for (const BmFontChar& ch : font.chars) {
-    chars.push_back({{"id", ch.id},         {"x", ch.x},           {"y", ch.y},
-                     {"width", ch.width},   {"height", ch.height}, {"xoffset", ch.xoffset},
-                     {"yoffset", ch.yoffset}, {"xadvance", ch.xadvance}, {"page", ch.page},
+    chars.push_back({{"id", ch.id},
+                     {"x", ch.x},
+                     {"y", ch.y},
+                     {"width", ch.width},
+                     {"height", ch.height},
+                     {"xoffset", ch.xoffset},
+                     {"yoffset", ch.yoffset},
+                     {"xadvance", ch.xadvance},
+                     {"page", ch.page},
                      {"chnl", ch.chnl}});
   }
   doc["chars"] = std::move(chars);
-  doc["info"] = {{"face", i.face},
-                 {"size", i.size},
-                 {"bold", flag(i.bold)},
-                 {"italic", flag(i.italic)},
-                 {"charset", i.charset},
-                 {"unicode", flag(i.unicode)},
-                 {"stretchH", i.stretchH},
-                 {"smooth", flag(i.smooth)},
-                 {"aa", i.aa},
-                 {"padding", i.padding},
-                 {"spacing", i.spacing},
-                 {"outline", i.outline}};
-  doc["common"] = {{"lineHeight", c.lineHeight}, {"base", c.base},         {"scaleW", c.scaleW},
-                   {"scaleH", c.scaleH},         {"pages", c.pages},       {"packed", flag(c.packed)},
-                   {"alphaChnl", c.alphaChnl},   {"redChnl", c.redChnl},   {"greenChnl", c.greenChnl},
+  doc["info"] = {{"face", i.face},           {"size", i.size},           {"bold", flag(i.bold)},
+                 {"italic", flag(i.italic)}, {"charset", i.charset},     {"unicode", flag(i.unicode)},
+                 {"stretchH", i.stretchH},   {"smooth", flag(i.smooth)}, {"aa", i.aa},
+                 {"padding", i.padding},     {"spacing", i.spacing},     {"outline", i.outline}};
+  doc["common"] = {{"lineHeight", c.lineHeight}, {"base", c.base},       {"scaleW", c.scaleW},
+                   {"scaleH", c.scaleH},         {"pages", c.pages},     {"packed", flag(c.packed)},
+                   {"alphaChnl", c.alphaChnl},   {"redChnl", c.redChnl}, {"greenChnl", c.greenChnl},
                    {"blueChnl", c.blueChnl}};
   Json kernings = Json::array();
   for (const KerningPair& k : font.kernings) {

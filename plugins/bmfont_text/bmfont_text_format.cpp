@@ -9,8 +9,10 @@ namespace {
 std::string Quotable(const std::string& text) {
   std::string out = text;
   for (char& c : out) {
-    if (c == '"') c = '\'';
-    else if (static_cast<unsigned char>(c) < 0x20) c = ' ';
+    if (c == '"')
+      c = '\'';
+    else if (static_cast<unsigned char>(c) < 0x20)
+      c = ' ';
   }
   return out;
 }
@@ -19,7 +21,8 @@ template <typename... Args>
 void AppendLine(std::string& out, const char* format, Args... args) {
   char line[512];
   const int n = std::snprintf(line, sizeof line, format, args...);
-  if (n > 0) out.append(line, static_cast<std::size_t>(n) < sizeof line ? static_cast<std::size_t>(n) : sizeof line - 1);
+  if (n > 0)
+    out.append(line, static_cast<std::size_t>(n) < sizeof line ? static_cast<std::size_t>(n) : sizeof line - 1);
   out += '\n';
 }
 
@@ -30,21 +33,24 @@ std::string FormatBmFontText(const BmFontDescription& font) {
   const BmFontCommon& c = font.common;
   std::string out;
   out += "info face=\"" + Quotable(i.face) + "\"";
-  AppendLine(out, " size=%d bold=%d italic=%d charset=\"%s\" unicode=%d stretchH=%d smooth=%d aa=%d "
-                  "padding=%d,%d,%d,%d spacing=%d,%d outline=%d",
+  AppendLine(out,
+             " size=%d bold=%d italic=%d charset=\"%s\" unicode=%d stretchH=%d smooth=%d aa=%d "
+             "padding=%d,%d,%d,%d spacing=%d,%d outline=%d",
              i.size, i.bold ? 1 : 0, i.italic ? 1 : 0, Quotable(i.charset).c_str(), i.unicode ? 1 : 0, i.stretchH,
-             i.smooth ? 1 : 0, i.aa, i.padding[0], i.padding[1], i.padding[2], i.padding[3], i.spacing[0],
-             i.spacing[1], i.outline);
-  AppendLine(out, "common lineHeight=%d base=%d scaleW=%d scaleH=%d pages=%d packed=%d alphaChnl=%d redChnl=%d "
-                  "greenChnl=%d blueChnl=%d",
-             c.lineHeight, c.base, c.scaleW, c.scaleH, c.pages, c.packed ? 1 : 0, c.alphaChnl, c.redChnl,
-             c.greenChnl, c.blueChnl);
+             i.smooth ? 1 : 0, i.aa, i.padding[0], i.padding[1], i.padding[2], i.padding[3], i.spacing[0], i.spacing[1],
+             i.outline);
+  AppendLine(out,
+             "common lineHeight=%d base=%d scaleW=%d scaleH=%d pages=%d packed=%d alphaChnl=%d redChnl=%d "
+             "greenChnl=%d blueChnl=%d",
+             c.lineHeight, c.base, c.scaleW, c.scaleH, c.pages, c.packed ? 1 : 0, c.alphaChnl, c.redChnl, c.greenChnl,
+             c.blueChnl);
   if (font.distanceRange > 0) AppendLine(out, "distanceField fieldType=sdf distanceRange=%u", font.distanceRange);
   out += "page id=0 file=\"" + font.pageFile + "\"\n";
   AppendLine(out, "chars count=%zu", font.chars.size());
   for (const BmFontChar& ch : font.chars) {
-    AppendLine(out, "char id=%-4u x=%-5d y=%-5d width=%-5u height=%-5u xoffset=%-5d yoffset=%-5d xadvance=%-5d "
-                    "page=%-2d chnl=%d",
+    AppendLine(out,
+               "char id=%-4u x=%-5d y=%-5d width=%-5u height=%-5u xoffset=%-5d yoffset=%-5d xadvance=%-5d "
+               "page=%-2d chnl=%d",
                ch.id, ch.x, ch.y, ch.width, ch.height, ch.xoffset, ch.yoffset, ch.xadvance, ch.page, ch.chnl);
   }
   if (!font.kernings.empty()) {

@@ -64,10 +64,10 @@ struct BmFontChar {
 struct BmFontDescription {
   BmFontInfo info;
   BmFontCommon common;
-  std::string pageFile;              // page 0, relative to the descriptor
-  std::vector<BmFontChar> chars;     // ascending id, each id once
+  std::string pageFile;               // page 0, relative to the descriptor
+  std::vector<BmFontChar> chars;      // ascending id, each id once
   std::vector<KerningPair> kernings;  // ascending (first, second), both ids among `chars`
-  uint32_t distanceRange = 0;  // a signed distance field of this range (2 x spread); 0: coverage
+  uint32_t distanceRange = 0;         // a signed distance field of this range (2 x spread); 0: coverage
 };
 
 // Builds the description of one export:

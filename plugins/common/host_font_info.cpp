@@ -60,8 +60,8 @@ std::optional<HostFontInfo> QueryHostFontInfo(uint32_t charCount) {
   void* symbol = dlsym(RTLD_DEFAULT, GLYPHMILL_HOST_QUERY_SYMBOL);
   if (symbol == nullptr) return std::nullopt;
   auto query = reinterpret_cast<GlyphmillHostQueryProc>(symbol);
-  if (auto v2 = CopyHostFontInfo(static_cast<const GlyphmillFontInfoV2*>(query(GLYPHMILL_EXT_FONT_INFO_V2)),
-                                 charCount)) {
+  if (auto v2 =
+          CopyHostFontInfo(static_cast<const GlyphmillFontInfoV2*>(query(GLYPHMILL_EXT_FONT_INFO_V2)), charCount)) {
     return v2;
   }
   return CopyHostFontInfo(static_cast<const GlyphmillFontInfoV1*>(query(GLYPHMILL_EXT_FONT_INFO_V1)), charCount);

@@ -20,8 +20,7 @@ PendingFile::PendingFile(std::string targetPath) : target_(std::move(targetPath)
   // can be. O_EXCL never reuses a file someone else holds; the mode is the usual one, narrowed by
   // the umask.
   const std::filesystem::path folder = std::filesystem::path(target_).parent_path();
-  const std::string prefix =
-      (folder / (".glyphmill-" + std::to_string(static_cast<long>(getpid())) + "-")).string();
+  const std::string prefix = (folder / (".glyphmill-" + std::to_string(static_cast<long>(getpid())) + "-")).string();
   int fd = -1;
   for (int attempt = 0; attempt < 1000 && fd < 0; ++attempt) {
     temp_ = prefix + std::to_string(attempt) + ".part";

@@ -12,8 +12,7 @@ std::string MissingBufferMessage(std::string_view bufferName) {
 }
 
 std::string MissingCharTableMessage(unsigned charCount) {
-  return "The character table is missing although it should hold " + std::to_string(charCount) +
-         " characters.";
+  return "The character table is missing although it should hold " + std::to_string(charCount) + " characters.";
 }
 
 std::string NoImageBufferMessage() {
@@ -29,8 +28,7 @@ std::string PngEncodeMessage(std::string_view path, std::string_view reason) {
 }
 
 std::string BinaryFieldRangeMessage(std::string_view field, long long value) {
-  return "The value " + std::to_string(value) + " of " + std::string(field) +
-         " does not fit the binary BMFont format.";
+  return "The value " + std::to_string(value) + " of " + std::string(field) + " does not fit the binary BMFont format.";
 }
 
 }  // namespace glyphmill::plugins

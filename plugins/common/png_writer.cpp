@@ -97,11 +97,16 @@ std::size_t FilterCost(const uint8_t* raw, const uint8_t* prev, std::size_t n, s
     for (std::size_t i = from; i < to; ++i) {
       const int x = raw[i], a = raw[i - bpp], b = prev[i], c = prev[i - bpp];
       int v = 0;
-      if constexpr (F == kNone) v = x;
-      else if constexpr (F == kSub) v = x - a;
-      else if constexpr (F == kUp) v = x - b;
-      else if constexpr (F == kAverage) v = x - ((a + b) >> 1);
-      else v = x - Paeth(a, b, c);
+      if constexpr (F == kNone)
+        v = x;
+      else if constexpr (F == kSub)
+        v = x - a;
+      else if constexpr (F == kUp)
+        v = x - b;
+      else if constexpr (F == kAverage)
+        v = x - ((a + b) >> 1);
+      else
+        v = x - Paeth(a, b, c);
       part += Cost(static_cast<uint8_t>(v));
     }
     sum += part;
@@ -130,9 +135,14 @@ void FilterRow(const uint8_t* raw, const uint8_t* prev, std::size_t n, std::size
   for (std::size_t i = 0; i < head; ++i) out[1 + i] = Filtered(best, raw, prev, i, bpp);
   switch (best) {
     case kNone: std::memcpy(out + 1, raw, n); break;
-    case kSub: for (std::size_t i = head; i < n; ++i) out[1 + i] = static_cast<uint8_t>(raw[i] - raw[i - bpp]); break;
-    case kUp: for (std::size_t i = head; i < n; ++i) out[1 + i] = static_cast<uint8_t>(raw[i] - prev[i]); break;
-    default: for (std::size_t i = head; i < n; ++i) out[1 + i] = Filtered(best, raw, prev, i, bpp);
+    case kSub:
+      for (std::size_t i = head; i < n; ++i) out[1 + i] = static_cast<uint8_t>(raw[i] - raw[i - bpp]);
+      break;
+    case kUp:
+      for (std::size_t i = head; i < n; ++i) out[1 + i] = static_cast<uint8_t>(raw[i] - prev[i]);
+      break;
+    default:
+      for (std::size_t i = head; i < n; ++i) out[1 + i] = Filtered(best, raw, prev, i, bpp);
   }
 }
 
@@ -171,7 +181,8 @@ void FilterImage(const Image& img, uint8_t* out) {
   }
   FilterRows(img, 0, band(1), out);
   const auto started = static_cast<unsigned>(workers.size());
-  if (started + 1 < count) FilterRows(img, band(started + 1), img.height, out + std::size_t{band(started + 1)} * stride);
+  if (started + 1 < count)
+    FilterRows(img, band(started + 1), img.height, out + std::size_t{band(started + 1)} * stride);
   for (std::thread& t : workers) t.join();
 }
 
@@ -194,14 +205,14 @@ void PutChunk(std::vector<uint8_t>& out, const char* type, const uint8_t* data, 
   PutU32(out, static_cast<uint32_t>(crc32(0, out.data() + typeAt, static_cast<uInt>(size + 4))));
 }
 
-
 }  // namespace
 
 void WritePng(PendingFile& file, uint32_t width, uint32_t height, const uint8_t* bgr, const uint8_t* alpha) {
   if (width == 0 || height == 0) throw std::runtime_error(EmptyTextureMessage(width, height));
   if (bgr == nullptr && alpha == nullptr) throw std::runtime_error(NoImageBufferMessage());
   const Image img{width, height, bgr, alpha, bgr != nullptr && alpha != nullptr ? 4 : bgr != nullptr ? 3 : 1};
-  if (img.rowBytes() + 1 > UINT32_MAX / 2) throw std::runtime_error(PngEncodeMessage(file.targetPath(), "image too wide"));
+  if (img.rowBytes() + 1 > UINT32_MAX / 2)
+    throw std::runtime_error(PngEncodeMessage(file.targetPath(), "image too wide"));
 
   const std::size_t filteredBytes = (img.rowBytes() + 1) * height;
   // Left uninitialised (every byte is written), so that no page of these large buffers is touched

@@ -12,20 +12,22 @@ std::string FormatJsonMetrics(uint16_t width, uint16_t height, int32_t spaceAdva
   doc["height"] = height;
   doc["spaceAdvance"] = spaceAdvance;
   if (host) {
-    doc["font"] = {{"face", host->faceName},         {"pointSize", host->pointSize},
-                   {"pixelSize", host->pixelSize},   {"lineHeight", host->lineHeight},
-                   {"base", host->base},             {"ascent", host->ascent},
-                   {"descent", host->descent},       {"bold", host->bold},
-                   {"italic", host->italic},         {"outlineWidth", host->outlineWidth}};
-    if (host->distanceRange > 0)
-      doc["distanceField"] = {{"fieldType", "sdf"}, {"distanceRange", host->distanceRange}};
+    doc["font"] = {{"face", host->faceName},       {"pointSize", host->pointSize},
+                   {"pixelSize", host->pixelSize}, {"lineHeight", host->lineHeight},
+                   {"base", host->base},           {"ascent", host->ascent},
+                   {"descent", host->descent},     {"bold", host->bold},
+                   {"italic", host->italic},       {"outlineWidth", host->outlineWidth}};
+    if (host->distanceRange > 0) doc["distanceField"] = {{"fieldType", "sdf"}, {"distanceRange", host->distanceRange}};
   }
   Json list = Json::array();
   for (std::size_t i = 0; i < chars.size(); ++i) {
     const TExportCharInfo& c = chars[i];
-    Json entry = {{"code", c.Code},   {"x", c.X},
-                  {"y", c.Y},         {"width", c.Width},
-                  {"height", c.Height}, {"preAdvance", c.PreAdvance},
+    Json entry = {{"code", c.Code},
+                  {"x", c.X},
+                  {"y", c.Y},
+                  {"width", c.Width},
+                  {"height", c.Height},
+                  {"preAdvance", c.PreAdvance},
                   {"postAdvance", c.PostAdvance}};
     if (host) entry["placed"] = host->isPlaced(i);
     if (host && host->hasGeometry()) {

@@ -24,12 +24,12 @@ std::string EncodeTga(uint16_t width, uint16_t height, const uint8_t* bgr, const
 
   std::string out;
   out.reserve(kTgaHeaderBytes + pixels * (depth / 8) + 26);
-  out += '\0';                                          // no image id
-  out += '\0';                                          // no colour map
+  out += '\0';  // no image id
+  out += '\0';  // no colour map
   out += static_cast<char>(colour ? kTgaTrueColour : kTgaGrey);
-  out.append(5, '\0');                                  // colour map fields, unused
-  Put16(out, 0);                                        // x origin
-  Put16(out, 0);                                        // y origin
+  out.append(5, '\0');  // colour map fields, unused
+  Put16(out, 0);        // x origin
+  Put16(out, 0);        // y origin
   Put16(out, width);
   Put16(out, height);
   out += static_cast<char>(depth);

@@ -39,8 +39,8 @@ TEST(ApplyTextureSize, LettersOrOutOfRangeSidesKeepThePreviousSize) {
   AppState state;
   state.settings = FirstStartSettings();
   ApplyTextureSize(state, "256", "512");
-  for (auto [w, h] : {std::pair{"256", "abc"}, std::pair{"0", "10"}, std::pair{"70000", "64"},
-                      std::pair{"-5", "64"}, std::pair{"", "64"}, std::pair{"12x", "64"}}) {
+  for (auto [w, h] : {std::pair{"256", "abc"}, std::pair{"0", "10"}, std::pair{"70000", "64"}, std::pair{"-5", "64"},
+                      std::pair{"", "64"}, std::pair{"12x", "64"}}) {
     TextureSizeResult r = ApplyTextureSize(state, w, h);
     EXPECT_FALSE(r.ok) << w << " " << h;
     EXPECT_FALSE(r.error.empty());

@@ -39,8 +39,8 @@ TEST(CharRanges, MarksAddToWhatIsThere) {
 }
 
 TEST(CharRanges, BadRangesAreRefusedAndMarkNothing) {
-  for (const char* bad : {"", ",", "32-", "-5", "32-126,", "a-z", "65536", "0x10000", "126-32", "0x", "3 2",
-                          "1-2-3", "99999999999999999999", "U+", "32--40", "+5"}) {
+  for (const char* bad : {"", ",", "32-", "-5", "32-126,", "a-z", "65536", "0x10000", "126-32", "0x", "3 2", "1-2-3",
+                          "99999999999999999999", "U+", "32--40", "+5"}) {
     SCOPED_TRACE(bad);
     CharacterSelection s{};
     std::string error;

@@ -49,8 +49,8 @@ TEST(CliDialogs, TheFitWarningIsAnsweredByForce) {
 TEST(CliDialogs, AbortIsAnsweredNoSoTheRestRuns) {
   Fixture f;
   CliDialogs d(f.console, true);
-  EXPECT_FALSE(d.askYesNo({export_text::kAbortCaption, export_text::kAbortQuestion, DialogIcon::Information,
-                           DialogOwner::None}));
+  EXPECT_FALSE(d.askYesNo(
+      {export_text::kAbortCaption, export_text::kAbortQuestion, DialogIcon::Information, DialogOwner::None}));
   EXPECT_EQ(d.failedBatchJobs(), 1);
 }
 

@@ -59,7 +59,8 @@ class CliFontFile : public ::testing::Test {
   }
 
   static std::vector<std::string> Job(const std::string& out) {
-    return {"--size", "14", "--no-bold", "--chars", "32-126", "--texture", "256x256", "-e", "BMFont Text", "-o", out, "-q"};
+    return {"--size",  "14", "--no-bold",   "--chars", "32-126", "--texture",
+            "256x256", "-e", "BMFont Text", "-o",      out,      "-q"};
   }
   static std::vector<std::string> With(std::vector<std::string> a, const std::vector<std::string>& b) {
     a.insert(a.end(), b.begin(), b.end());

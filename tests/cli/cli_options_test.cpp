@@ -38,10 +38,9 @@ TEST(CliOptions, NothingGivenMeansFirstStartDefaultsAndTheBatchQueue) {
 }
 
 TEST(CliOptions, SettingOverrides) {
-  const CliOptions o =
-      Accepted({"proj.gmp", "--font", "DejaVu Sans", "--size", "24", "--no-bold", "--italic", "--aa", "cleartype",
-           "--texture", "256x512", "--origin", "bottom-left", "--chars", "32-126", "--outline", "3", "--shadow",
-           "--guides"});
+  const CliOptions o = Accepted({"proj.gmp", "--font", "DejaVu Sans", "--size", "24", "--no-bold", "--italic", "--aa",
+                                 "cleartype", "--texture", "256x512", "--origin", "bottom-left", "--chars", "32-126",
+                                 "--outline", "3", "--shadow", "--guides"});
   EXPECT_EQ(o.projectPath, "proj.gmp");
   EXPECT_EQ(o.font, "DejaVu Sans");
   EXPECT_EQ(o.fontSize, 24);
@@ -58,8 +57,8 @@ TEST(CliOptions, SettingOverrides) {
 }
 
 TEST(CliOptions, EveryNamedChoiceMapsToItsValue) {
-  const std::pair<const char*, uint8_t> origins[] = {{"top-left", 0}, {"top-right", 1}, {"bottom-right", 2},
-                                                     {"bottom-left", 3}, {"middle", 4}};
+  const std::pair<const char*, uint8_t> origins[] = {
+      {"top-left", 0}, {"top-right", 1}, {"bottom-right", 2}, {"bottom-left", 3}, {"middle", 4}};
   for (auto [name, value] : origins) EXPECT_EQ(Accepted({"--origin", name}).packOrigin, value) << name;
   EXPECT_EQ(Accepted({"--aa", "smooth"}).antialiasMode, 0);
   EXPECT_EQ(Accepted({"--aa", "none"}).antialiasMode, 2);
@@ -73,7 +72,7 @@ TEST(CliOptions, EveryNamedChoiceMapsToItsValue) {
 
 TEST(CliOptions, ExportsKeepTheirOrderAndOutputAndPluginsAreTaken) {
   const CliOptions o = Accepted({"-e", "BMFont text", "--export", "PNG image", "-e", "BMFont text", "-o", "out/font",
-                            "--plugins", "/opt/p", "-q", "-f", "--save-project", "saved"});
+                                 "--plugins", "/opt/p", "-q", "-f", "--save-project", "saved"});
   EXPECT_EQ(o.exports, (std::vector<std::string>{"BMFont text", "PNG image", "BMFont text"}));
   EXPECT_EQ(o.output, "out/font");
   EXPECT_EQ(o.pluginsDir, "/opt/p");

@@ -50,7 +50,8 @@ class CliPluginFaults : public ::testing::Test {
 
   // Puts a fault plug-in (or, with `shipped`, a shipped exporter) into the run's plug-ins folder.
   void Install(const std::string& stem, bool shipped = false) {
-    const std::string from = std::string(shipped ? GLYPHMILL_PLUGIN_DIR : GLYPHMILL_FAULT_PLUGIN_DIR) + "/" + stem + ".so";
+    const std::string from =
+        std::string(shipped ? GLYPHMILL_PLUGIN_DIR : GLYPHMILL_FAULT_PLUGIN_DIR) + "/" + stem + ".so";
     fs::copy_file(from, file("plugins/" + stem + ".so"));
   }
 

@@ -104,8 +104,8 @@ TEST_F(CliProcess, AnOutputPathInANewFolderCreatesTheFolder) {
 }
 
 TEST_F(CliProcess, RepeatedExportsToOnePathAreNumberedInOrder) {
-  const Result r = Run(With(SmallFont(), {"-e", "BMFont Text", "-e", "PNG Image", "-e", "BMFont Text", "-o",
-                                          file("f"), "--quiet"}));
+  const Result r =
+      Run(With(SmallFont(), {"-e", "BMFont Text", "-e", "PNG Image", "-e", "BMFont Text", "-o", file("f"), "--quiet"}));
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_TRUE(fs::exists(file("f.fnt")));
   EXPECT_TRUE(fs::exists(file("f.png")));
@@ -114,9 +114,10 @@ TEST_F(CliProcess, RepeatedExportsToOnePathAreNumberedInOrder) {
 }
 
 TEST_F(CliProcess, BadUsageExitsWithOneAndAShortUsage) {
-  for (const std::vector<std::string>& args :
-       {std::vector<std::string>{"--no-such-option"}, {"--chars", "9-1"}, {"--texture", "0x0"},
-        With(SmallFont(), {"-e", "No Such Exporter"})}) {
+  for (const std::vector<std::string>& args : {std::vector<std::string>{"--no-such-option"},
+                                               {"--chars", "9-1"},
+                                               {"--texture", "0x0"},
+                                               With(SmallFont(), {"-e", "No Such Exporter"})}) {
     const Result r = Run(args);
     EXPECT_EQ(r.status, 1) << args[0];
     EXPECT_NE(r.err.find("Usage: glyphmill-cli"), std::string::npos) << r.err;
@@ -150,8 +151,9 @@ TEST_F(CliProcess, RefusedOrUnreadableProjectsExitWithTwo) {
 }
 
 TEST_F(CliProcess, CharactersThatDoNotFitExitWithThreeUnlessForced) {
-  const std::vector<std::string> crowded = {"--font", "DejaVu Sans", "--size", "40", "--chars", "65-90",
-                                            "--texture", "64x64", "-e", "BMFont Text", "-o", file("crowded")};
+  const std::vector<std::string> crowded = {"--font",  "DejaVu Sans", "--size",    "40",
+                                            "--chars", "65-90",       "--texture", "64x64",
+                                            "-e",      "BMFont Text", "-o",        file("crowded")};
   const Result refused = Run(crowded);
   EXPECT_EQ(refused.status, 3);
   EXPECT_NE(refused.err.find("Cant fit in the last "), std::string::npos) << refused.err;
@@ -194,8 +196,8 @@ TEST_F(CliProcess, SaveProjectWritesTheProjectAfterTheOverrides) {
   ExportJobQueue jobs(2);
   for (TExportJob& j : jobs) SetShortString(j.PluginName, "BMFont Text");
   WriteProject(file("two.gmp"), jobs);
-  const Result r = Run({file("two.gmp"), "--size", "11", "--texture", "512x128", "--save-project",
-                        file("saved.txt"), "-e", "BMFont Text", "-o", file("x")});
+  const Result r = Run({file("two.gmp"), "--size", "11", "--texture", "512x128", "--save-project", file("saved.txt"),
+                        "-e", "BMFont Text", "-o", file("x")});
   EXPECT_EQ(r.status, 0) << r.err;
   ASSERT_TRUE(fs::exists(file("saved.gmp")));
   EXPECT_EQ(fs::file_size(file("saved.gmp")), 66198u);  // the project's two jobs, not the -e one
@@ -227,11 +229,12 @@ TEST_F(CliProcess, ListingsGoToStandardOutput) {
 
 TEST_F(CliProcess, CharactersFromAFile) {
   std::ofstream(file("chars.txt"), std::ios::binary) << "AB\xD0\x96";
-  const Result r = Run({"--font", "DejaVu Sans", "--size", "10", "--chars-from", file("chars.txt"), "-e",
-                        "BMFont Text", "-o", file("f")});
+  const Result r = Run({"--font", "DejaVu Sans", "--size", "10", "--chars-from", file("chars.txt"), "-e", "BMFont Text",
+                        "-o", file("f")});
   EXPECT_EQ(r.status, 0) << r.err;
   const std::string fnt = ReadAll(file("f.fnt"));
-  for (const char* id : {"char id=65 ", "char id=66 ", "char id=1046 "}) EXPECT_NE(fnt.find(id), std::string::npos) << fnt;
+  for (const char* id : {"char id=65 ", "char id=66 ", "char id=1046 "})
+    EXPECT_NE(fnt.find(id), std::string::npos) << fnt;
   EXPECT_EQ(fnt.find("char id=67 "), std::string::npos) << fnt;  // the file's characters replace the default set
 }
 
@@ -257,8 +260,8 @@ TEST_F(CliProcess, WithoutAProjectOrASizeTheTextureIsFitted) {
 }
 
 TEST_F(CliProcess, CompactCellsAndAutoTextureMeetTheSmallSizes) {
-  const std::vector<std::string> base = {"--font", "DejaVu Sans", "--size", "24", "--no-bold", "--cells", "compact",
-                                         "--texture", "auto", "-e", "BMFont Text"};
+  const std::vector<std::string> base = {"--font",  "DejaVu Sans", "--size", "24", "--no-bold",  "--cells",
+                                         "compact", "--texture",   "auto",   "-e", "BMFont Text"};
   const Result ascii = Run(With(base, {"--chars", "32-126", "-o", file("ascii")}));
   EXPECT_EQ(ascii.status, 0) << ascii.err;
   EXPECT_EQ(PageSize(ReadAll(file("ascii.fnt"))), "256x256");
@@ -273,8 +276,8 @@ TEST_F(CliProcess, CompactCellsAndAutoTextureMeetTheSmallSizes) {
 }
 
 TEST_F(CliProcess, AFittedTextureBeyondItsMaximumIsRefusedLikeAnyOverflow) {
-  const Result r = Run({"--font", "DejaVu Sans", "--size", "24", "--texture-max", "64x64", "-e", "BMFont Text", "-o",
-                        file("capped")});
+  const Result r = Run(
+      {"--font", "DejaVu Sans", "--size", "24", "--texture-max", "64x64", "-e", "BMFont Text", "-o", file("capped")});
   EXPECT_EQ(r.status, 3) << r.err;
   EXPECT_NE(r.err.find("Cant fit in the last "), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("Texture Size: 64x64"), std::string::npos) << r.err;
@@ -317,15 +320,15 @@ TEST_F(CliProcess, AFolderThatCannotBeCreatedSaysWhy) {
   EXPECT_NE(r.err.find("cannot create the folder \"" + file("plain/sub") + "\": "), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("Not a directory"), std::string::npos) << r.err;
 
-  const Result project = Run(With(SmallFont(), {"--save-project", file("plain/p.gmp"), "-e", "BMFont Text", "-o",
-                                                file("x")}));
+  const Result project =
+      Run(With(SmallFont(), {"--save-project", file("plain/p.gmp"), "-e", "BMFont Text", "-o", file("x")}));
   EXPECT_EQ(project.status, 4) << project.err;
   EXPECT_NE(project.err.find("cannot create the folder \"" + file("plain") + "\""), std::string::npos) << project.err;
 }
 
 TEST_F(CliProcess, SaveProjectCreatesItsFolderAsOutputDoes) {
-  const Result r = Run(With(SmallFont(), {"--save-project", file("projects/new/p"), "-e", "BMFont Text", "-o",
-                                          file("x")}));
+  const Result r =
+      Run(With(SmallFont(), {"--save-project", file("projects/new/p"), "-e", "BMFont Text", "-o", file("x")}));
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(fs::file_size(file("projects/new/p.gmp")), 65672u);
 }
@@ -376,8 +379,8 @@ TEST_F(CliProcess, AProjectTextureSizeOutsideTheLimitsExitsWithTwo) {
 
 TEST_F(CliProcess, CharactersFromAFileSkipLineEndsAndReportWideCharactersOnce) {
   std::ofstream(file("chars.txt"), std::ios::binary) << "AB\r\n\xF0\x9F\x98\x80\xF0\x9F\x98\x80\r\n";
-  const Result r = Run({"--font", "DejaVu Sans", "--size", "10", "--chars-from", file("chars.txt"), "-e",
-                        "BMFont Text", "-o", file("f")});
+  const Result r = Run({"--font", "DejaVu Sans", "--size", "10", "--chars-from", file("chars.txt"), "-e", "BMFont Text",
+                        "-o", file("f")});
   EXPECT_EQ(r.status, 0) << r.err;
   const std::string fnt = ReadAll(file("f.fnt"));
   EXPECT_NE(fnt.find("chars count=3"), std::string::npos) << fnt;  // A, B and the space every descriptor has
@@ -396,8 +399,8 @@ TEST_F(CliProcess, ASelectionLeftEmptyExitsWithThreeUnlessForced) {
   EXPECT_NE(empty.err.find("no character is left to export"), std::string::npos) << empty.err;
   EXPECT_FALSE(fs::exists(file("e.fnt")));
   // Code units the font lacks are pruned away as well.
-  const Result pruned = Run({"--font", "DejaVu Sans", "--size", "10", "--chars", "0xE000-0xE00F", "-e",
-                             "BMFont Text", "-o", file("p")});
+  const Result pruned =
+      Run({"--font", "DejaVu Sans", "--size", "10", "--chars", "0xE000-0xE00F", "-e", "BMFont Text", "-o", file("p")});
   EXPECT_EQ(pruned.status, 3) << pruned.err;
   EXPECT_NE(pruned.err.find("no character is left to export"), std::string::npos) << pruned.err;
   const Result forced = Run({"--font", "DejaVu Sans", "--size", "10", "--chars-from", file("wide.txt"), "-e",
@@ -432,9 +435,9 @@ TEST_F(CliProcess, ADistanceFieldExportStatesItsFieldInEveryDescriptor) {
   // Each cell grows by the spread on every side: a larger texture holds them.
   std::vector<std::string> font = SmallFont();
   font.back() = "256x256";
-  const Result r = Run(With(font, {"--aa", "sdf", "--sdf-spread", "5", "--outline", "2", "-e", "BMFont Text",
-                                          "-e", "BMFont XML", "-e", "JSON Metrics", "-e", "BMFont Binary", "-o",
-                                          file("f"), "--quiet"}));
+  const Result r =
+      Run(With(font, {"--aa", "sdf", "--sdf-spread", "5", "--outline", "2", "-e", "BMFont Text", "-e", "BMFont XML",
+                      "-e", "JSON Metrics", "-e", "BMFont Binary", "-o", file("f"), "--quiet"}));
   ASSERT_EQ(r.status, 0) << r.err;
   const std::string text = ReadAll(file("f.fnt"));
   const std::string xml = ReadAll(file("f-2.fnt"));

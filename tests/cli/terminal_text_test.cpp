@@ -11,7 +11,9 @@ TEST(EscapeControls, ControlCharactersAreShownEscaped) {
   EXPECT_EQ(EscapeControls("plain text, \xC3\xA9t\xC3\xA9"), "plain text, \xC3\xA9t\xC3\xA9");
   EXPECT_EQ(EscapeControls("Red\x1b[31m Name\x07"), "Red\\x1B[31m Name\\x07");
   EXPECT_EQ(EscapeControls("a\tb\nc\rd\x7f"), "a\\x09b\\x0Ac\\x0Dd\\x7F");
-  EXPECT_EQ(EscapeControls("C1 \xC2\x9B" "31m"), "C1 \\u009B31m");
+  EXPECT_EQ(EscapeControls("C1 \xC2\x9B"
+                           "31m"),
+            "C1 \\u009B31m");
   EXPECT_EQ(EscapeControls("no break \xC2\xA0 here"), "no break \xC2\xA0 here");
   EXPECT_EQ(EscapeControls("cut \xC2"), "cut \xC2");
 }

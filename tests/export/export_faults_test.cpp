@@ -76,7 +76,8 @@ TEST(ExportFaults, ExitInEachExportEntryIsReportedAndTheNextJobRuns) {
   w.discover();
   ASSERT_EQ(w.registry.size(), 4u);
   Batch r{w};
-  for (const char* name : {"Quitter", "Quiet Simple", "Graphic Quitter", "Quiet Simple", "Data Quitter", "Quiet Simple"})
+  for (const char* name :
+       {"Quitter", "Quiet Simple", "Graphic Quitter", "Quiet Simple", "Data Quitter", "Quiet Simple"})
     r.queue(name);
   const ExportReport report = r.run();
   EXPECT_EQ(report.outcome, ExportOutcome::Ran);
@@ -86,8 +87,9 @@ TEST(ExportFaults, ExitInEachExportEntryIsReportedAndTheNextJobRuns) {
   const std::string exited = "The plugin ended its process with exit status 3.";
   const auto msgs = w.dialogs.entries(Kind::Message);
   ASSERT_EQ(msgs.size(), 3u);
-  EXPECT_EQ(msgs[0].message.text, "There was an error while executing the simple export function of the Quitter plugin." +
-                                      kCr + "The error was:" + kCr + exited);
+  EXPECT_EQ(msgs[0].message.text,
+            "There was an error while executing the simple export function of the Quitter plugin." + kCr +
+                "The error was:" + kCr + exited);
   EXPECT_EQ(msgs[1].message.text,
             "There was an error while executing the graphic export function of the Graphic Quitter plugin." + kCr +
                 "The error was:" + kCr + exited);
@@ -182,12 +184,18 @@ TEST(TypeTable, BuffersFollowThePluginTypeWhateverTheJobSays) {
     bool colour, alpha;  // the job's options
     bool wantColour, wantAlpha;
   } cases[] = {
-      {ptGraphicRGB, false, true, true, false},          {ptGraphicRGB, false, false, true, false},
-      {ptGraphicAlpha, true, false, false, true},        {ptGraphicAlpha, true, true, false, true},
-      {ptGraphicRGBAndAlpha, false, false, true, true},  {ptGraphicRGBXorAlpha, true, true, true, false},
-      {ptGraphicRGBXorAlpha, false, false, true, false}, {ptGraphicRGBXorAlpha, false, true, false, true},
-      {ptGraphicRGBOrAlpha, false, false, true, true},   {ptGraphicRGBOrAlpha, false, true, false, true},
-      {ptGraphicRGBOrAlpha, true, true, true, true},     {0, true, true, false, false},
+      {ptGraphicRGB, false, true, true, false},
+      {ptGraphicRGB, false, false, true, false},
+      {ptGraphicAlpha, true, false, false, true},
+      {ptGraphicAlpha, true, true, false, true},
+      {ptGraphicRGBAndAlpha, false, false, true, true},
+      {ptGraphicRGBXorAlpha, true, true, true, false},
+      {ptGraphicRGBXorAlpha, false, false, true, false},
+      {ptGraphicRGBXorAlpha, false, true, false, true},
+      {ptGraphicRGBOrAlpha, false, false, true, true},
+      {ptGraphicRGBOrAlpha, false, true, false, true},
+      {ptGraphicRGBOrAlpha, true, true, true, true},
+      {0, true, true, false, false},
       {200, true, false, false, false},
   };
   for (const Case& c : cases) {

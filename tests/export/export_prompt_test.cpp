@@ -31,7 +31,7 @@ TEST(ForceExtension, ReplacesOrAppendsTheWholeExtensionField) {
   EXPECT_EQ(ForceExtension("font.x", "abcd"), "font.abcd");
   EXPECT_EQ(ForceExtension("metrics", "json"), "metrics.json");
   EXPECT_EQ(ForceExtension("metrics.jso", "jsonx"), "metrics.json");  // never more than the field holds
-  EXPECT_EQ(ForceExtension("font", "a/b"), "font.ab");  // cannot send the file to another folder
+  EXPECT_EQ(ForceExtension("font", "a/b"), "font.ab");                // cannot send the file to another folder
 }
 
 TEST(ExportFileRequest, TitleAndFilter) {

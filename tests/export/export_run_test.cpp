@@ -168,9 +168,10 @@ TEST(QuickExport, NonSimplePluginLacksTheSimpleEntry) {
   ExportContext ctx = w.context();
   RunExport(ctx, 0);
   EXPECT_EQ(Messages(w.dialogs),
-            (std::vector<std::string>{"There was an error while executing the simple export function of the Either Image "
-                                      "plugin." + kCr + "The error was:" + kCr +
-                                      "the Simple Export function was not found in this DLL."}));
+            (std::vector<std::string>{
+                "There was an error while executing the simple export function of the Either Image "
+                "plugin." +
+                kCr + "The error was:" + kCr + "the Simple Export function was not found in this DLL."}));
 }
 
 TEST(ExportRunSteps, UnusablePluginAndMismatchedBuffers) {
@@ -224,7 +225,7 @@ TEST_F(Batch, EmptyQueueCallsNothing) {
 }
 
 TEST_F(Batch, GraphicJobsGetTheBuffersOfTheirOptions) {
-  queue("Any Image");                                   // 7, both on
+  queue("Any Image");  // 7, both on
   queue("Any Image");
   ToggleJobColour(w.jobs.back(), ptGraphicRGBOrAlpha);  // only alpha
   queue("Colour Only");                                 // 3
@@ -315,7 +316,7 @@ TEST_F(Batch, JobWithoutLoadedPluginFailsSilently) {
   queue("Alpha Only");
   run();
   EXPECT_TRUE(w.dialogs.entries(Kind::Message).empty());
-  EXPECT_EQ(questions(), 1u);  // it failed, and it was not the last job
+  EXPECT_EQ(questions(), 1u);                              // it failed, and it was not the last job
   EXPECT_TRUE(ReadReport("graphic_alpha.report").exists);  // the answer No goes on
 }
 

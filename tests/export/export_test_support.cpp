@@ -95,9 +95,20 @@ ExportWorld::ExportWorld(int width, int height) : colour(width, height), mask(wi
 }
 
 ExportContext ExportWorld::context() {
-  return ExportContext{settings, chars,    placedCount, selectedCount, spaceAdvance,
-                       colour,   mask,     18,          5,             registry,
-                       jobs,     dialogs,  buffers,     [this](const std::string& s) { statuses.push_back(s); }};
+  return ExportContext{settings,
+                       chars,
+                       placedCount,
+                       selectedCount,
+                       spaceAdvance,
+                       colour,
+                       mask,
+                       18,
+                       5,
+                       registry,
+                       jobs,
+                       dialogs,
+                       buffers,
+                       [this](const std::string& s) { statuses.push_back(s); }};
 }
 
 void ExportWorld::discover() {

@@ -16,9 +16,9 @@ TEST(JobDefaults, OptionsSwitchedOnPerType) {
   struct Row {
     uint8_t type;
     bool rgb, alpha, data;
-  } rows[] = {{1, false, false, false}, {2, false, false, true}, {3, true, false, false}, {4, false, true, false},
-              {5, true, false, false},  {6, true, true, false},  {7, true, true, false},  {0, false, false, false},
-              {99, false, false, false}};
+  } rows[] = {{1, false, false, false}, {2, false, false, true},  {3, true, false, false},
+              {4, false, true, false},  {5, true, false, false},  {6, true, true, false},
+              {7, true, true, false},   {0, false, false, false}, {99, false, false, false}};
   for (const Row& r : rows) {
     TExportJob job;
     ApplyJobDefaults(job, r.type);

@@ -45,9 +45,10 @@ std::map<std::pair<uint16_t, uint16_t>, int32_t> ShapeEveryPair(const char* path
   hb_font_set_scale(font, emPixels * 64, emPixels * 64);
   hb_font_set_ppem(font, emPixels, emPixels);
   hb_buffer_t* buffer = hb_buffer_create();
-  const hb_feature_t off[] = {
-      {HB_TAG('l', 'i', 'g', 'a'), 0, 0, ~0u}, {HB_TAG('c', 'l', 'i', 'g'), 0, 0, ~0u},
-      {HB_TAG('c', 'a', 'l', 't'), 0, 0, ~0u}, {HB_TAG('d', 'l', 'i', 'g'), 0, 0, ~0u}};
+  const hb_feature_t off[] = {{HB_TAG('l', 'i', 'g', 'a'), 0, 0, ~0u},
+                              {HB_TAG('c', 'l', 'i', 'g'), 0, 0, ~0u},
+                              {HB_TAG('c', 'a', 'l', 't'), 0, 0, ~0u},
+                              {HB_TAG('d', 'l', 'i', 'g'), 0, 0, ~0u}};
   std::map<std::pair<uint16_t, uint16_t>, int32_t> amounts;
   for (uint16_t a : units) {
     hb_codepoint_t ga = 0, gb = 0;
@@ -157,7 +158,8 @@ TEST(KerningPairs, CharactersAfterTheFirstThousandArePaired) {
   for (uint16_t u = 0x21; u <= 0x17F; ++u) sample.push_back(u);
   for (uint16_t u = 0x2010; u <= 0x201F; ++u) sample.push_back(u);
   const auto expected = ShapeEveryPair(kDejaVuSans, 32, sample);
-  const auto late = std::count_if(expected.begin(), expected.end(), [](const auto& e) { return e.first.first >= 0x2010; });
+  const auto late =
+      std::count_if(expected.begin(), expected.end(), [](const auto& e) { return e.first.first >= 0x2010; });
   ASSERT_GT(late, 50);
   std::map<std::pair<uint16_t, uint16_t>, int32_t> found;
   for (const auto& [pair, amount] : AsMap(pairs)) {

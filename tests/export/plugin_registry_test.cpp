@@ -105,8 +105,9 @@ TEST(PluginRegistry, MissingGetPluginInfoNamesThePathTwice) {
   const DialogMessage m = d.messages()[0].message;
   EXPECT_EQ(m.caption, "Plugin Load Error");
   EXPECT_EQ(m.icon, DialogIcon::Error);
-  EXPECT_EQ(m.text, "Failed to load plugin: plugins/no_info.so" + kCr + kCr + "Could not load plugin: plugins/no_info.so" +
-                        kCr + "This plugin does not have the required GetPluginInfo procedure.");
+  EXPECT_EQ(m.text, "Failed to load plugin: plugins/no_info.so" + kCr + kCr +
+                        "Could not load plugin: plugins/no_info.so" + kCr +
+                        "This plugin does not have the required GetPluginInfo procedure.");
 }
 
 TEST(PluginRegistry, WrongEntryPointForTheTypeIsRefused) {
@@ -117,8 +118,8 @@ TEST(PluginRegistry, WrongEntryPointForTheTypeIsRefused) {
   ASSERT_EQ(msgs.size(), 2u);  // the entry point warning, then "No Plugins!"
   EXPECT_EQ(msgs[0].message.caption, "Plugin Error");
   EXPECT_EQ(msgs[0].message.icon, DialogIcon::Warning);
-  EXPECT_EQ(msgs[0].message.text, "There was an error while trying to load the \"Data Without Entry\" plugin:" + kCr + kCr +
-                                      "The plugin was supposed to be of the Data type," + kCr +
+  EXPECT_EQ(msgs[0].message.text, "There was an error while trying to load the \"Data Without Entry\" plugin:" + kCr +
+                                      kCr + "The plugin was supposed to be of the Data type," + kCr +
                                       "but the correct export function couldn't be found in this plugin.");
   EXPECT_EQ(msgs[1].message.caption, "No Plugins!");
 }
@@ -167,12 +168,14 @@ TEST(PluginRegistry, FailingGetPluginInfoIsReportedAndTheOthersStay) {
   for (const auto& e : msgs) {
     EXPECT_EQ(e.message.caption, "Plugin Load Error");
     const std::string& t = e.message.text;
-    if (t.rfind("Failed to load plugin: plugins/info_crash.so" + kCr + kCr + "The plugin crashed", 0) == 0) crash = true;
+    if (t.rfind("Failed to load plugin: plugins/info_crash.so" + kCr + kCr + "The plugin crashed", 0) == 0)
+      crash = true;
     if (t == "Failed to load plugin: plugins/info_throw.so" + kCr + kCr + "disk on fire") thrown = true;
     if (t.rfind("Failed to load plugin: plugins/info_hang.so" + kCr + kCr + "The plugin did not return", 0) == 0)
       hang = true;
   }
-  EXPECT_TRUE(crash && thrown && hang) << msgs[0].message.text << "\n" << msgs[1].message.text << "\n"
+  EXPECT_TRUE(crash && thrown && hang) << msgs[0].message.text << "\n"
+                                       << msgs[1].message.text << "\n"
                                        << msgs[2].message.text;
 }
 

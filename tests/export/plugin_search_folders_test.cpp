@@ -53,7 +53,7 @@ TEST(PluginSearch, FoldersInOrderWithTheirPaths) {
 TEST(PluginSearch, AnEarlierFileNameHidesALaterOne) {
   PluginFolder work({PluginAs("simple_ok", "shared.so")});
   const std::string user = work.root() + "/user", installed = work.root() + "/installed";
-  Place(user, "graphic_rgb", "shared.so");       // hidden by the working folder's
+  Place(user, "graphic_rgb", "shared.so");  // hidden by the working folder's
   Place(user, "data_ok", "exporter.so");
   Place(installed, "graphic_alpha", "exporter.so");  // hidden by the user's
   Place(installed, "graphic_or", "only_installed.so");

@@ -131,7 +131,9 @@ std::vector<GoldenCase> Cases() {
        },
        {}},
       {"kerning", [](GenerationSettings& s) { s.kerning = -3; }, {}},
-      {"distance-field", [](GenerationSettings& s) { s.antialiasMode = kAntialiasDistanceField; }, {"--sdf-spread", "4"}},
+      {"distance-field",
+       [](GenerationSettings& s) { s.antialiasMode = kAntialiasDistanceField; },
+       {"--sdf-spread", "4"}},
       {"compact-cells", [](GenerationSettings&) {}, {"--cells", "compact"}},
   };
 }
@@ -239,8 +241,7 @@ TEST_F(GoldenOutputs, EveryExporterWritesTheCheckedInOutputForEveryFixedProject)
       EXPECT_EQ(it->second, value) << key << " differs from its golden hash";
     }
   }
-  for (const auto& [key, value] : actual)
-    EXPECT_TRUE(golden.count(key)) << key << " is new: not in the golden hashes";
+  for (const auto& [key, value] : actual) EXPECT_TRUE(golden.count(key)) << key << " is new: not in the golden hashes";
 }
 
 }  // namespace

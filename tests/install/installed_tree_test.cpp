@@ -81,7 +81,8 @@ class Installed : public ::testing::Test {
   // Runs `command` (already quoted) in the empty working folder with nothing of the caller's
   // environment but PATH, the sanitizers' options, HOME and `extra` ("NAME=value" each).
   Result Run(const std::string& command, const std::vector<std::string>& extra = {}, int seconds = 120) {
-    std::string line = "cd " + Quote(work()) + " && env -i PATH=" + Quote(std::getenv("PATH") ? std::getenv("PATH") : "/usr/bin:/bin");
+    std::string line =
+        "cd " + Quote(work()) + " && env -i PATH=" + Quote(std::getenv("PATH") ? std::getenv("PATH") : "/usr/bin:/bin");
     for (const char* keep : {"LSAN_OPTIONS", "ASAN_OPTIONS", "UBSAN_OPTIONS"})
       if (const char* value = std::getenv(keep)) line += std::string(" ") + keep + "=" + Quote(value);
     line += " HOME=" + Quote(home()) + " LANG=C.UTF-8";
@@ -116,8 +117,8 @@ class Installed : public ::testing::Test {
   // Builds tests/install/tiny_plugin.c with only the installed header, as a third party would.
   bool BuildTinyPlugin(const std::string& output) {
     fs::create_directories(fs::path(output).parent_path());
-    const std::string cflags = "$(PKG_CONFIG_PATH=" + Quote(kPrefix + "/share/pkgconfig") +
-                               " pkg-config --cflags glyphmill-plugin)";
+    const std::string cflags =
+        "$(PKG_CONFIG_PATH=" + Quote(kPrefix + "/share/pkgconfig") + " pkg-config --cflags glyphmill-plugin)";
     const Result r = Run("sh -c " + Quote("cc -std=c11 -Wall -Wextra -Werror -shared -fPIC " + cflags + " -o " +
                                           Quote(output) + " " + Quote(GLYPHMILL_TINY_PLUGIN_SOURCE)));
     EXPECT_EQ(r.status, 0) << r.err;
@@ -187,7 +188,8 @@ TEST_F(Installed, CliFindsTheShippedExportersFromAnEmptyFolder) {
 }
 
 TEST_F(Installed, CliExportsAFont) {
-  const Result r = Cli("--font 'DejaVu Sans' --size 12 --texture 256x256 -e 'BMFont Text' -e 'PNG Image' -o out/font.fnt");
+  const Result r =
+      Cli("--font 'DejaVu Sans' --size 12 --texture 256x256 -e 'BMFont Text' -e 'PNG Image' -o out/font.fnt");
   ASSERT_EQ(r.status, 0) << r.err;
   const std::string descriptor = ReadAll(work() + "/out/font.fnt");
   EXPECT_NE(descriptor.find("face=\"DejaVu Sans\""), std::string::npos);
@@ -205,7 +207,8 @@ TEST_F(Installed, APluginBuiltAgainstTheInstalledHeaderLoadsFromTheUsersFolder) 
   // The user's folder is searched before the installed one.
   EXPECT_EQ(listed.front(), std::make_pair(std::string("Tiny Count"), userPlugins));
 
-  const Result r = Cli("--font 'DejaVu Sans' --size 10 --chars 65-90 --texture 128x128 -e 'Tiny Count' -o out/count", env);
+  const Result r =
+      Cli("--font 'DejaVu Sans' --size 10 --chars 65-90 --texture 128x128 -e 'Tiny Count' -o out/count", env);
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(ReadAll(work() + "/out/count.txt"), "26 characters on 128x128\n");
 }
@@ -294,9 +297,11 @@ TEST_F(Installed, WindowWritesItsAutosaveUnderXdgConfigHomeAndReadsItBack) {
 TEST_F(Installed, WindowOpensAProjectGivenAsItsArgument) {
   if (!GLYPHMILL_TEST_HAS_GUI) GTEST_SKIP() << "built without the window program";
   const std::vector<uint8_t> bytes = ProjectWithJob(40);
-  std::ofstream(work() + "/opened.gmp", std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-  const Result r = Run(Quote(kPrefix + "/bin/glyphmill") + " opened.gmp",
-                       {"XDG_CONFIG_HOME=" + path("config"), "QT_QPA_PLATFORM=offscreen", "GLYPHMILL_CLOSE_AFTER_START=1"}, 60);
+  std::ofstream(work() + "/opened.gmp", std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  const Result r =
+      Run(Quote(kPrefix + "/bin/glyphmill") + " opened.gmp",
+          {"XDG_CONFIG_HOME=" + path("config"), "QT_QPA_PLATFORM=offscreen", "GLYPHMILL_CLOSE_AFTER_START=1"}, 60);
   ASSERT_EQ(r.status, 0) << r.err;
   const std::string after = ReadAll(path("config/glyphmill/Autosave.gmp"));
   ProjectData data;

@@ -41,11 +41,9 @@ class BmFontExport : public ::testing::Test {
     host.placed.assign(kCount, 1);
     for (std::size_t i = kFirstUnplaced; i < kCount; ++i) host.placed[i] = 0;
     host.kernings = {
-        {32, 33, -1},  // space to '!': both listed, kept
-        {33, 34, -2},
-        {33, 35, 0},   // no effect: left out
-        {36, 33, 3},
-        {40, 90, 1},   // 90 = 'Z' found no room: left out
+        {32, 33, -1},               // space to '!': both listed, kept
+        {33, 34, -2}, {33, 35, 0},  // no effect: left out
+        {36, 33, 3},  {40, 90, 1},  // 90 = 'Z' found no room: left out
     };
     auto& r = host.record;
     r.struct_size = sizeof(GlyphmillFontInfoV1);
@@ -246,10 +244,11 @@ TEST_F(BmFontExport, TextFormWritesBmFontsLinesAndFieldsInBmFontsOrder) {
   LoadedPlugin("bmfont_text.so").simpleExport(Record(path));
   const auto lines = SplitBmFontText(ReadText(path));
   const std::map<std::string, std::vector<std::string>> order = {
-      {"info", {"face", "size", "bold", "italic", "charset", "unicode", "stretchH", "smooth", "aa", "padding", "spacing",
-                "outline"}},
-      {"common", {"lineHeight", "base", "scaleW", "scaleH", "pages", "packed", "alphaChnl", "redChnl", "greenChnl",
-                  "blueChnl"}},
+      {"info",
+       {"face", "size", "bold", "italic", "charset", "unicode", "stretchH", "smooth", "aa", "padding", "spacing",
+        "outline"}},
+      {"common",
+       {"lineHeight", "base", "scaleW", "scaleH", "pages", "packed", "alphaChnl", "redChnl", "greenChnl", "blueChnl"}},
       {"page", {"id", "file"}},
       {"chars", {"count"}},
       {"char", {"id", "x", "y", "width", "height", "xoffset", "yoffset", "xadvance", "page", "chnl"}},

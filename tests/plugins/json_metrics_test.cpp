@@ -82,11 +82,15 @@ TEST_F(JsonMetricsExport, AddsTheHostsFontPlacementAndKernings) {
 
 TEST_F(JsonMetricsExport, AFaceNameThatIsNotUtf8StillGivesValidJson) {
   TestFontInfo host;
-  host.face = "Bad\xFF" "Face";
+  host.face =
+      "Bad\xFF"
+      "Face";
   host.record.struct_size = sizeof(GlyphmillFontInfoV1);
   OfferFontInfo(host.bind());
   const nlohmann::json doc = Export();
-  EXPECT_EQ(doc.at("font").at("face"), "Bad\xEF\xBF\xBD" "Face");  // U+FFFD in place of the bad byte
+  EXPECT_EQ(doc.at("font").at("face"),
+            "Bad\xEF\xBF\xBD"
+            "Face");  // U+FFFD in place of the bad byte
 }
 
 TEST_F(JsonMetricsExport, AnEmptyTableGivesAnEmptyList) {

@@ -94,9 +94,7 @@ TEST(HostRecord, VersionTwoGivesEachCharactersOffsetsAndTheFontsLine) {
 }
 
 // Two characters in 24-pixel cells whose pen and line top lie (4, 3) and (6, 3) into the cell.
-std::vector<TExportCharInfo> TwoCells() {
-  return {{10, 24, 0, 0, 1, 8, 'A'}, {12, 24, 10, 0, -2, 13, 'j'}};
-}
+std::vector<TExportCharInfo> TwoCells() { return {{10, 24, 0, 0, 1, 8, 'A'}, {12, 24, 10, 0, -2, 13, 'j'}}; }
 
 TEST(BmFontModel, WithTheHostsGeometryGlyphsLandOnThePenAndBaseline) {
   HostFontInfo host;

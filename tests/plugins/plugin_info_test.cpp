@@ -65,8 +65,9 @@ TEST_P(ShippedPlugin, ExportsExactlyGetPluginInfoAndTheEntryItsTypeNeeds) {
   EXPECT_EQ(names, (std::set<std::string>{"GetPluginInfo", e.entry}));
 }
 
-INSTANTIATE_TEST_SUITE_P(All, ShippedPlugin, ::testing::ValuesIn(kShipped),
-                         [](const auto& p) { return std::string(p.param.file).substr(0, std::string(p.param.file).find('.')); });
+INSTANTIATE_TEST_SUITE_P(All, ShippedPlugin, ::testing::ValuesIn(kShipped), [](const auto& p) {
+  return std::string(p.param.file).substr(0, std::string(p.param.file).find('.'));
+});
 
 TEST(ShippedPlugins, NamesAreDistinctBecauseProjectsFindPluginsByName) {
   std::set<std::string> names;

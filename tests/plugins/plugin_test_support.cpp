@@ -1,9 +1,9 @@
 #include "tests/plugins/plugin_test_support.h"
 
 #include <dlfcn.h>
-#include <nlohmann/json.hpp>
 #include <png.h>
 #include <unistd.h>
+#include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <cctype>
@@ -20,7 +20,9 @@ namespace glyphmill::plugintest {
 
 std::string PluginPath(const std::string& fileName) { return std::string(GLYPHMILL_TEST_PLUGIN_DIR) + "/" + fileName; }
 
-std::string ShortString(const uint8_t* field) { return std::string(reinterpret_cast<const char*>(field + 1), field[0]); }
+std::string ShortString(const uint8_t* field) {
+  return std::string(reinterpret_cast<const char*>(field + 1), field[0]);
+}
 
 LoadedPlugin::LoadedPlugin(const std::string& fileName) {
   handle_ = dlopen(PluginPath(fileName).c_str(), RTLD_NOW | RTLD_LOCAL);
@@ -170,7 +172,9 @@ bool DecodePng(std::FILE* f, DecodedImage* out, std::vector<uint8_t>* pixels, Pn
   return true;
 }
 
-uint32_t Be32(const uint8_t* p) { return (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | p[3]; }
+uint32_t Be32(const uint8_t* p) {
+  return (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | p[3];
+}
 
 }  // namespace
 
@@ -211,7 +215,8 @@ TgaFile ReadTga(const std::string& path) {
   const std::size_t start = 18 + t.idLength;
   const std::size_t size = std::size_t{t.width} * t.height * (t.depth / 8);
   if (b.size() < start + size) throw std::runtime_error("TGA pixels cut short");
-  t.pixels.assign(b.begin() + static_cast<std::ptrdiff_t>(start), b.begin() + static_cast<std::ptrdiff_t>(start + size));
+  t.pixels.assign(b.begin() + static_cast<std::ptrdiff_t>(start),
+                  b.begin() + static_cast<std::ptrdiff_t>(start + size));
   t.footer.assign(b.begin() + static_cast<std::ptrdiff_t>(start + size), b.end());
   return t;
 }
@@ -301,12 +306,18 @@ std::string XmlUnescape(const std::string& s) {
     }
     const std::size_t end = s.find(';', i);
     const std::string entity = s.substr(i + 1, end - i - 1);
-    if (entity == "amp") out += '&';
-    else if (entity == "lt") out += '<';
-    else if (entity == "gt") out += '>';
-    else if (entity == "quot") out += '"';
-    else if (entity == "apos") out += '\'';
-    else throw std::runtime_error("unknown entity " + entity);
+    if (entity == "amp")
+      out += '&';
+    else if (entity == "lt")
+      out += '<';
+    else if (entity == "gt")
+      out += '>';
+    else if (entity == "quot")
+      out += '"';
+    else if (entity == "apos")
+      out += '\'';
+    else
+      throw std::runtime_error("unknown entity " + entity);
     i = end;
   }
   return out;
@@ -357,7 +368,8 @@ BmFont ParseBmFontText(const std::string& text) {
 }
 
 BmFont ParseBmFontXml(const std::string& text) {
-  if (text.rfind("<?xml version=\"1.0\"?>\n<font>\n", 0) != 0) throw std::runtime_error("no XML declaration and <font>");
+  if (text.rfind("<?xml version=\"1.0\"?>\n<font>\n", 0) != 0)
+    throw std::runtime_error("no XML declaration and <font>");
   if (text.find("</font>") == std::string::npos) throw std::runtime_error("<font> not closed");
   BmFont font;
   // Every start or empty element: its name, then name="value" attributes up to '>' or "/>".
@@ -389,7 +401,8 @@ BmFont ParseBmFontBinary(const std::vector<uint8_t>& b) {
   auto u16 = [&b](std::size_t at) -> int64_t { return b.at(at) | (b.at(at + 1) << 8); };
   auto i16 = [&u16](std::size_t at) -> int64_t { return static_cast<int16_t>(u16(at)); };
   auto u32 = [&b](std::size_t at) -> int64_t {
-    return int64_t{b.at(at)} | (int64_t{b.at(at + 1)} << 8) | (int64_t{b.at(at + 2)} << 16) | (int64_t{b.at(at + 3)} << 24);
+    return int64_t{b.at(at)} | (int64_t{b.at(at + 1)} << 8) | (int64_t{b.at(at + 2)} << 16) |
+           (int64_t{b.at(at + 3)} << 24);
   };
   BmFont font;
   int lastType = 0;
@@ -456,7 +469,8 @@ BmFont ParseBmFontJson(const std::string& text) {
   font.unicode = info.at("unicode");
   font.smooth = info.at("smooth");
   font.outline = info.at("outline");
-  if (info.at("padding") != nlohmann::json::array({0, 0, 0, 0}) || info.at("spacing") != nlohmann::json::array({0, 0})) {
+  if (info.at("padding") != nlohmann::json::array({0, 0, 0, 0}) ||
+      info.at("spacing") != nlohmann::json::array({0, 0})) {
     throw std::runtime_error("padding or spacing is not zero");
   }
   const auto& common = doc.at("common");

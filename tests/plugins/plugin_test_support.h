@@ -76,9 +76,9 @@ std::string ReadText(const std::string& path);
 struct DecodedImage {
   uint32_t width = 0;
   uint32_t height = 0;
-  int channels = 0;            // 1 grey, 3 RGB, 4 RGBA
+  int channels = 0;  // 1 grey, 3 RGB, 4 RGBA
   int bitDepth = 0;
-  std::vector<uint8_t> pixels;  // rows top first, channels interleaved as stored
+  std::vector<uint8_t> pixels;      // rows top first, channels interleaved as stored
   std::vector<std::string> chunks;  // chunk names in file order
 };
 // Decodes with libpng's reading API; throws std::runtime_error on a damaged file.

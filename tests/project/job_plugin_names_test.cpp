@@ -62,7 +62,7 @@ TEST(JobPluginNames, LoadingTakesTheFirstOfEqualNamesAndNeverRunsAnotherPluginFo
   MatchJobsToPlugins(jobs, {"other", "dup", "x", "dup"});
   EXPECT_EQ(jobs[0].PluginIndex, 1);
   EXPECT_EQ(jobs[1].PluginIndex, -1);  // no such name: it must not run the plug-in now at index 2
-  EXPECT_EQ(jobs[2].PluginIndex, 1);  // an index outside the list never matches
+  EXPECT_EQ(jobs[2].PluginIndex, 1);   // an index outside the list never matches
 }
 
 TEST(JobPluginNames, AProjectSavedWithThePluginAtThreeIsLoadedWithItsNewIndex) {

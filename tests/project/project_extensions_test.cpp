@@ -6,11 +6,11 @@
 #include <filesystem>
 #include <fstream>
 
+#include "export/scripted_dialogs.h"
 #include "project/project_extensions.h"
 #include "project/project_io.h"
 #include "project/project_layout.h"
 #include "project_test_util.h"
-#include "export/scripted_dialogs.h"
 
 namespace glyphmill {
 namespace {
@@ -77,7 +77,8 @@ TEST(ExtensionBlock, ClassicFilesLoadWithEveryAdditionAtItsDefault) {
 
 TEST(ExtensionBlock, TrailingBytesWithoutTheTagAreIgnoredAsBefore) {
   std::vector<uint8_t> bytes = Classic(SampleProject());
-  for (const std::vector<uint8_t>& tail : {std::vector<uint8_t>{'G', 'M'}, std::vector<uint8_t>{'x', 'y', 'z', 'w', 1, 2, 3, 4, 5}}) {
+  for (const std::vector<uint8_t>& tail :
+       {std::vector<uint8_t>{'G', 'M'}, std::vector<uint8_t>{'x', 'y', 'z', 'w', 1, 2, 3, 4, 5}}) {
     std::vector<uint8_t> file = bytes;
     Add(file, tail);
     ProjectData read;

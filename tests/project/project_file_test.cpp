@@ -54,9 +54,9 @@ TEST(ProjectFileLayout, HeaderSettingsAndSelectionSitAtTheirOffsets) {
   EXPECT_EQ((std::vector<uint8_t>(b.begin(), b.begin() + 8)),
             (std::vector<uint8_t>{0xF0, 0x00, 0x00, 0x00, 0x7C, 0x00, 0x00, 0x00}));
   EXPECT_EQ(std::memcmp(b.data() + 8, "DejaVu Sans", 12), 0);  // name and its zero byte
-  EXPECT_EQ(b[8 + 61], 24);                                     // fontSize
-  EXPECT_EQ(U32At(b, 8 + 100) & 0xFFFF, 512u);                  // textureWidth
-  EXPECT_EQ(b[8 + 122], 0xAB);                                  // padding carried through
+  EXPECT_EQ(b[8 + 61], 24);                                    // fontSize
+  EXPECT_EQ(U32At(b, 8 + 100) & 0xFFFF, 512u);                 // textureWidth
+  EXPECT_EQ(b[8 + 122], 0xAB);                                 // padding carried through
   EXPECT_EQ(b[8 + 123], 0xCD);
   EXPECT_EQ(b[132 + 0], 1);
   EXPECT_EQ(b[132 + 1], 0);
@@ -94,7 +94,7 @@ TEST(ProjectFileLayout, AnyNonzeroByteCountsAsSelectedAndTrailingBytesAreIgnored
   ProjectData p;
   std::vector<uint8_t> b = Bytes(p);
   b[132 + 65] = 0x80;
-  b[65672 - 5] = 0;  // last selection byte stays clear
+  b[65672 - 5] = 0;   // last selection byte stays clear
   b.push_back(0x55);  // bytes after the last job
   ProjectData back;
   ASSERT_FALSE(Parse(b, &back).has_value());
@@ -137,11 +137,13 @@ TEST(ProjectFileRefusal, EmptyShortAndForeignFilesHoldNoGlyphmillData) {
 TEST(ProjectFileRefusal, OtherRecordSizesNameTheSizeReadAndTheSizeExpected) {
   std::vector<uint8_t> b = Bytes(SampleProject());
   PutU32At(b, 4, 100);
-  ExpectRefused(b, "This file is from a different version of Glyphmill. It cannot be loaded into the Glyphmill.\r"
-                   "Record size mismatch: 100 should be 124");
+  ExpectRefused(b,
+                "This file is from a different version of Glyphmill. It cannot be loaded into the Glyphmill.\r"
+                "Record size mismatch: 100 should be 124");
   PutU32At(b, 4, 0xFFFFFFFF);  // shown unsigned
-  ExpectRefused(b, "This file is from a different version of Glyphmill. It cannot be loaded into the Glyphmill.\r"
-                   "Record size mismatch: 4294967295 should be 124");
+  ExpectRefused(b,
+                "This file is from a different version of Glyphmill. It cannot be loaded into the Glyphmill.\r"
+                "Record size mismatch: 4294967295 should be 124");
   b.resize(8);  // the size is checked before the missing settings
   PutU32At(b, 4, 128);
   ExpectRefused(b, project_text::RecordSizeMismatch(128));

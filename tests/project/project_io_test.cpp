@@ -108,8 +108,7 @@ TEST(ProjectLoad, ASavedProjectComesBackWithItsNoticeAndMatchedJobs) {
   ASSERT_TRUE(SaveProjectFile(dir.file("p"), p.settings, p.selection, p.jobs, {"PNG image", "-", "BMFont text"},
                               status.callback()));
   status.texts.clear();
-  const ProjectLoad load =
-      LoadProjectFile(dir.file("p.gmp"), {"BMFont text", "PNG image"}, dialogs, status.callback());
+  const ProjectLoad load = LoadProjectFile(dir.file("p.gmp"), {"BMFont text", "PNG image"}, dialogs, status.callback());
   ASSERT_EQ(load.outcome, LoadOutcome::Loaded);
   ASSERT_TRUE(load.project.has_value());
   EXPECT_EQ(load.project->settings, p.settings);
@@ -202,7 +201,8 @@ TEST(Autosave, AFailureGivesTheReason) {
   ProjectData p = SampleProject();
   std::string error;
   // A "folder" that is a file: no one can write below it, root included.
-  EXPECT_FALSE(WriteAutosave(dir.file("plain-file/glyphmill/Autosave.gmp"), p.settings, p.selection, p.jobs, {}, &error));
+  EXPECT_FALSE(
+      WriteAutosave(dir.file("plain-file/glyphmill/Autosave.gmp"), p.settings, p.selection, p.jobs, {}, &error));
   EXPECT_NE(error.find("Not a directory"), std::string::npos) << error;
   EXPECT_FALSE(WriteAutosave(dir.file("plain-file/Autosave.gmp"), p.settings, p.selection, p.jobs, {}, &error));
   EXPECT_NE(error.find("is not a folder"), std::string::npos) << error;

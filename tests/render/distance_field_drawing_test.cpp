@@ -179,7 +179,10 @@ TEST(DistanceFieldJob, SkipsOutlineAndShadowAndReportsOnlyWhatRuns) {
   s.setFlag(kStyleDropShadow, true);
   RecordingHost host;
   auto job = MakeJob(s, kJobPlace, &host, Selection(65, 90), GenerationExtras{});
-  job->setTickSource([] { static uint32_t t = 0; return t += 100; });  // every report is due
+  job->setTickSource([] {
+    static uint32_t t = 0;
+    return t += 100;
+  });  // every report is due
   RunToEnd(*job);
   const std::vector<std::string> texts = host.texts();
   EXPECT_EQ(std::count(texts.begin(), texts.end(), render_text::kDrawingOutline), 0);
@@ -233,10 +236,12 @@ TEST(ProduceInOrder, AConsumerThatStopsEndsThePipeline) {
   EXPECT_FALSE(completed);
   EXPECT_EQ(consumed, 10);
   EXPECT_LE(producedCount.load(), 10 + 4 + 2);  // nothing far beyond the stop is started
-  EXPECT_TRUE(ProduceInOrder(0, 2, 4, [](int32_t, int32_t) { ADD_FAILURE(); }, [](int32_t) {
-    ADD_FAILURE();
-    return true;
-  }));
+  EXPECT_TRUE(ProduceInOrder(
+      0, 2, 4, [](int32_t, int32_t) { ADD_FAILURE(); },
+      [](int32_t) {
+        ADD_FAILURE();
+        return true;
+      }));
 }
 
 }  // namespace

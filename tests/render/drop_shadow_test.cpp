@@ -24,10 +24,10 @@ TEST(DropShadowBlur, InPlaceOrderSeesNewLeftAndUpperNeighbours) {
   Image24 s(5, 5);
   s.setPixel(2, 2, Bgr{0, 0, 90});
   BlurShadowPass(s, 0);
-  EXPECT_EQ(R(s, 1, 1), 10);                       // 90 / 9
-  EXPECT_EQ(R(s, 2, 1), (10 + 90) / 9);            // sees its new left neighbour: 11
-  EXPECT_EQ(R(s, 3, 1), (11 + 90) / 9);            // 11
-  EXPECT_EQ(R(s, 1, 2), (10 + 11 + 90) / 9);       // the row above holds new values: 12
+  EXPECT_EQ(R(s, 1, 1), 10);                  // 90 / 9
+  EXPECT_EQ(R(s, 2, 1), (10 + 90) / 9);       // sees its new left neighbour: 11
+  EXPECT_EQ(R(s, 3, 1), (11 + 90) / 9);       // 11
+  EXPECT_EQ(R(s, 1, 2), (10 + 11 + 90) / 9);  // the row above holds new values: 12
   EXPECT_EQ(R(s, 0, 0), 0) << "row 0 and column 0 lie outside the blurred region";
 }
 

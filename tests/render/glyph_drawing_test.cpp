@@ -75,8 +75,8 @@ TEST(CompositeGlyph, LcdCoverageBlendsPerChannel) {
 
 TEST(Cleartype, ChannelAverageBecomesTheAlpha) {
   Image24 scratch(2, 1);
-  scratch.setPixel(0, 0, Bgr{255, 0, 0});        // t = 1/3
-  scratch.setPixel(1, 0, Bgr{255, 255, 255});    // t = 1
+  scratch.setPixel(0, 0, Bgr{255, 0, 0});      // t = 1/3
+  scratch.setPixel(1, 0, Bgr{255, 255, 255});  // t = 1
   Image24 mask(2, 1);
   ApplyCleartype(scratch, mask, TargetKind::Grey, Bgr{255, 255, 255});
   EXPECT_EQ(mask.pixel(0, 0), (Bgr{85, 85, 85}));
@@ -85,7 +85,7 @@ TEST(Cleartype, ChannelAverageBecomesTheAlpha) {
   Image24 colour(2, 1);
   colour.fill(255, 255, 255);
   Image24 scratch2(2, 1);
-  scratch2.setPixel(0, 0, Bgr{255, 255, 255});  // t = 1
+  scratch2.setPixel(0, 0, Bgr{255, 255, 255});                           // t = 1
   ApplyCleartype(scratch2, colour, TargetKind::Colour, Bgr{0, 0, 255});  // red text
   EXPECT_EQ(colour.pixel(0, 0), (Bgr{0, 0, 255}));
   EXPECT_EQ(colour.pixel(1, 0), (Bgr{255, 255, 255})) << "t = 0 leaves the pixel";

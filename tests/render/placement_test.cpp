@@ -166,8 +166,8 @@ TEST_F(Placement, MiddleFallsBackToAnyQuadrantWithRoom) {
   // Quadrants are 127 x 127 (the lower left 127 x 128). The four cells of key 127 sort as 3, 0, 1, 2:
   // trees 0, 2 and 3 are filled, tree 1 keeps a 127 x 27 strip; then a 100 x 20 is offered to the
   // full tree 0.
-  std::vector<PlacedCharacter> chars{CellOf(127, 100), CellOf(127, 127), CellOf(127, 127), CellOf(127, 127),
-                                     CellOf(100, 20), CellOf(5, 1)};
+  std::vector<PlacedCharacter> chars{CellOf(127, 100), CellOf(127, 127), CellOf(127, 127),
+                                     CellOf(127, 127), CellOf(100, 20),  CellOf(5, 1)};
   const PlacementResult r = place(chars, 256, 256, kOriginMiddle);
   ASSERT_EQ(r.placedCount, kAllPlaced);
   EXPECT_EQ(chars[4].cellX, 128) << "refused by tree 0, placed in tree 1's strip";
@@ -219,9 +219,9 @@ TEST_F(Placement, ReportsSortingThenThrottledPlacingTexts) {
   int32_t next = 0;
   progress.restartClock();
   PlaceCharacters(chars, trees, next, progress);
-  EXPECT_EQ(host.texts, (std::vector<std::string>{"Sorting Characters...", "Placing Character (0/4)",
-                                                  "Placing Character (1/4)", "Placing Character (2/4)",
-                                                  "Placing Character (3/4)"}));
+  EXPECT_EQ(host.texts,
+            (std::vector<std::string>{"Sorting Characters...", "Placing Character (0/4)", "Placing Character (1/4)",
+                                      "Placing Character (2/4)", "Placing Character (3/4)"}));
   EXPECT_EQ(host.progress, (std::vector<int32_t>{0, 0, 25, 50, 75}));
 
   RecordingHost quiet;
@@ -233,10 +233,10 @@ TEST_F(Placement, ReportsSortingThenThrottledPlacingTexts) {
 }
 
 TEST(Progress, PercentRoundsHalvesToEven) {
-  EXPECT_EQ(PercentOf(1, 8), 12);   // 12.5
-  EXPECT_EQ(PercentOf(3, 8), 38);   // 37.5
-  EXPECT_EQ(PercentOf(1, 40), 2);   // 2.5, not representable exactly as a binary fraction
-  EXPECT_EQ(PercentOf(3, 40), 8);   // 7.5
+  EXPECT_EQ(PercentOf(1, 8), 12);  // 12.5
+  EXPECT_EQ(PercentOf(3, 8), 38);  // 37.5
+  EXPECT_EQ(PercentOf(1, 40), 2);  // 2.5, not representable exactly as a binary fraction
+  EXPECT_EQ(PercentOf(3, 40), 8);  // 7.5
   EXPECT_EQ(PercentOf(2, 3), 67);
   EXPECT_EQ(PercentOf(5, 0), 0);
 }

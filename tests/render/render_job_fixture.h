@@ -86,8 +86,7 @@ inline std::unique_ptr<RenderThread> MakeJob(const GenerationSettings& s, uint8_
   FontRequest font{s.fontNameString(), s.fontSize, s.bold(), s.italic()};
   EXPECT_TRUE(measurer.Measure(font, s.kerning, selection, fontChanged, tables, &error)) << error;
   auto job = std::make_unique<RenderThread>(s, options, host, extras);
-  JobTable table =
-      BuildJobTable(s, selection, tables.glyphMetrics, tables.glyphHeights, tables.selectedCount, extras);
+  JobTable table = BuildJobTable(s, selection, tables.glyphMetrics, tables.glyphHeights, tables.selectedCount, extras);
   job->setTable(std::move(table.chars), std::move(table.abc));
   return job;
 }

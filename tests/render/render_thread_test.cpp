@@ -179,13 +179,17 @@ TEST(RenderJob, StopWhileDrawingTheMaskStillHandsBack) {
   const std::vector<std::string> texts = host.texts();
   const auto shadow = std::find(texts.begin(), texts.end(), "Drawing Dropshadow...");
   ASSERT_NE(shadow, texts.end()) << "the drop-shadow stage still runs";
-  EXPECT_EQ(std::count_if(texts.begin(), shadow, [](const std::string& t) { return t.rfind("Drawing Character", 0) == 0; }),
-            1) << "the mask pass ended after its first character";
-  EXPECT_EQ(std::count_if(shadow, texts.end(), [](const std::string& t) { return t.rfind("Drawing Character", 0) == 0; }),
-            1) << "the colour pass draws one character and ends";
+  EXPECT_EQ(
+      std::count_if(texts.begin(), shadow, [](const std::string& t) { return t.rfind("Drawing Character", 0) == 0; }),
+      1)
+      << "the mask pass ended after its first character";
+  EXPECT_EQ(
+      std::count_if(shadow, texts.end(), [](const std::string& t) { return t.rfind("Drawing Character", 0) == 0; }), 1)
+      << "the colour pass draws one character and ends";
   EXPECT_EQ(std::count_if(texts.begin(), texts.end(),
                           [](const std::string& t) { return t.rfind("Calculating Drop Shadow", 0) == 0; }),
-            0) << "no blur pass runs after the stop";
+            0)
+      << "no blur pass runs after the stop";
   EXPECT_EQ(job->colourImage().width(), 128);
   EXPECT_EQ(job->charCount(), 26);
 }

@@ -22,7 +22,11 @@ TEST(TextCharacters, Utf8AsciiAndMultiByteCharacters) {
   TextCharacters found;
   std::string error;
   // "A", e acute (2 bytes), euro sign (3 bytes), "A" again.
-  ASSERT_TRUE(MarkTextCharacters("A\xC3\xA9\xE2\x82\xAC" "A", s, &found, &error)) << error;
+  ASSERT_TRUE(
+      MarkTextCharacters("A\xC3\xA9\xE2\x82\xAC"
+                         "A",
+                         s, &found, &error))
+      << error;
   EXPECT_EQ(Marked(s), (std::vector<uint32_t>{0x41, 0xE9, 0x20AC}));
   EXPECT_EQ(found.marked, 3u);
 }
@@ -31,7 +35,11 @@ TEST(TextCharacters, LineEndsTabsAndOtherControlsAreSkipped) {
   CharacterSelection s{};
   TextCharacters found;
   std::string error;
-  ASSERT_TRUE(MarkTextCharacters(std::string("a\r\nb\tc\0d\x7F" "e\xC2\x85", 12), s, &found, &error)) << error;
+  ASSERT_TRUE(MarkTextCharacters(std::string("a\r\nb\tc\0d\x7F"
+                                             "e\xC2\x85",
+                                             12),
+                                 s, &found, &error))
+      << error;
   EXPECT_EQ(Marked(s), (std::vector<uint32_t>{'a', 'b', 'c', 'd', 'e'}));
   EXPECT_EQ(found.controlsSkipped, 6u);
 }
@@ -78,12 +86,12 @@ TEST(TextCharacters, MalformedTextIsRefusedWithItsOffsetAndMarksNothing) {
     std::string bytes;
     std::size_t offset;
   };
-  for (const Case& c : {Case{"ab\x80", 2}, Case{"\xC3", 0}, Case{"a\xC3(", 1}, Case{"\xC0\xAF", 0},
-                        Case{"\xE0\x80\xAF", 0}, Case{"\xED\xA0\x80", 0}, Case{"\xF4\x90\x80\x80", 0},
-                        Case{"xy\xFF", 2}, Case{"\xF0\x9F\x98", 0},
-                        // UTF-16: an odd byte, a lone high and a lone low surrogate.
-                        Case{std::string("\xFF\xFEH\0i", 5), 4}, Case{std::string("\xFF\xFEH\0\x3D\xD8x\0", 8), 4},
-                        Case{std::string("\xFE\xFF\xDE\x00", 4), 2}}) {
+  for (const Case& c :
+       {Case{"ab\x80", 2}, Case{"\xC3", 0}, Case{"a\xC3(", 1}, Case{"\xC0\xAF", 0}, Case{"\xE0\x80\xAF", 0},
+        Case{"\xED\xA0\x80", 0}, Case{"\xF4\x90\x80\x80", 0}, Case{"xy\xFF", 2}, Case{"\xF0\x9F\x98", 0},
+        // UTF-16: an odd byte, a lone high and a lone low surrogate.
+        Case{std::string("\xFF\xFEH\0i", 5), 4}, Case{std::string("\xFF\xFEH\0\x3D\xD8x\0", 8), 4},
+        Case{std::string("\xFE\xFF\xDE\x00", 4), 2}}) {
     SCOPED_TRACE(c.offset);
     CharacterSelection s{};
     std::string error;

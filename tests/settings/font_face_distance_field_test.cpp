@@ -5,9 +5,9 @@
 #include <memory>
 #include <string>
 
+#include "font_test_util.h"
 #include "settings/font_face.h"
 #include "settings/generation_settings.h"
-#include "font_test_util.h"
 
 namespace glyphmill {
 namespace {

@@ -20,8 +20,8 @@ TEST(EmPixels, NinetySixDotsPerInchAndDefaultSize) {
   EXPECT_EQ(EmPixels(32), 43);  // 42.67
   EXPECT_EQ(EmPixels(24), 32);
   EXPECT_EQ(EmPixels(9), 12);
-  EXPECT_EQ(EmPixels(1), 1);    // 1.33
-  EXPECT_EQ(EmPixels(2), 3);    // 2.67
+  EXPECT_EQ(EmPixels(1), 1);  // 1.33
+  EXPECT_EQ(EmPixels(2), 3);  // 2.67
   EXPECT_EQ(EmPixels(120), 160);
   EXPECT_EQ(EmPixels(0), 16);
 }

@@ -8,12 +8,12 @@
 #include <filesystem>
 #include <fstream>
 
+#include "font_test_util.h"
 #include "renamed_font.h"
-#include "woff_font.h"
 #include "settings/font_catalogue.h"
 #include "settings/font_face.h"
 #include "settings/font_file_set.h"
-#include "font_test_util.h"
+#include "woff_font.h"
 
 namespace glyphmill {
 namespace {

@@ -28,7 +28,10 @@ std::string Utf16(const std::u16string& text, bool bigEndian) {
 // ---- UTF-8
 
 TEST(TextCharactersUtf8, MixedScriptsGiveUniqueAscendingCodeUnits) {
-  const TextCharacters t = DecodeTextCharacters("b\xC3\x84" "a\xD0\x96\xE2\x82\xAC" "ba\xE6\x97\xA5");  // bÄaЖ€ba日
+  const TextCharacters t = DecodeTextCharacters(
+      "b\xC3\x84"
+      "a\xD0\x96\xE2\x82\xAC"
+      "ba\xE6\x97\xA5");  // bÄaЖ€ba日
   EXPECT_EQ(t.codeUnits, (Units{'a', 'b', 0x00C4, 0x0416, 0x20AC, 0x65E5}));
   EXPECT_TRUE(t.notRepresentable.empty());
 }
@@ -42,7 +45,11 @@ TEST(TextCharactersUtf8, CharactersBeyondTheBmpAreReportedOnceInFirstSeenOrder) 
 
 TEST(TextCharactersUtf8, ControlCharactersAndTheByteOrderMarkAreSkipped) {
   // BOM, tab, line ends, DEL, a C1 control (U+0085), NUL; the space stays a character.
-  const std::string text = std::string("\xEF\xBB\xBF" "A\tB\r\n \x7F\xC2\x85", 12) + std::string(1, '\0') + "C";
+  const std::string text = std::string(
+                               "\xEF\xBB\xBF"
+                               "A\tB\r\n \x7F\xC2\x85",
+                               12) +
+                           std::string(1, '\0') + "C";
   const TextCharacters t = DecodeTextCharacters(text);
   EXPECT_EQ(t.codeUnits, (Units{' ', 'A', 'B', 'C'}));
 }
@@ -56,8 +63,13 @@ TEST(TextCharactersUtf8, InvalidSequencesAreSkippedAndDecodingGoesOn) {
   // Overlong "/" (C0 AF), an encoded surrogate (ED A0 80), a stray continuation byte (80), a lead
   // cut short by an ASCII letter (E2 82 'Q'), a value beyond U+10FFFF (F4 90 80 80), FF, and a
   // truncated sequence at the end.
-  const TextCharacters t =
-      DecodeTextCharacters("a\xC0\xAF" "b\xED\xA0\x80" "c\x80" "d\xE2\x82Q\xF4\x90\x80\x80" "e\xFF" "f\xE2\x82");
+  const TextCharacters t = DecodeTextCharacters(
+      "a\xC0\xAF"
+      "b\xED\xA0\x80"
+      "c\x80"
+      "d\xE2\x82Q\xF4\x90\x80\x80"
+      "e\xFF"
+      "f\xE2\x82");
   EXPECT_EQ(t.codeUnits, (Units{'Q', 'a', 'b', 'c', 'd', 'e', 'f'}));
   EXPECT_TRUE(t.notRepresentable.empty());
 }

@@ -38,8 +38,7 @@ std::vector<uint8_t> NameTable(const std::string& family) {
   for (char c : family)
     if (c != ' ') postscript += c;
   const std::string style = "Book";
-  const std::pair<uint16_t, std::string> names[] = {
-      {1, family}, {2, style}, {4, family}, {6, postscript + "-Book"}};
+  const std::pair<uint16_t, std::string> names[] = {{1, family}, {2, style}, {4, family}, {6, postscript + "-Book"}};
   struct Record {
     uint16_t platform, encoding, language, id;
     std::vector<uint8_t> bytes;

@@ -48,8 +48,10 @@ std::vector<uint8_t> WoffFromSfnt(const std::vector<uint8_t>& sfnt) {
     std::vector<uint8_t> packed(packedLength);
     if (compress2(packed.data(), &packedLength, sfnt.data() + offset, length, Z_BEST_COMPRESSION) != Z_OK) return {};
     // A table that does not shrink is stored as it is (its compressed length equals its length).
-    if (packedLength >= length) packed.assign(sfnt.begin() + offset, sfnt.begin() + offset + length);
-    else packed.resize(packedLength);
+    if (packedLength >= length)
+      packed.assign(sfnt.begin() + offset, sfnt.begin() + offset + length);
+    else
+      packed.resize(packedLength);
 
     const std::size_t out = kHeaderBytes + kEntryBytes * i;
     std::memcpy(woff.data() + out, sfnt.data() + in, 4);  // tag
@@ -62,12 +64,12 @@ std::vector<uint8_t> WoffFromSfnt(const std::vector<uint8_t>& sfnt) {
     totalSfntSize += Padded(length);
   }
 
-  Put32(woff, 0, 0x774F4646);           // "wOFF"
-  Put32(woff, 4, Get32(sfnt, 0));       // flavour: the sfnt version of the font inside
+  Put32(woff, 0, 0x774F4646);      // "wOFF"
+  Put32(woff, 4, Get32(sfnt, 0));  // flavour: the sfnt version of the font inside
   Put32(woff, 8, static_cast<uint32_t>(woff.size()));
   Put16(woff, 12, tables);
   Put32(woff, 16, totalSfntSize);
-  Put16(woff, 20, 1);                   // font version 1.0; no metadata, no private data
+  Put16(woff, 20, 1);  // font version 1.0; no metadata, no private data
   return woff;
 }
 

@@ -1,13 +1,13 @@
 // The Distance Field antialiasing mode in the window: the fourth list entry, the spread control,
 // the effect controls it disables, the preview zoom, and a project that stores the mode.
 
+#include <gtest/gtest.h>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QPushButton>
 #include <QSlider>
 #include <QSpinBox>
 #include <fstream>
-#include <gtest/gtest.h>
 
 #include "project/project_file.h"
 #include "ui/colour_swatch.h"
@@ -18,8 +18,8 @@ namespace glyphmill::testing {
 namespace {
 
 std::vector<QWidget*> EffectControls(TForm1& w) {
-  return {w.ui.chkOutline,   w.ui.trkOutline, w.ui.shpOutlineCol, w.ui.trkOutSmooth, w.ui.trkOutOpacity,
-          w.ui.chkDS,        w.ui.trkDSSmooth, w.ui.trkDSOffset,  w.ui.trkDSOpacity};
+  return {w.ui.chkOutline, w.ui.trkOutline,  w.ui.shpOutlineCol, w.ui.trkOutSmooth, w.ui.trkOutOpacity,
+          w.ui.chkDS,      w.ui.trkDSSmooth, w.ui.trkDSOffset,   w.ui.trkDSOpacity};
 }
 
 TEST(DistanceFieldControls, TheFourthEntrySwitchesTheSpreadOnAndTheBakedEffectsOff) {

@@ -3,15 +3,15 @@
 // project loads; an unreadable file leaves a notice and changes nothing.
 #include <unistd.h>
 
-#include <QComboBox>
+#include <gtest/gtest.h>
 #include <QApplication>
-#include <QCoreApplication>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMimeData>
 #include <QUrl>
-#include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
@@ -37,7 +37,8 @@ struct TemporaryFont {
 std::string RenamedFontPath() {
   // One file for the whole test program: fontconfig keeps every application font of the process.
   static const TemporaryFont font = [] {
-    const std::string p = (fs::temp_directory_path() / ("glyphmill-ui-font-" + std::to_string(::getpid()) + ".ttf")).string();
+    const std::string p =
+        (fs::temp_directory_path() / ("glyphmill-ui-font-" + std::to_string(::getpid()) + ".ttf")).string();
     WriteRenamedFont(kDejaVuSansFile, p, kRenamedFamily);
     return TemporaryFont{p};
   }();

@@ -1,12 +1,12 @@
 // The font list: its rows (kind icon, name, sample in the font), the sample word and the width of
 // the dropped-down list.
 
+#include <gtest/gtest.h>
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QImage>
 #include <QPainter>
 #include <QStyleOptionViewItem>
-#include <gtest/gtest.h>
 
 #include "ui/font_list_delegate.h"
 #include "ui_test_support.h"

@@ -2,6 +2,7 @@
 // text box, the cant-fit notice, the automatic generation after a burst, a superseding Generate,
 // and the preview strip's background.
 
+#include <gtest/gtest.h>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -12,17 +13,16 @@
 #include <QSpinBox>
 #include <QTest>
 #include <QTimer>
-#include <gtest/gtest.h>
 
+#include <QLabel>
+#include <QScrollBar>
+#include <QTabBar>
 #include "app/status_texts.h"
 #include "ui/colour_swatch.h"
 #include "ui/preview_strip.h"
 #include "ui/status_bar.h"
 #include "ui/system_colours.h"
 #include "ui/texture_view.h"
-#include <QLabel>
-#include <QScrollBar>
-#include <QTabBar>
 #include "ui_test_support.h"
 
 namespace glyphmill::testing {
@@ -129,8 +129,8 @@ TEST(WindowGeneration, CantFitNoticeCountsTheCharactersLeftOver) {
   const AppState& s = w.state();
   ASSERT_LT(s.placedCount, static_cast<int32_t>(s.tables.selectedCount));
   const uint32_t missing = s.tables.selectedCount - static_cast<uint32_t>(s.placedCount);
-  EXPECT_EQ(w.ui.statBar->message(), "!Cant fit in the last " + std::to_string(missing) +
-                                         " characters! Try increasing the Texture Size.");
+  EXPECT_EQ(w.ui.statBar->message(),
+            "!Cant fit in the last " + std::to_string(missing) + " characters! Try increasing the Texture Size.");
   EXPECT_FALSE(w.ui.Bar->isVisible());
   // Drawn on the error gradient.
   const QImage shot = w.ui.statBar->grab().toImage();
@@ -153,7 +153,8 @@ TEST(WindowGeneration, ABurstOfChangesGeneratesOnceAfterTheLast) {
     EXPECT_EQ(w.generationsStarted(), before) << "generated during the burst, change " << i;
   }
   // Quiet from now on: one generation between 500 and 600 ms after the last change.
-  while (w.generationsStarted() == before && clock.elapsed() < 3000) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+  while (w.generationsStarted() == before && clock.elapsed() < 3000)
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
   EXPECT_EQ(w.generationsStarted(), before + 1);
   EXPECT_GE(clock.elapsed(), 450);
   ASSERT_TRUE(WaitForGeneration(w));
@@ -300,7 +301,8 @@ TEST(WindowGeneration, FitTextureShowsTheChosenSizeInReadOnlyBoxes) {
   EXPECT_GT(s.settings.textureWidth, 128);  // 32-point bold characters need more than 128 x 128
   EXPECT_EQ(w.ui.txtWidth->currentText(), QString::number(s.settings.textureWidth));
   EXPECT_EQ(w.ui.txtHeight->currentText(), QString::number(s.settings.textureHeight));
-  EXPECT_EQ(w.ui.Label4->text(), QString("Texture Size: %1x%2").arg(s.settings.textureWidth).arg(s.settings.textureHeight));
+  EXPECT_EQ(w.ui.Label4->text(),
+            QString("Texture Size: %1x%2").arg(s.settings.textureWidth).arg(s.settings.textureHeight));
   EXPECT_EQ(s.img.width(), s.settings.textureWidth);
   EXPECT_EQ(w.ui.Tab->colourPicture()->image().size(), QSize(s.settings.textureWidth, s.settings.textureHeight));
   // Off again: the boxes take typing, and keep the chosen size until "Apply".

@@ -1,16 +1,16 @@
 // The window at its design size and after a resize: positions, anchors, LayoutMainWindow's
 // heights, and captions that are never clipped.
 
+#include <gtest/gtest.h>
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTest>
-#include <QTabWidget>
 #include <QSpinBox>
-#include <QCheckBox>
-#include <gtest/gtest.h>
+#include <QTabWidget>
+#include <QTest>
 
 #include "ui/preview_strip.h"
 #include "ui/status_bar.h"

@@ -2,10 +2,11 @@
 // notification, the reverse copy after a load, the texture size boxes, the menus' check marks,
 // the colour swatches and the shortcuts.
 
+#include <gtest/gtest.h>
 #include <QAction>
-#include <QDir>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -15,7 +16,6 @@
 #include <QTest>
 #include <QTimer>
 #include <fstream>
-#include <gtest/gtest.h>
 
 #include "app/status_texts.h"
 #include "ui/colour_swatch.h"

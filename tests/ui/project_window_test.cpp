@@ -1,18 +1,18 @@
 // Projects from the window: save and load restoring every control, the notices on the status
 // line, refusals, the autosave on close and at start, and none after "Exit".
 
+#include <gtest/gtest.h>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QPushButton>
 #include <QSlider>
 #include <QSpinBox>
-#include <QPushButton>
 #include <QTest>
 #include <QTimer>
-#include <QDir>
 #include <fstream>
-#include <gtest/gtest.h>
 
 #include "app/status_texts.h"
 #include "project/project_file.h"
@@ -36,14 +36,31 @@ struct ControlValues {
 
 ControlValues Read(TForm1& w) {
   const MainWindowControls& c = w.ui;
-  return ControlValues{c.cmbFont->currentText().toStdString(), c.udSize->value(), c.udVPad->value(),
-                       c.udLeading->value(), c.udTrailing->value(), c.udKerning->value(), c.udGenPad->value(),
-                       c.cmbAA->currentIndex(), c.cmbPart->currentIndex(), c.trkOutline->value(),
-                       c.trkOutSmooth->value(), c.trkOutOpacity->value(), c.trkDSSmooth->value(),
-                       c.trkDSOffset->value(), c.trkDSOpacity->value(), c.chkBold->isChecked(),
-                       c.chkItalic->isChecked(), c.chkOutline->isChecked(), c.chkDS->isChecked(),
-                       c.shpTextCol->colour(), c.shpBGCol->colour(), c.shpOutlineCol->colour(),
-                       c.txtWidth->currentText(), c.txtHeight->currentText(), c.Label4->text()};
+  return ControlValues{c.cmbFont->currentText().toStdString(),
+                       c.udSize->value(),
+                       c.udVPad->value(),
+                       c.udLeading->value(),
+                       c.udTrailing->value(),
+                       c.udKerning->value(),
+                       c.udGenPad->value(),
+                       c.cmbAA->currentIndex(),
+                       c.cmbPart->currentIndex(),
+                       c.trkOutline->value(),
+                       c.trkOutSmooth->value(),
+                       c.trkOutOpacity->value(),
+                       c.trkDSSmooth->value(),
+                       c.trkDSOffset->value(),
+                       c.trkDSOpacity->value(),
+                       c.chkBold->isChecked(),
+                       c.chkItalic->isChecked(),
+                       c.chkOutline->isChecked(),
+                       c.chkDS->isChecked(),
+                       c.shpTextCol->colour(),
+                       c.shpBGCol->colour(),
+                       c.shpOutlineCol->colour(),
+                       c.txtWidth->currentText(),
+                       c.txtHeight->currentText(),
+                       c.Label4->text()};
 }
 
 void ChangeEverything(WindowFixture& f) {
@@ -168,7 +185,8 @@ TEST(ProjectsFromTheWindow, ATextureSizeNoTextureCanHaveIsRefusedWithTheOldSizeK
   s.textureHeight = 60000;
   const std::vector<uint8_t> bytes = ProjectToBytes(s, w.state().selection, {});
   const std::string path = f.path("huge.gmp");
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   w.LoadProjectFile(path);
   EXPECT_EQ(w.state().settings.textureWidth, 128);
   EXPECT_EQ(w.state().settings.textureHeight, 128);

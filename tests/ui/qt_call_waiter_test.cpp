@@ -2,6 +2,9 @@
 // input and close requests are held back, and the wait ends when the host answers.
 #include "ui/qt_call_waiter.h"
 
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <unistd.h>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -9,9 +12,6 @@
 #include <QPaintEvent>
 #include <QTimer>
 #include <QWidget>
-#include <gtest/gtest.h>
-#include <poll.h>
-#include <unistd.h>
 
 #include <chrono>
 

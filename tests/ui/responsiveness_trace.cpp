@@ -132,11 +132,12 @@ int main(int argc, char** argv) {
     tail.start();
     while (tail.elapsed() < 100) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     probe.timer.stop();
-    std::printf("heavy generation %d: %lld ms, status \"%s\", longest event-loop stall %.1f ms, stalls over 50 ms: %d, "
-                "probe ticks: %d; longest single event %.1f ms (%s)\n",
-                run + 1, static_cast<long long>(generation.elapsed() - 100), window.ui.statBar->message().c_str(),
-                static_cast<double>(probe.longest) / 1e6, probe.over50, probe.ticks,
-                static_cast<double>(app.longestNs) / 1e6, app.longestWhat.toUtf8().constData());
+    std::printf(
+        "heavy generation %d: %lld ms, status \"%s\", longest event-loop stall %.1f ms, stalls over 50 ms: %d, "
+        "probe ticks: %d; longest single event %.1f ms (%s)\n",
+        run + 1, static_cast<long long>(generation.elapsed() - 100), window.ui.statBar->message().c_str(),
+        static_cast<double>(probe.longest) / 1e6, probe.over50, probe.ticks, static_cast<double>(app.longestNs) / 1e6,
+        app.longestWhat.toUtf8().constData());
   }
   // Where the UI thread's time goes: the Generate call itself and the texture's hand-over to
   // the view.
@@ -151,6 +152,7 @@ int main(int argc, char** argv) {
   step.restart();
   window.DrawPreview();
   std::printf("UI thread steps: Generate %lld ms, showing the texture %lld ms, preview %lld ms\n",
-              static_cast<long long>(generateMs), static_cast<long long>(showMs), static_cast<long long>(step.elapsed()));
+              static_cast<long long>(generateMs), static_cast<long long>(showMs),
+              static_cast<long long>(step.elapsed()));
   return 0;
 }

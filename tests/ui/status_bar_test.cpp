@@ -1,8 +1,8 @@
 // The status bar: message kinds, the 41-band gradients and what the drawn panels show.
 
+#include <gtest/gtest.h>
 #include <QImage>
 #include <QPainter>
-#include <gtest/gtest.h>
 
 #include "ui/status_bar.h"
 #include "ui_test_support.h"

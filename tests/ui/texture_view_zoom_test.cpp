@@ -1,17 +1,17 @@
 // The texture view's zoom (steps, keys, wheel about the pointer, fit), the pixel under the pointer
 // at 800 %, middle-button panning, the Composite page's pixels, and inspecting a cell by hovering.
 
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QPushButton>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTabBar>
 #include <QTest>
 #include <QWheelEvent>
-#include <gtest/gtest.h>
 
 #include "ui/composite_image.h"
 #include "ui/texture_inspector.h"
@@ -32,7 +32,8 @@ QImage Numbered(int size) {
 QImage Ramp(int size) {
   QImage image(size, size, QImage::Format_RGB888);
   for (int y = 0; y < size; ++y)
-    for (int x = 0; x < size; ++x) image.setPixelColor(x, y, QColor(x * 255 / (size - 1), x * 255 / (size - 1), x * 255 / (size - 1)));
+    for (int x = 0; x < size; ++x)
+      image.setPixelColor(x, y, QColor(x * 255 / (size - 1), x * 255 / (size - 1), x * 255 / (size - 1)));
   return image;
 }
 
@@ -49,8 +50,8 @@ struct ViewFixture {
     QWidget* target = view.panel()->childAt(panelPos);
     if (!target) target = view.panel();
     const QPoint local = target->mapFrom(view.panel(), panelPos);
-    QMouseEvent move(QEvent::MouseMove, QPointF(local), target->mapToGlobal(QPointF(local)), Qt::NoButton,
-                     Qt::NoButton, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, QPointF(local), target->mapToGlobal(QPointF(local)), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
     QApplication::sendEvent(target, &move);
   }
   void wheel(QPoint panelPos, int delta, Qt::KeyboardModifiers modifiers) {
@@ -180,8 +181,9 @@ TEST(TextureZoomPixels, MiddleButtonDragPans) {
   QWidget* picture = f.view.colourPicture();
   const QPoint start(100, 100);
   QTest::mousePress(picture, Qt::MiddleButton, {}, start);
-  QMouseEvent move(QEvent::MouseMove, QPointF(start - QPoint(40, 25)), picture->mapToGlobal(QPointF(start - QPoint(40, 25))),
-                   Qt::NoButton, Qt::MiddleButton, Qt::NoModifier);
+  QMouseEvent move(QEvent::MouseMove, QPointF(start - QPoint(40, 25)),
+                   picture->mapToGlobal(QPointF(start - QPoint(40, 25))), Qt::NoButton, Qt::MiddleButton,
+                   Qt::NoModifier);
   QApplication::sendEvent(picture, &move);
   QTest::mouseRelease(picture, Qt::MiddleButton, {}, start - QPoint(40, 25));
   EXPECT_EQ(f.view.horizontalBar()->value(), 140);
@@ -243,7 +245,8 @@ TEST(TextureInspect, TextNamesGlyphCodeUnitBlockCellAndAdvances) {
                                               "advances 1 before, 22 after"));
   PlacedCharacter outside;
   outside.codeUnit = 0x2FE0;  // unassigned and in no block: no glyph, no block name
-  EXPECT_TRUE(InspectText(outside).startsWith(QString::fromUtf8("U+2FE0 — cell"))) << InspectText(outside).toStdString();
+  EXPECT_TRUE(InspectText(outside).startsWith(QString::fromUtf8("U+2FE0 — cell")))
+      << InspectText(outside).toStdString();
   // Only placed characters count.
   std::vector<PlacedCharacter> table{a, a};
   table[1].cellX = 100;
@@ -263,7 +266,8 @@ TEST(TextureInspect, HoveringACellOfAGeneratedTextureFramesItAndNamesIt) {
   w.ui.Button1->click();
   ASSERT_TRUE(WaitForGeneration(w));
   const AppState& s = w.state();
-  const auto found = std::find_if(s.placed.begin(), s.placed.end(), [](const PlacedCharacter& c) { return c.codeUnit == 'A'; });
+  const auto found =
+      std::find_if(s.placed.begin(), s.placed.end(), [](const PlacedCharacter& c) { return c.codeUnit == 'A'; });
   ASSERT_NE(found, s.placed.end());
   const PlacedCharacter cell = *found;
   TextureView* view = w.ui.Tab;
@@ -272,8 +276,9 @@ TEST(TextureInspect, HoveringACellOfAGeneratedTextureFramesItAndNamesIt) {
   view->verticalBar()->setValue(0);
   view->horizontalBar()->setValue(static_cast<int>(cell.cellX * 2 - 20));
   view->verticalBar()->setValue(static_cast<int>(cell.cellY * 2 - 20));
-  const QPoint centre = (QPointF(cell.cellX + cell.cellWidth / 2.0, cell.cellY + cell.cellHeight / 2.0) * 2.0).toPoint() +
-                        view->colourPicture()->pos();
+  const QPoint centre =
+      (QPointF(cell.cellX + cell.cellWidth / 2.0, cell.cellY + cell.cellHeight / 2.0) * 2.0).toPoint() +
+      view->colourPicture()->pos();
   QWidget* picture = view->colourPicture();
   QMouseEvent move(QEvent::MouseMove, QPointF(picture->mapFrom(view->panel(), centre)),
                    picture->mapToGlobal(QPointF(picture->mapFrom(view->panel(), centre))), Qt::NoButton, Qt::NoButton,

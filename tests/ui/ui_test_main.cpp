@@ -1,11 +1,12 @@
 // The window tests run under one QApplication on the offscreen platform.
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QSettings>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));
+  qputenv("QT_QPA_PLATFORM",
+          qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));
   QApplication app(argc, argv);
   QApplication::setApplicationName("Glyphmill 4");
   // The window's preferences (recent projects, dialog folders) never touch the person's own.

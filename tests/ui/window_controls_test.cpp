@@ -2,6 +2,7 @@
 // style, the export button's context menu, the preview strip's room and redraws, saving that keeps
 // the texture, loaded values brought into range, and job names with room for their descenders.
 
+#include <gtest/gtest.h>
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
@@ -17,7 +18,6 @@
 #include <QTimer>
 #include <cstring>
 #include <fstream>
-#include <gtest/gtest.h>
 
 #include "app/app_state.h"
 #include "export/job_queue.h"

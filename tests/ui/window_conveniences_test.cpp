@@ -2,21 +2,21 @@
 // accepted character range, a project load, text boxes keeping their own Ctrl+Z), recent projects
 // and the title, dialogs starting in the folder last used, and the font list's filter.
 
+#include <gtest/gtest.h>
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
 #include <QPushButton>
+#include <QSettings>
 #include <QSpinBox>
 #include <QTest>
 #include <QTimer>
-#include <QDir>
-#include <QFileInfo>
-#include <QSettings>
-#include <gtest/gtest.h>
 
 #include "ui/colour_swatch.h"
 #include "ui/font_filter.h"
@@ -139,7 +139,7 @@ TEST(WindowUndo, ATextBoxKeepsCtrlZForItsOwnText) {
   QTest::keyClicks(w.ui.Edit12, "hello");
   ASSERT_EQ(w.ui.Edit12->text(), "hello");
   QTest::keyClick(w.ui.Edit12, Qt::Key_Z, Qt::ControlModifier);
-  EXPECT_NE(w.ui.Edit12->text(), "hello");  // the text box undid its typing
+  EXPECT_NE(w.ui.Edit12->text(), "hello");   // the text box undid its typing
   EXPECT_EQ(w.state().settings.kerning, 5);  // the settings were not touched
   EXPECT_EQ(w.undo().history().undoSteps(), 1u);
 }
@@ -205,7 +205,8 @@ TEST(WindowDialogFolders, ProjectDialogsStartWhereTheLastProjectWent) {
   const std::string folder = f.path("deep/projects");
   f.dialogs.queueSavePath(folder + "/first.gmp");
   w.SaveFontProject1Click();
-  EXPECT_EQ(f.dialogs.entries(ScriptedDialogs::Kind::SaveFile).back().request.initialFolder, ".");  // nothing remembered yet
+  EXPECT_EQ(f.dialogs.entries(ScriptedDialogs::Kind::SaveFile).back().request.initialFolder,
+            ".");  // nothing remembered yet
   f.dialogs.queueSavePath(kCancelMarker);
   w.SaveFontProject1Click();
   EXPECT_EQ(f.dialogs.entries(ScriptedDialogs::Kind::SaveFile).back().request.initialFolder, folder);

@@ -253,8 +253,7 @@ TEST_F(AdvancedExportTest, RemovingTakesTheSelectedJobAndLeavesAtLeastTwoRows) {
 TEST_F(AdvancedExportTest, AProjectWithThreeJobsShowsFourRows) {
   // Save a project with three queued jobs and load it back, as the main window does.
   ExportJobQueue saved;
-  for (const char* name : {"Metrics Table", "Colour Xor Alpha", "Quick Sheet"})
-    saved.push_back(NewJobFor(name));
+  for (const char* name : {"Metrics Table", "Colour Xor Alpha", "Quick Sheet"}) saved.push_back(NewJobFor(name));
   const std::string path = (std::filesystem::temp_directory_path() / "glyphmill_dialogs_three_jobs.gmp").string();
   const PluginNames names = RegistryNames(state_.registry);
   std::string error;
@@ -297,8 +296,8 @@ TEST_F(AdvancedExportTest, AJobWhosePluginIsMissingShowsSoAndFailsWhenRun) {
   std::vector<PlacedCharacter> chars;
   Image24 colour(4, 4), mask(4, 4);
   ExportBuffers buffers;
-  ExportContext context{state_.settings, chars,           kAllPlaced, 0,       0,        colour, mask, 0, 0,
-                        state_.registry, state_.jobs,     dialogs_,   buffers, nullptr};
+  ExportContext context{state_.settings, chars,       kAllPlaced, 0,       0,      colour, mask, 0, 0,
+                        state_.registry, state_.jobs, dialogs_,   buffers, nullptr};
   ExportRun run(context);
   dialogs_.clearLog();
   EXPECT_FALSE(run.RunJob(gone));

@@ -11,8 +11,8 @@
 #include <QToolButton>
 #include <QtTest/QTest>
 
-#include <fstream>
 #include <gtest/gtest.h>
+#include <fstream>
 
 #include "app/app_state.h"
 #include "ui/range_editor_text.h"
@@ -62,8 +62,8 @@ TEST_F(RangeEditorTextTest, AddCharactersSelectsMixedScriptsAndReportsTheEmoji) 
   });
   addCharacters->trigger();
 
-  for (char16_t unit : {u'G', u'r', u'ü', u'ß', u'e', u',', u'П', u'р', u'и', u'в', u'т', u'!', u'Ε', u'λ', u'ά', u'δ',
-                        u'α', u'€', u' ', char16_t(0x0435) /* Cyrillic е */})
+  for (char16_t unit : {u'G', u'r', u'ü', u'ß', u'e', u',', u'П', u'р', u'и', u'в',
+                        u'т', u'!', u'Ε', u'λ', u'ά', u'δ', u'α', u'€', u' ', char16_t(0x0435) /* Cyrillic е */})
     EXPECT_TRUE(selected(unit)) << static_cast<int>(unit);
   EXPECT_FALSE(selected(u'\n'));  // a line end is no character of the font
   EXPECT_EQ(CountSelected(state_.selection), 20u);
@@ -97,11 +97,17 @@ TEST_F(RangeEditorTextTest, AddingAgainCountsWhatIsAlreadySelectedAndCancelAddsN
 TEST_F(RangeEditorTextTest, AddFromFileReadsUtf8AndUtf16Files) {
   QTemporaryDir folder;
   const std::string utf8 = folder.filePath("lines.txt").toStdString();
-  std::ofstream(utf8, std::ios::binary) << "\xEF\xBB\xBF" "Ärger\r\nÖl\n";
+  std::ofstream(utf8, std::ios::binary) << "\xEF\xBB\xBF"
+                                           "Ärger\r\nÖl\n";
   const std::string utf16 = folder.filePath("wide.txt").toStdString();
   {
     std::ofstream out(utf16, std::ios::binary);
-    out.write("\xFF\xFE" "\xA9\x03" "\x3D\xD8\x00\xDE" "Z\x00", 10);  // U+03A9 Ω, U+1F600, Z
+    out.write(
+        "\xFF\xFE"
+        "\xA9\x03"
+        "\x3D\xD8\x00\xDE"
+        "Z\x00",
+        10);  // U+03A9 Ω, U+1F600, Z
   }
   std::vector<std::string> answers{utf8, utf16};
   editor_->setTextFilePrompt([&answers]() -> std::optional<std::string> {

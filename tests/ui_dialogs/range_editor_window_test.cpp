@@ -47,7 +47,9 @@ class RangeEditorTest : public ::testing::Test {
   QCheckBox* entireRange() const { return editor_->findChild<QCheckBox*>(QStringLiteral("CheckBox1")); }
   QCheckBox* useColour() const { return editor_->findChild<QCheckBox*>(QStringLiteral("CheckBox2")); }
   QComboBox* jumpList() const { return editor_->findChild<QComboBox*>(QStringLiteral("ComboBox1")); }
-  void click(const char* button) { QTest::mouseClick(editor_->findChild<QPushButton*>(QString::fromLatin1(button)), Qt::LeftButton); }
+  void click(const char* button) {
+    QTest::mouseClick(editor_->findChild<QPushButton*>(QString::fromLatin1(button)), Qt::LeftButton);
+  }
 
   // Brings a cell into view and gives its centre in viewport coordinates.
   QPoint centreOf(int64_t cell) {
@@ -217,8 +219,8 @@ TEST_F(RangeEditorTest, ADragLeavingTheGridPaintsOnlyWhatItCrossedInside) {
   QApplication::sendEvent(vp, &move);
   // Far below the visible rows: no cell, so the run is not stretched to an unseen row.
   const QPoint outside(inside.x(), vp->height() + 200);
-  QMouseEvent away(QEvent::MouseMove, QPointF(outside), vp->mapToGlobal(QPointF(outside)), Qt::NoButton,
-                   Qt::LeftButton, Qt::NoModifier);
+  QMouseEvent away(QEvent::MouseMove, QPointF(outside), vp->mapToGlobal(QPointF(outside)), Qt::NoButton, Qt::LeftButton,
+                   Qt::NoModifier);
   QApplication::sendEvent(vp, &away);
   QTest::mouseRelease(vp, Qt::LeftButton, {}, outside);
   EXPECT_EQ(editor_->model().dragMode(), DragMode::None);

@@ -20,15 +20,15 @@
 // the character table and the host's font information) to FileName, or to the default report
 // when FileName is empty. Every report also holds the process id, how often GetPluginInfo ran in
 // this process and how many exports this process made ("pid", "info_calls", "export_calls").
-#include <stdexcept>
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <signal.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
-#include <dlfcn.h>
-#include <signal.h>
-#include <fcntl.h>
 #include <sys/types.h>
 #include <unistd.h>
+#include <stdexcept>
 
 #include "glyphmill/host.h"
 #include "glyphmill/plugin.h"
@@ -43,7 +43,7 @@ namespace {
   switch (how) {
     case 1: {
       volatile int* volatile p = nullptr;  // a store the compiler can neither drop nor prove null
-      *p = 42;  // segmentation fault
+      *p = 42;                             // segmentation fault
       break;
     }
     case 2: throw std::runtime_error("disk on fire");
@@ -147,10 +147,14 @@ __attribute__((constructor)) void RecordLoad() {
 
 [[maybe_unused]] void ReportBuffers(FILE* f, unsigned w, unsigned h, const uint8_t* rgb, const uint8_t* alpha) {
   fprintf(f, "width=%u\nheight=%u\n", w, h);
-  if (rgb) fprintf(f, "rgb=%u\nrgb_first=%u %u %u\n", Checksum(rgb, size_t(w) * h * 3), rgb[0], rgb[1], rgb[2]);
-  else fprintf(f, "rgb=null\n");
-  if (alpha) fprintf(f, "alpha=%u\nalpha_first=%u\n", Checksum(alpha, size_t(w) * h), alpha[0]);
-  else fprintf(f, "alpha=null\n");
+  if (rgb)
+    fprintf(f, "rgb=%u\nrgb_first=%u %u %u\n", Checksum(rgb, size_t(w) * h * 3), rgb[0], rgb[1], rgb[2]);
+  else
+    fprintf(f, "rgb=null\n");
+  if (alpha)
+    fprintf(f, "alpha=%u\nalpha_first=%u\n", Checksum(alpha, size_t(w) * h), alpha[0]);
+  else
+    fprintf(f, "alpha=null\n");
 }
 
 }  // namespace
