@@ -45,6 +45,7 @@ std::string FontFileMissingNotice(const std::string& path, const std::string& fo
 void TakeProjectExtensions(AppState& state, ProjectData& project, const StatusCallback& status, bool addFontFile) {
   state.projectExtensions = project.extensions;
   state.projectExtensions.fontFile.reset();  // stored again from the selected family at each save
+  state.extras = project.extensions.extras;
   if (!addFontFile || !project.extensions.fontFile) return;
   const ProjectFontFile& stored = *project.extensions.fontFile;
   const std::string fontName = project.settings.fontNameString();
@@ -71,6 +72,7 @@ void TakeProjectExtensions(AppState& state, ProjectData& project, const StatusCa
 
 ProjectExtensions ProjectExtensionsToSave(const AppState& state) {
   ProjectExtensions extensions = state.projectExtensions;
+  extensions.extras = state.extras;
   extensions.fontFile.reset();
   if (const std::optional<FontFileReference> reference = state.fontFiles.referenceFor(state.settings.fontNameString()))
     extensions.fontFile = ProjectFontFile{static_cast<uint32_t>(reference->faceIndex), reference->path};

@@ -43,6 +43,50 @@ bool DecodeFontFile(const uint8_t* p, std::size_t n, ProjectExtensions& e) {
   return true;
 }
 
+bool EncodeCellMode(const ProjectExtensions& e, std::vector<uint8_t>& payload) {
+  if (e.extras.cellMode == GenerationExtras{}.cellMode) return false;
+  payload.push_back(e.extras.cellMode);
+  return true;
+}
+
+bool DecodeCellMode(const uint8_t* p, std::size_t n, ProjectExtensions& e) {
+  if (n != 1 || p[0] > kCellsCompact) return false;
+  e.extras.cellMode = p[0];
+  return true;
+}
+
+bool EncodeFitTexture(const ProjectExtensions& e, std::vector<uint8_t>& payload) {
+  const GenerationExtras defaults;
+  if (e.extras.fitTexture == defaults.fitTexture && e.extras.fitMaxWidth == defaults.fitMaxWidth &&
+      e.extras.fitMaxHeight == defaults.fitMaxHeight)
+    return false;
+  payload.push_back(e.extras.fitTexture ? 1 : 0);
+  PutU16(payload, e.extras.fitMaxWidth);
+  PutU16(payload, e.extras.fitMaxHeight);
+  return true;
+}
+
+bool DecodeFitTexture(const uint8_t* p, std::size_t n, ProjectExtensions& e) {
+  if (n != 5 || p[0] > 1) return false;
+  e.extras.fitTexture = p[0] != 0;
+  e.extras.fitMaxWidth = GetU16(p + 1);
+  e.extras.fitMaxHeight = GetU16(p + 3);
+  return true;
+}
+
+bool EncodeSdfSpread(const ProjectExtensions& e, std::vector<uint8_t>& payload) {
+  if (e.extras.sdfSpread == GenerationExtras{}.sdfSpread) return false;
+  PutU16(payload, e.extras.sdfSpread);
+  return true;
+}
+
+bool DecodeSdfSpread(const uint8_t* p, std::size_t n, ProjectExtensions& e) {
+  if (n != 2) return false;
+  // A spread outside the offered range is limited to it, as the window's control would.
+  e.extras.sdfSpread = std::clamp(GetU16(p), kMinSdfSpread, kMaxSdfSpread);
+  return true;
+}
+
 struct KnownEntry {
   uint16_t type;
   const char* what;  // named in the damage text
@@ -52,6 +96,9 @@ struct KnownEntry {
 
 constexpr KnownEntry kKnownEntries[] = {
     {kExtensionFontFile, "font file", EncodeFontFile, DecodeFontFile},
+    {kExtensionCellMode, "cell mode", EncodeCellMode, DecodeCellMode},
+    {kExtensionFitTexture, "fitted texture size", EncodeFitTexture, DecodeFitTexture},
+    {kExtensionSdfSpread, "distance-field spread", EncodeSdfSpread, DecodeSdfSpread},
 };
 
 const KnownEntry* FindKnown(uint16_t type) {

@@ -14,6 +14,9 @@
 //   1     u32 face index, then the path in UTF-8        the font file the project uses; relative to
 //         (no terminator)                               the project file's folder when the font lies
 //                                                       in it or below it, absolute otherwise
+//   2     u8                                            cell mode: 0 line cells, 1 compact cells
+//   3     u8 on, u16 max width, u16 max height          fitted texture size and its maximum
+//   4     u16                                           distance-field spread in pixels
 //
 // A reader keeps entries of types it does not know and writes them back unchanged after the known
 // ones. An entry that runs past the block, a block that runs past the file, or a known entry whose
@@ -33,6 +36,8 @@
 #include <string>
 #include <vector>
 
+#include "settings/generation_extras.h"
+
 namespace glyphmill {
 
 inline constexpr uint8_t kExtensionTag[4] = {'G', 'M', 'X', '1'};
@@ -40,6 +45,9 @@ inline constexpr std::size_t kExtensionHeaderBytes = 8;
 inline constexpr std::size_t kExtensionEntryHeaderBytes = 6;
 
 inline constexpr uint16_t kExtensionFontFile = 1;
+inline constexpr uint16_t kExtensionCellMode = 2;
+inline constexpr uint16_t kExtensionFitTexture = 3;
+inline constexpr uint16_t kExtensionSdfSpread = 4;
 
 // An entry of a type this build does not know, kept as it was read.
 struct ExtensionEntry {
@@ -58,6 +66,7 @@ struct ProjectFontFile {
 
 struct ProjectExtensions {
   std::optional<ProjectFontFile> fontFile;  // type 1; none: installed fonts only, by the font name
+  GenerationExtras extras;                  // types 2, 3 and 4, each written only when not the default
   std::vector<ExtensionEntry> unknown;      // in the order read
   bool operator==(const ProjectExtensions&) const = default;
 };

@@ -101,6 +101,45 @@ TEST(ExtensionBlock, TheFontFileEntryIsWrittenAsDocumentedAndReadBack) {
   EXPECT_EQ(read.extensions, p.extensions);
 }
 
+TEST(ExtensionBlock, CellModeFittedSizeAndSpreadAreWrittenAsDocumentedAndReadBack) {
+  ProjectData p = SampleProject();
+  p.extensions.extras.cellMode = kCellsCompact;
+  p.extensions.extras.fitTexture = true;
+  p.extensions.extras.fitMaxWidth = 2048;
+  p.extensions.extras.fitMaxHeight = 1024;
+  p.extensions.extras.sdfSpread = 12;
+  const std::vector<uint8_t> bytes = ProjectToBytes(p.settings, p.selection, p.jobs, p.extensions);
+  std::vector<uint8_t> entries = Entry(2, {1});
+  Add(entries, Entry(3, {1, 0x00, 0x08, 0x00, 0x04}));
+  Add(entries, Entry(4, {12, 0}));
+  std::vector<uint8_t> expected = Classic(p);
+  Add(expected, Block(entries));
+  EXPECT_EQ(bytes, expected);
+  ProjectData read;
+  ASSERT_FALSE(ParseProjectBytes(bytes.data(), bytes.size(), kPlugins, &read));
+  EXPECT_EQ(read.extensions, p.extensions);
+
+  // Each at its default is not written at all.
+  p.extensions.extras = GenerationExtras{};
+  EXPECT_EQ(ProjectToBytes(p.settings, p.selection, p.jobs, p.extensions), Classic(p));
+}
+
+TEST(ExtensionBlock, ExtraSettingsThatDoNotFitTheirTypeAreRefusedAndSpreadsLimited) {
+  const std::vector<uint8_t> classic = Classic(SampleProject());
+  for (const std::vector<uint8_t>& bad :
+       {Entry(2, {2}), Entry(2, {}), Entry(3, {1, 0, 8}), Entry(3, {2, 0, 8, 0, 4}), Entry(4, {8})}) {
+    std::vector<uint8_t> file = classic;
+    Add(file, Block(bad));
+    ProjectData read;
+    EXPECT_TRUE(ParseProjectBytes(file.data(), file.size(), kPlugins, &read));
+  }
+  std::vector<uint8_t> file = classic;
+  Add(file, Block(Entry(4, {200, 0})));
+  ProjectData read;
+  ASSERT_FALSE(ParseProjectBytes(file.data(), file.size(), kPlugins, &read));
+  EXPECT_EQ(read.extensions.extras.sdfSpread, kMaxSdfSpread);
+}
+
 TEST(ExtensionBlock, UnknownEntriesAreSkippedAndWrittenBackUnchanged) {
   const ProjectData p = SampleProject();
   std::vector<uint8_t> entries = Entry(900, {1, 2, 3});
