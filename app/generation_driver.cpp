@@ -52,28 +52,28 @@ size_t GenerationDriver::liveJobs() const { return jobs_.size(); }
 
 bool GenerationDriver::Generate(const FontRequest& font, std::string* error) {
   AppState& s = state_;
-  // 1. A running job is asked to stop; nothing waits for it.
+  // A running job is asked to stop; nothing waits for it.
   if (current_) {
     frontEnd_.Beep();
     current_->thread->terminate();
     current_ = nullptr;
   }
-  // 2. Progress bar and cursor.
+  // Progress bar and cursor.
   int32_t maximum = 300 + (BakesOutline(s.settings) ? 200 : 0) + (BakesDropShadow(s.settings) ? 200 : 0);
   frontEnd_.ShowProgress(maximum);
   frontEnd_.SetBusyCursor(s.exportAfterGenerate ? BusyCursor::Exporting : BusyCursor::Generating);
   s.generationIdle = false;
-  // 3.
+  // The first status text, shown before the slower work starts.
   SetStatus(status::kPreparingText);
   frontEnd_.ProcessPendingEvents();
-  // 4.
+  // Every job places its characters; guides only when asked for.
   uint8_t options = kJobPlace | (frontEnd_.ShowGuidesEnabled() ? kJobDrawGuides : 0);
-  // 5. The job is created suspended with its own copy of the settings.
+  // The job is created suspended with its own copy of the settings.
   SetStatus(status::kCreatingThread);
   auto job = std::make_unique<Job>();
   job->driver = this;
   job->thread = std::make_unique<RenderThread>(s.settings, options, job.get(), s.extras);
-  // 6. Measurement; a failure releases the unstarted job and leaves the driver idle.
+  // Measurement; a failure releases the unstarted job and leaves the driver idle.
   SetStatus(status::kGettingFontDimensions);
   std::string message;
   if (!s.measurer.Measure(font, s.settings.kerning, s.selection, s.fontChanged, s.tables, &message)) {
