@@ -83,7 +83,7 @@ bool GenerationDriver::Generate(const FontRequest& font, std::string* error) {
     if (error) *error = message;
     return false;
   }
-  // 7./8. The table holds exactly one record per selected code unit: when the count went stale
+  // The table holds exactly one record per selected code unit: when the count went stale
   // (a project loaded with a font the catalogue lacks) it is brought up to date first.
   uint32_t selected = CountSelected(s.selection);
   if (selected != s.tables.selectedCount) s.tables.selectedCount = selected;
@@ -98,11 +98,11 @@ bool GenerationDriver::Generate(const FontRequest& font, std::string* error) {
     job->thread->setTextureSize(fitted.width, fitted.height);
   }
   job->thread->setTable(std::move(table.chars), std::move(table.abc));
-  // 9.
+  // The new job becomes the current one and starts on its own thread.
   current_ = job.get();
   jobs_.push_back(std::move(job));
   current_->thread->start();
-  // 10.
+  // The window's layout follows the new table (the preview strip's height).
   frontEnd_.LayoutAfterGenerate();
   return true;
 }
