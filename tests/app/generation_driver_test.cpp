@@ -6,8 +6,8 @@
 
 #include "app/status_texts.h"
 #include "app/texture_size.h"
-#include "export/scripted_dialogs.h"
-#include "tests/app/test_front_end.h"
+#include "tests/support/scripted_dialogs.h"
+#include "tests/support/test_front_end.h"
 
 namespace glyphmill {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "export/scripted_dialogs.h"
+#include "tests/support/scripted_dialogs.h"
 
 namespace glyphmill {
 namespace {

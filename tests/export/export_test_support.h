@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "export/export_run.h"
-#include "export/scripted_dialogs.h"
+#include "tests/support/scripted_dialogs.h"
 
 namespace glyphmill::testing_support {
 

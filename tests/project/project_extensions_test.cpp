@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "export/scripted_dialogs.h"
+#include "tests/support/scripted_dialogs.h"
 #include "project/project_extensions.h"
 #include "project/project_io.h"
 #include "project/project_layout.h"

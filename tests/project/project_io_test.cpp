@@ -9,7 +9,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "export/scripted_dialogs.h"
+#include "tests/support/scripted_dialogs.h"
 #include "project/project_messages.h"
 #include "project_test_util.h"
 

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "export/scripted_dialogs.h"
+#include "tests/support/scripted_dialogs.h"
 #include "ui/main_window.h"
 #include "ui/ui_prompts.h"
 

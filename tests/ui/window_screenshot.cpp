@@ -21,7 +21,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "export/scripted_dialogs.h"
+#include "tests/support/scripted_dialogs.h"
 #include "ui/main_window.h"
 #include "ui/status_bar.h"
 #include "ui/texture_inspector.h"

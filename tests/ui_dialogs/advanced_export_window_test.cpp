@@ -17,7 +17,7 @@
 #include "export/export_buffers.h"
 #include "export/export_run.h"
 #include "export/job_queue.h"
-#include "export/scripted_dialogs.h"
+#include "tests/support/scripted_dialogs.h"
 #include "glyphmill/plugin.h"
 #include "project/project_io.h"
 #include "ui/advanced_export_job_grid.h"

@@ -1,4 +1,4 @@
-#include "export/scripted_dialogs.h"
+#include "tests/support/scripted_dialogs.h"
 
 namespace glyphmill {
 

@@ -1,0 +1,17 @@
+# No source file reaches another folder with a relative path ("../export/x.h"), which would step
+# around the include roots. -DSOURCE_DIR=<repository> -DFOLDERS=a|b|...
+string(REPLACE "|" ";" _folders "${FOLDERS}")
+set(_bad)
+foreach(folder ${_folders})
+  file(GLOB_RECURSE _files ${SOURCE_DIR}/${folder}/*.h ${SOURCE_DIR}/${folder}/*.cpp ${SOURCE_DIR}/${folder}/*.c)
+  foreach(f ${_files})
+    file(STRINGS ${f} _lines REGEX "^[ \t]*#[ \t]*include[ \t]*\"\\.\\./")
+    if(_lines)
+      list(APPEND _bad "${f}: ${_lines}")
+    endif()
+  endforeach()
+endforeach()
+if(_bad)
+  list(JOIN _bad "\n" _text)
+  message(FATAL_ERROR "includes that leave their folder by a relative path:\n${_text}")
+endif()
