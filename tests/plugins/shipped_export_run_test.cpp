@@ -15,12 +15,12 @@
 #include "app/app_state.h"
 #include "app/generation_driver.h"
 #include "app/texture_size.h"
-#include "tests/support/scripted_dialogs.h"
 #include "settings/character_selection.h"
 #include "settings/font_face.h"
 #include "settings/generation_settings.h"
-#include "tests/support/test_front_end.h"
 #include "tests/plugins/plugin_test_support.h"
+#include "tests/support/scripted_dialogs.h"
+#include "tests/support/test_front_end.h"
 
 namespace glyphmill::plugintest {
 namespace {

@@ -6,11 +6,11 @@
 #include <filesystem>
 #include <fstream>
 
-#include "tests/support/scripted_dialogs.h"
 #include "project/project_extensions.h"
 #include "project/project_io.h"
 #include "project/project_layout.h"
 #include "project_test_util.h"
+#include "tests/support/scripted_dialogs.h"
 
 namespace glyphmill {
 namespace {

@@ -9,9 +9,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "tests/support/scripted_dialogs.h"
 #include "project/project_messages.h"
 #include "project_test_util.h"
+#include "tests/support/scripted_dialogs.h"
 
 namespace glyphmill {
 namespace {
