@@ -6,21 +6,13 @@
 #include <algorithm>
 #include <memory>
 
+#include "export/harfbuzz_handles.h"
 #include "export/kerning_pairs_candidates.h"
 #include "settings/rounding.h"
 
 namespace glyphmill {
 
 namespace {
-
-template <typename T, void (*Destroy)(T*)>
-struct HbDeleter {
-  void operator()(T* p) const { Destroy(p); }
-};
-using BlobPtr = std::unique_ptr<hb_blob_t, HbDeleter<hb_blob_t, hb_blob_destroy>>;
-using FacePtr = std::unique_ptr<hb_face_t, HbDeleter<hb_face_t, hb_face_destroy>>;
-using FontPtr = std::unique_ptr<hb_font_t, HbDeleter<hb_font_t, hb_font_destroy>>;
-using BufferPtr = std::unique_ptr<hb_buffer_t, HbDeleter<hb_buffer_t, hb_buffer_destroy>>;
 
 struct Entry {
   uint16_t codeUnit;
@@ -58,7 +50,7 @@ class PairShaper {
       {HB_TAG('d', 'l', 'i', 'g'), 0, HB_FEATURE_GLOBAL_START, HB_FEATURE_GLOBAL_END},
   };
   hb_font_t* font_;
-  BufferPtr buffer_;
+  HbBufferPtr buffer_;
 };
 
 }  // namespace
@@ -67,10 +59,10 @@ std::vector<GlyphmillKerningPair> ComputeKerningPairs(const KerningSource& sourc
                                                       const std::vector<uint16_t>& codeUnits, std::size_t limit) {
   std::vector<GlyphmillKerningPair> pairs;
   if (codeUnits.empty() || source.emPixels <= 0) return pairs;
-  BlobPtr blob(hb_blob_create_from_file_or_fail(source.fontPath.c_str()));
+  HbBlobPtr blob(hb_blob_create_from_file_or_fail(source.fontPath.c_str()));
   if (!blob) return pairs;
-  FacePtr face(hb_face_create(blob.get(), static_cast<unsigned>(source.faceIndex)));
-  FontPtr font(hb_font_create(face.get()));
+  HbFacePtr face(hb_face_create(blob.get(), static_cast<unsigned>(source.faceIndex)));
+  HbFontPtr font(hb_font_create(face.get()));
   // 26.6 fixed point at the em size; the pixels per em also select device-table adjustments.
   const int scale = source.emPixels * 64;
   hb_font_set_scale(font.get(), scale, scale);
@@ -93,8 +85,9 @@ std::vector<GlyphmillKerningPair> ComputeKerningPairs(const KerningSource& sourc
   }
 
   PairShaper shaper(font.get());
-  for (const auto& [first, second] : candidates.pairs) {
-    selected.forEachEntry(first, [&](uint32_t i) {
+  for (const auto& pair : candidates.pairs) {
+    const hb_codepoint_t second = pair.second;
+    selected.forEachEntry(pair.first, [&](uint32_t i) {
       selected.forEachEntry(second, [&](uint32_t j) {
         hb_position_t delta = 0;
         if (!shaper.adjustment(entries[i], entries[j], &delta)) return;

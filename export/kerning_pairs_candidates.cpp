@@ -7,16 +7,11 @@
 #include <bit>
 #include <memory>
 
+#include "export/harfbuzz_handles.h"
+
 namespace glyphmill {
 
 namespace {
-
-template <typename T, void (*Destroy)(T*)>
-struct HbDeleter {
-  void operator()(T* p) const { Destroy(p); }
-};
-using BlobPtr = std::unique_ptr<hb_blob_t, HbDeleter<hb_blob_t, hb_blob_destroy>>;
-using SetPtr = std::unique_ptr<hb_set_t, HbDeleter<hb_set_t, hb_set_destroy>>;
 
 // A font table as big-endian fields at absolute positions. The data comes from an arbitrary font
 // file: every read outside the table gives 0, so a damaged table yields fewer pairs, never a read
@@ -153,11 +148,11 @@ constexpr uint16_t kExtension = 9;
 
 // The pairs of the GPOS lookups of the kerning features.
 void AddGposPairs(hb_face_t* face, const SelectedGlyphs& selected, PairList& out) {
-  SetPtr lookups(hb_set_create());
+  HbSetPtr lookups(hb_set_create());
   const hb_tag_t features[] = {HB_TAG('k', 'e', 'r', 'n'), HB_TAG('d', 'i', 's', 't'), HB_TAG_NONE};
   hb_ot_layout_collect_lookups(face, HB_OT_TAG_GPOS, nullptr, nullptr, features, lookups.get());
   if (hb_set_is_empty(lookups.get())) return;
-  BlobPtr blob(hb_face_reference_table(face, HB_OT_TAG_GPOS));
+  HbBlobPtr blob(hb_face_reference_table(face, HB_OT_TAG_GPOS));
   const Table t(blob.get());
   const std::size_t lookupList = t.u16(8);
   const uint16_t lookupCount = t.u16(lookupList);
@@ -188,7 +183,7 @@ void AddGposPairs(hb_face_t* face, const SelectedGlyphs& selected, PairList& out
     }
     if (other) {
       // Contextual, cursive or single adjustments: any of the glyphs they name may move.
-      SetPtr glyphs(hb_set_create());
+      HbSetPtr glyphs(hb_set_create());
       hb_ot_layout_lookup_collect_glyphs(face, HB_OT_TAG_GPOS, index, glyphs.get(), glyphs.get(), glyphs.get(),
                                          nullptr);
       AddEveryPairAmong(glyphs.get(), selected, out);
@@ -206,48 +201,58 @@ void AddKernFormat0Pairs(const Table& t, std::size_t at, const SelectedGlyphs& s
   }
 }
 
+// The pairs of an OpenType (version 0) 'kern' table. Returns false when a horizontal subtable
+// kerns in a form other than a format 0 pair list.
+bool AddOpenTypeKernPairs(const Table& t, const SelectedGlyphs& selected, PairList& out) {
+  bool readable = true;
+  const uint16_t tables = t.u16(2);
+  std::size_t at = 4;
+  for (uint32_t n = 0; n < tables && t.has(at, 6); ++n) {
+    const uint16_t coverage = t.u16(at + 4);
+    const bool horizontal = (coverage & 0x01) != 0, crossStream = (coverage & 0x04) != 0;
+    const uint16_t format = coverage >> 8;
+    if (format == 0) {
+      if (horizontal && !crossStream) AddKernFormat0Pairs(t, at + 6, selected, out);
+      // The stored length is 16 bits and overflows for long pair lists: use the list's own size.
+      at += 6 + 8 + 6 * std::size_t{t.u16(at + 6)};
+    } else {
+      if (horizontal) readable = false;
+      at += std::max<std::size_t>(t.u16(at + 2), 6);
+    }
+  }
+  return readable;
+}
+
+// The pairs of an Apple (version 1) 'kern' table, whose subtables carry 32-bit lengths and a
+// coverage word of their own layout. Returns false as AddOpenTypeKernPairs does.
+bool AddAppleKernPairs(const Table& t, const SelectedGlyphs& selected, PairList& out) {
+  bool readable = true;
+  const uint32_t tables = t.u32(4);
+  std::size_t at = 8;
+  for (uint32_t n = 0; n < tables && t.has(at, 8); ++n) {
+    const uint32_t length = t.u32(at);
+    const uint16_t coverage = t.u16(at + 4);
+    const bool horizontal = (coverage & 0x8000) == 0, crossStream = (coverage & 0x4000) != 0;
+    if ((coverage & 0xFF) == 0) {
+      if (horizontal && !crossStream) AddKernFormat0Pairs(t, at + 8, selected, out);
+    } else if (horizontal) {
+      readable = false;
+    }
+    if (length < 8) break;
+    at += length;
+  }
+  return readable;
+}
+
 // The pairs of the legacy 'kern' table (OpenType version 0 or Apple version 1 headers). Returns
 // false when the table kerns in a form other than horizontal format 0 pair lists.
 bool AddKernTablePairs(hb_face_t* face, const SelectedGlyphs& selected, PairList& out) {
-  BlobPtr blob(hb_face_reference_table(face, HB_TAG('k', 'e', 'r', 'n')));
+  HbBlobPtr blob(hb_face_reference_table(face, HB_TAG('k', 'e', 'r', 'n')));
   const Table t(blob.get());
   if (t.empty()) return true;
-  bool readable = true;
-  if (t.u16(0) == 0) {
-    const uint16_t tables = t.u16(2);
-    std::size_t at = 4;
-    for (uint32_t n = 0; n < tables && t.has(at, 6); ++n) {
-      const uint16_t coverage = t.u16(at + 4);
-      const bool horizontal = (coverage & 0x01) != 0, crossStream = (coverage & 0x04) != 0;
-      const uint16_t format = coverage >> 8;
-      if (format == 0) {
-        if (horizontal && !crossStream) AddKernFormat0Pairs(t, at + 6, selected, out);
-        // The stored length is 16 bits and overflows for long pair lists: use the list's own size.
-        at += 6 + 8 + 6 * std::size_t{t.u16(at + 6)};
-      } else {
-        if (horizontal) readable = false;
-        at += std::max<std::size_t>(t.u16(at + 2), 6);
-      }
-    }
-  } else if (t.u32(0) == 0x00010000) {
-    const uint32_t tables = t.u32(4);
-    std::size_t at = 8;
-    for (uint32_t n = 0; n < tables && t.has(at, 8); ++n) {
-      const uint32_t length = t.u32(at);
-      const uint16_t coverage = t.u16(at + 4);
-      const bool horizontal = (coverage & 0x8000) == 0, crossStream = (coverage & 0x4000) != 0;
-      if ((coverage & 0xFF) == 0) {
-        if (horizontal && !crossStream) AddKernFormat0Pairs(t, at + 8, selected, out);
-      } else if (horizontal) {
-        readable = false;
-      }
-      if (length < 8) break;
-      at += length;
-    }
-  } else {
-    readable = false;
-  }
-  return readable;
+  if (t.u16(0) == 0) return AddOpenTypeKernPairs(t, selected, out);
+  if (t.u32(0) == 0x00010000) return AddAppleKernPairs(t, selected, out);
+  return false;
 }
 
 // True when the GPOS feature list has a "kern" feature (under any script).
