@@ -9,6 +9,7 @@
 
 #include "export/export_run.h"
 #include "export/scripted_dialogs.h"
+#include "scratch_folder.h"
 
 namespace glyphmill::testing_support {
 
@@ -28,6 +29,7 @@ class PluginFolder {
   void addFile(const std::string& name, const std::string& contents);
 
  private:
+  testing::ScratchFolder scratch_;
   std::string root_;
   std::string previous_;
 };

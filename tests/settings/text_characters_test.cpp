@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "scratch_folder.h"
+
 namespace glyphmill {
 namespace {
 
@@ -203,9 +205,9 @@ TEST(TextCharactersUtf8, InvalidSequencesAreRefusedAtTheirOffset) {
   // cut short by an ASCII letter (E2 82 'Q'), a value beyond U+10FFFF (F4 90 80 80), FF, and a
   // truncated sequence at the end: each makes the whole text malformed, so nothing of a file in
   // another encoding is half used.
-  for (const std::string& bad : {std::string("a\xC0\xAF"), std::string("a\xED\xA0\x80"), std::string("a\x80"),
-                                 std::string("a\xE2\x82Q"), std::string("a\xF4\x90\x80\x80"), std::string("a\xFF"),
-                                 std::string("a\xE2\x82")})
+  for (const std::string& bad :
+       {std::string("a\xC0\xAF"), std::string("a\xED\xA0\x80"), std::string("a\x80"), std::string("a\xE2\x82Q"),
+        std::string("a\xF4\x90\x80\x80"), std::string("a\xFF"), std::string("a\xE2\x82")})
     EXPECT_EQ(Refusal(bad), "malformed UTF-8 at byte 1") << bad;
 }
 
@@ -247,19 +249,13 @@ TEST(TextCharactersNotation, FourDigitsAtLeast) {
 
 class TextFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    folder_ = std::filesystem::temp_directory_path() /
-              ("glyphmill-text-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::create_directories(folder_);
-  }
-  void TearDown() override { std::filesystem::remove_all(folder_); }
   std::string write(const std::string& name, const std::string& bytes) {
-    const std::string path = (folder_ / name).string();
+    const std::string path = scratch_.file(name);
     std::ofstream(path, std::ios::binary) << bytes;
     return path;
   }
-  std::filesystem::path folder_;
+  testing::ScratchFolder scratch_{"text"};
+  std::filesystem::path folder_ = scratch_.path();
 };
 
 TEST_F(TextFileTest, ReadsTheWholeFileAcrossManyPieces) {
