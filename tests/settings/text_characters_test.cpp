@@ -9,17 +9,13 @@
 #include <filesystem>
 #include <fstream>
 
+#include "marked_code_units.h"
 #include "scratch_folder.h"
 
 namespace glyphmill {
 namespace {
 
-std::vector<uint32_t> Marked(const CharacterSelection& s) {
-  std::vector<uint32_t> out;
-  for (uint32_t u = 0; u < s.size(); ++u)
-    if (s[u]) out.push_back(u);
-  return out;
-}
+using testing::Marked;
 
 TEST(TextCharacters, Utf8AsciiAndMultiByteCharacters) {
   CharacterSelection s{};
