@@ -146,12 +146,15 @@ bool ReadPieces(int fd, const std::string& path, std::size_t maxBytes, std::stri
   }
 }
 
-// Marks the code units (writing 1) and counts those not marked before.
-void Mark(TextCharacters& text, CharacterSelection& selection) {
+// Marks a decoded text's code units (writing 1), counts those not marked before, and hands the
+// result to `found` when it is given. Always true.
+bool MarkDecoded(TextCharacters& text, CharacterSelection& selection, TextCharacters* found) {
   for (uint16_t u : text.codeUnits) {
     text.marked += selection[u] == 0;
     selection[u] = 1;
   }
+  if (found) *found = std::move(text);
+  return true;
 }
 
 }  // namespace
@@ -180,10 +183,7 @@ bool MarkTextCharacters(std::string_view text, CharacterSelection& selection, Te
                         std::string* error) {
   // Decoded whole before anything is marked, so malformed text marks nothing.
   TextCharacters result;
-  if (!DecodeTextCharacters(text, &result, error)) return false;
-  Mark(result, selection);
-  if (found) *found = std::move(result);
-  return true;
+  return DecodeTextCharacters(text, &result, error) && MarkDecoded(result, selection, found);
 }
 
 bool ReadCharacterText(const std::string& path, std::string* text, std::string* error, std::size_t maxBytes) {
@@ -222,10 +222,7 @@ bool ReadFileCharacters(const std::string& path, TextCharacters* out, std::strin
 bool MarkFileCharacters(const std::string& path, CharacterSelection& selection, TextCharacters* found,
                         std::string* error) {
   TextCharacters result;
-  if (!ReadFileCharacters(path, &result, error)) return false;
-  Mark(result, selection);
-  if (found) *found = std::move(result);
-  return true;
+  return ReadFileCharacters(path, &result, error) && MarkDecoded(result, selection, found);
 }
 
 std::string CodePointNotation(uint32_t codePoint) {
