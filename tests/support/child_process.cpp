@@ -23,7 +23,9 @@ std::string ReadAll(const std::string& path) {
 
 ProcessResult RunShell(const std::string& command, const std::string& captureFolder) {
   const std::string out = captureFolder + "/stdout", err = captureFolder + "/stderr";
-  const std::string line = command + " >" + Quote(out) + " 2>" + Quote(err) + " </dev/null";
+  // Grouped, so that the redirections hold for every command of a list ("cd F && prog"), not only
+  // for the last.
+  const std::string line = "{ " + command + "\n} >" + Quote(out) + " 2>" + Quote(err) + " </dev/null";
   const int raw = std::system(line.c_str());
   ProcessResult r;
   r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;

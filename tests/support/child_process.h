@@ -19,9 +19,9 @@ std::string Quote(const std::string& arg);
 // A whole file's bytes; "" when it cannot be read.
 std::string ReadAll(const std::string& path);
 
-// Runs `command` (a shell command line, already quoted) through /bin/sh, standard input from
-// /dev/null, standard output and error captured through the files "stdout" and "stderr" in
-// `captureFolder`.
+// Runs `command` (a shell command line, already quoted; a list of commands too) through /bin/sh,
+// standard input from /dev/null, standard output and error captured through the files "stdout"
+// and "stderr" in `captureFolder`.
 ProcessResult RunShell(const std::string& command, const std::string& captureFolder);
 
 // Runs `program` with `args` (each quoted), in `workingFolder` when one is given. Under the leak
