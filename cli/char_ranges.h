@@ -1,7 +1,7 @@
 // Character sets given on the command line as code-unit ranges ("32-126,0x400-0x4FF"), marked in a
 // CharacterSelection (writing 1), every other flag left as it was; bad input is refused with a
 // message and marks nothing. The characters of a text file are marked by the core's
-// MarkFileCharacters (settings/characters_from_text.h).
+// MarkFileCharacters (settings/text_characters.h).
 #pragma once
 
 #include <string>

@@ -17,9 +17,9 @@
 #include "cli/terminal_text.h"
 #include "export/job_queue.h"
 #include "project/project_io.h"
-#include "settings/characters_from_text.h"
 #include "settings/font_catalogue.h"
 #include "settings/font_files.h"
+#include "settings/text_characters.h"
 
 namespace glyphmill::cli {
 namespace {

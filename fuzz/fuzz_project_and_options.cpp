@@ -17,7 +17,7 @@
 #include "cli/cli_options.h"
 #include "project/project_file.h"
 #include "project/project_layout.h"
-#include "settings/characters_from_text.h"
+#include "settings/text_characters.h"
 
 namespace {
 

@@ -36,6 +36,79 @@ void BlurRow(Image24& scratch, int32_t y, int32_t a) {
   }
 }
 
+// The blur passes spread over threads as a pipeline: worker t runs passes t, t + workers, ...; pass
+// p computes row y only once pass p - 1 has finished row y + 1 (or all rows). The caller's worker
+// (0) reports progress. A stop request, seen between passes, abandons every pass.
+class BlurPipeline {
+ public:
+  BlurPipeline(Image24& scratch, int32_t a, int32_t smoothing, int32_t workers, ProgressReporter& progress,
+               const StopFlag& stop)
+      : scratch_(scratch),
+        a_(a),
+        last_(scratch.height() - 2),
+        smoothing_(smoothing),
+        passes_(2 * smoothing),
+        workers_(workers),
+        progress_(progress),
+        stop_(stop),
+        rowsDone_(static_cast<std::size_t>(passes_)) {
+    for (auto& d : rowsDone_) d.store(a - 1, std::memory_order_relaxed);
+  }
+
+  // Runs the passes of worker `first`.
+  void run(int32_t first) {
+    for (int32_t p = first; p < passes_; p += workers_) {
+      if (stop_.load(std::memory_order_relaxed) || abandoned_.load()) {
+        abandon();
+        return;
+      }
+      if (!runPass(p, first == 0)) return;
+    }
+  }
+  bool abandoned() const { return abandoned_.load(); }
+
+ private:
+  // rowsDone_[p]: the last row pass p has finished (a - 1 before it starts).
+  bool runPass(int32_t p, bool caller) {
+    for (int32_t y = a_; y <= last_; ++y) {
+      if (p > 0 && !waitFor(p - 1, std::min(y + 1, last_))) return false;
+      BlurRow(scratch_, y, a_);
+      rowsDone_[p].store(y, std::memory_order_release);
+      rowsDone_[p].notify_all();
+      if (caller && progress_.due()) report(p, y);
+    }
+    return true;
+  }
+  bool waitFor(int32_t p, int32_t row) {
+    for (;;) {
+      if (abandoned_.load()) return false;
+      const int32_t v = rowsDone_[p].load(std::memory_order_acquire);
+      if (v >= row) return true;
+      rowsDone_[p].wait(v, std::memory_order_acquire);
+    }
+  }
+  void abandon() {
+    abandoned_.store(true);
+    for (auto& d : rowsDone_) {
+      d.store(INT_MAX);
+      d.notify_all();
+    }
+  }
+  void report(int32_t p, int32_t y) {
+    // p% = round(((pass - 1) / s + (y / H) / s) * 50), pass counted from 1
+    const int32_t H = scratch_.height();
+    const int32_t pct = PercentOf(int64_t{p} * H + y, int64_t{smoothing_} * H, 50);
+    progress_.report(progress_.progressBase() + pct, render_text::CalculatingDropShadow(pct));
+  }
+
+  Image24& scratch_;
+  const int32_t a_, last_, smoothing_, passes_, workers_;
+  ProgressReporter& progress_;
+  const StopFlag& stop_;
+  std::vector<std::atomic<int32_t>> rowsDone_;
+  std::atomic<bool> abandoned_{false};
+};
+
 }  // namespace
 
 void ShiftMaskIntoScratch(const Image24& mask, Image24& scratch, int32_t offset) {
@@ -53,57 +126,16 @@ void BlurShadowPass(Image24& scratch, int32_t offset) {
 bool BlurShadow(Image24& scratch, int32_t offset, int32_t smoothing, int32_t workers, ProgressReporter& progress,
                 const StopFlag& stop) {
   const int32_t passes = 2 * std::max(smoothing, 0);
-  const int32_t W = scratch.width(), H = scratch.height();
   const int32_t a = std::max(offset, 1);
-  const int32_t last = H - 2;
   if (passes == 0) return true;
-  if (a > W - 2 || a > last) return !stop.load();  // nothing lies in the blurred region
+  if (a > scratch.width() - 2 || a > scratch.height() - 2) return !stop.load();  // nothing lies in the blurred region
   workers = std::clamp(workers, 1, passes);
-
-  // rowsDone[p]: the last row pass p has finished (a - 1 before it starts). Pass p computes row y
-  // only once pass p - 1 has finished row y + 1 (or all rows).
-  std::vector<std::atomic<int32_t>> rowsDone(passes);
-  for (auto& d : rowsDone) d.store(a - 1, std::memory_order_relaxed);
-  std::atomic<bool> abandoned{false};
-  auto abandon = [&] {
-    abandoned.store(true);
-    for (auto& d : rowsDone) {
-      d.store(INT_MAX);
-      d.notify_all();
-    }
-  };
-  auto waitFor = [&](int32_t p, int32_t row) {
-    for (;;) {
-      if (abandoned.load()) return false;
-      const int32_t v = rowsDone[p].load(std::memory_order_acquire);
-      if (v >= row) return true;
-      rowsDone[p].wait(v, std::memory_order_acquire);
-    }
-  };
-  auto runPasses = [&](int32_t first, bool caller) {
-    for (int32_t p = first; p < passes; p += workers) {
-      if (stop.load(std::memory_order_relaxed) || abandoned.load()) {
-        abandon();
-        return;
-      }
-      for (int32_t y = a; y <= last; ++y) {
-        if (p > 0 && !waitFor(p - 1, std::min(y + 1, last))) return;
-        BlurRow(scratch, y, a);
-        rowsDone[p].store(y, std::memory_order_release);
-        rowsDone[p].notify_all();
-        if (caller && progress.due()) {
-          // p% = round(((pass - 1) / s + (y / H) / s) * 50), pass counted from 1
-          const int32_t pct = PercentOf(int64_t{p} * H + y, int64_t{smoothing} * H, 50);
-          progress.report(progress.progressBase() + pct, render_text::CalculatingDropShadow(pct));
-        }
-      }
-    }
-  };
+  BlurPipeline pipeline(scratch, a, smoothing, workers, progress, stop);
   std::vector<std::thread> helpers;
-  for (int32_t t = 1; t < workers; ++t) helpers.emplace_back(runPasses, t, false);
-  runPasses(0, true);
+  for (int32_t t = 1; t < workers; ++t) helpers.emplace_back([&pipeline, t] { pipeline.run(t); });
+  pipeline.run(0);
   for (std::thread& t : helpers) t.join();
-  return !abandoned.load();
+  return !pipeline.abandoned();
 }
 
 uint8_t ShadowValue(uint8_t v, int32_t opacityPercent) {

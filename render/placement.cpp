@@ -11,6 +11,35 @@ uint32_t SortKey(const PlacedCharacter& c) { return std::max(c.cellWidth, c.cell
 
 namespace {
 
+// The running minimum of the keys of order[L..R] (prefixMin[q - L]: the least key of L..q); returns
+// the largest key of the range.
+uint32_t ScanKeys(const std::vector<int32_t>& order, const std::vector<uint32_t>& key, int64_t L, int64_t R,
+                  std::vector<uint32_t>& prefixMin) {
+  prefixMin.resize(static_cast<std::size_t>(R - L + 1));
+  uint32_t largest = key[order[L]];
+  prefixMin[0] = key[order[L]];
+  for (int64_t q = L + 1; q <= R; ++q) {
+    prefixMin[q - L] = std::min(prefixMin[q - L - 1], key[order[q]]);
+    largest = std::max(largest, key[order[q]]);
+  }
+  return largest;
+}
+
+// One partition of order[L..R] around the last element's key: larger keys before it, the rest
+// after it. Returns the pivot's final position.
+int64_t PartitionAroundLast(std::vector<int32_t>& order, const std::vector<uint32_t>& key, int64_t L, int64_t R) {
+  auto k = [&](int64_t pos) { return key[order[pos]]; };
+  const uint32_t p = k(R);
+  int64_t i = L, j = R;
+  while (j > i) {
+    while (k(i) > p) ++i;
+    while (i < j && !(k(j) > p)) --j;
+    if (i < j) std::swap(order[i], order[j]);
+  }
+  std::swap(order[i], order[R]);
+  return i;
+}
+
 // Sort(L, R) with the last element as pivot and strict comparisons, exactly as the packing order
 // depends on it. The two parts of a partition are disjoint, so the order in which they are sorted
 // does not change the result: the smaller part is recursed into and the larger one looped on,
@@ -27,13 +56,7 @@ void QuickSort(std::vector<int32_t>& order, const std::vector<uint32_t>& key, in
   auto k = [&](int64_t pos) { return key[order[pos]]; };
   while (R > L) {
     // Pivots below everything before them stay where they are.
-    prefixMin.resize(static_cast<std::size_t>(R - L + 1));
-    uint32_t largest = k(L);
-    prefixMin[0] = k(L);
-    for (int64_t q = L + 1; q <= R; ++q) {
-      prefixMin[q - L] = std::min(prefixMin[q - L - 1], k(q));
-      largest = std::max(largest, k(q));
-    }
+    const uint32_t largest = ScanKeys(order, key, L, R, prefixMin);
     while (R > L && k(R) < prefixMin[R - 1 - L]) --R;
     if (R <= L) return;
     // A pivot equal to the largest key goes to the front; the next pivot is what stood there.
@@ -44,14 +67,7 @@ void QuickSort(std::vector<int32_t>& order, const std::vector<uint32_t>& key, in
       }
       continue;
     }
-    const uint32_t p = k(R);
-    int64_t i = L, j = R;
-    while (j > i) {
-      while (k(i) > p) ++i;
-      while (i < j && !(k(j) > p)) --j;
-      if (i < j) std::swap(order[i], order[j]);
-    }
-    std::swap(order[i], order[R]);
+    const int64_t i = PartitionAroundLast(order, key, L, R);
     if (i - L < R - i) {
       QuickSort(order, key, L, i - 1, prefixMin);
       L = i + 1;

@@ -38,72 +38,89 @@ void ForEachRow(int32_t begin, int32_t end, int32_t workers, const std::function
   for (std::thread& t : helpers) t.join();
 }
 
+namespace {
+
+// The shared state of ProduceInOrder: every item is free, taken by one thread, or done.
+class InOrderPipeline {
+ public:
+  InOrderPipeline(int32_t count, int32_t window, const std::function<void(int32_t, int32_t)>& produce)
+      : count_(count), window_(window), produce_(produce), state_(static_cast<std::size_t>(count)) {}
+
+  // A helper thread: takes the next item within the window until none is left or the pipeline ends.
+  void help(int32_t worker) {
+    for (;;) {
+      const int32_t i = next_.fetch_add(1);
+      if (i >= count_) return;
+      for (int32_t c = consumed_.load(); i >= c + window_; c = consumed_.load()) consumed_.wait(c);
+      if (consumed_.load() >= kEnded) return;
+      produceIfFree(worker, i);  // else the consumer took it itself
+    }
+  }
+
+  // The consumer's thread: item i once it is produced, by itself when it is still free, producing
+  // the next free ones within the window while another thread works on i.
+  void await(int32_t i) {
+    produceIfFree(0, i);
+    std::atomic<uint8_t>& wanted = state_[static_cast<std::size_t>(i)];
+    while (wanted.load() != kDone) {
+      int32_t j = next_.load();
+      const bool ahead = j < count_ && j < i + window_;
+      if (ahead && next_.compare_exchange_weak(j, j + 1)) {
+        produceIfFree(0, j);
+        continue;
+      }
+      if (!ahead) {
+        for (uint8_t s = wanted.load(); s != kDone; s = wanted.load()) wanted.wait(s);
+      }
+    }
+  }
+
+  // Items consumed so far move the window; `end` wakes every producer waiting for it and stops them.
+  void consumedUpTo(int32_t items) {
+    consumed_.store(items);
+    consumed_.notify_all();
+  }
+  void end() { consumedUpTo(kEnded); }
+
+ private:
+  enum : uint8_t { kFree = 0, kTaken = 1, kDone = 2 };
+  // Far beyond any count: the pipeline has ended.
+  static constexpr int32_t kEnded = std::numeric_limits<int32_t>::max() / 2;
+
+  void produceIfFree(int32_t worker, int32_t i) {
+    std::atomic<uint8_t>& item = state_[static_cast<std::size_t>(i)];
+    uint8_t expected = kFree;
+    if (!item.compare_exchange_strong(expected, kTaken)) return;
+    produce_(worker, i);
+    item.store(kDone);
+    item.notify_all();
+  }
+
+  const int32_t count_, window_;
+  const std::function<void(int32_t, int32_t)>& produce_;
+  std::vector<std::atomic<uint8_t>> state_;
+  std::atomic<int32_t> next_{0};
+  std::atomic<int32_t> consumed_{0};
+};
+
+}  // namespace
+
 bool ProduceInOrder(int32_t count, int32_t workers, int32_t window,
                     const std::function<void(int32_t worker, int32_t item)>& produce,
                     const std::function<bool(int32_t item)>& consume) {
   if (count <= 0) return true;
   workers = std::clamp(workers, 1, count);
-  window = std::max(window, 1);
-  enum : uint8_t { kFree = 0, kTaken = 1, kDone = 2 };
-  std::vector<std::atomic<uint8_t>> state(static_cast<std::size_t>(count));
-  std::atomic<int32_t> next{0};
-  // Items consumed so far; set far beyond `count` when the pipeline ends, which also wakes every
-  // producer waiting for the window to move.
-  std::atomic<int32_t> consumed{0};
-  constexpr int32_t kEnded = std::numeric_limits<int32_t>::max() / 2;
-  auto claim = [&](int32_t i) {
-    uint8_t expected = kFree;
-    return state[static_cast<std::size_t>(i)].compare_exchange_strong(expected, kTaken);
-  };
-  auto finish = [&](int32_t i) {
-    state[static_cast<std::size_t>(i)].store(kDone);
-    state[static_cast<std::size_t>(i)].notify_all();
-  };
-  auto helper = [&](int32_t worker) {
-    for (;;) {
-      const int32_t i = next.fetch_add(1);
-      if (i >= count) return;
-      for (int32_t c = consumed.load(); i >= c + window; c = consumed.load()) consumed.wait(c);
-      if (consumed.load() >= kEnded) return;
-      if (!claim(i)) continue;  // the consumer took it itself
-      produce(worker, i);
-      finish(i);
-    }
-  };
+  InOrderPipeline pipeline(count, std::max(window, 1), produce);
   std::vector<std::thread> helpers;
   helpers.reserve(static_cast<std::size_t>(workers - 1));
-  for (int32_t t = 1; t < workers; ++t) helpers.emplace_back(helper, t);
+  for (int32_t t = 1; t < workers; ++t) helpers.emplace_back([&pipeline, t] { pipeline.help(t); });
   bool completed = true;
-  for (int32_t i = 0; i < count; ++i) {
-    std::atomic<uint8_t>& wanted = state[static_cast<std::size_t>(i)];
-    if (claim(i)) {
-      produce(0, i);
-      finish(i);
-    }
-    // While another thread produces item i, produce the next free one within the window.
-    while (wanted.load() != kDone) {
-      int32_t j = next.load();
-      if (j < count && j < i + window && next.compare_exchange_weak(j, j + 1)) {
-        if (claim(j)) {
-          produce(0, j);
-          finish(j);
-        }
-        continue;
-      }
-      if (j >= count || j >= i + window) {
-        for (uint8_t s = wanted.load(); s != kDone; s = wanted.load()) wanted.wait(s);
-      }
-    }
-    const bool goOn = consume(i);
-    consumed.store(goOn ? i + 1 : kEnded);
-    consumed.notify_all();
-    if (!goOn) {
-      completed = false;
-      break;
-    }
+  for (int32_t i = 0; i < count && completed; ++i) {
+    pipeline.await(i);
+    completed = consume(i);
+    if (completed) pipeline.consumedUpTo(i + 1);
   }
-  consumed.store(kEnded);
-  consumed.notify_all();
+  pipeline.end();
   for (std::thread& t : helpers) t.join();
   return completed;
 }

@@ -31,47 +31,52 @@ int DistanceFromRegular(FcPattern* p) {
   return std::abs(weight - FC_WEIGHT_REGULAR) + (slant != FC_SLANT_ROMAN ? 1000 : 0);
 }
 
-}  // namespace
+// What the catalogue keeps of a family: whether its face closest to the regular upright one is
+// TrueType.
+struct Family {
+  bool trueType = false;
+  int distance = 1 << 30;
+};
 
-FontCatalogue BuildFontCatalogue(const std::vector<std::string>& fileFamilies) {
-  struct Family {
-    bool trueType = false;
-    int distance = 1 << 30;
-  };
+// Every family fontconfig lists, under its first name (a family with several names, localised ones,
+// is listed under the first).
+std::map<std::string, Family> ListFamilies() {
   std::map<std::string, Family> families;
-
   FcPattern* pattern = FcPatternCreate();
   FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, FC_FONTFORMAT, FC_WEIGHT, FC_SLANT, nullptr);
   FcFontSet* set = (pattern && objects) ? FcFontList(nullptr, pattern, objects) : nullptr;
-  if (set) {
-    for (int i = 0; i < set->nfont; ++i) {
-      FcPattern* p = set->fonts[i];
-      FcChar8* family = nullptr;
-      // A family with several names (localised ones) is listed under its first name.
-      if (FcPatternGetString(p, FC_FAMILY, 0, &family) != FcResultMatch || !family) continue;
-      std::string name = reinterpret_cast<const char*>(family);
-      if (name.empty()) continue;
-      Family& f = families[name];
-      int d = DistanceFromRegular(p);
-      if (d < f.distance) {
-        f.distance = d;
-        f.trueType = IsTrueType(p);
-      }
+  for (int i = 0; set && i < set->nfont; ++i) {
+    FcPattern* p = set->fonts[i];
+    FcChar8* family = nullptr;
+    if (FcPatternGetString(p, FC_FAMILY, 0, &family) != FcResultMatch || !family || !*family) continue;
+    Family& f = families[reinterpret_cast<const char*>(family)];
+    const int d = DistanceFromRegular(p);
+    if (d < f.distance) {
+      f.distance = d;
+      f.trueType = IsTrueType(p);
     }
-    FcFontSetDestroy(set);
   }
+  if (set) FcFontSetDestroy(set);
   if (objects) FcObjectSetDestroy(objects);
   if (pattern) FcPatternDestroy(pattern);
+  return families;
+}
 
+// Whether the file the system's default font resolves to is TrueType.
+bool DefaultFontIsTrueType() {
+  ResolvedFont resolved;
+  std::string ignored;
+  return ResolveFont(FontRequest{kDefaultFontName, 10, false, false}, &resolved, &ignored) && resolved.trueType;
+}
+
+}  // namespace
+
+FontCatalogue BuildFontCatalogue(const std::vector<std::string>& fileFamilies) {
+  const std::map<std::string, Family> families = ListFamilies();
   FontCatalogue catalogue;
   for (const auto& [name, f] : families) catalogue.entries.push_back({name, f.trueType ? 0 : 2});
-  if (!families.count(kDefaultFontName)) {
-    ResolvedFont resolved;
-    std::string ignored;
-    bool trueType =
-        ResolveFont(FontRequest{kDefaultFontName, 10, false, false}, &resolved, &ignored) && resolved.trueType;
-    catalogue.entries.push_back({kDefaultFontName, trueType ? 0 : 2});
-  }
+  if (!families.count(kDefaultFontName))
+    catalogue.entries.push_back({kDefaultFontName, DefaultFontIsTrueType() ? 0 : 2});
   std::stable_sort(
       catalogue.entries.begin(), catalogue.entries.end(),
       [](const FontCatalogueEntry& a, const FontCatalogueEntry& b) { return Lower(a.name) < Lower(b.name); });

@@ -49,21 +49,98 @@ constexpr FT_Fixed kObliqueShear = 0x0366A;
 
 int RoundDiv26_6(FT_Pos v) { return static_cast<int>((v + 32) >> 6); }
 
+// Row y of a bitmap counted from the top (a negative pitch means the bitmap is stored bottom-up).
+const uint8_t* BitmapRow(const FT_Bitmap& bm, int y) {
+  return bm.pitch >= 0 ? bm.buffer + static_cast<ptrdiff_t>(y) * bm.pitch
+                       : bm.buffer + static_cast<ptrdiff_t>(bm.rows - 1 - y) * (-bm.pitch);
+}
+
+// LCD rows: three bytes (R, G, B) per pixel, `width` in pixels.
+void CopyLcdRows(const FT_Bitmap& bm, GlyphImage& out) {
+  out.kind = GlyphImage::Kind::Lcd;
+  out.width = static_cast<int>(bm.width / 3);
+  out.pixels.assign(static_cast<size_t>(out.width) * out.rows * 3, 0);
+  for (int y = 0; y < out.rows; ++y)
+    std::memcpy(out.pixels.data() + static_cast<size_t>(y) * out.width * 3, BitmapRow(bm, y),
+                static_cast<size_t>(out.width) * 3);
+}
+
+// Mono rows: one bit per pixel, most significant first, expanded to 0 or 255.
+void ExpandMonoRows(const FT_Bitmap& bm, GlyphImage& out) {
+  out.width = static_cast<int>(bm.width);
+  out.pixels.assign(static_cast<size_t>(out.width) * out.rows, 0);
+  for (int y = 0; y < out.rows; ++y) {
+    const uint8_t* src = BitmapRow(bm, y);
+    for (int x = 0; x < out.width; ++x)
+      out.pixels[static_cast<size_t>(y) * out.width + x] = (src[x >> 3] & (0x80 >> (x & 7))) ? 255 : 0;
+  }
+}
+
+// Grey rows: `num_grays` levels, scaled to 0..255.
+void ScaleGrayRows(const FT_Bitmap& bm, GlyphImage& out) {
+  out.width = static_cast<int>(bm.width);
+  out.pixels.assign(static_cast<size_t>(out.width) * out.rows, 0);
+  const int levels = bm.num_grays > 1 ? bm.num_grays - 1 : 255;
+  for (int y = 0; y < out.rows; ++y) {
+    const uint8_t* src = BitmapRow(bm, y);
+    uint8_t* dst = out.pixels.data() + static_cast<size_t>(y) * out.width;
+    if (levels == 255) {
+      std::memcpy(dst, src, static_cast<size_t>(out.width));
+    } else {
+      for (int x = 0; x < out.width; ++x) dst[x] = static_cast<uint8_t>(src[x] * 255 / levels);
+    }
+  }
+}
+
+// Colour bitmap glyphs (B, G, R, A): their alpha is the coverage.
+void CopyBgraAlpha(const FT_Bitmap& bm, GlyphImage& out) {
+  out.width = static_cast<int>(bm.width);
+  out.pixels.assign(static_cast<size_t>(out.width) * out.rows, 0);
+  for (int y = 0; y < out.rows; ++y) {
+    const uint8_t* src = BitmapRow(bm, y);
+    for (int x = 0; x < out.width; ++x) out.pixels[static_cast<size_t>(y) * out.width + x] = src[x * 4 + 3];
+  }
+}
+
+// The pixels of a rendered bitmap as a GlyphImage's (kind, width, rows, pixels; the offsets are
+// the caller's). False for a pixel mode that holds ink but cannot be read.
+bool ConvertBitmap(const FT_Bitmap& bm, GlyphImage& out) {
+  out.rows = static_cast<int>(bm.rows);
+  out.kind = GlyphImage::Kind::Gray;
+  switch (bm.pixel_mode) {
+    case FT_PIXEL_MODE_LCD: CopyLcdRows(bm, out); return true;
+    case FT_PIXEL_MODE_MONO: ExpandMonoRows(bm, out); return true;
+    case FT_PIXEL_MODE_GRAY: ScaleGrayRows(bm, out); return true;
+    case FT_PIXEL_MODE_BGRA: CopyBgraAlpha(bm, out); return true;
+    default:
+      if (bm.width != 0 && bm.rows != 0) return false;
+      out.width = 0;
+      out.rows = 0;
+      out.pixels.clear();
+      return true;
+  }
+}
+
 // The slot's 8-bit grey bitmap with its offsets.
 GlyphImage CopyCoverage(FT_GlyphSlot slot) {
-  const FT_Bitmap& bm = slot->bitmap;
   GlyphImage g;
   g.left = slot->bitmap_left;
   g.top = slot->bitmap_top;
-  g.width = static_cast<int>(bm.width);
-  g.rows = static_cast<int>(bm.rows);
-  g.pixels.resize(static_cast<size_t>(g.width) * g.rows);
-  for (int y = 0; y < g.rows; ++y) {
-    const int src = bm.pitch >= 0 ? y : g.rows - 1 - y;
-    std::memcpy(g.pixels.data() + static_cast<size_t>(y) * g.width,
-                bm.buffer + static_cast<ptrdiff_t>(src) * std::abs(bm.pitch), static_cast<size_t>(g.width));
-  }
+  ConvertBitmap(slot->bitmap, g);
   return g;
+}
+
+// How the first pass of a distance field (Smooth coverage) went.
+enum class CoveragePass { Failed, NoInk, Rendered };
+
+// Renders a loaded slot to Smooth coverage (a bitmap glyph already is one) and keeps a copy of a
+// grey coverage in `coverage` for SettleEdgeSigns.
+CoveragePass RenderCoverage(FT_GlyphSlot slot, GlyphImage& coverage) {
+  if (slot->format != FT_GLYPH_FORMAT_BITMAP && FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL))
+    return CoveragePass::Failed;
+  if (slot->bitmap.width == 0 || slot->bitmap.rows == 0) return CoveragePass::NoInk;
+  if (slot->bitmap.pixel_mode == FT_PIXEL_MODE_GRAY) coverage = CopyCoverage(slot);
+  return CoveragePass::Rendered;
 }
 
 // FreeType truncates distances towards zero before it adds 128, so a pixel centre less than one
@@ -284,84 +361,22 @@ bool FontFace::renderGlyph(uint16_t codeUnit, uint16_t antialiasMode, GlyphImage
   applySynthesis(slot);
   GlyphImage coverage;  // the Smooth coverage a field is made from
   if (policy.fieldFromCoverage) {
-    if (slot->format != FT_GLYPH_FORMAT_BITMAP && FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL)) return false;
+    const CoveragePass pass = RenderCoverage(slot, coverage);
+    if (pass == CoveragePass::Failed) return false;
     // A glyph without ink (the space) has no field either.
-    if (slot->bitmap.width == 0 || slot->bitmap.rows == 0) {
+    if (pass == CoveragePass::NoInk) {
       *out = GlyphImage{};
       out->left = slot->bitmap_left;
       out->top = slot->bitmap_top;
       return true;
     }
-    if (slot->bitmap.pixel_mode == FT_PIXEL_MODE_GRAY) coverage = CopyCoverage(slot);
     if (FT_Render_Glyph(slot, policy.renderMode)) return false;
   } else if (slot->format != FT_GLYPH_FORMAT_BITMAP) {
     if (FT_Render_Glyph(slot, policy.renderMode)) return false;
   }
-  const FT_Bitmap& bm = slot->bitmap;
   out->left = slot->bitmap_left;
   out->top = slot->bitmap_top;
-  out->rows = static_cast<int>(bm.rows);
-  out->kind = GlyphImage::Kind::Gray;
-  int pitch = bm.pitch;
-  auto rowPtr = [&](int y) {
-    // A negative pitch means the bitmap is stored bottom-up.
-    return pitch >= 0 ? bm.buffer + static_cast<ptrdiff_t>(y) * pitch
-                      : bm.buffer + static_cast<ptrdiff_t>(bm.rows - 1 - y) * (-pitch);
-  };
-  switch (bm.pixel_mode) {
-    case FT_PIXEL_MODE_LCD: {
-      out->kind = GlyphImage::Kind::Lcd;
-      out->width = static_cast<int>(bm.width / 3);
-      out->pixels.assign(static_cast<size_t>(out->width) * out->rows * 3, 0);
-      for (int y = 0; y < out->rows; ++y)
-        std::memcpy(out->pixels.data() + static_cast<size_t>(y) * out->width * 3, rowPtr(y),
-                    static_cast<size_t>(out->width) * 3);
-      break;
-    }
-    case FT_PIXEL_MODE_MONO: {
-      out->width = static_cast<int>(bm.width);
-      out->pixels.assign(static_cast<size_t>(out->width) * out->rows, 0);
-      for (int y = 0; y < out->rows; ++y) {
-        const uint8_t* src = rowPtr(y);
-        for (int x = 0; x < out->width; ++x)
-          out->pixels[static_cast<size_t>(y) * out->width + x] = (src[x >> 3] & (0x80 >> (x & 7))) ? 255 : 0;
-      }
-      break;
-    }
-    case FT_PIXEL_MODE_GRAY: {
-      out->width = static_cast<int>(bm.width);
-      out->pixels.assign(static_cast<size_t>(out->width) * out->rows, 0);
-      int levels = bm.num_grays > 1 ? bm.num_grays - 1 : 255;
-      for (int y = 0; y < out->rows; ++y) {
-        const uint8_t* src = rowPtr(y);
-        uint8_t* dst = out->pixels.data() + static_cast<size_t>(y) * out->width;
-        if (levels == 255) {
-          std::memcpy(dst, src, static_cast<size_t>(out->width));
-        } else {
-          for (int x = 0; x < out->width; ++x) dst[x] = static_cast<uint8_t>(src[x] * 255 / levels);
-        }
-      }
-      break;
-    }
-    case FT_PIXEL_MODE_BGRA: {
-      // Colour bitmap glyphs: their alpha is the coverage.
-      out->width = static_cast<int>(bm.width);
-      out->pixels.assign(static_cast<size_t>(out->width) * out->rows, 0);
-      for (int y = 0; y < out->rows; ++y) {
-        const uint8_t* src = rowPtr(y);
-        for (int x = 0; x < out->width; ++x) out->pixels[static_cast<size_t>(y) * out->width + x] = src[x * 4 + 3];
-      }
-      break;
-    }
-    default:
-      if (bm.width == 0 || bm.rows == 0) {
-        out->width = 0;
-        out->rows = 0;
-        out->pixels.clear();
-        break;
-      }
-      return false;
-  }
+  if (!ConvertBitmap(slot->bitmap, *out)) return false;
   if (coverage.width > 0) SettleEdgeSigns(coverage, *out);
   return true;
 }

@@ -1,31 +1,104 @@
 #include "settings/text_characters.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
-#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 
 namespace glyphmill {
-
 namespace {
 
-constexpr uint32_t kInvalid = 0xFFFFFFFFu;
+constexpr std::size_t kReadPiece = 64u << 10;
 
-bool IsControl(uint32_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }
-bool IsSurrogate(uint32_t c) { return c >= 0xD800 && c <= 0xDFFF; }
+bool IsControl(uint32_t cp) { return cp < 0x20 || (cp >= 0x7F && cp <= 0x9F); }
 
-// Collects code points: flags for the 65,536 code units and the first-seen list of the rest.
+std::string Malformed(const char* form, std::size_t offset) {
+  return std::string("malformed ") + form + " at byte " + std::to_string(offset);
+}
+
+// One decoder step: the next character of the text from byte `i` on, advancing `i`.
+using Decoder = bool (*)(std::string_view text, std::size_t& i, uint32_t* cp, std::string* error);
+
+bool NextUtf8(std::string_view text, std::size_t& i, uint32_t* out, std::string* error) {
+  const std::size_t at = i;
+  const uint8_t lead = static_cast<uint8_t>(text[i++]);
+  uint32_t cp = 0;
+  int follow = 0;
+  uint32_t minimum = 0;
+  if (lead < 0x80) {
+    cp = lead;
+  } else if ((lead & 0xE0) == 0xC0) {
+    cp = lead & 0x1F, follow = 1, minimum = 0x80;
+  } else if ((lead & 0xF0) == 0xE0) {
+    cp = lead & 0x0F, follow = 2, minimum = 0x800;
+  } else if ((lead & 0xF8) == 0xF0) {
+    cp = lead & 0x07, follow = 3, minimum = 0x10000;
+  } else {
+    *error = Malformed("UTF-8", at);
+    return false;
+  }
+  for (int k = 0; k < follow; ++k) {
+    if (i >= text.size() || (static_cast<uint8_t>(text[i]) & 0xC0) != 0x80) {
+      *error = Malformed("UTF-8", at);
+      return false;
+    }
+    cp = (cp << 6) | (static_cast<uint8_t>(text[i++]) & 0x3F);
+  }
+  if (cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+    *error = Malformed("UTF-8", at);
+    return false;
+  }
+  *out = cp;
+  return true;
+}
+
+template <bool BigEndian>
+bool NextUtf16(std::string_view text, std::size_t& i, uint32_t* out, std::string* error) {
+  const auto unitAt = [&text](std::size_t k) -> uint32_t {
+    const auto a = static_cast<uint8_t>(text[k]), b = static_cast<uint8_t>(text[k + 1]);
+    return BigEndian ? (uint32_t{a} << 8 | b) : (uint32_t{b} << 8 | a);
+  };
+  const std::size_t at = i;
+  if (text.size() - i < 2) {
+    *error = Malformed("UTF-16", at);
+    return false;
+  }
+  const uint32_t unit = unitAt(i);
+  i += 2;
+  if (unit >= 0xDC00 && unit <= 0xDFFF) {
+    *error = Malformed("UTF-16", at);
+    return false;
+  }
+  if (unit >= 0xD800 && unit <= 0xDBFF) {
+    const uint32_t low = text.size() - i >= 2 ? unitAt(i) : 0;
+    if (low < 0xDC00 || low > 0xDFFF) {
+      *error = Malformed("UTF-16", at);
+      return false;
+    }
+    i += 2;
+    *out = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
+    return true;
+  }
+  *out = unit;
+  return true;
+}
+
+// Collects decoded characters: a flag for each of the 65,536 code units, the first-seen list of
+// the rest, and a count of the controls.
 class Collector {
  public:
-  void add(uint32_t c) {
-    if (IsControl(c)) return;
-    if (c <= 0xFFFF) {
-      seen_[c] = 1;
-    } else if (std::find(result_.notRepresentable.begin(), result_.notRepresentable.end(), c) ==
+  void add(uint32_t cp) {
+    if (IsControl(cp)) {
+      ++result_.controlsSkipped;
+    } else if (cp <= 0xFFFF) {
+      seen_[cp] = 1;
+    } else if (std::find(result_.notRepresentable.begin(), result_.notRepresentable.end(), cp) ==
                result_.notRepresentable.end()) {
-      result_.notRepresentable.push_back(c);
+      result_.notRepresentable.push_back(cp);
     }
   }
   TextCharacters finish() {
@@ -35,132 +108,131 @@ class Collector {
   }
 
  private:
-  std::array<uint8_t, 65536> seen_{};
+  std::vector<uint8_t> seen_ = std::vector<uint8_t>(kCodeUnitCount, 0);
   TextCharacters result_;
 };
 
-// One UTF-8 sequence at `pos`; advances `pos` past it, or by one byte when it is invalid.
-uint32_t NextUtf8(std::string_view s, std::size_t& pos) {
-  const auto byte = [&](std::size_t i) { return static_cast<uint8_t>(s[i]); };
-  const uint8_t lead = byte(pos);
-  if (lead < 0x80) {
-    ++pos;
-    return lead;
-  }
-  int length = 0;
-  uint32_t c = 0, minimum = 0;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2, c = lead & 0x1F, minimum = 0x80;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3, c = lead & 0x0F, minimum = 0x800;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4, c = lead & 0x07, minimum = 0x10000;
-  } else {
-    ++pos;  // a continuation byte without a lead, or a lead that is never valid
-    return kInvalid;
-  }
-  if (pos + static_cast<std::size_t>(length) > s.size()) {
-    ++pos;
-    return kInvalid;
-  }
-  for (int i = 1; i < length; ++i) {
-    const uint8_t next = byte(pos + static_cast<std::size_t>(i));
-    if ((next & 0xC0) != 0x80) {
-      ++pos;  // the byte that broke the sequence may start the next one
-      return kInvalid;
-    }
-    c = (c << 6) | (next & 0x3F);
-  }
-  if (c < minimum || c > 0x10FFFF || IsSurrogate(c)) {
-    ++pos;
-    return kInvalid;
-  }
-  pos += static_cast<std::size_t>(length);
-  return c;
+std::string SystemError(const std::string& what, const std::string& path, int err) {
+  return what + " \"" + path + "\": " + std::strerror(err);
 }
 
-void DecodeUtf8(std::string_view s, Collector& out) {
-  std::size_t pos = 0;
-  if (s.size() >= 3 && s.substr(0, 3) == "\xEF\xBB\xBF") pos = 3;
-  while (pos < s.size()) {
-    const uint32_t c = NextUtf8(s, pos);
-    if (c != kInvalid) out.add(c);
+// "16 MiB" for a whole number of mebibytes, else "1000 bytes".
+std::string SizeText(std::size_t bytes) {
+  if (bytes >= (1u << 20) && bytes % (1u << 20) == 0) return std::to_string(bytes >> 20) + " MiB";
+  return std::to_string(bytes) + " bytes";
+}
+
+std::string TooLarge(const std::string& path, std::size_t maxBytes) {
+  return "cannot read \"" + path + "\": a list of characters is at most " + SizeText(maxBytes) +
+         ", and this file is larger";
+}
+
+// The rest of an open file, in pieces, until its end or past `maxBytes`.
+bool ReadPieces(int fd, const std::string& path, std::size_t maxBytes, std::string* text, std::string* error) {
+  std::vector<char> piece(kReadPiece);
+  while (true) {
+    const ssize_t got = ::read(fd, piece.data(), piece.size());
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) {
+      *error = SystemError("cannot read", path, errno);
+      return false;
+    }
+    if (got == 0) return true;
+    if (text->size() + static_cast<std::size_t>(got) > maxBytes) {
+      *error = TooLarge(path, maxBytes);
+      return false;
+    }
+    text->append(piece.data(), static_cast<std::size_t>(got));
   }
 }
 
-void DecodeUtf16(std::string_view s, bool bigEndian, Collector& out) {
-  const auto unitAt = [&](std::size_t i) {
-    const auto a = static_cast<uint8_t>(s[i]), b = static_cast<uint8_t>(s[i + 1]);
-    return static_cast<uint16_t>(bigEndian ? (a << 8) | b : (b << 8) | a);
-  };
-  const std::size_t units = s.size() / 2;    // a trailing odd byte is no character
-  for (std::size_t i = 1; i < units; ++i) {  // unit 0 is the byte-order mark
-    const uint16_t u = unitAt(2 * i);
-    if (u >= 0xD800 && u <= 0xDBFF) {
-      if (i + 1 < units) {
-        const uint16_t low = unitAt(2 * (i + 1));
-        if (low >= 0xDC00 && low <= 0xDFFF) {
-          out.add(0x10000u + ((static_cast<uint32_t>(u - 0xD800) << 10) | (low - 0xDC00u)));
-          ++i;
-        }
-      }
-      continue;  // an unpaired high surrogate is skipped
-    }
-    if (u >= 0xDC00 && u <= 0xDFFF) continue;  // an unpaired low surrogate
-    out.add(u);
+// Marks a decoded text's code units (writing 1), counts those not marked before, and hands the
+// result to `found` when it is given. Always true.
+bool MarkDecoded(TextCharacters& text, CharacterSelection& selection, TextCharacters* found) {
+  for (uint16_t u : text.codeUnits) {
+    text.marked += selection[u] == 0;
+    selection[u] = 1;
   }
+  if (found) *found = std::move(text);
+  return true;
 }
 
 }  // namespace
 
-TextCharacters DecodeTextCharacters(std::string_view bytes) {
-  Collector out;
-  if (bytes.size() >= 2 && bytes.substr(0, 2) == "\xFF\xFE")
-    DecodeUtf16(bytes, false, out);
-  else if (bytes.size() >= 2 && bytes.substr(0, 2) == "\xFE\xFF")
-    DecodeUtf16(bytes, true, out);
-  else
-    DecodeUtf8(bytes, out);
-  return out.finish();
+bool DecodeTextCharacters(std::string_view text, TextCharacters* out, std::string* error) {
+  Decoder next = &NextUtf8;
+  std::size_t i = 0;
+  if (text.substr(0, 3) == "\xEF\xBB\xBF") {
+    i = 3;
+  } else if (text.substr(0, 2) == "\xFF\xFE") {
+    next = &NextUtf16<false>, i = 2;
+  } else if (text.substr(0, 2) == "\xFE\xFF") {
+    next = &NextUtf16<true>, i = 2;
+  }
+  Collector collected;
+  while (i < text.size()) {
+    uint32_t cp = 0;
+    if (!next(text, i, &cp, error)) return false;
+    collected.add(cp);
+  }
+  *out = collected.finish();
+  return true;
 }
 
-std::optional<std::string> ReadTextFileBounded(const std::string& path, std::size_t maxBytes, std::string* error) {
-  const auto fail = [&](const std::string& why) -> std::optional<std::string> {
-    if (error) *error = why;
-    return std::nullopt;
-  };
-  FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) return fail("cannot open \"" + path + "\": " + std::strerror(errno));
+bool MarkTextCharacters(std::string_view text, CharacterSelection& selection, TextCharacters* found,
+                        std::string* error) {
+  // Decoded whole before anything is marked, so malformed text marks nothing.
+  TextCharacters result;
+  return DecodeTextCharacters(text, &result, error) && MarkDecoded(result, selection, found);
+}
+
+bool ReadCharacterText(const std::string& path, std::string* text, std::string* error, std::size_t maxBytes) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    *error = SystemError("cannot open", path, errno);
+    return false;
+  }
   struct stat info {};
-  if (fstat(fileno(file), &info) == 0 && S_ISDIR(info.st_mode)) {
-    std::fclose(file);
-    return fail("\"" + path + "\" is a folder, not a text file");
+  const bool known = ::fstat(fd, &info) == 0;
+  std::string bytes;
+  bool read = false;
+  if (known && S_ISDIR(info.st_mode)) {
+    *error = "cannot read \"" + path + "\": it is a folder";
+  } else if (known && S_ISREG(info.st_mode) && static_cast<unsigned long long>(info.st_size) > maxBytes) {
+    *error = TooLarge(path, maxBytes);
+  } else {
+    read = ReadPieces(fd, path, maxBytes, &bytes, error);
   }
-  if (info.st_size > 0 && static_cast<unsigned long long>(info.st_size) > maxBytes) {
-    std::fclose(file);
-    return fail("\"" + path + "\" is larger than " + std::to_string(maxBytes) + " bytes");
-  }
+  ::close(fd);
+  if (read) *text = std::move(bytes);
+  return read;
+}
+
+bool ReadFileCharacters(const std::string& path, TextCharacters* out, std::string* error) {
   std::string text;
-  std::array<char, 64 * 1024> piece{};
-  for (;;) {
-    const std::size_t got = std::fread(piece.data(), 1, piece.size(), file);
-    if (got == 0) break;
-    if (text.size() + got > maxBytes) {
-      std::fclose(file);
-      return fail("\"" + path + "\" is larger than " + std::to_string(maxBytes) + " bytes");
-    }
-    text.append(piece.data(), got);
+  if (!ReadCharacterText(path, &text, error)) return false;
+  std::string message;
+  if (!DecodeTextCharacters(text, out, &message)) {
+    *error = "\"" + path + "\": " + message;
+    return false;
   }
-  const bool readError = std::ferror(file) != 0;
-  std::fclose(file);
-  if (readError) return fail("cannot read \"" + path + "\"");
-  return text;
+  return true;
+}
+
+bool MarkFileCharacters(const std::string& path, CharacterSelection& selection, TextCharacters* found,
+                        std::string* error) {
+  TextCharacters result;
+  return ReadFileCharacters(path, &result, error) && MarkDecoded(result, selection, found);
 }
 
 std::string CodePointNotation(uint32_t codePoint) {
-  char buffer[16];
-  std::snprintf(buffer, sizeof buffer, "U+%04X", codePoint);
-  return buffer;
+  char name[16];
+  std::snprintf(name, sizeof name, "U+%04X", static_cast<unsigned>(codePoint));
+  return name;
+}
+
+std::string NotRepresentableNotice(uint32_t codePoint) {
+  return CodePointNotation(codePoint) + " is not representable: a selection holds characters up to U+FFFF only";
 }
 
 }  // namespace glyphmill

@@ -302,18 +302,23 @@ void TForm2::SpeedButton3Click() {
   UpdateSelectionLabel();
 }
 
-CharacterAddition TForm2::addTextCharacters(std::string_view bytes) {
-  const CharacterAddition addition =
-      AddTextCharacters(DecodeTextCharacters(bytes), state_.selection, state_.tables.fontSupport);
+void TForm2::addCharacters(const TextCharacters& text, CharacterAddition* addition) {
+  *addition = AddTextCharacters(text, state_.selection, state_.tables.fontSupport);
   grid_->viewport()->update();
   UpdateSelectionLabel();
-  return addition;
+}
+
+bool TForm2::addTextCharacters(std::string_view bytes, CharacterAddition* addition, std::string* error) {
+  TextCharacters text;
+  if (!DecodeTextCharacters(bytes, &text, error)) return false;
+  addCharacters(text, addition);
+  return true;
 }
 
 bool TForm2::addFileCharacters(const std::string& path, CharacterAddition* addition, std::string* error) {
-  const std::optional<std::string> bytes = ReadTextFileBounded(path, kMaxCharacterFileBytes, error);
-  if (!bytes) return false;
-  *addition = addTextCharacters(*bytes);
+  TextCharacters text;
+  if (!ReadFileCharacters(path, &text, error)) return false;
+  addCharacters(text, addition);
   return true;
 }
 
@@ -321,12 +326,17 @@ void TForm2::AddCharactersClick() {
   AddCharactersDialog dialog(this);
   if (dialog.exec() != QDialog::Accepted) return;
   const QByteArray utf8 = dialog.text().toUtf8();
-  const CharacterAddition addition =
-      addTextCharacters(std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())));
+  CharacterAddition addition;
+  std::string error;
+  const bool added =
+      addTextCharacters(std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())), &addition, &error);
+  const QString report = added ? AdditionReport(addition) : QString::fromStdString(error);
   if (reporter_)
-    reporter_(AdditionReport(addition));
+    reporter_(report);
+  else if (added)
+    QMessageBox::information(this, QString::fromLatin1(kCaption), report);
   else
-    QMessageBox::information(this, QString::fromLatin1(kCaption), AdditionReport(addition));
+    QMessageBox::warning(this, QString::fromLatin1(kCaption), report);
 }
 
 void TForm2::AddFromFileClick() {

@@ -70,8 +70,11 @@ class TForm2 : public QDialog {
   // Typed character sets ("Add" button): the text's characters the font supports are selected.
   void AddCharactersClick();  // "Add Characters...": a text box to paste or type into
   void AddFromFileClick();    // "Add From File...": a UTF-8 or UTF-16 text file
-  CharacterAddition addTextCharacters(std::string_view bytes);
-  // Reads `path` (bounded) and adds its characters; false with `error` set when it cannot be read.
+  // Adds the characters of a UTF-8 or UTF-16 text; false with `error` set, and nothing added, when
+  // the text is malformed.
+  bool addTextCharacters(std::string_view bytes, CharacterAddition* addition, std::string* error);
+  // Reads `path` (bounded) and adds its characters; false with `error` set, and nothing added, when
+  // it cannot be read or is malformed.
   bool addFileCharacters(const std::string& path, CharacterAddition* addition, std::string* error);
   // Who chooses the text file (the main window's open dialog); nothing chosen means cancelled.
   void setTextFilePrompt(std::function<std::optional<std::string>()> prompt) { textFilePrompt_ = std::move(prompt); }
@@ -90,6 +93,7 @@ class TForm2 : public QDialog {
   void gridMouseUp(int64_t cellIndex);
   void ShowCharacterInfo(int64_t cellIndex);
   void UpdateSelectionLabel();
+  void addCharacters(const TextCharacters& text, CharacterAddition* addition);  // selects, then redraws
   void placeControls();
 
   AppState& state_;

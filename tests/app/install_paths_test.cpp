@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "scratch_folder.h"
+
 namespace glyphmill {
 namespace {
 
@@ -24,12 +26,8 @@ InstallEnvironment Installed() {
 
 // A scratch folder, removed afterwards.
 struct Scratch {
-  std::string path;
-  Scratch() {
-    std::string pattern = (fs::temp_directory_path() / "glyphmill-paths-XXXXXX").string();
-    path = ::mkdtemp(pattern.data());
-  }
-  ~Scratch() { fs::remove_all(path); }
+  testing::ScratchFolder folder{"paths"};
+  std::string path = folder.path().string();
   std::string touch(const std::string& relative) const {
     const fs::path file = fs::path(path) / relative;
     fs::create_directories(file.parent_path());

@@ -6,15 +6,12 @@
 #include <cstdio>
 #include <fstream>
 
+#include "marked_code_units.h"
+
 namespace glyphmill::cli {
 namespace {
 
-std::vector<uint32_t> Marked(const CharacterSelection& s) {
-  std::vector<uint32_t> out;
-  for (uint32_t u = 0; u < s.size(); ++u)
-    if (s[u]) out.push_back(u);
-  return out;
-}
+using testing::Marked;
 
 TEST(CharRanges, DecimalHexAndSingleCodeUnits) {
   CharacterSelection s{};

@@ -2,15 +2,13 @@
 // original; only the file's families known; unreadable files and wrong faces refused; projects
 // that remember the file, and a project whose font file is missing.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
+#include "child_process.h"
 #include "renamed_font.h"
+#include "scratch_folder.h"
 
 namespace glyphmill {
 namespace {
@@ -18,44 +16,19 @@ namespace {
 namespace fs = std::filesystem;
 using testing::kRenamedFamily;
 
-std::string Quote(const std::string& arg) {
-  std::string q = "'";
-  for (char c : arg) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-struct Result {
-  int status = -1;
-  std::string out, err;
-};
+using Result = testing::ProcessResult;
+using testing::ReadAll;
 
 class CliFontFile : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "glyphmill-clifont-XXXXXX").string();
-    dir_ = ::mkdtemp(pattern.data());
     fs::create_directories(dir_ + "/game/fonts");
     font_ = dir_ + "/game/fonts/renamed.ttf";
     ASSERT_TRUE(testing::WriteRenamedFont(testing::kDejaVuSansFile, font_, kRenamedFamily));
   }
-  void TearDown() override { fs::remove_all(dir_); }
 
   Result Run(const std::vector<std::string>& args) {
-    std::string command;
-    if (const char* lsan = std::getenv("LSAN_OPTIONS"))
-      command = "LSAN_OPTIONS=" + Quote(std::string(lsan) + ":print_suppressions=0") + " ";
-    command += Quote(GLYPHMILL_CLI_PATH) + " --plugins " + Quote(GLYPHMILL_PLUGIN_DIR);
-    for (const std::string& a : args) command += " " + Quote(a);
-    command += " >" + Quote(dir_ + "/stdout") + " 2>" + Quote(dir_ + "/stderr") + " </dev/null";
-    const int raw = std::system(command.c_str());
-    return Result{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadAll(dir_ + "/stdout"), ReadAll(dir_ + "/stderr")};
+    return testing::RunProgram(GLYPHMILL_CLI_PATH, With({"--plugins", GLYPHMILL_PLUGIN_DIR}, args), dir_);
   }
 
   static std::vector<std::string> Job(const std::string& out) {
@@ -67,7 +40,8 @@ class CliFontFile : public ::testing::Test {
     return a;
   }
 
-  std::string dir_, font_;
+  testing::ScratchFolder scratch_{"clifont"};
+  std::string dir_ = scratch_.path().string(), font_;
 };
 
 TEST_F(CliFontFile, OnlyTheFileIsKnownWithoutTheSystemsFonts) {

@@ -3,50 +3,27 @@
 // reaches standard output, and names are printed with their control characters escaped.
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
+
+#include "child_process.h"
+#include "scratch_folder.h"
 
 namespace glyphmill {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Result {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-std::string Quote(const std::string& arg) {
-  std::string q = "'";
-  for (char c : arg) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+using Result = testing::ProcessResult;
+using testing::ReadAll;
 
 class CliPluginFaults : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "glyphmill-faults-XXXXXX").string();
-    dir_ = ::mkdtemp(pattern.data());
-    fs::create_directory(file("plugins"));
-  }
-  void TearDown() override { fs::remove_all(dir_); }
+  void SetUp() override { fs::create_directory(file("plugins")); }
 
-  std::string file(const std::string& name) const { return dir_ + "/" + name; }
+  std::string file(const std::string& name) const { return scratch_.file(name); }
 
   // Puts a fault plug-in (or, with `shipped`, a shipped exporter) into the run's plug-ins folder.
   void Install(const std::string& stem, bool shipped = false) {
@@ -56,20 +33,7 @@ class CliPluginFaults : public ::testing::Test {
   }
 
   // Runs the program in the scratch folder (where plug-ins without a file name write their report).
-  Result Run(const std::vector<std::string>& args) {
-    std::string command = "cd " + Quote(dir_) + " && ";
-    if (const char* lsan = std::getenv("LSAN_OPTIONS"))
-      command += "LSAN_OPTIONS=" + Quote(std::string(lsan) + ":print_suppressions=0") + " ";
-    command += Quote(GLYPHMILL_CLI_PATH);
-    for (const std::string& a : args) command += " " + Quote(a);
-    command += " >" + Quote(file("stdout")) + " 2>" + Quote(file("stderr")) + " </dev/null";
-    const int raw = std::system(command.c_str());
-    Result r;
-    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    r.out = ReadAll(file("stdout"));
-    r.err = ReadAll(file("stderr"));
-    return r;
-  }
+  Result Run(const std::vector<std::string>& args) { return testing::RunProgram(GLYPHMILL_CLI_PATH, args, dir_, dir_); }
 
   static std::vector<std::string> SmallFont(std::vector<std::string> more) {
     std::vector<std::string> a{"--font", "DejaVu Sans", "--size", "10", "--chars", "65-90", "--texture", "128x128"};
@@ -77,7 +41,8 @@ class CliPluginFaults : public ::testing::Test {
     return a;
   }
 
-  std::string dir_;
+  testing::ScratchFolder scratch_{"faults"};
+  std::string dir_ = scratch_.path().string();
 };
 
 TEST_F(CliPluginFaults, ConstructorsThatCrashOrExitAreSkippedAtStartUp) {

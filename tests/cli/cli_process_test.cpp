@@ -1,68 +1,34 @@
 // glyphmill-cli run as a separate process: exit statuses, files written, messages printed.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "child_process.h"
 #include "project/job_plugin_names.h"
 #include "project/project_file.h"
+#include "scratch_folder.h"
 
 namespace glyphmill {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Result {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-std::string Quote(const std::string& arg) {
-  std::string q = "'";
-  for (char c : arg) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+using Result = testing::ProcessResult;
+using testing::ReadAll;
 
 class CliProcess : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "glyphmill-cli-XXXXXX").string();
-    dir_ = ::mkdtemp(pattern.data());
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  std::string file(const std::string& name) const { return dir_ + "/" + name; }
+  std::string file(const std::string& name) const { return scratch_.file(name); }
 
   // Runs the program with the shipped exporters; the font options keep every run small and quick.
   Result Run(const std::vector<std::string>& args, bool withPlugins = true) {
-    std::string command;
-    // Under the leak checker its summary of suppressed reports would land in the captured output.
-    if (const char* lsan = std::getenv("LSAN_OPTIONS"))
-      command = "LSAN_OPTIONS=" + Quote(std::string(lsan) + ":print_suppressions=0") + " ";
-    command += Quote(GLYPHMILL_CLI_PATH);
-    if (withPlugins) command += " --plugins " + Quote(GLYPHMILL_PLUGIN_DIR);
-    for (const std::string& a : args) command += " " + Quote(a);
-    command += " >" + Quote(file("stdout")) + " 2>" + Quote(file("stderr")) + " </dev/null";
-    const int raw = std::system(command.c_str());
-    Result r;
-    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    r.out = ReadAll(file("stdout"));
-    r.err = ReadAll(file("stderr"));
-    return r;
+    std::vector<std::string> all;
+    if (withPlugins) all = {"--plugins", GLYPHMILL_PLUGIN_DIR};
+    all.insert(all.end(), args.begin(), args.end());
+    return testing::RunProgram(GLYPHMILL_CLI_PATH, all, dir_);
   }
 
   static std::vector<std::string> SmallFont() {
@@ -84,7 +50,8 @@ class CliProcess : public ::testing::Test {
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
   }
 
-  std::string dir_;
+  testing::ScratchFolder scratch_{"cli"};
+  std::string dir_ = scratch_.path().string();
 };
 
 TEST_F(CliProcess, AnExportWritesItsFilesAndSucceeds) {

@@ -12,11 +12,8 @@ namespace glyphmill::testing_support {
 
 namespace fs = std::filesystem;
 
-PluginFolder::PluginFolder(const std::vector<Entry>& plugins) {
+PluginFolder::PluginFolder(const std::vector<Entry>& plugins) : scratch_("export"), root_(scratch_.path().string()) {
   previous_ = fs::current_path().string();
-  std::string pattern = (fs::temp_directory_path() / "glyphmill-export-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  root_ = pattern;
   fs::create_directory(fs::path(root_) / "plugins");
   for (const Entry& e : plugins)
     fs::copy_file(fs::path(GLYPHMILL_TEST_PLUGIN_DIR) / (e.first + ".so"), fs::path(root_) / "plugins" / e.second);
@@ -25,8 +22,7 @@ PluginFolder::PluginFolder(const std::vector<Entry>& plugins) {
 
 PluginFolder::~PluginFolder() {
   std::error_code ec;
-  fs::current_path(previous_, ec);
-  fs::remove_all(root_, ec);
+  fs::current_path(previous_, ec);  // the folder itself goes with scratch_
 }
 
 void PluginFolder::addFile(const std::string& name, const std::string& contents) {

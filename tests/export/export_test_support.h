@@ -8,7 +8,12 @@
 #include <vector>
 
 #include "export/export_run.h"
+<<<<<<< HEAD
 #include "tests/support/scripted_dialogs.h"
+=======
+#include "export/scripted_dialogs.h"
+#include "scratch_folder.h"
+>>>>>>> wt-tidy
 
 namespace glyphmill::testing_support {
 
@@ -28,6 +33,7 @@ class PluginFolder {
   void addFile(const std::string& name, const std::string& contents);
 
  private:
+  testing::ScratchFolder scratch_;
   std::string root_;
   std::string previous_;
 };

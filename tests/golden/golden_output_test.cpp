@@ -9,7 +9,6 @@
 // so that this test writes the file instead of comparing with it.
 #include <gtest/gtest.h>
 #include <png.h>
-#include <unistd.h>
 
 #include <cstdint>
 #include <cstdlib>
@@ -21,7 +20,9 @@
 #include <string>
 #include <vector>
 
+#include "child_process.h"
 #include "project/project_io.h"
+#include "scratch_folder.h"
 #include "settings/generation_settings.h"
 
 namespace glyphmill {
@@ -44,12 +45,7 @@ std::string Hex(uint64_t v) {
   return text;
 }
 
-std::string ReadAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+using testing::ReadAll;
 
 // A PNG's size and RGBA pixels; an undecodable file hashes as its bytes with a marker.
 std::string HashPng(const fs::path& path) {
@@ -139,24 +135,14 @@ std::vector<GoldenCase> Cases() {
 }
 
 // ---- running the program -----------------------------------------------------------------------
-std::string Quote(const std::string& arg) {
-  std::string q = "'";
-  for (char c : arg) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
-
-int RunCli(const std::string& args, const fs::path& out) {
-  std::string command;
-  if (const char* lsan = std::getenv("LSAN_OPTIONS"))
-    command = "LSAN_OPTIONS=" + Quote(std::string(lsan) + ":print_suppressions=0") + " ";
-  command += Quote(GLYPHMILL_CLI_PATH) + " --plugins " + Quote(GLYPHMILL_PLUGIN_DIR) + " " + args;
-  command += " >" + Quote((out / "stdout").string()) + " 2>" + Quote((out / "stderr").string()) + " </dev/null";
-  const int raw = std::system(command.c_str());
-  return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+// The program's exit status; its standard output and error are left in `out`.
+int RunCli(std::vector<std::string> args, const fs::path& out) {
+  args.insert(args.begin(), {"--plugins", GLYPHMILL_PLUGIN_DIR});
+  return testing::RunProgram(GLYPHMILL_CLI_PATH, args, out.string()).status;
 }
 
 std::vector<std::string> ShippedExporterNames(const fs::path& scratch) {
-  EXPECT_EQ(RunCli("--list-plugins", scratch), 0);
+  EXPECT_EQ(RunCli({"--list-plugins"}, scratch), 0);
   std::vector<std::string> names;
   std::istringstream lines(ReadAll(scratch / "stdout"));
   for (std::string line; std::getline(lines, line);) {
@@ -188,12 +174,8 @@ void WriteGolden(const Hashes& hashes) {
 
 class GoldenOutputs : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "glyphmill-golden-XXXXXX").string();
-    dir_ = ::mkdtemp(pattern.data());
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-  fs::path dir_;
+  testing::ScratchFolder scratch_{"golden"};
+  fs::path dir_ = scratch_.path();
 };
 
 TEST_F(GoldenOutputs, EveryExporterWritesTheCheckedInOutputForEveryFixedProject) {
@@ -215,10 +197,10 @@ TEST_F(GoldenOutputs, EveryExporterWritesTheCheckedInOutputForEveryFixedProject)
 
     const fs::path out = dir_ / c.name;
     fs::create_directories(out);
-    std::string args = Quote(project.string());
-    for (const std::string& a : c.extraArgs) args += " " + Quote(a);
-    for (const std::string& name : exporters) args += " -e " + Quote(name);
-    args += " -o " + Quote((out / "font").string());
+    std::vector<std::string> args{project.string()};
+    args.insert(args.end(), c.extraArgs.begin(), c.extraArgs.end());
+    for (const std::string& name : exporters) args.insert(args.end(), {"-e", name});
+    args.insert(args.end(), {"-o", (out / "font").string()});
     ASSERT_EQ(RunCli(args, dir_), 0) << ReadAll(dir_ / "stderr");
 
     std::vector<fs::path> files;

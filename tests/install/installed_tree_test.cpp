@@ -5,8 +5,6 @@
 // loads from the user's plug-in folder, the tree still works after it is moved, and the desktop
 // files pass their validators.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -17,9 +15,11 @@
 #include <string>
 #include <vector>
 
+#include "child_process.h"
 #include "export/export_job.h"
 #include "project/project_file.h"
 #include "project/project_layout.h"
+#include "scratch_folder.h"
 
 namespace glyphmill {
 namespace {
@@ -30,24 +30,9 @@ const std::string kPrefix = GLYPHMILL_TEST_PREFIX;
 const std::vector<std::string> kShippedExporters = {"BMFont Binary", "BMFont JSON", "BMFont Text", "BMFont XML",
                                                     "JSON Metrics",  "PNG Image",   "TGA Image"};
 
-std::string Quote(const std::string& arg) {
-  std::string q = "'";
-  for (char c : arg) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-struct Result {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
+using Result = testing::ProcessResult;
+using testing::Quote;
+using testing::ReadAll;
 
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
@@ -67,12 +52,9 @@ std::vector<std::string> Fields(const std::string& line) {
 class Installed : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "glyphmill-installed-XXXXXX").string();
-    root_ = ::mkdtemp(pattern.data());
     fs::create_directories(work());
     fs::create_directories(home());
   }
-  void TearDown() override { fs::remove_all(root_); }
 
   std::string work() const { return root_ + "/work"; }
   std::string home() const { return root_ + "/home"; }
@@ -88,13 +70,7 @@ class Installed : public ::testing::Test {
     line += " HOME=" + Quote(home()) + " LANG=C.UTF-8";
     for (const std::string& e : extra) line += " " + Quote(e);
     line += " timeout " + std::to_string(seconds) + " " + command;
-    line += " >" + Quote(path("stdout")) + " 2>" + Quote(path("stderr")) + " </dev/null";
-    const int raw = std::system(line.c_str());
-    Result r;
-    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    r.out = ReadAll(path("stdout"));
-    r.err = ReadAll(path("stderr"));
-    return r;
+    return testing::RunShell(line, root_);
   }
   Result Cli(const std::string& args, const std::vector<std::string>& extra = {}, const std::string& prefix = kPrefix) {
     return Run(Quote(prefix + "/bin/glyphmill-cli") + " " + args, extra);
@@ -125,7 +101,8 @@ class Installed : public ::testing::Test {
     return r.status == 0;
   }
 
-  std::string root_;
+  testing::ScratchFolder scratch_{"installed"};
+  std::string root_ = scratch_.path().string();
 };
 
 // ---- the tree ----------------------------------------------------------------------------------

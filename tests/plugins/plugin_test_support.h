@@ -12,6 +12,7 @@
 
 #include "glyphmill/host.h"
 #include "glyphmill/plugin.h"
+#include "scratch_folder.h"
 
 namespace glyphmill::plugintest {
 
@@ -57,17 +58,7 @@ std::vector<TExportCharInfo> MakeCharTable(uint32_t count, uint16_t textureWidth
                                            uint32_t cellHeight);
 
 // A fresh, empty folder under the system's temporary folder, removed with the object.
-class ScratchFolder {
- public:
-  ScratchFolder();
-  ~ScratchFolder();
-  const std::filesystem::path& path() const { return path_; }
-  std::string file(const std::string& name) const { return (path_ / name).string(); }
-  std::vector<std::string> entries() const;  // file names, sorted
-
- private:
-  std::filesystem::path path_;
-};
+using glyphmill::testing::ScratchFolder;
 
 std::vector<uint8_t> ReadBytes(const std::string& path);
 std::string ReadText(const std::string& path);

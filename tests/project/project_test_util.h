@@ -1,14 +1,11 @@
 // Helpers shared by the project tests: a recognisable project and a scratch folder.
 #pragma once
 
-#include <unistd.h>
-
-#include <cstdlib>
-#include <filesystem>
 #include <string>
 
 #include "project/job_plugin_names.h"
 #include "project/project_file.h"
+#include "scratch_folder.h"
 
 namespace glyphmill::testing_util {
 
@@ -44,23 +41,6 @@ inline ProjectData SampleProject() {
   return p;
 }
 
-// A fresh folder below the system's temporary folder, removed with the object.
-class ScratchFolder {
- public:
-  ScratchFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "glyphmill-project-XXXXXX").string();
-    path_ = ::mkdtemp(pattern.data());
-  }
-  ~ScratchFolder() {
-    std::error_code ec;
-    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ec);
-    std::filesystem::remove_all(path_, ec);
-  }
-  std::string file(const std::string& name) const { return path_ + "/" + name; }
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
+using glyphmill::testing::ScratchFolder;
 
 }  // namespace glyphmill::testing_util

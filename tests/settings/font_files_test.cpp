@@ -7,9 +7,11 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 
 #include "font_test_util.h"
 #include "renamed_font.h"
+#include "scratch_folder.h"
 #include "settings/font_catalogue.h"
 #include "settings/font_face.h"
 #include "settings/font_file_set.h"
@@ -27,14 +29,15 @@ using testing::kRenamedFamily;
 class FontFiles : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    std::string pattern = (fs::temp_directory_path() / "glyphmill-fontfile-XXXXXX").string();
-    dir_ = ::mkdtemp(pattern.data());
+    scratch_ = std::make_unique<testing::ScratchFolder>("fontfile");
+    dir_ = scratch_->path().string();
     renamed_ = dir_ + "/renamed.ttf";
     testing::WriteRenamedFont(kDejaVuSansFile, renamed_, kRenamedFamily);
   }
-  static void TearDownTestSuite() { fs::remove_all(dir_); }
+  static void TearDownTestSuite() { scratch_.reset(); }
   void SetUp() override { ASSERT_TRUE(fs::exists(renamed_)); }
 
+  static inline std::unique_ptr<testing::ScratchFolder> scratch_;
   static inline std::string dir_, renamed_;
 };
 

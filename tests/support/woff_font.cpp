@@ -7,24 +7,12 @@
 #include <fstream>
 #include <iterator>
 
+#include "big_endian_bytes.h"
 #include "renamed_font.h"
 
 namespace glyphmill::testing {
 namespace {
 
-// WOFF and sfnt fields are big-endian.
-uint32_t Get32(const std::vector<uint8_t>& b, std::size_t at) {
-  return static_cast<uint32_t>(b[at]) << 24 | static_cast<uint32_t>(b[at + 1]) << 16 |
-         static_cast<uint32_t>(b[at + 2]) << 8 | b[at + 3];
-}
-uint16_t Get16(const std::vector<uint8_t>& b, std::size_t at) { return static_cast<uint16_t>(b[at] << 8 | b[at + 1]); }
-void Put32(std::vector<uint8_t>& b, std::size_t at, uint32_t v) {
-  for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(v >> (24 - 8 * i));
-}
-void Put16(std::vector<uint8_t>& b, std::size_t at, uint16_t v) {
-  b[at] = static_cast<uint8_t>(v >> 8);
-  b[at + 1] = static_cast<uint8_t>(v);
-}
 uint32_t Padded(std::size_t n) { return static_cast<uint32_t>((n + 3) & ~std::size_t{3}); }
 
 constexpr std::size_t kHeaderBytes = 44;

@@ -78,8 +78,10 @@ TEST_F(RangeEditorTextTest, AddCharactersSelectsMixedScriptsAndReportsTheEmoji) 
 }
 
 TEST_F(RangeEditorTextTest, AddingAgainCountsWhatIsAlreadySelectedAndCancelAddsNothing) {
-  editor_->addTextCharacters("abc");
-  const CharacterAddition again = editor_->addTextCharacters("abcd");
+  CharacterAddition first, again;
+  std::string error;
+  ASSERT_TRUE(editor_->addTextCharacters("abc", &first, &error)) << error;
+  ASSERT_TRUE(editor_->addTextCharacters("abcd", &again, &error)) << error;
   EXPECT_EQ(again.added, 1);
   EXPECT_EQ(again.alreadySelected, 3);
   EXPECT_EQ(AdditionReport(again), "Added 1 character (3 already selected).");
@@ -137,10 +139,27 @@ TEST_F(RangeEditorTextTest, AddFromFileReadsUtf8AndUtf16Files) {
 }
 
 TEST_F(RangeEditorTextTest, CharactersTheFontLacksAreNotSelected) {
-  const CharacterAddition added = editor_->addTextCharacters("A\xE6\x97\xA5");  // A 日
+  CharacterAddition added;
+  std::string error;
+  ASSERT_TRUE(editor_->addTextCharacters("A\xE6\x97\xA5", &added, &error)) << error;  // A 日
   EXPECT_EQ(added.added, 1);
   EXPECT_EQ(added.notInFont, (std::vector<uint16_t>{0x65E5}));
   EXPECT_FALSE(selected(0x65E5));
+}
+
+TEST_F(RangeEditorTextTest, AFileInAnotherEncodingIsReportedAndAddsNothing) {
+  // "Grüße" in Latin-1: the ü (FC) is no UTF-8 lead byte.
+  QTemporaryDir folder;
+  const std::string latin1 = folder.filePath("latin1.txt").toStdString();
+  std::ofstream(latin1, std::ios::binary) << "Gr\xFC\xDF"
+                                             "e";
+  editor_->setTextFilePrompt([&latin1]() -> std::optional<std::string> { return latin1; });
+  editor_->AddFromFileClick();
+  ASSERT_EQ(reports_.size(), 1u);
+  EXPECT_TRUE(reports_[0].contains("latin1.txt")) << reports_[0].toStdString();
+  EXPECT_TRUE(reports_[0].contains("malformed UTF-8 at byte 2")) << reports_[0].toStdString();
+  EXPECT_EQ(CountSelected(state_.selection), 0u);
+  EXPECT_EQ(countLine(), "0 Characters Selected.");
 }
 
 }  // namespace
