@@ -8,12 +8,8 @@
 #include <vector>
 
 #include "export/export_run.h"
-<<<<<<< HEAD
-#include "tests/support/scripted_dialogs.h"
-=======
-#include "export/scripted_dialogs.h"
 #include "scratch_folder.h"
->>>>>>> wt-tidy
+#include "tests/support/scripted_dialogs.h"
 
 namespace glyphmill::testing_support {
 
