@@ -5,6 +5,8 @@
 #include <algorithm>
 
 #include "app/app_state.h"
+#include "app/decimal_text.h"
+#include "app/texture_size.h"
 #include "cli/char_ranges.h"
 #include "cli/exit_status.h"
 #include "settings/generation_extras.h"
@@ -13,7 +15,6 @@
 namespace glyphmill::cli {
 namespace {
 
-constexpr uint32_t kMaxTextureSide = 16384;
 constexpr uint32_t kMaxFontSize = 120;
 constexpr uint32_t kMaxOutlineWidth = 20;
 constexpr uint32_t kMaxFaceIndex = 0xFFFF;
@@ -71,13 +72,11 @@ std::string ShortUsage() {
 
 std::optional<uint32_t> ParseBoundedNumber(const std::string& text, uint32_t low, uint32_t high, const char* what,
                                            std::string* error) {
-  uint64_t value = 0;
-  bool ok = !text.empty() && text.size() <= 10;
-  for (char c : text) {
-    if (c < '0' || c > '9') ok = false;
-    if (ok) value = value * 10 + static_cast<uint64_t>(c - '0');
-  }
-  if (!ok || value < low || value > high) {
+  // Digits only: the decimal parser's sign and surrounding blanks are not accepted on the command line.
+  const bool digits =
+      !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+  long long value = 0;
+  if (!digits || !ParseDecimal(text, &value, nullptr) || value < low || value > high) {
     *error = std::string(what) + " \"" + text + "\" is not a whole number from " + std::to_string(low) + " to " +
              std::to_string(high);
     return std::nullopt;

@@ -90,7 +90,7 @@ void TForm1::FormCreate() {
   BuildExportMenus();
   state_.settings.previewBackColour = kColourButtonFace;
   ui.Edit12->setText(QString::fromUtf8(VersionedName(kDesignCaption).c_str()));
-  for (Image24* image : {&state_.img, &state_.mask}) image->resize(512, 512);
+  for (Image24* image : {&state_.result.colour, &state_.result.mask}) image->resize(512, 512);
   ShowImages();
   ResetPreviewStrip(ui.Image3->width(), ui.Image3->height());
 
