@@ -8,6 +8,12 @@ std::string TextureSizeLabel(const std::string& widthText, const std::string& he
   return "Texture Size: " + widthText + "x" + heightText;
 }
 
+bool IsTextureSide(long long side) { return side >= 1 && side <= kMaxTextureSide; }
+
+std::string TextureSideRangeError() {
+  return "The texture size must be between 1 and " + std::to_string(kMaxTextureSide) + " pixels a side";
+}
+
 TextureSize FitMaximum(const GenerationExtras& extras) {
   auto side = [](uint16_t v) { return std::clamp<int32_t>(v, 1, kMaxTextureSide); };
   return TextureSize{side(extras.fitMaxWidth), side(extras.fitMaxHeight)};
@@ -31,9 +37,9 @@ TextureSizeResult ApplyTextureSize(AppState& state, const std::string& widthText
   long long w = 0, h = 0;
   std::string error;
   bool ok = ParseDecimal(widthText, &w, &error) && ParseDecimal(heightText, &h, &error);
-  if (ok && (w < 1 || w > kMaxTextureSide || h < 1 || h > kMaxTextureSide)) {
+  if (ok && (!IsTextureSide(w) || !IsTextureSide(h))) {
     ok = false;
-    error = "The texture size must be between 1 and " + std::to_string(kMaxTextureSide) + " pixels a side";
+    error = TextureSideRangeError();
   }
   if (ok) {
     state.settings.textureWidth = static_cast<uint16_t>(w);

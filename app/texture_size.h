@@ -14,6 +14,12 @@ namespace glyphmill {
 // The longest side a texture may have, in pixels (the window's boxes, projects, the command line).
 inline constexpr int kMaxTextureSide = 16384;
 
+// True when `side` is a side a texture may have: 1..kMaxTextureSide.
+bool IsTextureSide(long long side);
+
+// The refusal of a size with a side outside 1..kMaxTextureSide.
+std::string TextureSideRangeError();
+
 struct TextureSizeResult {
   bool ok = true;
   std::string error;       // the failure's message when !ok (the caller shows "!" + error)
