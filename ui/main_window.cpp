@@ -6,7 +6,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDesktopServices>
-#include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -105,8 +104,7 @@ void TForm1::FormCreate() {
   ReadAllSettings();
 
   state_.programFolder = options_.environment.programFolder + "/";
-  const std::string autosave = autosavePath();
-  if (!autosave.empty() && QFile::exists(QString::fromUtf8(autosave.c_str()))) LoadProjectFile(autosave);
+  LoadAutosaveFile();
 }
 
 void TForm1::attachWindows(TForm2* rangeEditor, TForm3* advancedExport, TForm5* about) {

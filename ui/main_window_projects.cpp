@@ -47,15 +47,16 @@ bool TForm1::WriteAutosaveFile() {
 }
 
 void TForm1::SaveFontProject1Click() {
-  const std::string chosen = dialogs_.promptSaveFile(ProjectSaveRequest());
-  if (chosen == kCancelMarker) return;
-  const std::string path = ForceProjectExtension(chosen);
-  std::string error;
-  if (WriteProjectFile(path, &error)) {
-    SetStatus(project_text::Saved(path));
-    setProjectPath(path);
-  } else
-    SetStatus(project_text::SaveFailed(error));
+  const std::optional<std::string> chosen = PromptProjectPath(dialogs_);
+  if (!chosen) return;
+  std::optional<std::string> saved;
+  withSettingsRead([&] {
+    saved = SaveProjectFile(
+        *chosen, state_.settings, state_.selection, state_.jobs, RegistryNames(state_.registry),
+        [this](const std::string& text) { SetStatus(text); }, ProjectExtensionsToSave(state_));
+    return saved.has_value();
+  });
+  if (saved) setProjectPath(*saved);
 }
 
 void TForm1::LoadProject1Click() {
@@ -67,8 +68,22 @@ void TForm1::LoadProject1Click() {
 void TForm1::LoadProjectFile(const std::string& path) {
   // The whole load is one step to undo.
   const SettingsUndo::ActionGuard step(undo_);
+  ProjectLoad load = glyphmill::LoadProjectFile(path, RegistryNames(state_.registry), dialogs_,
+                                                [this](const std::string& text) { SetStatus(text); });
+  TakeProjectLoad(load, path);
+}
+
+void TForm1::LoadAutosaveFile() {
+  const std::string path = autosavePath();
+  if (path.empty()) return;
+  const SettingsUndo::ActionGuard step(undo_);
+  ProjectLoad load = LoadAutosave(path, RegistryNames(state_.registry), dialogs_,
+                                  [this](const std::string& text) { SetStatus(text); });
+  if (load.outcome != LoadOutcome::Absent) TakeProjectLoad(load, path);
+}
+
+void TForm1::TakeProjectLoad(ProjectLoad& load, const std::string& path) {
   const StatusCallback status = [this](const std::string& text) { SetStatus(text); };
-  ProjectLoad load = glyphmill::LoadProjectFile(path, RegistryNames(state_.registry), dialogs_, status);
   AppliedProject applied;
   if (load.outcome == LoadOutcome::Loaded && load.project) {
     applied = ApplyLoadedProject(state_, *load.project, status);
