@@ -75,6 +75,26 @@ int32_t FindPlugin(const PluginRegistry& registry, const std::string& name) {
   return -1;
 }
 
+// --chars and --chars-from: the selection becomes the union of what they name.
+bool ApplySelectionOverride(const CliOptions& o, AppState& state, Console& console) {
+  CharacterSelection selection{};
+  std::string error;
+  if (o.charRanges && !MarkCharRanges(*o.charRanges, selection, &error)) {
+    console.error("glyphmill-cli: " + error);
+    return false;
+  }
+  TextCharacters found;
+  if (o.charsFile && !MarkFileCharacters(*o.charsFile, selection, &found, &error)) {
+    console.error("glyphmill-cli: " + error);
+    return false;
+  }
+  for (uint32_t codePoint : found.notRepresentable)
+    console.error("glyphmill-cli: \"" + *o.charsFile + "\": " + NotRepresentableNotice(codePoint));
+  state.selection = selection;
+  state.fontChanged = true;  // the new selection is pruned against the font by the measurement
+  return true;
+}
+
 // The setting overrides, applied to the record and the selection in a fixed order.
 bool ApplyOverrides(const CliOptions& o, AppState& state, Console& console) {
   GenerationSettings& s = state.settings;
@@ -85,23 +105,7 @@ bool ApplyOverrides(const CliOptions& o, AppState& state, Console& console) {
   if (o.antialiasMode) s.antialiasMode = *o.antialiasMode;
   if (o.sdfSpread) state.extras.sdfSpread = *o.sdfSpread;
   if (o.packOrigin) s.packOrigin = *o.packOrigin;
-  if (o.charRanges || o.charsFile) {
-    CharacterSelection selection{};
-    std::string error;
-    if (o.charRanges && !MarkCharRanges(*o.charRanges, selection, &error)) {
-      console.error("glyphmill-cli: " + error);
-      return false;
-    }
-    TextCharacters found;
-    if (o.charsFile && !MarkFileCharacters(*o.charsFile, selection, &found, &error)) {
-      console.error("glyphmill-cli: " + error);
-      return false;
-    }
-    for (uint32_t codePoint : found.notRepresentable)
-      console.error("glyphmill-cli: \"" + *o.charsFile + "\": " + NotRepresentableNotice(codePoint));
-    state.selection = selection;
-    state.fontChanged = true;  // the new selection is pruned against the font by the measurement
-  }
+  if ((o.charRanges || o.charsFile) && !ApplySelectionOverride(o, state, console)) return false;
   if (o.outlineWidth) {
     s.setFlag(kStyleOutline, true);
     s.outlineWidth = *o.outlineWidth;
