@@ -272,7 +272,7 @@ std::optional<std::string> TakeTextureOptions(const CLI::App& app, const RawOpti
   if (!TakeNumber(app, "--sdf-spread", r.sdfSpread, kMinSdfSpread, kMaxSdfSpread, "distance-field spread", o.sdfSpread,
                   &error))
     return error;
-  if (const auto sizeError = TakeTextureSize(r, o)) return sizeError;
+  if (auto sizeError = TakeTextureSize(r, o)) return sizeError;
   if (app.count("--cells")) {
     o.cellMode = ParseCellMode(r.cells, &error);
     if (!o.cellMode) return error;
