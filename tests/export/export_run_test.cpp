@@ -202,6 +202,24 @@ TEST(ExportRunSteps, UnusablePluginAndMismatchedBuffers) {
   EXPECT_NE(Messages(w.dialogs)[0].find("do not have the texture size"), std::string::npos);
 }
 
+TEST(ExportRunSteps, ThePluginTypeDecidesTheEntryAndTheBuffers) {
+  using host_protocol::Entry;
+  const auto is = [](const ExportCall& call, Entry entry, bool colour, bool alpha) {
+    return call.entry == entry && call.buffers.colour == colour && call.buffers.alpha == alpha;
+  };
+  // Simple and data exports ignore a job's options: both buffers, or none.
+  EXPECT_TRUE(is(ExportCallForType(ptSimple, false, false), Entry::Simple, true, true));
+  EXPECT_TRUE(is(ExportCallForType(ptData, true, true), Entry::Data, false, false));
+  // The graphic types get the buffers of BuffersForType.
+  for (uint8_t type : {ptGraphicRGB, ptGraphicAlpha, ptGraphicRGBAndAlpha, ptGraphicRGBXorAlpha, ptGraphicRGBOrAlpha})
+    for (bool colour : {false, true})
+      for (bool alpha : {false, true}) {
+        const GraphicBuffers buffers = BuffersForType(type, colour, alpha);
+        EXPECT_TRUE(is(ExportCallForType(type, colour, alpha), Entry::Graphic, buffers.colour, buffers.alpha))
+            << int(type) << colour << alpha;
+      }
+}
+
 // ---- batch ------------------------------------------------------------------------------------
 
 struct Batch : ::testing::Test {
