@@ -1,8 +1,8 @@
 // AppState: the one application state object. It holds what the main window owns for the whole
 // run: the settings record, the character selection, the font catalogue with the font files added
 // to it, the metric tables, the
-// handed-back texture, mask and placed-character table, the plug-in registry and the job queue,
-// and the driver's flags. The window program, the command-line tool and the tests each own one.
+// last job's result (texture, mask, placed-character table), the plug-in registry and the job
+// queue, and the driver's flags. The window program, the command-line tool and the tests each own one.
 //
 // Threads: everything here belongs to the main (UI) thread. A render job works on its own copies.
 #pragma once
@@ -15,8 +15,7 @@
 #include "export/export_job.h"
 #include "export/plugin_registry.h"
 #include "project/project_extensions.h"
-#include "render/image24.h"
-#include "render/placed_character.h"
+#include "render/generation_result.h"
 #include "settings/character_selection.h"
 #include "settings/font_catalogue.h"
 #include "settings/font_file_set.h"
@@ -40,13 +39,9 @@ struct AppState {
   FontMeasurer measurer;
   FontTables tables;
 
-  // The texture and mask shown and exported: the last completed job's, or black.
-  Image24 img;
-  Image24 mask;
-  // The handed-back copy of the last job table and that job's placed count.
-  std::vector<PlacedCharacter> placed;
-  int32_t placedCount = kAllPlaced;
-  uint16_t placedFieldSpread = 0;  // the mask holds distance fields of this spread; 0: coverage
+  // What the last completed job handed back: the texture and mask shown and exported (black, at the
+  // settings' size, until a job completes or after the size changed), its table and its order.
+  GenerationResult result;
 
   PluginRegistry registry;
   ExportJobQueue jobs;

@@ -7,11 +7,11 @@
 #include "app/job_table.h"
 #include "app/status_texts.h"
 #include "app/texture_size.h"
-#include "app/tick_count.h"
 #include "export/export_run.h"
 #include "render/render_host.h"
 #include "render/render_thread.h"
 #include "render/texture_fit.h"
+#include "render/tick_count.h"
 #include "settings/distance_field_mode.h"
 
 namespace glyphmill {
@@ -33,10 +33,6 @@ struct GenerationDriver::Job : RenderHost {
     d->frontEnd_.PostToMainThread([d, this] { d->Completed(this); });
   }
 };
-
-FontRequest FontRequestFromSettings(const GenerationSettings& s) {
-  return FontRequest{s.fontNameString(), s.fontSize, s.bold(), s.italic()};
-}
 
 GenerationDriver::GenerationDriver(AppState& state, FrontEnd& frontEnd, Dialogs& dialogs)
     : state_(state), frontEnd_(frontEnd), dialogs_(dialogs) {}
@@ -148,24 +144,17 @@ void GenerationDriver::Completed(Job* job) {
 }
 
 void GenerationDriver::HandBack(Job& job) {
-  RenderThread& t = *job.thread;
+  GenerationResult result = job.thread->takeResult();
   {
-    std::scoped_lock lock(state_.mask.lock(), t.maskImage().lock());
-    state_.mask.copyFrom(t.maskImage());
+    std::scoped_lock lock(state_.result.colour.lock(), state_.result.mask.lock());
+    state_.result = std::move(result);
   }
-  {
-    std::scoped_lock lock(state_.img.lock(), t.colourImage().lock());
-    state_.img.copyFrom(t.colourImage());
-  }
-  state_.placed = t.chars();
-  state_.placedCount = t.placedCount();
-  state_.placedFieldSpread = IsDistanceField(t.settings()) ? FieldSpread(t.extras()) : 0;
   frontEnd_.ImagesChanged();
 }
 
-void GenerationDriver::FinishGeneration(Job& job) {
+void GenerationDriver::FinishGeneration(const Job& job) {
   AppState& s = state_;
-  const int64_t placed = job.thread->placedCount();
+  const int64_t placed = s.result.placedCount;
   const uint32_t selected = s.tables.selectedCount;
   if (static_cast<int64_t>(selected) <= placed) {
     SetStatus(status::kComplete);
@@ -180,20 +169,13 @@ void GenerationDriver::FinishGeneration(Job& job) {
     s.exportAfterGenerate = false;
     // The export runs on this job's texture and with the settings the job was made from.
     ExportContext context{job.thread->settings(),
-                          s.placed,
-                          s.placedCount,
-                          s.tables.selectedCount,
-                          s.tables.spaceAdvance,
-                          s.img,
-                          s.mask,
-                          s.tables.ascent,
-                          s.tables.descent,
+                          s.result,
+                          ExportFontMetrics::Of(s.tables),
                           s.registry,
                           s.jobs,
                           dialogs_,
                           s.exportBuffers,
                           [this](const std::string& text) { SetStatus(text); }};
-    context.sdfSpread = FieldSpread(job.thread->extras());
     // The window serves its event loop while a plug-in runs; no timer may start a generation
     // under the export meanwhile.
     exporting_ = true;

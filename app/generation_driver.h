@@ -1,8 +1,8 @@
 // GenerationDriver: turns the current settings into render jobs and reports their outcome.
 //
 // Generate measures the font, builds the job table and starts one RenderThread; the job's
-// completion comes back to the main thread, where the driver hands back its images and table into
-// the AppState and runs FinishGeneration (status, then the pending export or the automatic
+// completion comes back to the main thread, where the driver moves its result (images, table,
+// placed count, order) into the AppState and runs FinishGeneration (status, then the pending export or the automatic
 // preview). A Generate while a job runs asks that job to stop and starts the new one at once; the
 // stopped job still finishes, but its completion is discarded whole (no hand-back, no status, no
 // export), and its progress reports are not shown.
@@ -21,13 +21,11 @@
 #include "export/dialogs.h"
 #include "export/export_run.h"
 #include "settings/font_face.h"
+#include "settings/font_request.h"
 
 namespace glyphmill {
 
 class RenderThread;
-
-// The font a generation measures, from the settings record.
-FontRequest FontRequestFromSettings(const GenerationSettings& s);
 
 class GenerationDriver {
  public:
@@ -73,7 +71,7 @@ class GenerationDriver {
   struct Job;
   void Completed(Job* job);
   void HandBack(Job& job);
-  void FinishGeneration(Job& job);
+  void FinishGeneration(const Job& job);
   void Release(Job* job);
   void Report(Job* job, int32_t progress, const std::string& status);
 

@@ -1,8 +1,6 @@
 #include "app/texture_size.h"
 
 #include <algorithm>
-#include <cctype>
-#include <climits>
 
 namespace glyphmill {
 
@@ -10,36 +8,20 @@ std::string TextureSizeLabel(const std::string& widthText, const std::string& he
   return "Texture Size: " + widthText + "x" + heightText;
 }
 
+bool IsTextureSide(long long side) { return side >= 1 && side <= kMaxTextureSide; }
+
+std::string TextureSideRangeError() {
+  return "The texture size must be between 1 and " + std::to_string(kMaxTextureSide) + " pixels a side";
+}
+
 TextureSize FitMaximum(const GenerationExtras& extras) {
   auto side = [](uint16_t v) { return std::clamp<int32_t>(v, 1, kMaxTextureSide); };
   return TextureSize{side(extras.fitMaxWidth), side(extras.fitMaxHeight)};
 }
 
-bool ParseDecimal(const std::string& text, long long* value, std::string* error) {
-  size_t i = 0, n = text.size();
-  while (i < n && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
-  while (n > i && std::isspace(static_cast<unsigned char>(text[n - 1]))) --n;
-  bool negative = false;
-  if (i < n && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  if (i == n) {
-    if (error) *error = "'" + text + "' is not a valid integer value";
-    return false;
-  }
-  long long v = 0;
-  for (; i < n; ++i) {
-    if (!std::isdigit(static_cast<unsigned char>(text[i])) || v > (LLONG_MAX - 9) / 10) {
-      if (error) *error = "'" + text + "' is not a valid integer value";
-      return false;
-    }
-    v = v * 10 + (text[i] - '0');
-  }
-  *value = negative ? -v : v;
-  return true;
-}
-
 bool ResizeTextures(AppState& state, uint16_t width, uint16_t height) {
   bool resized = false;
-  for (Image24* image : {&state.img, &state.mask}) {
+  for (Image24* image : {&state.result.colour, &state.result.mask}) {
     std::lock_guard<std::mutex> guard(image->lock());
     if (image->width() == width && image->height() == height) continue;
     image->resize(width, height);
@@ -55,9 +37,9 @@ TextureSizeResult ApplyTextureSize(AppState& state, const std::string& widthText
   long long w = 0, h = 0;
   std::string error;
   bool ok = ParseDecimal(widthText, &w, &error) && ParseDecimal(heightText, &h, &error);
-  if (ok && (w < 1 || w > kMaxTextureSide || h < 1 || h > kMaxTextureSide)) {
+  if (ok && (!IsTextureSide(w) || !IsTextureSide(h))) {
     ok = false;
-    error = "The texture size must be between 1 and " + std::to_string(kMaxTextureSide) + " pixels a side";
+    error = TextureSideRangeError();
   }
   if (ok) {
     state.settings.textureWidth = static_cast<uint16_t>(w);

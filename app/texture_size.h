@@ -5,12 +5,20 @@
 #include <string>
 
 #include "app/app_state.h"
+#include "app/decimal_text.h"
 #include "render/texture_fit.h"
 #include "settings/generation_extras.h"
 
 namespace glyphmill {
 
+// The longest side a texture may have, in pixels (the window's boxes, projects, the command line).
 inline constexpr int kMaxTextureSide = 16384;
+
+// True when `side` is a side a texture may have: 1..kMaxTextureSide.
+bool IsTextureSide(long long side);
+
+// The refusal of a size with a side outside 1..kMaxTextureSide.
+std::string TextureSideRangeError();
 
 struct TextureSizeResult {
   bool ok = true;
@@ -36,9 +44,5 @@ bool ResizeTextures(AppState& state, uint16_t width, uint16_t height);
 
 // "Texture Size: 256x128".
 std::string TextureSizeLabel(const std::string& widthText, const std::string& heightText);
-
-// Strict decimal integer parse: optional sign, digits only, surrounding blanks allowed. False with a
-// message naming the text otherwise.
-bool ParseDecimal(const std::string& text, long long* value, std::string* error);
 
 }  // namespace glyphmill

@@ -5,6 +5,8 @@
 #include <algorithm>
 
 #include "app/app_state.h"
+#include "app/decimal_text.h"
+#include "app/texture_size.h"
 #include "cli/char_ranges.h"
 #include "cli/exit_status.h"
 #include "settings/generation_extras.h"
@@ -13,7 +15,6 @@
 namespace glyphmill::cli {
 namespace {
 
-constexpr uint32_t kMaxTextureSide = 16384;
 constexpr uint32_t kMaxFontSize = 120;
 constexpr uint32_t kMaxOutlineWidth = 20;
 constexpr uint32_t kMaxFaceIndex = 0xFFFF;
@@ -71,13 +72,11 @@ std::string ShortUsage() {
 
 std::optional<uint32_t> ParseBoundedNumber(const std::string& text, uint32_t low, uint32_t high, const char* what,
                                            std::string* error) {
-  uint64_t value = 0;
-  bool ok = !text.empty() && text.size() <= 10;
-  for (char c : text) {
-    if (c < '0' || c > '9') ok = false;
-    if (ok) value = value * 10 + static_cast<uint64_t>(c - '0');
-  }
-  if (!ok || value < low || value > high) {
+  // Digits only: the decimal parser's sign and surrounding blanks are not accepted on the command line.
+  const bool digits =
+      !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+  long long value = 0;
+  if (!digits || !ParseDecimal(text, &value, nullptr) || value < low || value > high) {
     *error = std::string(what) + " \"" + text + "\" is not a whole number from " + std::to_string(low) + " to " +
              std::to_string(high);
     return std::nullopt;
@@ -117,66 +116,85 @@ bool ParseTextureSize(const std::string& text, uint16_t* width, uint16_t* height
   return true;
 }
 
-CliParse ParseCliOptions(const std::vector<std::string>& args) {
-  CliParse result;
-  CliOptions& o = result.options;
+namespace {
 
-  CLI::App app{
-      "Glyphmill command-line front end: generates a bitmap font from an installed font and runs "
-      "export plug-ins, without a window.",
-      "glyphmill-cli"};
-  bool boldSet = false, noBoldSet = false, italicSet = false, noItalicSet = false, noOutlineSet = false,
-       shadowSet = false, noShadowSet = false;
+// The option texts as given, and the flags whose presence is what counts; checked and turned into
+// CliOptions after parsing.
+struct RawOptions {
   std::string project, fontFile, faceIndex, font, size, aa, sdfSpread, texture, textureMax, cells, origin, chars,
       charsFrom, outline, saveProject, output, plugins, pluginTimeout;
-  app.add_option("project", project, "project file (.gmp) to start from; without one the first-start settings");
-  app.add_option("--font-file", fontFile,
+  bool boldSet = false, noBoldSet = false, italicSet = false, noItalicSet = false, noOutlineSet = false,
+       shadowSet = false, noShadowSet = false;
+  CLI::Option* bold = nullptr;
+  CLI::Option* noBold = nullptr;
+  CLI::Option* italic = nullptr;
+  CLI::Option* noItalic = nullptr;
+  CLI::Option* textureOption = nullptr;
+  CLI::Option* textureMaxOption = nullptr;
+  CLI::Option* outlineOption = nullptr;
+  CLI::Option* noOutline = nullptr;
+  CLI::Option* shadow = nullptr;
+  CLI::Option* noShadow = nullptr;
+};
+
+// The font and style options.
+void AddFontOptions(CLI::App& app, RawOptions& r) {
+  app.add_option("project", r.project, "project file (.gmp) to start from; without one the first-start settings");
+  app.add_option("--font-file", r.fontFile,
                  "use the font in this file (TrueType, OpenType, collection, WOFF); "
                  "only its families are known");
-  app.add_option("--face-index", faceIndex, "face of a font collection to use (0 to 65535, default 0)");
-  app.add_option("--font", font, "font family name (with --font-file: one of the file's families)");
-  app.add_option("--size", size, "font size in points (0 to 120)");
-  auto* bold = app.add_flag("--bold", boldSet, "bold on");
-  auto* noBold = app.add_flag("--no-bold", noBoldSet, "bold off");
-  auto* italic = app.add_flag("--italic", italicSet, "italic on");
-  auto* noItalic = app.add_flag("--no-italic", noItalicSet, "italic off");
-  bold->excludes(noBold);
-  italic->excludes(noItalic);
-  app.add_option("--aa", aa, "antialiasing: smooth, cleartype, none or sdf (a signed distance field)");
-  app.add_option("--sdf-spread", sdfSpread,
+  app.add_option("--face-index", r.faceIndex, "face of a font collection to use (0 to 65535, default 0)");
+  app.add_option("--font", r.font, "font family name (with --font-file: one of the file's families)");
+  app.add_option("--size", r.size, "font size in points (0 to 120)");
+  r.bold = app.add_flag("--bold", r.boldSet, "bold on");
+  r.noBold = app.add_flag("--no-bold", r.noBoldSet, "bold off");
+  r.italic = app.add_flag("--italic", r.italicSet, "italic on");
+  r.noItalic = app.add_flag("--no-italic", r.noItalicSet, "italic off");
+  r.bold->excludes(r.noBold);
+  r.italic->excludes(r.noItalic);
+}
+
+// The look of the texture: antialiasing, size, cells, origin, characters, outline, shadow, guides.
+void AddTextureOptions(CLI::App& app, RawOptions& r, CliOptions& o) {
+  app.add_option("--aa", r.aa, "antialiasing: smooth, cleartype, none or sdf (a signed distance field)");
+  app.add_option("--sdf-spread", r.sdfSpread,
                  "distance-field spread in pixels (" + std::to_string(kMinSdfSpread) + " to " +
                      std::to_string(kMaxSdfSpread) + ", default " + std::to_string(kDefaultSdfSpread) + ")");
-  auto* textureOpt = app.add_option("--texture", texture,
-                                    "texture size WIDTHxHEIGHT, each side 1 to 16384, or auto: the smallest "
-                                    "power-of-two size that holds every character (the default without a project)");
-  auto* textureMaxOpt = app.add_option("--texture-max", textureMax,
-                                       "largest size a fitted texture may take, WIDTHxHEIGHT (default 4096x4096); "
-                                       "implies --texture auto");
-  app.add_option("--cells", cells, "cell height: line (a whole text line, the default) or compact (the glyph's ink)");
-  app.add_option("--origin", origin, "packing origin: top-left, top-right, bottom-right, bottom-left or middle");
-  app.add_option("--chars", chars, "characters to generate: code units and ranges, e.g. 32-126,0x400-0x4FF");
-  app.add_option("--chars-from", charsFrom,
+  r.textureOption = app.add_option("--texture", r.texture,
+                                   "texture size WIDTHxHEIGHT, each side 1 to 16384, or auto: the smallest "
+                                   "power-of-two size that holds every character (the default without a project)");
+  r.textureMaxOption = app.add_option("--texture-max", r.textureMax,
+                                      "largest size a fitted texture may take, WIDTHxHEIGHT (default 4096x4096); "
+                                      "implies --texture auto");
+  app.add_option("--cells", r.cells, "cell height: line (a whole text line, the default) or compact (the glyph's ink)");
+  app.add_option("--origin", r.origin, "packing origin: top-left, top-right, bottom-right, bottom-left or middle");
+  app.add_option("--chars", r.chars, "characters to generate: code units and ranges, e.g. 32-126,0x400-0x4FF");
+  app.add_option("--chars-from", r.charsFrom,
                  "generate every character of this text file (UTF-8, or UTF-16 with a byte-order mark); control "
                  "characters are skipped");
-  auto* outlineOpt = app.add_option("--outline", outline, "outline on, WIDTH pixels (1 to 20)");
-  auto* noOutline = app.add_flag("--no-outline", noOutlineSet, "outline off");
-  outlineOpt->excludes(noOutline);
-  auto* shadow = app.add_flag("--shadow", shadowSet, "drop shadow on");
-  auto* noShadow = app.add_flag("--no-shadow", noShadowSet, "drop shadow off");
-  shadow->excludes(noShadow);
+  r.outlineOption = app.add_option("--outline", r.outline, "outline on, WIDTH pixels (1 to 20)");
+  r.noOutline = app.add_flag("--no-outline", r.noOutlineSet, "outline off");
+  r.outlineOption->excludes(r.noOutline);
+  r.shadow = app.add_flag("--shadow", r.shadowSet, "drop shadow on");
+  r.noShadow = app.add_flag("--no-shadow", r.noShadowSet, "drop shadow off");
+  r.shadow->excludes(r.noShadow);
   app.add_flag("--guides", o.guides, "draw the guides into the texture");
-  app.add_option("--save-project", saveProject, "write the project, with the overrides applied, to FILE (.gmp)");
+}
+
+// What the run writes, the plug-ins and the program's own switches.
+void AddRunOptions(CLI::App& app, RawOptions& r, CliOptions& o) {
+  app.add_option("--save-project", r.saveProject, "write the project, with the overrides applied, to FILE (.gmp)");
   app.add_option("-e,--export", o.exports,
                  "run the plug-in named NAME (repeatable, in order); "
                  "without it the project's batch queue runs")
       ->allow_extra_args(false);
-  app.add_option("-o,--output", output,
+  app.add_option("-o,--output", r.output,
                  "answer to every save prompt; the plug-in's extension is forced and "
                  "later exports to the same path get -2, -3, ...");
-  app.add_option("--plugins", plugins,
+  app.add_option("--plugins", r.plugins,
                  "load plug-ins from DIR only, instead of ./plugins, "
                  "$XDG_DATA_HOME/glyphmill/plugins and the installed folder");
-  app.add_option("--plugin-timeout", pluginTimeout,
+  app.add_option("--plugin-timeout", r.pluginTimeout,
                  "stop a plug-in call (loading, GetPluginInfo or an export) after SECONDS (1 to 86400) and report "
                  "it as failed");
   app.add_flag("--list-plugins", o.listPlugins, "print index, name, type, extension and folder of every plug-in");
@@ -185,6 +203,129 @@ CliParse ParseCliOptions(const std::vector<std::string>& args) {
   app.add_flag("-f,--force", o.force, "export even when some characters do not fit the texture");
   app.set_version_flag("--version", VersionedName("glyphmill-cli"), "print the version and exit");
   app.footer(ExitStatusHelp());
+}
+
+// A checked number into `field`, when the option was given. False with the message otherwise.
+template <typename T>
+bool TakeNumber(const CLI::App& app, const char* name, const std::string& text, uint32_t low, uint32_t high,
+                const char* what, std::optional<T>& field, std::string* error) {
+  if (!app.count(name)) return true;
+  const auto v = ParseBoundedNumber(text, low, high, what, error);
+  if (!v) return false;
+  field = static_cast<T>(*v);
+  return true;
+}
+
+// The project, the font file and face, the font and its style. Each returns the message of the
+// first refused value, nullopt when every given value was taken.
+std::optional<std::string> TakeFontOptions(const CLI::App& app, const RawOptions& r, CliOptions& o) {
+  std::string error;
+  if (app.count("project")) o.projectPath = r.project;
+  if (app.count("--font-file")) {
+    if (r.fontFile.empty()) return "--font-file needs a path";
+    o.fontFile = r.fontFile;
+  }
+  if (app.count("--face-index") && !o.fontFile) return "--face-index needs --font-file";
+  if (!TakeNumber(app, "--face-index", r.faceIndex, 0, kMaxFaceIndex, "face index", o.faceIndex, &error)) return error;
+  if (app.count("--font")) {
+    if (r.font.empty()) return "--font needs a name";
+    o.font = r.font;
+  }
+  if (!TakeNumber(app, "--size", r.size, 0, kMaxFontSize, "font size", o.fontSize, &error)) return error;
+  if (r.bold->count()) o.bold = true;
+  if (r.noBold->count()) o.bold = false;
+  if (r.italic->count()) o.italic = true;
+  if (r.noItalic->count()) o.italic = false;
+  return std::nullopt;
+}
+
+// --texture and --texture-max.
+std::optional<std::string> TakeTextureSize(const RawOptions& r, CliOptions& o) {
+  std::string error;
+  if (r.textureOption->count()) {
+    if (r.texture == "auto") {
+      o.textureAuto = true;
+    } else {
+      uint16_t w = 0, h = 0;
+      if (!ParseTextureSize(r.texture, &w, &h, &error)) return error;
+      o.textureWidth = w;
+      o.textureHeight = h;
+    }
+  }
+  if (!r.textureMaxOption->count()) return std::nullopt;
+  if (o.textureWidth) return "--texture-max applies to a fitted texture, not to --texture " + r.texture;
+  uint16_t w = 0, h = 0;
+  if (!ParseTextureSize(r.textureMax, &w, &h, &error)) return error;
+  o.textureAuto = true;
+  o.textureMaxWidth = w;
+  o.textureMaxHeight = h;
+  return std::nullopt;
+}
+
+// Antialiasing, spread, cells, origin, characters, outline and shadow.
+std::optional<std::string> TakeTextureOptions(const CLI::App& app, const RawOptions& r, CliOptions& o) {
+  std::string error;
+  if (app.count("--aa")) {
+    o.antialiasMode = ParseAntialias(r.aa, &error);
+    if (!o.antialiasMode) return error;
+  }
+  if (!TakeNumber(app, "--sdf-spread", r.sdfSpread, kMinSdfSpread, kMaxSdfSpread, "distance-field spread", o.sdfSpread,
+                  &error))
+    return error;
+  if (auto sizeError = TakeTextureSize(r, o)) return sizeError;
+  if (app.count("--cells")) {
+    o.cellMode = ParseCellMode(r.cells, &error);
+    if (!o.cellMode) return error;
+  }
+  if (app.count("--origin")) {
+    o.packOrigin = ParseOrigin(r.origin, &error);
+    if (!o.packOrigin) return error;
+  }
+  if (app.count("--chars")) {
+    CharacterSelection scratch{};
+    if (!MarkCharRanges(r.chars, scratch, &error)) return error;
+    o.charRanges = r.chars;
+  }
+  if (app.count("--chars-from")) o.charsFile = r.charsFrom;
+  if (!TakeNumber(app, "--outline", r.outline, 1, kMaxOutlineWidth, "outline width", o.outlineWidth, &error))
+    return error;
+  o.noOutline = r.noOutline->count() > 0;
+  o.shadow = r.shadow->count() > 0;
+  o.noShadow = r.noShadow->count() > 0;
+  return std::nullopt;
+}
+
+// The project save, the exports, the output, the plug-in folder and time-out.
+std::optional<std::string> TakeRunOptions(const CLI::App& app, const RawOptions& r, CliOptions& o) {
+  std::string error;
+  if (app.count("--save-project")) o.saveProject = r.saveProject;
+  if (std::any_of(o.exports.begin(), o.exports.end(), [](const std::string& n) { return n.empty(); }))
+    return "--export needs a plug-in name";
+  if (app.count("--output")) {
+    if (r.output.empty()) return "--output needs a path";
+    o.output = r.output;
+  }
+  if (app.count("--plugins")) o.pluginsDir = r.plugins;
+  if (!TakeNumber(app, "--plugin-timeout", r.pluginTimeout, 1, kMaxPluginTimeout, "plug-in time-out",
+                  o.pluginTimeoutSeconds, &error))
+    return error;
+  return std::nullopt;
+}
+
+}  // namespace
+
+CliParse ParseCliOptions(const std::vector<std::string>& args) {
+  CliParse result;
+  CliOptions& o = result.options;
+
+  CLI::App app{
+      "Glyphmill command-line front end: generates a bitmap font from an installed font and runs "
+      "export plug-ins, without a window.",
+      "glyphmill-cli"};
+  RawOptions raw;
+  AddFontOptions(app, raw);
+  AddTextureOptions(app, raw, o);
+  AddRunOptions(app, raw, o);
 
   auto fail = [&result](const std::string& message) {
     result.kind = CliParse::Kind::Error;
@@ -207,94 +348,9 @@ CliParse ParseCliOptions(const std::vector<std::string>& args) {
     return fail(e.what());
   }
 
-  std::string error;
-  if (app.count("project")) o.projectPath = project;
-  if (app.count("--font-file")) {
-    if (fontFile.empty()) return fail("--font-file needs a path");
-    o.fontFile = fontFile;
-  }
-  if (app.count("--face-index")) {
-    if (!o.fontFile) return fail("--face-index needs --font-file");
-    const auto v = ParseBoundedNumber(faceIndex, 0, kMaxFaceIndex, "face index", &error);
-    if (!v) return fail(error);
-    o.faceIndex = static_cast<int32_t>(*v);
-  }
-  if (app.count("--font")) {
-    if (font.empty()) return fail("--font needs a name");
-    o.font = font;
-  }
-  if (app.count("--size")) {
-    const auto v = ParseBoundedNumber(size, 0, kMaxFontSize, "font size", &error);
-    if (!v) return fail(error);
-    o.fontSize = static_cast<uint8_t>(*v);
-  }
-  if (bold->count()) o.bold = true;
-  if (noBold->count()) o.bold = false;
-  if (italic->count()) o.italic = true;
-  if (noItalic->count()) o.italic = false;
-  if (app.count("--aa")) {
-    o.antialiasMode = ParseAntialias(aa, &error);
-    if (!o.antialiasMode) return fail(error);
-  }
-  if (app.count("--sdf-spread")) {
-    const auto v = ParseBoundedNumber(sdfSpread, kMinSdfSpread, kMaxSdfSpread, "distance-field spread", &error);
-    if (!v) return fail(error);
-    o.sdfSpread = static_cast<uint16_t>(*v);
-  }
-  if (textureOpt->count()) {
-    if (texture == "auto") {
-      o.textureAuto = true;
-    } else {
-      uint16_t w = 0, h = 0;
-      if (!ParseTextureSize(texture, &w, &h, &error)) return fail(error);
-      o.textureWidth = w;
-      o.textureHeight = h;
-    }
-  }
-  if (textureMaxOpt->count()) {
-    if (o.textureWidth) return fail("--texture-max applies to a fitted texture, not to --texture " + texture);
-    uint16_t w = 0, h = 0;
-    if (!ParseTextureSize(textureMax, &w, &h, &error)) return fail(error);
-    o.textureAuto = true;
-    o.textureMaxWidth = w;
-    o.textureMaxHeight = h;
-  }
-  if (app.count("--cells")) {
-    o.cellMode = ParseCellMode(cells, &error);
-    if (!o.cellMode) return fail(error);
-  }
-  if (app.count("--origin")) {
-    o.packOrigin = ParseOrigin(origin, &error);
-    if (!o.packOrigin) return fail(error);
-  }
-  if (app.count("--chars")) {
-    CharacterSelection scratch{};
-    if (!MarkCharRanges(chars, scratch, &error)) return fail(error);
-    o.charRanges = chars;
-  }
-  if (app.count("--chars-from")) o.charsFile = charsFrom;
-  if (outlineOpt->count()) {
-    const auto v = ParseBoundedNumber(outline, 1, kMaxOutlineWidth, "outline width", &error);
-    if (!v) return fail(error);
-    o.outlineWidth = static_cast<uint16_t>(*v);
-  }
-  o.noOutline = noOutline->count() > 0;
-  o.shadow = shadow->count() > 0;
-  o.noShadow = noShadow->count() > 0;
-  if (app.count("--save-project")) o.saveProject = saveProject;
-  if (std::any_of(o.exports.begin(), o.exports.end(), [](const std::string& n) { return n.empty(); }))
-    return fail("--export needs a plug-in name");
-  if (app.count("--output")) {
-    if (output.empty()) return fail("--output needs a path");
-    o.output = output;
-  }
-  if (app.count("--plugins")) o.pluginsDir = plugins;
-  if (app.count("--plugin-timeout")) {
-    const auto v = ParseBoundedNumber(pluginTimeout, 1, kMaxPluginTimeout, "plug-in time-out", &error);
-    if (!v) return fail(error);
-    o.pluginTimeoutSeconds = *v;
-  }
-
+  if (auto error = TakeFontOptions(app, raw, o)) return fail(*error);
+  if (auto error = TakeTextureOptions(app, raw, o)) return fail(*error);
+  if (auto error = TakeRunOptions(app, raw, o)) return fail(*error);
   result.kind = CliParse::Kind::Run;
   return result;
 }

@@ -18,12 +18,10 @@ struct ExportFailure : std::runtime_error {
 HostFontInfoInput FontInfoInput(const ExportContext& c) {
   HostFontInfoInput in;
   in.settings = &c.settings;
-  in.chars = &c.chars;
-  in.placedCount = c.placedCount;
-  in.charCount = ExportCharCount(c.chars, c.selectedCount);
-  in.ascent = c.ascent;
-  in.descent = c.descent;
-  in.sdfSpread = c.sdfSpread;
+  in.result = &c.result;
+  in.charCount = ExportCharCount(c.result.chars, c.metrics.selectedCount);
+  in.ascent = c.metrics.ascent;
+  in.descent = c.metrics.descent;
   return in;
 }
 
@@ -33,9 +31,13 @@ void SetStatus(const ExportContext& c, const std::string& text) {
 
 }  // namespace
 
+ExportFontMetrics ExportFontMetrics::Of(const FontTables& tables) {
+  return ExportFontMetrics{tables.selectedCount, tables.spaceAdvance, tables.ascent, tables.descent};
+}
+
 ExportRun::ExportRun(ExportContext& context) : context_(context), fontInfo_(FontInfoInput(context)) {}
 
-void ExportRun::buildBuffers() { BuildExportBuffers(context_.colour, context_.mask, context_.buffers); }
+void ExportRun::buildBuffers() { BuildExportBuffers(context_.result.colour, context_.result.mask, context_.buffers); }
 
 bool ExportReport::anyFailed() const {
   return std::any_of(results.begin(), results.end(),
@@ -98,82 +100,94 @@ void ExportRun::reportCallFailure(const char* kindWord, const TExportPlugin& plu
                                 DialogOwner::MainWindow});
 }
 
-bool ExportRun::RunSimpleExport(TExportPlugin& plugin) {
+namespace {
+
+// What differs between the three plug-in entries: the word of the failure message, whether the
+// plug-in has the entry and the message when it has not, and whether the character table goes
+// with the call.
+struct EntryTraits {
+  const char* kindWord;
+  const char* notFound;
+  bool passesTable;
+};
+
+EntryTraits TraitsOf(host_protocol::Entry entry) {
+  switch (entry) {
+    case host_protocol::Entry::Simple: return {"simple", export_text::kSimpleExportNotFound, true};
+    case host_protocol::Entry::Data: return {"data", export_text::kDataExportNotFound, true};
+    case host_protocol::Entry::Graphic: break;
+  }
+  return {"graphic", export_text::kGraphicExportNotFound, false};
+}
+
+bool HasEntry(const TExportPlugin& plugin, host_protocol::Entry entry) {
+  switch (entry) {
+    case host_protocol::Entry::Simple: return plugin.SimpleExport;
+    case host_protocol::Entry::Data: return plugin.DataExport;
+    case host_protocol::Entry::Graphic: return plugin.GraphicExport;
+  }
+  return false;
+}
+
+// The suffix of a file that holds one of the two images alone.
+const char* FileSuffix(GraphicBuffers buffers) {
+  if (buffers.colour && !buffers.alpha) return export_text::kSuffixRgb;
+  if (buffers.alpha && !buffers.colour) return export_text::kSuffixAlpha;
+  return "";
+}
+
+}  // namespace
+
+ExportCall ExportCallForType(uint8_t pluginType, bool useColour, bool useAlpha) {
+  switch (pluginType) {
+    case ptSimple: return {host_protocol::Entry::Simple, {true, true}};
+    case ptData: return {host_protocol::Entry::Data, {false, false}};
+    default: return {host_protocol::Entry::Graphic, BuffersForType(pluginType, useColour, useAlpha)};
+  }
+}
+
+bool ExportRun::RunPluginExport(TExportPlugin& plugin, const ExportCall& what) {
+  const EntryTraits traits = TraitsOf(what.entry);
   try {
     if (!plugin.Usable) throw ExportFailure(export_text::kPluginNotUsable);
     // The table lives exactly as long as this operation: freed after the call, also on failure.
-    const std::vector<TExportCharInfo> table = BuildCharTable(context_.chars, context_.selectedCount);
-    plugin.FileName = PromptExportFile(plugin, "", context_.dialogs);
+    std::vector<TExportCharInfo> table;
+    if (traits.passesTable) table = BuildCharTable(context_.result.chars, context_.metrics.selectedCount);
+    plugin.FileName = PromptExportFile(plugin, FileSuffix(what.buffers), context_.dialogs);
 
     HostExportCall call;
-    call.entry = host_protocol::Entry::Simple;
+    call.entry = what.entry;
     call.fileName = plugin.FileName;
     call.width = context_.settings.textureWidth;
     call.height = context_.settings.textureHeight;
-    call.passRgb = call.passAlpha = true;
-    call.chars = table;
-    call.spaceAdvance = context_.spaceAdvance;
+    call.passRgb = what.buffers.colour;
+    call.passAlpha = what.buffers.alpha;
+    if (traits.passesTable) {
+      call.chars = table;
+      call.spaceAdvance = context_.metrics.spaceAdvance;
+    }
 
     if (plugin.FileName == kCancelMarker) return record(plugin, ExportResult::Status::Cancelled);
-    if (!plugin.SimpleExport) throw ExportFailure(export_text::kSimpleExportNotFound);
-    requireBufferSize();
+    if (!HasEntry(plugin, what.entry)) throw ExportFailure(traits.notFound);
+    if (what.buffers.colour || what.buffers.alpha) requireBufferSize();
     callPlugin(plugin, call);
     return record(plugin, ExportResult::Status::Ran);
   } catch (const std::exception& e) {
-    reportCallFailure("simple", plugin, e.what());
+    reportCallFailure(traits.kindWord, plugin, e.what());
     return record(plugin, ExportResult::Status::Failed, e.what());
   }
+}
+
+bool ExportRun::RunSimpleExport(TExportPlugin& plugin) {
+  return RunPluginExport(plugin, ExportCallForType(ptSimple, true, true));
 }
 
 bool ExportRun::RunDataExport(TExportPlugin& plugin) {
-  try {
-    if (!plugin.Usable) throw ExportFailure(export_text::kPluginNotUsable);
-    const std::vector<TExportCharInfo> table = BuildCharTable(context_.chars, context_.selectedCount);
-    plugin.FileName = PromptExportFile(plugin, "", context_.dialogs);
-
-    HostExportCall call;
-    call.entry = host_protocol::Entry::Data;
-    call.fileName = plugin.FileName;
-    call.width = context_.settings.textureWidth;
-    call.height = context_.settings.textureHeight;
-    call.chars = table;
-    call.spaceAdvance = context_.spaceAdvance;
-
-    if (plugin.FileName == kCancelMarker) return record(plugin, ExportResult::Status::Cancelled);
-    if (!plugin.DataExport) throw ExportFailure(export_text::kDataExportNotFound);
-    callPlugin(plugin, call);
-    return record(plugin, ExportResult::Status::Ran);
-  } catch (const std::exception& e) {
-    reportCallFailure("data", plugin, e.what());
-    return record(plugin, ExportResult::Status::Failed, e.what());
-  }
+  return RunPluginExport(plugin, ExportCallForType(ptData, false, false));
 }
 
 bool ExportRun::RunGraphicExport(TExportPlugin& plugin, bool useColour, bool useAlpha) {
-  try {
-    if (!plugin.Usable) throw ExportFailure(export_text::kPluginNotUsable);
-    const char* suffix = "";
-    if (useColour && !useAlpha) suffix = export_text::kSuffixRgb;
-    if (useAlpha && !useColour) suffix = export_text::kSuffixAlpha;
-    plugin.FileName = PromptExportFile(plugin, suffix, context_.dialogs);
-
-    HostExportCall call;
-    call.entry = host_protocol::Entry::Graphic;
-    call.fileName = plugin.FileName;
-    call.width = context_.settings.textureWidth;
-    call.height = context_.settings.textureHeight;
-    call.passRgb = useColour;
-    call.passAlpha = useAlpha;
-
-    if (plugin.FileName == kCancelMarker) return record(plugin, ExportResult::Status::Cancelled);
-    if (!plugin.GraphicExport) throw ExportFailure(export_text::kGraphicExportNotFound);
-    if (useColour || useAlpha) requireBufferSize();
-    callPlugin(plugin, call);
-    return record(plugin, ExportResult::Status::Ran);
-  } catch (const std::exception& e) {
-    reportCallFailure("graphic", plugin, e.what());
-    return record(plugin, ExportResult::Status::Failed, e.what());
-  }
+  return RunPluginExport(plugin, {host_protocol::Entry::Graphic, {useColour, useAlpha}});
 }
 
 bool ExportRun::RunJob(const TExportJob& job) {
@@ -182,15 +196,7 @@ bool ExportRun::RunJob(const TExportJob& job) {
     TExportPlugin* plugin = context_.registry.find(job.PluginIndex);
     // A job whose plug-in is not loaded fails without a message of its own.
     if (plugin != nullptr && plugin->Usable) {
-      switch (plugin->pluginType()) {
-        case ptData: result = RunDataExport(*plugin); break;
-        case ptSimple: result = RunSimpleExport(*plugin); break;
-        default: {
-          const GraphicBuffers buffers = BuffersForType(plugin->pluginType(), job.UseRGB, job.UseAlpha);
-          result = RunGraphicExport(*plugin, buffers.colour, buffers.alpha);
-          break;
-        }
-      }
+      result = RunPluginExport(*plugin, ExportCallForType(plugin->pluginType(), job.UseRGB, job.UseAlpha));
     } else {
       ExportResult r;
       r.pluginIndex = job.PluginIndex;
@@ -223,7 +229,7 @@ void ExportRun::RunJobQueue() {
 
 ExportReport RunExport(ExportContext& context, int32_t pluginIndex) {
   ExportReport report;
-  if (static_cast<int64_t>(context.placedCount) < static_cast<int64_t>(context.selectedCount)) {
+  if (static_cast<int64_t>(context.result.placedCount) < static_cast<int64_t>(context.metrics.selectedCount)) {
     const bool goOn = context.dialogs.askYesNo(
         {export_text::kFitWarningCaption, export_text::FitWarning(), DialogIcon::Warning, DialogOwner::MainWindow});
     if (!goOn) {

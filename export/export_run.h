@@ -31,30 +31,33 @@
 #include "export/host_services.h"
 #include "export/plugin_host_process.h"
 #include "export/plugin_registry.h"
-#include "render/image24.h"
-#include "render/placed_character.h"
+#include "host/host_protocol.h"
+#include "render/generation_result.h"
+#include "settings/font_metrics.h"
 #include "settings/generation_settings.h"
 
 namespace glyphmill {
 
+// The measured font's numbers an export hands on beside the job's result.
+struct ExportFontMetrics {
+  uint32_t selectedCount = 0;  // characters in the table (CharCount)
+  int32_t spaceAdvance = 0;
+  int32_t ascent = 0;  // line metrics of the generated font, pixels
+  int32_t descent = 0;
+  static ExportFontMetrics Of(const FontTables& tables);
+};
+
 // Everything one export run reads, and the buffers it rebuilds. The references must outlive the
 // run; `buffers` is the program's own pair of buffers, kept with their contents until the next run.
 struct ExportContext {
-  const GenerationSettings& settings;         // the generated job's settings (texture size, font)
-  const std::vector<PlacedCharacter>& chars;  // the handed-back placed-character table
-  int32_t placedCount = kAllPlaced;           // the job's placed count
-  uint32_t selectedCount = 0;                 // characters in the table (CharCount)
-  int32_t spaceAdvance = 0;
-  const Image24& colour;  // the colour image `img`
-  const Image24& mask;    // the alpha mask
-  int32_t ascent = 0;     // line metrics of the generated font, pixels
-  int32_t descent = 0;
+  const GenerationSettings& settings;  // the generated job's settings (texture size, font)
+  const GenerationResult& result;      // the job's images, placed-character table and order
+  ExportFontMetrics metrics;
   PluginRegistry& registry;
   const ExportJobQueue& jobs;
   Dialogs& dialogs;
   ExportBuffers& buffers;
   std::function<void(const std::string&)> setStatus;  // SetStatus; may be empty
-  uint16_t sdfSpread = kDefaultSdfSpread;             // the job's distance-field spread
 };
 
 // What RunExport did.
@@ -96,6 +99,17 @@ struct GraphicBuffers {
 };
 GraphicBuffers BuffersForType(uint8_t pluginType, bool useColour, bool useAlpha);
 
+// What one export hands a plug-in: the entry it calls and the buffers that go with it. The
+// character table goes with the simple and the data entries.
+struct ExportCall {
+  host_protocol::Entry entry = host_protocol::Entry::Simple;
+  GraphicBuffers buffers;
+};
+// The call a plug-in of `pluginType` gets for a job's colour and alpha options: ptSimple the
+// simple entry with both buffers, ptData the data entry with neither, the graphic types the
+// graphic entry with BuffersForType.
+ExportCall ExportCallForType(uint8_t pluginType, bool useColour, bool useAlpha);
+
 // The steps, for the driver's and the tests' use. A run's font information must be prepared
 // (PrepareRun) before its plug-in calls; RunExport does that itself.
 class ExportRun {
@@ -105,6 +119,10 @@ class ExportRun {
   // BuildExportBuffers from the context's images.
   void buildBuffers();
 
+  // The one export routine: prompts for the file, checks the entry and the buffers, and calls the
+  // plug-in with what `call` names. False when it reported a failure.
+  bool RunPluginExport(TExportPlugin& plugin, const ExportCall& call);
+  // RunPluginExport for each entry (the quick export calls the simple one whatever the type).
   bool RunSimpleExport(TExportPlugin& plugin);
   bool RunDataExport(TExportPlugin& plugin);
   bool RunGraphicExport(TExportPlugin& plugin, bool useColour, bool useAlpha);

@@ -3,27 +3,24 @@
 #include <cstring>
 
 #include "host/font_info_image.h"
-#include "render/placement.h"
 #include "settings/distance_field_mode.h"
 #include "settings/font_face.h"
+#include "settings/font_request.h"
 
 namespace glyphmill {
 
 HostFontInfo::HostFontInfo(const HostFontInfoInput& input) {
-  static const std::vector<PlacedCharacter> kNoChars;
+  static const GenerationResult kNoResult;
   static const GenerationSettings kNoSettings;
-  const std::vector<PlacedCharacter>& chars = input.chars ? *input.chars : kNoChars;
+  const GenerationResult& result = input.result ? *input.result : kNoResult;
+  const std::vector<PlacedCharacter>& chars = result.chars;
   const GenerationSettings& s = input.settings ? *input.settings : kNoSettings;
   const uint32_t count = static_cast<uint32_t>(std::min<std::size_t>(input.charCount, chars.size()));
 
   faceName_ = s.fontNameString();
 
-  // A record is placed when its position in the sort order lies below the placed count. The order
-  // is the one placement used: it depends only on the cell sizes, which placement does not change.
-  PlacementResult placement;
-  placement.sortOrder = SortOrder(chars);
-  placement.placedCount = input.placedCount;
-  placed_ = PlacedFlags(placement, chars.size());
+  // A record is placed when its position in placement's order lies below the placed count.
+  placed_ = PlacedFlags(result);
   placed_.resize(count);
 
   codeUnits_.reserve(count);
@@ -71,18 +68,14 @@ HostFontInfo::HostFontInfo(const HostFontInfoInput& input) {
   recordV2_.antialias_mode = record_.antialias_mode;
   recordV2_.char_count = count;
   // Engines read the field's whole range: from -spread to +spread around the outline.
-  recordV2_.distance_range = IsDistanceField(s) ? 2 * static_cast<uint32_t>(input.sdfSpread) : 0;
+  recordV2_.distance_range = IsDistanceField(s) ? 2 * static_cast<uint32_t>(result.fieldSpread) : 0;
   recordV2_.face_name = faceName_.c_str();
   recordV2_.placed = record_.placed;
   recordV2_.geometry = geometry_.empty() ? nullptr : geometry_.data();
 
   // The font file is resolved with the run's settings; the kerning is computed from it when the
   // records are first needed.
-  FontRequest request;
-  request.name = faceName_;
-  request.pointSize = s.fontSize;
-  request.bold = s.bold();
-  request.italic = s.italic();
+  const FontRequest request = FontRequestFromSettings(s);
   ResolvedFont resolved;
   std::string error;
   if (count > 0 && ResolveFont(request, &resolved, &error)) {

@@ -14,7 +14,7 @@
 
 #include "export/kerning_pairs.h"
 #include "glyphmill/host.h"
-#include "render/placed_character.h"
+#include "render/generation_result.h"
 #include "settings/generation_extras.h"
 #include "settings/generation_settings.h"
 
@@ -23,12 +23,12 @@ namespace glyphmill {
 // What the font information of one export run is built from.
 struct HostFontInfoInput {
   const GenerationSettings* settings = nullptr;
-  const std::vector<PlacedCharacter>* chars = nullptr;  // the placed-character table, table order
-  int32_t placedCount = kAllPlaced;                     // as placement left it (position in sort order)
-  uint32_t charCount = 0;                               // CharCount of the export records
+  // The job's result: its placed-character table (table order), placed count, order and the
+  // distance-field spread of its mask.
+  const GenerationResult* result = nullptr;
+  uint32_t charCount = 0;  // CharCount of the export records
   int32_t ascent = 0;
   int32_t descent = 0;
-  uint16_t sdfSpread = kDefaultSdfSpread;  // the distance-field spread (antialiasing Distance Field)
 };
 
 // The font information record of one export run and the storage it points into.

@@ -116,12 +116,19 @@ std::optional<std::string> SaveProjectFile(const std::string& chosenPath, const 
   return path;
 }
 
+std::optional<std::string> PromptProjectPath(Dialogs& dialogs) {
+  std::string chosen = dialogs.promptSaveFile(ProjectSaveRequest());
+  if (chosen == kCancelMarker) return std::nullopt;
+  return chosen;
+}
+
 std::optional<std::string> SaveProjectAs(Dialogs& dialogs, const GenerationSettings& settings,
                                          const CharacterSelection& selection, ExportJobQueue& jobs,
-                                         const PluginNames& plugins, const StatusCallback& status) {
-  const std::string chosen = dialogs.promptSaveFile(ProjectSaveRequest());
-  if (chosen == kCancelMarker) return std::nullopt;
-  return SaveProjectFile(chosen, settings, selection, jobs, plugins, status);
+                                         const PluginNames& plugins, const StatusCallback& status,
+                                         const ProjectExtensions& extensions) {
+  const std::optional<std::string> chosen = PromptProjectPath(dialogs);
+  if (!chosen) return std::nullopt;
+  return SaveProjectFile(*chosen, settings, selection, jobs, plugins, status, extensions);
 }
 
 SaveFileRequest ProjectSaveRequest() {

@@ -55,11 +55,16 @@ std::optional<std::string> SaveProjectFile(const std::string& chosenPath, const 
                                            const PluginNames& plugins, const StatusCallback& status,
                                            const ProjectExtensions& extensions = {});
 
-// SaveFontProject1Click without the window: asks for the name with the save prompt ("Save
-// Glyphmill Project", "Glyphmill Project|*.gmp"); a cancelled prompt does nothing.
+// The save prompt of a project ("Save Glyphmill Project", "Glyphmill Project|*.gmp"): the chosen
+// name, or nullopt when the prompt was cancelled.
+std::optional<std::string> PromptProjectPath(Dialogs& dialogs);
+
+// SaveFontProject1Click without the window: PromptProjectPath, then SaveProjectFile; a cancelled
+// prompt does nothing. (The window reads its controls between the two.)
 std::optional<std::string> SaveProjectAs(Dialogs& dialogs, const GenerationSettings& settings,
                                          const CharacterSelection& selection, ExportJobQueue& jobs,
-                                         const PluginNames& plugins, const StatusCallback& status);
+                                         const PluginNames& plugins, const StatusCallback& status,
+                                         const ProjectExtensions& extensions = {});
 
 // The path a project is saved under: the chosen name with its extension replaced by ".gmp"
 // (added when it has none), by the same rule as the extensions of export files.

@@ -2,8 +2,25 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace glyphmill {
+
+Image24::Image24(Image24&& other) noexcept
+    : width_(other.width_), height_(other.height_), pixels_(std::move(other.pixels_)) {
+  other.width_ = other.height_ = 0;
+  other.pixels_.clear();
+}
+
+Image24& Image24::operator=(Image24&& other) noexcept {
+  if (this == &other) return *this;
+  width_ = other.width_;
+  height_ = other.height_;
+  pixels_ = std::move(other.pixels_);
+  other.width_ = other.height_ = 0;
+  other.pixels_.clear();
+  return *this;
+}
 
 void Image24::resize(int32_t width, int32_t height) {
   width_ = std::max(width, 0);

@@ -36,6 +36,10 @@ class Image24 {
   Image24(int32_t width, int32_t height) { resize(width, height); }
   Image24(const Image24&) = delete;
   Image24& operator=(const Image24&) = delete;
+  // Moving takes the size and the pixels; `other` is left empty (0 x 0). Each image keeps its own
+  // lock: the caller holds both images' locks when either may be in use elsewhere.
+  Image24(Image24&& other) noexcept;
+  Image24& operator=(Image24&& other) noexcept;
 
   int32_t width() const { return width_; }
   int32_t height() const { return height_; }

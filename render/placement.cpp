@@ -139,12 +139,15 @@ PlacementResult PlaceCharacters(std::vector<PlacedCharacter>& chars, std::vector
   return result;
 }
 
-std::vector<uint8_t> PlacedFlags(const PlacementResult& placement, std::size_t charCount) {
+std::vector<uint8_t> PlacedFlags(const std::vector<int32_t>& sortOrder, int32_t placedCount, std::size_t charCount) {
   std::vector<uint8_t> placed(charCount, 0);
-  const std::size_t count =
-      std::min<std::size_t>(placement.sortOrder.size(), static_cast<std::size_t>(std::max(placement.placedCount, 0)));
-  for (std::size_t k = 0; k < count; ++k) placed[placement.sortOrder[k]] = 1;
+  const std::size_t count = std::min<std::size_t>(sortOrder.size(), static_cast<std::size_t>(std::max(placedCount, 0)));
+  for (std::size_t k = 0; k < count; ++k) placed[sortOrder[k]] = 1;
   return placed;
+}
+
+std::vector<uint8_t> PlacedFlags(const PlacementResult& placement, std::size_t charCount) {
+  return PlacedFlags(placement.sortOrder, placement.placedCount, charCount);
 }
 
 }  // namespace glyphmill

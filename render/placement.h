@@ -50,7 +50,9 @@ PlacementResult PlaceCharacters(std::vector<PlacedCharacter>& chars, std::vector
 int32_t PlaceInOrder(std::vector<PlacedCharacter>& chars, const std::vector<int32_t>& order,
                      std::vector<std::unique_ptr<TPartition>>& trees, int32_t& nextTree, ProgressReporter& progress);
 
-// One flag per record: placed or not.
+// One flag per record: placed or not. A record is placed when its position in `sortOrder` lies below
+// `placedCount` (kAllPlaced: every record).
+std::vector<uint8_t> PlacedFlags(const std::vector<int32_t>& sortOrder, int32_t placedCount, std::size_t charCount);
 std::vector<uint8_t> PlacedFlags(const PlacementResult& placement, std::size_t charCount);
 
 }  // namespace glyphmill

@@ -1,13 +1,6 @@
 #include "render/progress_reporter.h"
 
-#include <chrono>
-
 namespace glyphmill {
-
-uint32_t SteadyTickMs() {
-  const auto now = std::chrono::steady_clock::now().time_since_epoch();
-  return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
-}
 
 int32_t PercentOf(int64_t part, int64_t whole, int32_t scale) {
   // Exact rational rounding: a quotient of real numbers would turn some exact halves (2.5 from

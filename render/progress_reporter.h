@@ -16,11 +16,9 @@
 #include <utility>
 
 #include "render/render_host.h"
+#include "render/tick_count.h"
 
 namespace glyphmill {
-
-// Millisecond tick count of the steady clock, as a wrapping 32-bit count.
-uint32_t SteadyTickMs();
 
 // A job's stop request, polled by the drawing and the multi-pass filters.
 using StopFlag = std::atomic<bool>;
@@ -30,7 +28,7 @@ class ProgressReporter {
   using TickSource = std::function<uint32_t()>;
   static constexpr uint32_t kThrottleMs = 50;
 
-  explicit ProgressReporter(RenderHost* host = nullptr, TickSource ticks = &SteadyTickMs)
+  explicit ProgressReporter(RenderHost* host = nullptr, TickSource ticks = &TickCount)
       : host_(host), ticks_(std::move(ticks)) {}
 
   // Starts the throttle's clock: the next `due` is more than 50 ms from now.

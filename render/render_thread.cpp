@@ -12,18 +12,15 @@
 #include "render/render_texts.h"
 #include "render/row_workers.h"
 #include "settings/distance_field_mode.h"
+#include "settings/font_request.h"
 
 namespace glyphmill {
 
 RenderThread::RenderThread(const GenerationSettings& settings, uint8_t options, RenderHost* host,
                            const GenerationExtras& extras)
     : host_(host), options_(options), settings_(settings), extras_(extras), width_(0), height_(0), progress_(host) {
-  FontRequest request;
-  request.name = settings.fontNameString();
+  FontRequest request = FontRequestFromSettings(settings);
   if (request.name.empty()) request.name = kDefaultFontName;
-  request.pointSize = settings.fontSize;
-  request.bold = settings.bold();
-  request.italic = settings.italic();
   std::string error;
   face_ = FontFace::Open(request, &error);
   if (!face_) fontError_ = error.empty() ? "The font could not be opened" : error;
@@ -126,8 +123,24 @@ void RenderThread::Execute() {
 
   if (options_ & kJobDrawGuides) {
     std::lock_guard<std::mutex> lock(colourImage_.lock());
-    DrawGuides(colourImage_, chars_, abc_, PlacedFlags({sortOrder_, placedCount_}, chars_.size()));
+    DrawGuides(colourImage_, chars_, abc_, PlacedFlags(sortOrder_, placedCount_, chars_.size()));
   }
+}
+
+GenerationResult RenderThread::takeResult() {
+  GenerationResult result;
+  {
+    std::scoped_lock lock(colourImage_.lock(), maskImage_.lock());
+    result.colour = std::move(colourImage_);
+    result.mask = std::move(maskImage_);
+  }
+  result.chars = std::move(chars_);
+  result.placedCount = placedCount_;
+  result.sortOrder = std::move(sortOrder_);
+  result.fieldSpread = IsDistanceField(settings_) ? FieldSpread(extras_) : 0;
+  chars_.clear();
+  sortOrder_.clear();
+  return result;
 }
 
 void RenderThread::DrawClassic(const GlyphSource& source) {

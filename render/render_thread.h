@@ -25,6 +25,7 @@
 #include <thread>
 #include <vector>
 
+#include "render/generation_result.h"
 #include "render/glyph_drawing.h"
 #include "render/image24.h"
 #include "render/partition.h"
@@ -81,6 +82,9 @@ class RenderThread {
   int32_t charCount() const { return static_cast<int32_t>(chars_.size()); }
   // Indices into chars(), largest cell first; records before placedCount() in it are placed.
   const std::vector<int32_t>& sortOrder() const { return sortOrder_; }
+  // The results moved out as one value, once Execute has returned: the images, the table and the
+  // order are the job's no more (they are left empty), the settings and the extras stay.
+  GenerationResult takeResult();
 
   // The job's run (steps in the order described above).
   void Execute();

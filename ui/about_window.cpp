@@ -13,7 +13,7 @@
 #include <QUrl>
 
 #include "app/app_state.h"
-#include "app/tick_count.h"
+#include "render/tick_count.h"
 #include "ui/about_picture.h"
 #include "ui/about_ripple.h"
 

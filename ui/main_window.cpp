@@ -6,7 +6,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDesktopServices>
-#include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -90,7 +89,7 @@ void TForm1::FormCreate() {
   BuildExportMenus();
   state_.settings.previewBackColour = kColourButtonFace;
   ui.Edit12->setText(QString::fromUtf8(VersionedName(kDesignCaption).c_str()));
-  for (Image24* image : {&state_.img, &state_.mask}) image->resize(512, 512);
+  for (Image24* image : {&state_.result.colour, &state_.result.mask}) image->resize(512, 512);
   ShowImages();
   ResetPreviewStrip(ui.Image3->width(), ui.Image3->height());
 
@@ -105,8 +104,7 @@ void TForm1::FormCreate() {
   ReadAllSettings();
 
   state_.programFolder = options_.environment.programFolder + "/";
-  const std::string autosave = autosavePath();
-  if (!autosave.empty() && QFile::exists(QString::fromUtf8(autosave.c_str()))) LoadProjectFile(autosave);
+  LoadAutosaveFile();
 }
 
 void TForm1::attachWindows(TForm2* rangeEditor, TForm3* advancedExport, TForm5* about) {

@@ -53,6 +53,7 @@ class ColourSwatch;
 class FontListFilter;
 class RecentProjects;
 class SettingsUndo;
+struct ProjectLoad;
 class LegendView;
 class PreviewStrip;
 class StatusBar;
@@ -216,6 +217,8 @@ class TForm1 : public QMainWindow {
   void SaveFontProject1Click();
   void LoadProject1Click();
   void LoadProjectFile(const std::string& path);
+  // The autosave loaded as a project when there is one (start-up).
+  void LoadAutosaveFile();
   // WriteProject around the record: "Auto Generate" off while all settings are read.
   bool WriteProjectFile(const std::string& path, std::string* error);
   // The autosave, written the same way into its folder (created when missing); a failure is
@@ -277,7 +280,9 @@ class TForm1 : public QMainWindow {
   void swatchReleased(ColourSwatch* swatch, int selector);
   void cmbFontDropDown();
   bool fontRequestFromControls(FontRequest* font, std::string* error);
-  void applyLoadedProject();
+  // A project load's outcome taken into the window: the project (when read) into the state, the
+  // record into the controls, the texture size applied, the project path remembered.
+  void TakeProjectLoad(ProjectLoad& load, const std::string& path);
   // Runs `write` with every setting read from the controls and "Auto Generate" off meanwhile.
   bool withSettingsRead(const std::function<bool()>& write);
   void Exit1Click();

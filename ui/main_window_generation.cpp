@@ -6,8 +6,9 @@
 #include <QSpinBox>
 #include <QTimer>
 
-#include "app/texture_size.h"
-#include "render/placement.h"
+#include "app/decimal_text.h"
+#include "render/generation_result.h"
+#include "settings/font_request.h"
 #include "ui/main_window.h"
 #include "ui/preview_strip.h"
 #include "ui/system_colours.h"
@@ -21,10 +22,8 @@ bool TForm1::fontRequestFromControls(FontRequest* font, std::string* error) {
   // installed font matches) at the size typed into the size box.
   long long points = 0;
   if (!ParseDecimal(ui.udSize->cleanText().toStdString(), &points, error)) return false;
-  font->name = state_.settings.fontNameString();
+  *font = FontRequestFromSettings(state_.settings);
   font->pointSize = static_cast<int>(std::clamp<long long>(points, 0, 255));
-  font->bold = state_.settings.bold();
-  font->italic = state_.settings.italic();
   return true;
 }
 
@@ -46,19 +45,20 @@ void TForm1::Timer2Timer() {
 }
 
 void TForm1::DrawPreview() {
-  const PreviewSource source{state_.placed,
+  const GenerationResult& result = state_.result;
+  const PreviewSource source{result.chars,
                              state_.tables.selectedCount,
                              state_.tables.spaceAdvance,
                              state_.settings.textureWidth,
                              state_.settings.textureHeight,
-                             state_.img,
-                             state_.mask,
-                             PlacedFlags({SortOrder(state_.placed), state_.placedCount}, state_.placed.size()),
-                             state_.placedFieldSpread > 0,
-                             state_.placedFieldSpread,
+                             result.colour,
+                             result.mask,
+                             PlacedFlags(result),
+                             result.fieldSpread > 0,
+                             result.fieldSpread,
                              previewZoom()};
   const std::u16string text = ui.Edit12->text().toStdU16String();
-  std::scoped_lock guard(state_.img.lock(), state_.mask.lock());
+  std::scoped_lock guard(result.colour.lock(), result.mask.lock());
   ui.Image3->drawPreview(ResolveColourRefBgr(state_.settings.previewBackColour, palette()), text, source);
 }
 

@@ -73,7 +73,7 @@ void TForm1::LayoutMainWindow() {
   ui.Tab->setGeometry(ui.Tab->x(), ui.Tab->y(), ui.Tab->width(), std::max(0, stripTop - ui.Tab->y() - 2));
   ui.Tab->arrangeParts();
   // 4. and 5. The scroll bars follow the colour image's size against the panel's.
-  ui.Tab->layoutScrollBars(state_.img.width(), state_.img.height());
+  ui.Tab->layoutScrollBars(state_.result.colour.width(), state_.result.colour.height());
   // 6. The first status panel leaves 120 pixels to the second.
   ui.statBar->setFirstPanelWidth(ui.statBar->width() - kStatusPanelReserve);
 }
@@ -114,15 +114,15 @@ void TForm1::ShowImages() {
   imagesPending_ = false;
   QImage colour, mask;
   {
-    std::lock_guard<std::mutex> guard(state_.img.lock());
-    colour = ToQImage(state_.img);
+    std::lock_guard<std::mutex> guard(state_.result.colour.lock());
+    colour = ToQImage(state_.result.colour);
   }
   {
-    std::lock_guard<std::mutex> guard(state_.mask.lock());
-    mask = ToQImage(state_.mask);
+    std::lock_guard<std::mutex> guard(state_.result.mask.lock());
+    mask = ToQImage(state_.result.mask);
   }
   ui.Tab->setImages(colour, mask);
-  ui.Tab->layoutScrollBars(state_.img.width(), state_.img.height());
+  ui.Tab->layoutScrollBars(state_.result.colour.width(), state_.result.colour.height());
 }
 
 }  // namespace glyphmill

@@ -4,8 +4,7 @@
 #include <QComboBox>
 
 #include "app/font_file_commands.h"
-#include "app/settings_ranges.h"
-#include "app/texture_size.h"
+#include "app/loaded_project.h"
 #include "export/job_queue.h"
 #include "project/project_io.h"
 #include "project/project_messages.h"
@@ -48,15 +47,16 @@ bool TForm1::WriteAutosaveFile() {
 }
 
 void TForm1::SaveFontProject1Click() {
-  const std::string chosen = dialogs_.promptSaveFile(ProjectSaveRequest());
-  if (chosen == kCancelMarker) return;
-  const std::string path = ForceProjectExtension(chosen);
-  std::string error;
-  if (WriteProjectFile(path, &error)) {
-    SetStatus(project_text::Saved(path));
-    setProjectPath(path);
-  } else
-    SetStatus(project_text::SaveFailed(error));
+  const std::optional<std::string> chosen = PromptProjectPath(dialogs_);
+  if (!chosen) return;
+  std::optional<std::string> saved;
+  withSettingsRead([&] {
+    saved = SaveProjectFile(
+        *chosen, state_.settings, state_.selection, state_.jobs, RegistryNames(state_.registry),
+        [this](const std::string& text) { SetStatus(text); }, ProjectExtensionsToSave(state_));
+    return saved.has_value();
+  });
+  if (saved) setProjectPath(*saved);
 }
 
 void TForm1::LoadProject1Click() {
@@ -70,45 +70,36 @@ void TForm1::LoadProjectFile(const std::string& path) {
   const SettingsUndo::ActionGuard step(undo_);
   ProjectLoad load = glyphmill::LoadProjectFile(path, RegistryNames(state_.registry), dialogs_,
                                                 [this](const std::string& text) { SetStatus(text); });
-  const uint16_t previousWidth = state_.settings.textureWidth;
-  const uint16_t previousHeight = state_.settings.textureHeight;
-  bool sizeOutOfRange = false;
-  std::optional<std::string> limitNotice;
-  uint16_t loadedWidth = 0, loadedHeight = 0;
+  TakeProjectLoad(load, path);
+}
+
+void TForm1::LoadAutosaveFile() {
+  const std::string path = autosavePath();
+  if (path.empty()) return;
+  const SettingsUndo::ActionGuard step(undo_);
+  ProjectLoad load = LoadAutosave(path, RegistryNames(state_.registry), dialogs_,
+                                  [this](const std::string& text) { SetStatus(text); });
+  if (load.outcome != LoadOutcome::Absent) TakeProjectLoad(load, path);
+}
+
+void TForm1::TakeProjectLoad(ProjectLoad& load, const std::string& path) {
+  const StatusCallback status = [this](const std::string& text) { SetStatus(text); };
+  AppliedProject applied;
   if (load.outcome == LoadOutcome::Loaded && load.project) {
-    // The project's font file joins the font list before its font name is looked up there.
-    TakeProjectExtensions(state_, *load.project, [this](const std::string& text) { SetStatus(text); });
+    applied = ApplyLoadedProject(state_, *load.project, status);
+    // The project's font file has joined the catalogue: the font list shows it.
     FillFontList();
-    state_.settings = load.project->settings;
-    state_.selection = load.project->selection;
-    state_.jobs = std::move(load.project->jobs);
-    // Values no control offers are limited as the controls would; the notice is shown last.
-    limitNotice = LimitedFieldsNotice(LimitToOfferedRanges(state_.settings));
-    // The loaded selection is counted now and pruned against the font at the next measurement,
-    // whether or not its font is installed, so the job table always matches the selection.
-    uint32_t selected = 0;
-    for (uint8_t flag : state_.selection) selected += flag != 0;
-    state_.tables.selectedCount = selected;
-    state_.fontChanged = true;
-    // A size no texture can have is never allocated: the previous size stays in the record and
-    // the loaded numbers go into the boxes, where applying them reports the refusal.
-    loadedWidth = state_.settings.textureWidth;
-    loadedHeight = state_.settings.textureHeight;
-    sizeOutOfRange =
-        loadedWidth < 1 || loadedWidth > kMaxTextureSide || loadedHeight < 1 || loadedHeight > kMaxTextureSide;
-    if (sizeOutOfRange) {
-      state_.settings.textureWidth = previousWidth;
-      state_.settings.textureHeight = previousHeight;
-    }
   }
-  // In every case: the record back into the controls, then the texture size applied.
+  // In every case: the record back into the controls, then the texture size applied. A refused
+  // size goes into the boxes, where applying it reports the refusal.
   WriteSettingsToControls();
-  if (sizeOutOfRange) {
-    ui.txtWidth->setEditText(QString::number(loadedWidth));
-    ui.txtHeight->setEditText(QString::number(loadedHeight));
+  if (applied.sizeOutOfRange) {
+    ui.txtWidth->setEditText(QString::number(applied.loadedWidth));
+    ui.txtHeight->setEditText(QString::number(applied.loadedHeight));
   }
   ReadSetting(10);
-  if (limitNotice && !sizeOutOfRange) SetStatus(*limitNotice);
+  // The notice of limited values is shown last.
+  if (applied.limitNotice && !applied.sizeOutOfRange) SetStatus(*applied.limitNotice);
   if (load.outcome == LoadOutcome::Loaded && path != autosavePath()) setProjectPath(path);
 }
 

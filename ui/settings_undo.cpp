@@ -2,7 +2,7 @@
 
 #include <QAction>
 
-#include "app/tick_count.h"
+#include "render/tick_count.h"
 #include "ui/main_window.h"
 
 namespace glyphmill {

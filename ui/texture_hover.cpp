@@ -8,13 +8,14 @@ namespace glyphmill {
 
 void ConnectTextureInspection(TextureView& view, const AppState& state) {
   QObject::connect(&view, &TextureView::pointerOverPixel, &view, [&view, &state](QPoint pixel) {
-    const std::optional<std::size_t> index = PlacedCellAt(state.placed, state.placedCount, pixel.x(), pixel.y());
+    const std::optional<std::size_t> index =
+        PlacedCellAt(state.result.chars, PlacedFlags(state.result), pixel.x(), pixel.y());
     if (!index) {
       view.setMarkedCell({});
       view.setHoverText({});
       return;
     }
-    const PlacedCharacter& cell = state.placed[*index];
+    const PlacedCharacter& cell = state.result.chars[*index];
     view.setMarkedCell(CellRect(cell));
     view.setHoverText(InspectText(cell));
   });

@@ -6,9 +6,11 @@
 
 namespace glyphmill {
 
-std::optional<std::size_t> PlacedCellAt(const std::vector<PlacedCharacter>& table, int32_t placedCount, int x, int y) {
-  const std::size_t placed = placedCount < 0 ? 0 : std::min(table.size(), static_cast<std::size_t>(placedCount));
-  for (std::size_t i = 0; i < placed; ++i) {
+std::optional<std::size_t> PlacedCellAt(const std::vector<PlacedCharacter>& table, const std::vector<uint8_t>& placed,
+                                        int x, int y) {
+  const std::size_t count = std::min(table.size(), placed.size());
+  for (std::size_t i = 0; i < count; ++i) {
+    if (!placed[i]) continue;
     const PlacedCharacter& c = table[i];
     if (c.cellWidth == 0 || c.cellHeight == 0) continue;
     if (x >= c.cellX && y >= c.cellY && static_cast<int64_t>(x) < c.cellX + static_cast<int64_t>(c.cellWidth) &&

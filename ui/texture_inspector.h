@@ -14,9 +14,11 @@
 
 namespace glyphmill {
 
-// The index of the placed record whose cell holds texture pixel (x, y), among the first
-// `placedCount` records (kAllPlaced: all); nothing when no cell holds it.
-std::optional<std::size_t> PlacedCellAt(const std::vector<PlacedCharacter>& table, int32_t placedCount, int x, int y);
+// The index of the placed record whose cell holds texture pixel (x, y); `placed` holds one flag per
+// record (PlacedFlags of the job's result: placement takes the records in its own order, not the
+// table's). Nothing when no placed cell holds the pixel.
+std::optional<std::size_t> PlacedCellAt(const std::vector<PlacedCharacter>& table, const std::vector<uint8_t>& placed,
+                                        int x, int y);
 
 // The cell of a record as a rectangle in texture pixels.
 QRect CellRect(const PlacedCharacter& cell);

@@ -46,20 +46,21 @@ TEST_F(Driver, GenerationHandsBackTextureMaskAndTable) {
   EXPECT_EQ(front.cursor, "default");
   EXPECT_TRUE(state.generationIdle);
   EXPECT_EQ(front.previews, 1);  // Auto Preview
-  ASSERT_EQ(state.placed.size(), state.tables.selectedCount);
-  EXPECT_GT(state.placed.size(), 90u);
-  EXPECT_EQ(state.placedCount, kAllPlaced);
-  EXPECT_EQ(state.img.width(), 512);
-  EXPECT_EQ(state.mask.height(), 512);
+  ASSERT_EQ(state.result.chars.size(), state.tables.selectedCount);
+  EXPECT_GT(state.result.chars.size(), 90u);
+  EXPECT_EQ(state.result.placedCount, kAllPlaced);
+  EXPECT_EQ(state.result.colour.width(), 512);
+  EXPECT_EQ(state.result.mask.height(), 512);
   // The mask holds glyph coverage somewhere and the texture the silver background.
   bool covered = false;
   for (int y = 0; y < 512 && !covered; ++y)
-    for (int x = 0; x < 512 && !covered; ++x) covered = state.mask.pixel(x, y).b == 255;
+    for (int x = 0; x < 512 && !covered; ++x) covered = state.result.mask.pixel(x, y).b == 255;
   EXPECT_TRUE(covered);
-  EXPECT_EQ(state.img.pixel(500, 500), (Bgr{0xC0, 0xC0, 0xC0}));
-  EXPECT_EQ(state.mask.pixel(500, 500), (Bgr{0, 0, 0}));
+  EXPECT_EQ(state.result.colour.pixel(500, 500), (Bgr{0xC0, 0xC0, 0xC0}));
+  EXPECT_EQ(state.result.mask.pixel(500, 500), (Bgr{0, 0, 0}));
   EXPECT_EQ(front.characterPanel, std::to_string(state.tables.selectedCount) + " Characters");
-  for (size_t i = 1; i < state.placed.size(); ++i) EXPECT_LT(state.placed[i - 1].codeUnit, state.placed[i].codeUnit);
+  for (size_t i = 1; i < state.result.chars.size(); ++i)
+    EXPECT_LT(state.result.chars[i - 1].codeUnit, state.result.chars[i].codeUnit);
   EXPECT_GT(state.tallestCell, 0u);
 }
 
@@ -86,12 +87,12 @@ TEST_F(Driver, DistanceFieldBakesNoEffectsAndHandsBackItsSpread) {
   for (int32_t p : front.progress) EXPECT_LE(p, 300);
   EXPECT_EQ(front.count("Drawing Outline..."), 0u);
   EXPECT_EQ(front.count("Drawing Dropshadow..."), 0u);
-  EXPECT_EQ(state.placedFieldSpread, 6);
+  EXPECT_EQ(state.result.fieldSpread, 6);
   // The mask holds fields: values on both sides of the edge, not only coverage extremes.
   int inside = 0, edge = 0;
   for (int y = 0; y < 512; ++y)
     for (int x = 0; x < 512; ++x) {
-      const uint8_t v = state.mask.pixel(x, y).b;
+      const uint8_t v = state.result.mask.pixel(x, y).b;
       inside += v > 128 ? 1 : 0;
       edge += v > 0 && v < 128 ? 1 : 0;
     }
@@ -100,18 +101,18 @@ TEST_F(Driver, DistanceFieldBakesNoEffectsAndHandsBackItsSpread) {
   // Back to Smooth: the next generation hands back coverage again.
   state.settings.antialiasMode = kAntialiasSmooth;
   GenerateAndWait();
-  EXPECT_EQ(state.placedFieldSpread, 0);
+  EXPECT_EQ(state.result.fieldSpread, 0);
   EXPECT_EQ(front.progressMaximum, 700);
 }
 
 TEST_F(Driver, CharactersThatDoNotFitAreCountedInTheNotice) {
   ApplyTextureSize(state, "64", "64");
   GenerateAndWait();
-  ASSERT_LT(state.placedCount, static_cast<int32_t>(state.tables.selectedCount));
-  uint32_t missing = state.tables.selectedCount - static_cast<uint32_t>(state.placedCount);
+  ASSERT_LT(state.result.placedCount, static_cast<int32_t>(state.tables.selectedCount));
+  uint32_t missing = state.tables.selectedCount - static_cast<uint32_t>(state.result.placedCount);
   EXPECT_EQ(state.statusText, status::CantFit(missing));
   EXPECT_EQ(state.statusText.rfind("!Cant fit in the last ", 0), 0u);
-  EXPECT_EQ(state.placed.size(), state.tables.selectedCount);  // every record handed back
+  EXPECT_EQ(state.result.chars.size(), state.tables.selectedCount);  // every record handed back
 }
 
 TEST_F(Driver, ASupersededJobIsDiscardedWholeAndTheNewOneCompletes) {
@@ -135,7 +136,7 @@ TEST_F(Driver, StaleSelectedCountIsBroughtUpToDateBeforeTheTableIsBuilt) {
   // As after a project load whose font is not in the catalogue: more flags than the count says.
   for (int u = 0x410; u < 0x420; ++u) state.selection[u] = 1;
   GenerateAndWait();
-  EXPECT_EQ(state.placed.size(), CountSelected(state.selection));
+  EXPECT_EQ(state.result.chars.size(), CountSelected(state.selection));
   EXPECT_EQ(state.tables.selectedCount, CountSelected(state.selection));
 }
 
@@ -195,12 +196,12 @@ TEST_F(Driver, AFittedTextureTakesTheSmallestSizeThatHoldsEveryCharacter) {
   state.fontChanged = true;
   GenerateAndWait();
   EXPECT_EQ(state.statusText, status::kComplete);
-  EXPECT_EQ(state.placedCount, kAllPlaced);
-  const TextureSize expected = FitTextureSize(state.placed, state.settings.packOrigin, {4096, 4096});
+  EXPECT_EQ(state.result.placedCount, kAllPlaced);
+  const TextureSize expected = FitTextureSize(state.result.chars, state.settings.packOrigin, {4096, 4096});
   EXPECT_EQ(state.settings.textureWidth, expected.width);
   EXPECT_EQ(state.settings.textureHeight, expected.height);
-  EXPECT_EQ(state.img.width(), expected.width);
-  EXPECT_EQ(state.mask.height(), expected.height);
+  EXPECT_EQ(state.result.colour.width(), expected.width);
+  EXPECT_EQ(state.result.mask.height(), expected.height);
   EXPECT_LT(expected.width, 512);  // smaller than the size set before
 }
 
@@ -212,9 +213,10 @@ TEST_F(Driver, AFittedTextureBeyondItsMaximumTakesTheMaximumAndReportsTheRest) {
   GenerateAndWait();
   EXPECT_EQ(state.settings.textureWidth, 64);
   EXPECT_EQ(state.settings.textureHeight, 48);
-  EXPECT_EQ(state.img.width(), 64);
-  ASSERT_LT(state.placedCount, static_cast<int32_t>(state.tables.selectedCount));
-  EXPECT_EQ(state.statusText, status::CantFit(state.tables.selectedCount - static_cast<uint32_t>(state.placedCount)));
+  EXPECT_EQ(state.result.colour.width(), 64);
+  ASSERT_LT(state.result.placedCount, static_cast<int32_t>(state.tables.selectedCount));
+  EXPECT_EQ(state.statusText,
+            status::CantFit(state.tables.selectedCount - static_cast<uint32_t>(state.result.placedCount)));
 }
 
 TEST_F(Driver, CompactCellsLowerThePreviewBand) {
@@ -225,7 +227,7 @@ TEST_F(Driver, CompactCellsLowerThePreviewBand) {
   GenerateAndWait();
   EXPECT_LE(state.tallestCell, lineBand + 2);  // only ink above or below the text line adds rows
   bool shorter = false;
-  for (const PlacedCharacter& c : state.placed) shorter |= c.cellHeight < lineBand;
+  for (const PlacedCharacter& c : state.result.chars) shorter |= c.cellHeight < lineBand;
   EXPECT_TRUE(shorter);
 }
 

@@ -11,10 +11,10 @@ TEST(ApplyTextureSize, TakesTypedNumbersAndResizesBothImagesBlack) {
   TextureSizeResult r = ApplyTextureSize(state, "300", "128");
   EXPECT_TRUE(r.ok);
   EXPECT_EQ(state.settings.textureWidth, 300);
-  EXPECT_EQ(state.img.width(), 300);
-  EXPECT_EQ(state.mask.width(), 300);
-  EXPECT_EQ(state.mask.height(), 128);
-  EXPECT_EQ(state.img.pixel(299, 127), (Bgr{0, 0, 0}));
+  EXPECT_EQ(state.result.colour.width(), 300);
+  EXPECT_EQ(state.result.mask.width(), 300);
+  EXPECT_EQ(state.result.mask.height(), 128);
+  EXPECT_EQ(state.result.colour.pixel(299, 127), (Bgr{0, 0, 0}));
   EXPECT_EQ(r.label, "Texture Size: 300x128");
 }
 
@@ -22,17 +22,17 @@ TEST(ApplyTextureSize, TheSameSizeAgainKeepsTheTexture) {
   AppState state;
   state.settings = FirstStartSettings();
   ApplyTextureSize(state, "64", "32");
-  state.img.setPixel(10, 10, Bgr{1, 2, 3});
-  state.mask.setPixel(63, 31, Bgr{255, 255, 255});
+  state.result.colour.setPixel(10, 10, Bgr{1, 2, 3});
+  state.result.mask.setPixel(63, 31, Bgr{255, 255, 255});
   EXPECT_TRUE(ApplyTextureSize(state, "64", "32").ok);
-  EXPECT_EQ(state.img.pixel(10, 10), (Bgr{1, 2, 3}));
-  EXPECT_EQ(state.mask.pixel(63, 31), (Bgr{255, 255, 255}));
+  EXPECT_EQ(state.result.colour.pixel(10, 10), (Bgr{1, 2, 3}));
+  EXPECT_EQ(state.result.mask.pixel(63, 31), (Bgr{255, 255, 255}));
   // A refused size keeps it as well; a new size clears it.
   EXPECT_FALSE(ApplyTextureSize(state, "0", "32").ok);
-  EXPECT_EQ(state.img.pixel(10, 10), (Bgr{1, 2, 3}));
+  EXPECT_EQ(state.result.colour.pixel(10, 10), (Bgr{1, 2, 3}));
   EXPECT_FALSE(ResizeTextures(state, 64, 32));
   EXPECT_TRUE(ApplyTextureSize(state, "64", "33").ok);
-  EXPECT_EQ(state.img.pixel(10, 10), (Bgr{0, 0, 0}));
+  EXPECT_EQ(state.result.colour.pixel(10, 10), (Bgr{0, 0, 0}));
 }
 
 TEST(ApplyTextureSize, LettersOrOutOfRangeSidesKeepThePreviousSize) {
@@ -46,8 +46,8 @@ TEST(ApplyTextureSize, LettersOrOutOfRangeSidesKeepThePreviousSize) {
     EXPECT_FALSE(r.error.empty());
     EXPECT_EQ(state.settings.textureWidth, 256);
     EXPECT_EQ(state.settings.textureHeight, 512);
-    EXPECT_EQ(state.img.width(), 256);
-    EXPECT_EQ(state.img.height(), 512);
+    EXPECT_EQ(state.result.colour.width(), 256);
+    EXPECT_EQ(state.result.colour.height(), 512);
     EXPECT_EQ(r.widthText, "256");
     EXPECT_EQ(r.heightText, "512");
     EXPECT_EQ(r.label, "Texture Size: 256x512");

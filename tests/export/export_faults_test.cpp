@@ -172,7 +172,7 @@ TEST(ExportFaults, CancelledAndUnloadedJobsAreValuesToo) {
   EXPECT_EQ(report.results[2].status, Status::Ran);
   EXPECT_TRUE(report.anyFailed());
 
-  w.placedCount = 2;  // one character did not fit; the fallback answer is No
+  w.result.placedCount = 2;  // one character did not fit; the fallback answer is No
   const ExportReport declined = r.run();
   EXPECT_EQ(declined.outcome, ExportOutcome::Declined);
   EXPECT_TRUE(declined.results.empty());

@@ -57,7 +57,7 @@ TEST(QuickExport, FittingFontRunsOnePromptOneCallAndReportsComplete) {
   ASSERT_EQ(w.buffers.rgb.size(), 64u * 32u * 3u);
   EXPECT_EQ(r.get("rgb"), std::to_string(Checksum(w.buffers.rgb)));
   EXPECT_EQ(r.get("alpha"), std::to_string(Checksum(w.buffers.alpha)));
-  EXPECT_EQ(w.buffers.alpha[5], w.mask.pixel(5, 0).b);
+  EXPECT_EQ(w.buffers.alpha[5], w.result.mask.pixel(5, 0).b);
   EXPECT_EQ(r.get("char_count"), "3");
   EXPECT_EQ(r.all("char"), (std::vector<std::string>{"65 10 20 0 1 -1 9", "66 11 20 12 1 0 10", "67 12 20 24 1 1 11"}));
 }
@@ -66,7 +66,7 @@ TEST(QuickExport, FontThatDoesNotFitAsksFirst) {
   PluginFolder folder({Plugin("simple_quiet")});
   ExportWorld w;
   w.discover();
-  w.placedCount = 1;
+  w.result.placedCount = 1;
   {
     ExportContext ctx = w.context();
     EXPECT_EQ(RunExport(ctx, 0).outcome, ExportOutcome::Declined);  // fallback answer: No
@@ -105,7 +105,7 @@ TEST(QuickExport, NoCharactersGiveANullTable) {
   PluginFolder folder({Plugin("simple_quiet")});
   ExportWorld w;
   w.discover();
-  w.chars.clear();
+  w.result.chars.clear();
   w.selectedCount = 0;
   ExportContext ctx = w.context();
   RunExport(ctx, 0);
@@ -200,6 +200,24 @@ TEST(ExportRunSteps, UnusablePluginAndMismatchedBuffers) {
   EXPECT_FALSE(ReadReport("simple_quiet.report").exists);
   ASSERT_EQ(Messages(w.dialogs).size(), 1u);
   EXPECT_NE(Messages(w.dialogs)[0].find("do not have the texture size"), std::string::npos);
+}
+
+TEST(ExportRunSteps, ThePluginTypeDecidesTheEntryAndTheBuffers) {
+  using host_protocol::Entry;
+  const auto is = [](const ExportCall& call, Entry entry, bool colour, bool alpha) {
+    return call.entry == entry && call.buffers.colour == colour && call.buffers.alpha == alpha;
+  };
+  // Simple and data exports ignore a job's options: both buffers, or none.
+  EXPECT_TRUE(is(ExportCallForType(ptSimple, false, false), Entry::Simple, true, true));
+  EXPECT_TRUE(is(ExportCallForType(ptData, true, true), Entry::Data, false, false));
+  // The graphic types get the buffers of BuffersForType.
+  for (uint8_t type : {ptGraphicRGB, ptGraphicAlpha, ptGraphicRGBAndAlpha, ptGraphicRGBXorAlpha, ptGraphicRGBOrAlpha})
+    for (bool colour : {false, true})
+      for (bool alpha : {false, true}) {
+        const GraphicBuffers buffers = BuffersForType(type, colour, alpha);
+        EXPECT_TRUE(is(ExportCallForType(type, colour, alpha), Entry::Graphic, buffers.colour, buffers.alpha))
+            << int(type) << colour << alpha;
+      }
 }
 
 // ---- batch ------------------------------------------------------------------------------------

@@ -8,6 +8,8 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "render/placement.h"
+
 namespace glyphmill::testing_support {
 
 namespace fs = std::filesystem;
@@ -61,7 +63,11 @@ uint32_t Checksum(const std::vector<uint8_t>& bytes) {
   return sum;
 }
 
-ExportWorld::ExportWorld(int width, int height) : colour(width, height), mask(width, height) {
+ExportWorld::ExportWorld(int width, int height) {
+  Image24& colour = result.colour;
+  Image24& mask = result.mask;
+  colour.resize(width, height);
+  mask.resize(width, height);
   settings = FirstStartSettings();
   settings.setFontName("DejaVu Sans");
   settings.fontSize = 24;
@@ -85,26 +91,15 @@ ExportWorld::ExportWorld(int width, int height) : colour(width, height), mask(wi
     c.drawOffsetY = 1;
     c.advanceBefore = i - 1;
     c.advanceAfter = 9 + i;
-    chars.push_back(c);
+    result.chars.push_back(c);
   }
   selectedCount = 3;
 }
 
 ExportContext ExportWorld::context() {
-  return ExportContext{settings,
-                       chars,
-                       placedCount,
-                       selectedCount,
-                       spaceAdvance,
-                       colour,
-                       mask,
-                       18,
-                       5,
-                       registry,
-                       jobs,
-                       dialogs,
-                       buffers,
-                       [this](const std::string& s) { statuses.push_back(s); }};
+  result.sortOrder = SortOrder(result.chars);
+  return ExportContext{settings, result,  ExportFontMetrics{selectedCount, spaceAdvance, 18, 5},  registry, jobs,
+                       dialogs,  buffers, [this](const std::string& s) { statuses.push_back(s); }};
 }
 
 void ExportWorld::discover() {

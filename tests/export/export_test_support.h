@@ -52,12 +52,10 @@ uint32_t Checksum(const std::vector<uint8_t>& bytes);
 // Everything an export run needs, with a small generated texture.
 struct ExportWorld {
   GenerationSettings settings;
-  std::vector<PlacedCharacter> chars;
-  int32_t placedCount = kAllPlaced;
+  // Stands in for a job's result: context() gives it placement's order of its table.
+  GenerationResult result;
   uint32_t selectedCount = 0;
   int32_t spaceAdvance = 7;
-  Image24 colour;
-  Image24 mask;
   PluginRegistry registry;
   ExportJobQueue jobs;
   ScriptedDialogs dialogs;

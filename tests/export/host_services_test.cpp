@@ -8,6 +8,7 @@
 #include "host/host_query.h"
 
 #include "export_test_support.h"
+#include "render/placement.h"
 #include "settings/font_face.h"
 
 namespace glyphmill {
@@ -32,6 +33,22 @@ std::vector<PlacedCharacter> Cells(std::initializer_list<std::pair<uint16_t, uin
   return chars;
 }
 
+// A job's result holding `chars`, placed in placement's order up to `placedCount`.
+GenerationResult Placed(const std::vector<PlacedCharacter>& chars, int32_t placedCount) {
+  GenerationResult result;
+  result.chars = chars;
+  result.placedCount = placedCount;
+  result.sortOrder = SortOrder(chars);
+  return result;
+}
+
+// The input of one export run's font information; `result` must outlive the HostFontInfo's
+// construction.
+HostFontInfoInput Input(const GenerationSettings& s, const GenerationResult& result, uint32_t charCount, int32_t ascent,
+                        int32_t descent) {
+  return HostFontInfoInput{&s, &result, charCount, ascent, descent};
+}
+
 // The records as the plug-in host rebuilds them from the program's image.
 struct RebuiltRecords {
   std::vector<uint64_t> storage;  // 8-byte aligned, as the shared region is
@@ -48,7 +65,7 @@ TEST(HostQuery, AnswersOnlyInsideAScopeAndOnlyKnownIds) {
   EXPECT_EQ(glyphmill_host_query(GLYPHMILL_EXT_FONT_INFO_V1), nullptr);
   GenerationSettings s = FirstStartSettings();
   auto chars = Cells({{'a', 4}});
-  HostFontInfo info({&s, &chars, kAllPlaced, 1, 10, 3});
+  HostFontInfo info(Input(s, Placed(chars, kAllPlaced), 1, 10, 3));
   RebuiltRecords rebuilt(info);
   {
     HostQueryScope scope(&rebuilt.records);
@@ -64,13 +81,13 @@ TEST(HostFontInfo, PlacedFollowsTheSortOrderNotTheTableOrder) {
   GenerationSettings s = FirstStartSettings();
   // Keys 10, 30, 20: placement takes 'b', then 'c', then 'a'.
   auto chars = Cells({{'a', 10}, {'b', 30}, {'c', 20}});
-  HostFontInfo one({&s, &chars, 1, 3, 10, 3});
+  HostFontInfo one(Input(s, Placed(chars, 1), 3, 10, 3));
   EXPECT_EQ(one.placed(), (std::vector<uint8_t>{0, 1, 0}));
-  HostFontInfo two({&s, &chars, 2, 3, 10, 3});
+  HostFontInfo two(Input(s, Placed(chars, 2), 3, 10, 3));
   EXPECT_EQ(two.placed(), (std::vector<uint8_t>{0, 1, 1}));
-  HostFontInfo all({&s, &chars, kAllPlaced, 3, 10, 3});
+  HostFontInfo all(Input(s, Placed(chars, kAllPlaced), 3, 10, 3));
   EXPECT_EQ(all.placed(), (std::vector<uint8_t>{1, 1, 1}));
-  HostFontInfo none({&s, &chars, 0, 3, 10, 3});
+  HostFontInfo none(Input(s, Placed(chars, 0), 3, 10, 3));
   EXPECT_EQ(none.placed(), (std::vector<uint8_t>{0, 0, 0}));
 }
 
@@ -83,7 +100,7 @@ TEST(HostFontInfo, RecordFieldsAndLazyKerning) {
   s.setFlag(kStyleBold, true);
   s.antialiasMode = kAntialiasNone;
   auto chars = Cells({{'A', 9}, {'V', 9}});
-  HostFontInfo info({&s, &chars, kAllPlaced, 2, 28, 7});
+  HostFontInfo info(Input(s, Placed(chars, kAllPlaced), 2, 28, 7));
   EXPECT_FALSE(info.kerningComputed());
   const GlyphmillFontInfoV1* r = info.fontInfo();
   EXPECT_TRUE(info.kerningComputed());
@@ -106,7 +123,7 @@ TEST(HostFontInfo, RecordFieldsAndLazyKerning) {
   EXPECT_LT(r->kernings[0].amount, 0);
 
   s.setFlag(kStyleOutline, false);
-  HostFontInfo plain({&s, &chars, kAllPlaced, 2, 28, 7});
+  HostFontInfo plain(Input(s, Placed(chars, kAllPlaced), 2, 28, 7));
   EXPECT_EQ(plain.fontInfo()->outline_width, 0);
 }
 
@@ -119,7 +136,7 @@ TEST(HostFontInfo, VersionTwoGivesTheFontLineAndEachCharactersOffsets) {
   chars[0].drawOffsetX = 4;
   chars[1].drawOffsetX = -2;
   chars[1].drawOffsetY = 7;
-  HostFontInfo info({&s, &chars, 1, 2, 28, 7});
+  HostFontInfo info(Input(s, Placed(chars, 1), 2, 28, 7));
   const GlyphmillFontInfoV2* r = info.fontInfoV2();
   EXPECT_EQ(r->struct_size, sizeof(GlyphmillFontInfoV2));
   EXPECT_EQ(r->line_height, 28 + 7);  // the font's, not the cell's 5
@@ -146,8 +163,9 @@ TEST(HostFontInfo, ADistanceFieldStatesTwiceItsSpreadAndNoBakedOutline) {
   s.outlineWidth = 3;
   s.antialiasMode = kAntialiasDistanceField;
   auto chars = Cells({{'A', 9}});
-  HostFontInfoInput input{&s, &chars, kAllPlaced, 1, 28, 7};
-  input.sdfSpread = 6;
+  GenerationResult result = Placed(chars, kAllPlaced);
+  result.fieldSpread = 6;
+  const HostFontInfoInput input = Input(s, result, 1, 28, 7);
   HostFontInfo info(input);
   EXPECT_EQ(info.fontInfoV2()->distance_range, 12u);
   EXPECT_EQ(info.fontInfoV2()->antialias_mode, 3);
@@ -164,8 +182,8 @@ TEST(HostFontInfo, ADistanceFieldStatesTwiceItsSpreadAndNoBakedOutline) {
 TEST(HostFontInfo, APluginReadsItDuringItsExportCall) {
   PluginFolder folder({Plugin("simple_quiet")});
   ExportWorld w;
-  w.chars = Cells({{'A', 10}, {'V', 30}, {'x', 20}});
-  w.placedCount = 2;
+  w.result.chars = Cells({{'A', 10}, {'V', 30}, {'x', 20}});
+  w.result.placedCount = 2;
   w.discover();
   w.dialogs.queueAnswer(true);  // export although one character did not fit
   ExportContext ctx = w.context();

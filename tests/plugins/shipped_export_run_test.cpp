@@ -171,10 +171,10 @@ class ShippedExportRun : public ::testing::Test {
   // The generated texture and mask as a decoded RGBA page holds them.
   std::vector<uint8_t> TextureAsRgba() const {
     std::vector<uint8_t> out;
-    for (int32_t y = 0; y < state.img.height(); ++y) {
-      for (int32_t x = 0; x < state.img.width(); ++x) {
-        const Bgr c = state.img.pixel(x, y);
-        out.insert(out.end(), {c.r, c.g, c.b, state.mask.pixel(x, y).b});
+    for (int32_t y = 0; y < state.result.colour.height(); ++y) {
+      for (int32_t x = 0; x < state.result.colour.width(); ++x) {
+        const Bgr c = state.result.colour.pixel(x, y);
+        out.insert(out.end(), {c.r, c.g, c.b, state.result.mask.pixel(x, y).b});
       }
     }
     return out;
@@ -218,11 +218,11 @@ TEST_F(ShippedExportRun, EachBmFontFormDescribesTheGeneratedFont) {
     EXPECT_EQ(font.alphaChnl, 0);
 
     // Every generated character, with its cell, its offsets and advance, plus the space.
-    ASSERT_EQ(font.chars.size(), state.placed.size() + 1);
+    ASSERT_EQ(font.chars.size(), state.result.chars.size() + 1);
     EXPECT_EQ(font.chars[0].id, 32);
     EXPECT_EQ(font.chars[0].xadvance, state.tables.spaceAdvance);
-    for (std::size_t i = 0; i < state.placed.size(); ++i) {
-      const PlacedCharacter& p = state.placed[i];
+    for (std::size_t i = 0; i < state.result.chars.size(); ++i) {
+      const PlacedCharacter& p = state.result.chars[i];
       EXPECT_EQ(font.chars[i + 1], (BmChar{p.codeUnit, p.cellX, p.cellY, p.cellWidth, p.cellHeight, -p.drawOffsetX,
                                            -p.drawOffsetY, p.advanceBefore + p.advanceAfter, 0, 15}));
     }
@@ -298,7 +298,7 @@ TEST_P(InkPlacement, EveryGlyphLandsOnFreeTypesPenAndBaseline) {
     EXPECT_EQ(font.lineHeight, state.tables.ascent + state.tables.descent);
     EXPECT_EQ(font.base, state.tables.ascent);
     EXPECT_EQ(font.alphaChnl, state.settings.outline() ? 2 : 0);
-    ASSERT_EQ(font.chars.size(), state.placed.size() + 1);
+    ASSERT_EQ(font.chars.size(), state.result.chars.size() + 1);
     ASSERT_EQ(font.pageFiles.size(), 1u);
     const DecodedImage page = ReadPng(dir.file(font.pageFiles[0]));
     ASSERT_EQ(page.channels, 4);
@@ -337,13 +337,14 @@ TEST_F(ShippedExportRun, ABatchWritesImagesAndMetricsWithTheChosenBuffers) {
   ASSERT_EQ(alpha.channels, 1);
   ASSERT_EQ(alpha.pixels.size(), 256u * 256u);
   for (int32_t y = 0; y < 256; ++y) {
-    for (int32_t x = 0; x < 256; ++x) ASSERT_EQ(alpha.pixels[y * 256 + x], state.mask.pixel(x, y).b) << x << "," << y;
+    for (int32_t x = 0; x < 256; ++x)
+      ASSERT_EQ(alpha.pixels[y * 256 + x], state.result.mask.pixel(x, y).b) << x << "," << y;
   }
 
   const TgaFile tga = ReadTga(dir.file("colour.tga"));
   EXPECT_EQ(tga.depth, 24);
   ASSERT_EQ(tga.pixels.size(), 256u * 256u * 3);
-  EXPECT_TRUE(std::equal(tga.pixels.begin(), tga.pixels.end(), state.img.data()));
+  EXPECT_TRUE(std::equal(tga.pixels.begin(), tga.pixels.end(), state.result.colour.data()));
 
   // The host forces its own form of the extension onto the chosen name; take whatever it made.
   std::string metrics;
@@ -354,8 +355,8 @@ TEST_F(ShippedExportRun, ABatchWritesImagesAndMetricsWithTheChosenBuffers) {
   const auto doc = nlohmann::json::parse(ReadText(dir.file(metrics)));
   EXPECT_EQ(doc.at("width"), 256);
   EXPECT_EQ(doc.at("spaceAdvance"), state.tables.spaceAdvance);
-  ASSERT_EQ(doc.at("characters").size(), state.placed.size());
-  EXPECT_EQ(doc.at("characters")[0].at("code"), state.placed[0].codeUnit);
+  ASSERT_EQ(doc.at("characters").size(), state.result.chars.size());
+  EXPECT_EQ(doc.at("characters")[0].at("code"), state.result.chars[0].codeUnit);
   EXPECT_EQ(doc.at("font").at("face"), "DejaVu Sans");
 }
 
@@ -365,10 +366,10 @@ TEST_F(ShippedExportRun, CharactersThatDidNotFitAreLeftOut) {
   dialogs.queueSavePath(dir.file("small.fnt"));
   ExportAndWait(IndexOf("BMFont Text"));
   ASSERT_TRUE(ErrorMessages().empty()) << ErrorMessages()[0];
-  ASSERT_LT(state.placedCount, static_cast<int32_t>(state.placed.size()));
+  ASSERT_LT(state.result.placedCount, static_cast<int32_t>(state.result.chars.size()));
 
   const BmFont font = ParseBmFontText(ReadText(dir.file("small.fnt")));
-  EXPECT_EQ(font.chars.size(), static_cast<std::size_t>(state.placedCount) + 1);
+  EXPECT_EQ(font.chars.size(), static_cast<std::size_t>(state.result.placedCount) + 1);
   // The listed cells lie inside the page and never overlap, so no left-over record at 0, 0 slipped in.
   for (std::size_t a = 0; a < font.chars.size(); ++a) {
     const BmChar& p = font.chars[a];

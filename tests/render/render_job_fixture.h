@@ -16,6 +16,7 @@
 #include "render/render_thread.h"
 #include "settings/character_selection.h"
 #include "settings/font_metrics.h"
+#include "settings/font_request.h"
 #include "settings/generation_settings.h"
 
 namespace glyphmill::testing {
@@ -83,7 +84,7 @@ inline std::unique_ptr<RenderThread> MakeJob(const GenerationSettings& s, uint8_
   FontTables tables;
   bool fontChanged = true;
   std::string error;
-  FontRequest font{s.fontNameString(), s.fontSize, s.bold(), s.italic()};
+  const FontRequest font = FontRequestFromSettings(s);
   EXPECT_TRUE(measurer.Measure(font, s.kerning, selection, fontChanged, tables, &error)) << error;
   auto job = std::make_unique<RenderThread>(s, options, host, extras);
   JobTable table = BuildJobTable(s, selection, tables.glyphMetrics, tables.glyphHeights, tables.selectedCount, extras);

@@ -81,7 +81,7 @@ TEST(DistanceFieldControls, AGenerationPreviewsTheFieldAtTheChosenZoom) {
   w.ui.udSdfSpread->setValue(4);
   w.ui.Button1->click();
   ASSERT_TRUE(WaitForGeneration(w));
-  EXPECT_EQ(w.state().placedFieldSpread, 4);
+  EXPECT_EQ(w.state().result.fieldSpread, 4);
   const int oneLine = w.ui.Image3->height();
   EXPECT_EQ(oneLine, static_cast<int>(w.state().tallestCell));
   w.ui.cmbPreviewZoom->setCurrentIndex(2);  // 4x

@@ -69,8 +69,8 @@ void Drop(TForm1& window, const std::vector<std::string>& paths) {
 std::vector<uint8_t> TextureAfterGenerating(TForm1& w) {
   w.Button1Click();
   EXPECT_TRUE(WaitForGeneration(w));
-  std::lock_guard<std::mutex> guard(w.state().img.lock());
-  const Image24& img = w.state().img;
+  std::lock_guard<std::mutex> guard(w.state().result.colour.lock());
+  const Image24& img = w.state().result.colour;
   std::vector<uint8_t> bytes;
   for (int y = 0; y < img.height(); ++y)
     for (int x = 0; x < img.width() * 3; ++x) bytes.push_back(img.row(y)[x]);

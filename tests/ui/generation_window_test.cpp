@@ -60,11 +60,11 @@ TEST(WindowGeneration, EndToEndHandsBackImagesTableAndDrawsThePreview) {
   EXPECT_EQ(w.ui.statBar->message(), status::kComplete);
   EXPECT_EQ(w.ui.statBar->characters(), status::CharacterCount(s.tables.selectedCount));
   EXPECT_GT(s.tables.selectedCount, 90u);  // 33..132, less what the font lacks
-  ASSERT_EQ(s.placed.size(), s.tables.selectedCount);
-  EXPECT_EQ(s.placedCount, kAllPlaced);
-  EXPECT_EQ(s.img.width(), 512);
-  EXPECT_GT(CountPixels(s.img, [](Bgr c) { return c == Bgr{255, 255, 255}; }), 200);  // white glyphs
-  EXPECT_GT(CountPixels(s.mask, [](Bgr c) { return c.b == 255; }), 200);
+  ASSERT_EQ(s.result.chars.size(), s.tables.selectedCount);
+  EXPECT_EQ(s.result.placedCount, kAllPlaced);
+  EXPECT_EQ(s.result.colour.width(), 512);
+  EXPECT_GT(CountPixels(s.result.colour, [](Bgr c) { return c == Bgr{255, 255, 255}; }), 200);  // white glyphs
+  EXPECT_GT(CountPixels(s.result.mask, [](Bgr c) { return c.b == 255; }), 200);
   EXPECT_FALSE(w.ui.Bar->isVisible());
   EXPECT_TRUE(s.generationIdle);
   EXPECT_EQ(w.generationsStarted(), 1);
@@ -79,7 +79,7 @@ TEST(WindowGeneration, EndToEndHandsBackImagesTableAndDrawsThePreview) {
   // The view shows the handed-back texture.
   const QImage shown = w.ui.Tab->colourPicture()->image();
   EXPECT_EQ(shown.size(), QSize(512, 512));
-  const Bgr corner = s.img.pixel(3, 3);
+  const Bgr corner = s.result.colour.pixel(3, 3);
   EXPECT_EQ(shown.pixelColor(3, 3), QColor(corner.r, corner.g, corner.b));
 }
 
@@ -127,8 +127,8 @@ TEST(WindowGeneration, CantFitNoticeCountsTheCharactersLeftOver) {
   w.ui.Button1->click();
   ASSERT_TRUE(WaitForGeneration(w));
   const AppState& s = w.state();
-  ASSERT_LT(s.placedCount, static_cast<int32_t>(s.tables.selectedCount));
-  const uint32_t missing = s.tables.selectedCount - static_cast<uint32_t>(s.placedCount);
+  ASSERT_LT(s.result.placedCount, static_cast<int32_t>(s.tables.selectedCount));
+  const uint32_t missing = s.tables.selectedCount - static_cast<uint32_t>(s.result.placedCount);
   EXPECT_EQ(w.ui.statBar->message(),
             "!Cant fit in the last " + std::to_string(missing) + " characters! Try increasing the Texture Size.");
   EXPECT_FALSE(w.ui.Bar->isVisible());
@@ -200,7 +200,7 @@ TEST(WindowGeneration, ASupersedingGenerateBeepsAndOnlyTheNewerJobCounts) {
   EXPECT_EQ(w.frontEnd().beeps(), 1);
   ASSERT_TRUE(WaitForGeneration(w, 60000));
   EXPECT_EQ(w.ui.statBar->message(), status::kComplete);
-  const Image24& img = w.state().img;
+  const Image24& img = w.state().result.colour;
   EXPECT_GT(CountPixels(img, [](Bgr c) { return c == Bgr{0, 255, 0}; }), 100);
   EXPECT_EQ(CountPixels(img, [](Bgr c) { return c == Bgr{0, 0, 255}; }), 0);
   // No outline of the first job (the texture's last row and column are not part of the fill).
@@ -303,7 +303,7 @@ TEST(WindowGeneration, FitTextureShowsTheChosenSizeInReadOnlyBoxes) {
   EXPECT_EQ(w.ui.txtHeight->currentText(), QString::number(s.settings.textureHeight));
   EXPECT_EQ(w.ui.Label4->text(),
             QString("Texture Size: %1x%2").arg(s.settings.textureWidth).arg(s.settings.textureHeight));
-  EXPECT_EQ(s.img.width(), s.settings.textureWidth);
+  EXPECT_EQ(s.result.colour.width(), s.settings.textureWidth);
   EXPECT_EQ(w.ui.Tab->colourPicture()->image().size(), QSize(s.settings.textureWidth, s.settings.textureHeight));
   // Off again: the boxes take typing, and keep the chosen size until "Apply".
   w.ui.chkFitTexture->setChecked(false);
@@ -332,9 +332,9 @@ TEST(WindowGeneration, CompactCellsAndFitTextureArmTheAutomaticGeneration) {
   while (w.generationsStarted() == before && clock.elapsed() < 5000) QTest::qWait(20);
   ASSERT_TRUE(WaitForGeneration(w));
   const AppState& s = w.state();
-  EXPECT_EQ(s.placedCount, kAllPlaced);
+  EXPECT_EQ(s.result.placedCount, kAllPlaced);
   const int32_t line = s.tables.ascent + s.tables.descent + 2 * 1 + 2 * 1;  // O = 1, bold d = 1
-  for (const PlacedCharacter& c : s.placed) EXPECT_LT(static_cast<int32_t>(c.cellHeight), line) << c.codeUnit;
+  for (const PlacedCharacter& c : s.result.chars) EXPECT_LT(static_cast<int32_t>(c.cellHeight), line) << c.codeUnit;
   // The preview sets the cells on one text line: the strip is the band's height.
   EXPECT_EQ(w.ui.Image3->height(), static_cast<int>(s.tallestCell));
 }

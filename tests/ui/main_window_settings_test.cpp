@@ -49,8 +49,8 @@ TEST(FirstStart, ReadAllSettingsGivesTheDefaults) {
   EXPECT_EQ(s.previewBackColour, 0xFF00000Fu);
   EXPECT_EQ(s.verticalPad, 0);
   EXPECT_EQ(s.kerning, 0);
-  EXPECT_EQ(w.state().img.width(), 128);
-  EXPECT_EQ(w.state().mask.height(), 128);
+  EXPECT_EQ(w.state().result.colour.width(), 128);
+  EXPECT_EQ(w.state().result.mask.height(), 128);
 
   EXPECT_EQ(w.windowTitle(), "Glyphmill 4.1");
   EXPECT_EQ(w.ui.Edit12->text(), "Glyphmill 4.1");
@@ -158,12 +158,12 @@ TEST(TextureSize, TypedSizeIsTakenOnlyByApply) {
   TForm1& w = *f.window;
   w.ui.txtWidth->setEditText("300");
   EXPECT_EQ(w.state().settings.textureWidth, 128);
-  EXPECT_EQ(w.state().img.width(), 128);
+  EXPECT_EQ(w.state().result.colour.width(), 128);
   QTest::mouseClick(w.ui.Button3, Qt::LeftButton);
   EXPECT_EQ(w.state().settings.textureWidth, 300);
   EXPECT_EQ(w.state().settings.textureHeight, 128);
-  EXPECT_EQ(w.state().img.width(), 300);
-  EXPECT_EQ(w.state().mask.width(), 300);
+  EXPECT_EQ(w.state().result.colour.width(), 300);
+  EXPECT_EQ(w.state().result.mask.width(), 300);
   EXPECT_EQ(w.ui.Label4->text(), "Texture Size: 300x128");
 }
 
@@ -177,8 +177,8 @@ TEST(TextureSize, LettersAreRefusedAndTheOldSizeKept) {
   QTest::mouseClick(w.ui.Button3, Qt::LeftButton);
   EXPECT_EQ(w.state().settings.textureWidth, 256);
   EXPECT_EQ(w.state().settings.textureHeight, 128);
-  EXPECT_EQ(w.state().img.width(), 256);
-  EXPECT_EQ(w.state().img.height(), 128);
+  EXPECT_EQ(w.state().result.colour.width(), 256);
+  EXPECT_EQ(w.state().result.colour.height(), 128);
   EXPECT_EQ(w.ui.txtWidth->currentText(), "256");
   EXPECT_EQ(w.ui.txtHeight->currentText(), "128");
   EXPECT_EQ(w.ui.Label4->text(), "Texture Size: 256x128");
@@ -195,7 +195,7 @@ TEST(TextureSize, SizesNoTextureCanHaveAreRefused) {
     w.ui.txtWidth->setEditText(width);
     QTest::mouseClick(w.ui.Button3, Qt::LeftButton);
     EXPECT_EQ(w.state().settings.textureWidth, 128) << width;
-    EXPECT_EQ(w.state().img.width(), 128) << width;
+    EXPECT_EQ(w.state().result.colour.width(), 128) << width;
     EXPECT_EQ(w.ui.txtWidth->currentText(), "128") << width;
     EXPECT_EQ(StatusKindOf(w.ui.statBar->message()), StatusKind::Error) << width;
   }

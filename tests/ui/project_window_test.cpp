@@ -129,8 +129,8 @@ TEST(ProjectsFromTheWindow, SavedAndLoadedBackRestoresEveryControlAndThePreviewC
   EXPECT_EQ(v.state().settings, savedSettings);
   EXPECT_EQ(v.state().settings.previewBackColour, 0x00ABCDEFu);
   EXPECT_EQ(v.state().selection, w.state().selection);
-  EXPECT_EQ(v.state().img.width(), 512);
-  EXPECT_EQ(v.state().img.height(), 256);
+  EXPECT_EQ(v.state().result.colour.width(), 512);
+  EXPECT_EQ(v.state().result.colour.height(), 256);
   // The loaded notice is followed at once by the change notification's "Idle", which arms the
   // automatic generation.
   EXPECT_EQ(v.ui.statBar->message(), status::kIdle);
@@ -190,7 +190,7 @@ TEST(ProjectsFromTheWindow, ATextureSizeNoTextureCanHaveIsRefusedWithTheOldSizeK
   w.LoadProjectFile(path);
   EXPECT_EQ(w.state().settings.textureWidth, 128);
   EXPECT_EQ(w.state().settings.textureHeight, 128);
-  EXPECT_EQ(w.state().img.width(), 128);
+  EXPECT_EQ(w.state().result.colour.width(), 128);
   EXPECT_EQ(w.ui.txtWidth->currentText(), "128");
   EXPECT_EQ(StatusKindOf(w.ui.statBar->message()), StatusKind::Error);
 }

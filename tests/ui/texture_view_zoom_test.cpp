@@ -250,9 +250,12 @@ TEST(TextureInspect, TextNamesGlyphCodeUnitBlockCellAndAdvances) {
   // Only placed characters count.
   std::vector<PlacedCharacter> table{a, a};
   table[1].cellX = 100;
-  EXPECT_EQ(PlacedCellAt(table, kAllPlaced, 100, 8), std::optional<std::size_t>(1));
-  EXPECT_EQ(PlacedCellAt(table, 1, 100, 8), std::nullopt);
-  EXPECT_EQ(PlacedCellAt(table, kAllPlaced, 61, 8), std::nullopt);  // right edge excluded
+  EXPECT_EQ(PlacedCellAt(table, {1, 1}, 100, 8), std::optional<std::size_t>(1));
+  EXPECT_EQ(PlacedCellAt(table, {1, 0}, 100, 8), std::nullopt);
+  EXPECT_EQ(PlacedCellAt(table, {1, 1}, 61, 8), std::nullopt);  // right edge excluded
+  // Placement's order is not the table's: a later record can be placed while an earlier one is not.
+  EXPECT_EQ(PlacedCellAt(table, {0, 1}, 100, 8), std::optional<std::size_t>(1));
+  EXPECT_EQ(PlacedCellAt(table, {0, 1}, 40, 8), std::nullopt);
 }
 
 TEST(TextureInspect, HoveringACellOfAGeneratedTextureFramesItAndNamesIt) {
@@ -266,9 +269,9 @@ TEST(TextureInspect, HoveringACellOfAGeneratedTextureFramesItAndNamesIt) {
   w.ui.Button1->click();
   ASSERT_TRUE(WaitForGeneration(w));
   const AppState& s = w.state();
-  const auto found =
-      std::find_if(s.placed.begin(), s.placed.end(), [](const PlacedCharacter& c) { return c.codeUnit == 'A'; });
-  ASSERT_NE(found, s.placed.end());
+  const auto found = std::find_if(s.result.chars.begin(), s.result.chars.end(),
+                                  [](const PlacedCharacter& c) { return c.codeUnit == 'A'; });
+  ASSERT_NE(found, s.result.chars.end());
   const PlacedCharacter cell = *found;
   TextureView* view = w.ui.Tab;
   view->setZoom(2.0);

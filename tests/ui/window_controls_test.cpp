@@ -129,13 +129,13 @@ TEST(PreviewStripRedraw, UnplacedCharactersAreNotDrawnAsCopiesOfTheFirstCell) {
   w.ui.Button3->click();
   w.ui.Button1->click();
   ASSERT_TRUE(WaitForGeneration(w));
-  ASSERT_LT(w.state().placedCount, static_cast<int32_t>(w.state().placed.size()));
+  ASSERT_LT(w.state().result.placedCount, static_cast<int32_t>(w.state().result.chars.size()));
   // Only unplaced characters in the text: nothing but the background.
   std::u16string unplaced;
   const std::vector<uint8_t> flags =
-      PlacedFlags({SortOrder(w.state().placed), w.state().placedCount}, w.state().placed.size());
+      PlacedFlags({SortOrder(w.state().result.chars), w.state().result.placedCount}, w.state().result.chars.size());
   for (std::size_t i = 0; i < flags.size() && unplaced.size() < 5; ++i)
-    if (!flags[i]) unplaced.push_back(static_cast<char16_t>(w.state().placed[i].codeUnit));
+    if (!flags[i]) unplaced.push_back(static_cast<char16_t>(w.state().result.chars[i].codeUnit));
   ASSERT_FALSE(unplaced.empty());
   w.ui.Edit12->setText(QString::fromStdU16String(unplaced));
   w.DrawPreview();
@@ -154,9 +154,9 @@ TEST(SavingAProject, KeepsTheTextureAndThePreview) {
   w.ui.Button1->click();
   ASSERT_TRUE(WaitForGeneration(w));
   w.DrawPreview();
-  const Image24& img = w.state().img;
+  const Image24& img = w.state().result.colour;
   std::vector<uint8_t> before(img.data(), img.data() + img.stride() * static_cast<std::size_t>(img.height()));
-  ASSERT_GT(CountNot(img, w.state().img.pixel(255, 255)), 100);
+  ASSERT_GT(CountNot(img, w.state().result.colour.pixel(255, 255)), 100);
   const Bgr background = w.ui.Image3->bitmap().pixel(0, 0);
   const int previewInk = CountNot(w.ui.Image3->bitmap(), background);
   ASSERT_GT(previewInk, 50);

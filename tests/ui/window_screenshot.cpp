@@ -71,9 +71,9 @@ int main(int argc, char** argv) {
   window.ui.Tab->setZoom(2.0);
   window.ui.Tab->horizontalBar()->setValue(0);
   window.ui.Tab->verticalBar()->setValue(0);
-  const std::vector<PlacedCharacter>& placed = window.state().placed;
+  const std::vector<PlacedCharacter>& placed = window.state().result.chars;
   for (std::size_t i = 0; i < placed.size(); ++i)
-    if (placed[i].codeUnit == u'H' && static_cast<int32_t>(i) < window.state().placedCount)
+    if (placed[i].codeUnit == u'H' && static_cast<int32_t>(i) < window.state().result.placedCount)
       window.ui.Tab->setMarkedCell(CellRect(placed[i]));
   for (int i = 0; i < 20; ++i) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
 

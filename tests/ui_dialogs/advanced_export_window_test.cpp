@@ -293,11 +293,12 @@ TEST_F(AdvancedExportTest, AJobWhosePluginIsMissingShowsSoAndFailsWhenRun) {
   window.hide();
 
   // Running it fails without calling anything or asking anything.
-  std::vector<PlacedCharacter> chars;
-  Image24 colour(4, 4), mask(4, 4);
+  GenerationResult result;
+  result.colour.resize(4, 4);
+  result.mask.resize(4, 4);
   ExportBuffers buffers;
-  ExportContext context{state_.settings, chars,       kAllPlaced, 0,       0,      colour, mask, 0, 0,
-                        state_.registry, state_.jobs, dialogs_,   buffers, nullptr};
+  ExportContext context{state_.settings, result, ExportFontMetrics{}, state_.registry, state_.jobs, dialogs_,
+                        buffers,         nullptr};
   ExportRun run(context);
   dialogs_.clearLog();
   EXPECT_FALSE(run.RunJob(gone));

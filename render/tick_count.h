@@ -1,5 +1,7 @@
 // Millisecond tick count: steady_clock milliseconds as a 32-bit unsigned count, so differences are
-// taken the way a wrapping system tick count's would be.
+// taken the way a wrapping system tick count's would be. The one clock of the program: the render
+// job's progress throttle, the automatic generation timer, the undo history's grouping and the
+// About window's animation read it.
 #pragma once
 
 #include <chrono>
