@@ -55,9 +55,8 @@ TEST(ChildProcess, AProcessEndedByASignalHasNoExitStatus) {
 TEST(ChildProcess, ArgumentsArriveAsGivenAndTheWorkingFolderIsUsed) {
   testing::ScratchFolder scratch("process");
   const std::string odd = "it's a \"quoted\" $HOME `x` \\ arg";
-  const testing::ProcessResult r =
-      testing::RunProgram("/bin/sh", {"-c", "printf '%s|%s' \"$1\" \"$(pwd -P)\"", "sh", odd}, scratch.path(),
-                          scratch.path().string());
+  const testing::ProcessResult r = testing::RunProgram(
+      "/bin/sh", {"-c", "printf '%s|%s' \"$1\" \"$(pwd -P)\"", "sh", odd}, scratch.path(), scratch.path().string());
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, odd + "|" + fs::canonical(scratch.path()).string());
   EXPECT_EQ(testing::ReadAll(scratch.file("stdout")), r.out);
