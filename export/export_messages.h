@@ -68,6 +68,7 @@ std::string PluginTimedOut(long long seconds);
 std::string PluginExited(int status);
 inline constexpr const char* kPluginUnknownException =
     "The plugin raised an exception that is not a standard exception.";
+inline constexpr const char* kPluginFailedWithoutReason = "The plugin reported a failure without saying why.";
 std::string PluginCallNotStarted(std::string_view reason);
 inline constexpr const char* kPluginReplyBroken = "The plugin's process ended without a complete reply.";
 inline constexpr const char* kPluginLost =

@@ -71,6 +71,22 @@ std::string HowItEnded(int status) {
   return export_text::kPluginReplyBroken;
 }
 
+// What the reply to an export call says: a failure the plug-in reported or an exception it threw
+// carries the plug-in's own message and is shown the same way.
+HostCall CallOutcome(ReplyKind kind, const std::string& text) {
+  HostCall result;
+  switch (kind) {
+    case ReplyKind::kDone: result.ok = true; break;
+    case ReplyKind::kException: result.failure = text; break;
+    case ReplyKind::kFailureReported:
+      result.failure = text.empty() ? std::string(export_text::kPluginFailedWithoutReason) : text;
+      break;
+    case ReplyKind::kUnknownException: result.failure = export_text::kPluginUnknownException; break;
+    default: result.failure = export_text::PluginHostRefused(text); break;
+  }
+  return result;
+}
+
 }  // namespace
 
 void BlockingCallWaiter::waitReadable(int fd, std::chrono::milliseconds timeout) {
@@ -95,7 +111,7 @@ std::string PluginHostBeside(const std::string& programFolder) {
   constexpr const char* kName = "glyphmill-plugin-host";
   std::string folder = programFolder;
   if (!folder.empty() && folder.back() != '/') folder += '/';
-  const std::string beside = folder + kName;
+  std::string beside = folder + kName;
   struct stat info {};
   if (::stat(beside.c_str(), &info) == 0 && S_ISREG(info.st_mode)) return beside;
   return std::filesystem::path(folder + "../lib/glyphmill/" + kName).lexically_normal().string();
@@ -166,27 +182,27 @@ void PluginHostProcess::forget() {
   pid_ = -1;
 }
 
+bool PluginHostProcess::reapWithin(std::chrono::milliseconds grace, int* status) {
+  const Clock::time_point deadline = Clock::now() + grace;
+  for (;;) {
+    const pid_t r = ::waitpid(pid_, status, WNOHANG);
+    if (r == pid_ || (r < 0 && errno != EINTR)) return true;
+    if (Clock::now() >= deadline) return false;
+    if (pidfd_ >= 0) {
+      pollfd p{pidfd_, POLLIN, 0};
+      ::poll(&p, 1, static_cast<int>(Remaining(deadline).count()));
+    } else {
+      ::usleep(2000);
+    }
+  }
+}
+
 int PluginHostProcess::stopHost(bool kill) {
   int status = 0;
   if (pid_ <= 0) return status;
   if (channel_ >= 0) ::close(channel_);  // the host ends when its channel closes
   channel_ = -1;
-  bool reaped = false;
-  if (!kill) {
-    const Clock::time_point deadline = Clock::now() + kQuitGrace;
-    while (!reaped) {
-      const pid_t r = ::waitpid(pid_, &status, WNOHANG);
-      if (r == pid_ || (r < 0 && errno != EINTR)) reaped = true;
-      if (reaped || Clock::now() >= deadline) break;
-      if (pidfd_ >= 0) {
-        pollfd p{pidfd_, POLLIN, 0};
-        ::poll(&p, 1, static_cast<int>(Remaining(deadline).count()));
-      } else {
-        ::usleep(2000);
-      }
-    }
-  }
-  if (!reaped) {
+  if (kill || !reapWithin(kQuitGrace, &status)) {
     ::kill(-pid_, SIGKILL);  // its process group: whatever a plug-in started and left hanging
     ::kill(pid_, SIGKILL);
     while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
@@ -268,25 +284,25 @@ std::string PluginHostProcess::failureOf(WaitEnd end, const std::string& hostEnd
   return hostEnded;
 }
 
+bool PluginHostProcess::reloadKept() {
+  for (const auto& [slot, path] : kept_) {
+    if (lost_.count(slot)) continue;
+    const HostLoad again = exchangeLoad(slot, path, reloadLimit_);
+    if (again.outcome == HostLoad::Outcome::Loaded && (again.entries & kHasGetPluginInfo)) continue;
+    lost_.insert(slot);
+    if (pid_ <= 0) return false;
+    unloadInHost(slot);
+  }
+  return true;
+}
+
 bool PluginHostProcess::ensureRunning(std::string* error) {
   if (pid_ > 0) return true;
+  // A new host loads the kept libraries again, in their order; one that fails is lost. When a
+  // library ends the host again, the others are loaded once more into a new one.
   for (;;) {
     if (!spawn(error)) return false;
-    // A new host loads the kept libraries again, in their order; one that fails is lost. When a
-    // library ends the host again, the others are loaded once more into a new one.
-    bool ended = false;
-    for (const auto& [slot, path] : kept_) {
-      if (lost_.count(slot)) continue;
-      const HostLoad again = exchangeLoad(slot, path, reloadLimit_);
-      if (again.outcome == HostLoad::Outcome::Loaded && (again.entries & kHasGetPluginInfo)) continue;
-      lost_.insert(slot);
-      if (pid_ <= 0) {
-        ended = true;
-        break;
-      }
-      unloadInHost(slot);
-    }
-    if (!ended) return true;
+    if (reloadKept()) return true;
   }
 }
 
@@ -394,44 +410,36 @@ bool PluginHostProcess::stage(std::span<const uint8_t> rgb, std::span<const uint
   return true;
 }
 
-HostCall PluginHostProcess::callExport(uint32_t slot, const HostExportCall& call, const StagedExport& staged,
-                                       std::chrono::milliseconds limit) {
-  HostCall result;
-  if (busy_) {
-    result.failure = export_text::kPluginHostBusy;
-    return result;
-  }
-  busy_ = true;
-  struct Idle {
-    bool& busy;
-    ~Idle() { busy = false; }
-  } idle{busy_};
-
+bool PluginHostProcess::readyFor(uint32_t slot, std::string* failure) {
   std::string error;
   if (!ensureRunning(&error)) {
-    result.failure = export_text::PluginCallNotStarted(error);
-    return result;
+    *failure = export_text::PluginCallNotStarted(error);
+    return false;
   }
   if (lost_.count(slot)) {
-    result.failure = export_text::kPluginLost;
-    return result;
+    *failure = export_text::kPluginLost;
+    return false;
   }
+  return true;
+}
 
+bool PluginHostProcess::placeCall(uint32_t slot, const HostExportCall& call, const StagedExport& staged,
+                                  Request* request, std::string* failure) {
   // The file name and the character table of this call go after the run's staged data.
   const auto aligned = [](uint64_t n) { return (n + 7) & ~uint64_t{7}; };
   const uint64_t fileNameOffset = aligned(staged.end);
   const uint64_t charsOffset = aligned(fileNameOffset + call.fileName.size() + 1);
   const uint64_t end = charsOffset + call.chars.size_bytes();
   if (!region_.reserve(end)) {
-    result.failure = export_text::PluginCallNotStarted(std::strerror(errno));
-    return result;
+    *failure = export_text::PluginCallNotStarted(std::strerror(errno));
+    return false;
   }
   uint8_t* base = region_.data();
   std::memcpy(base + fileNameOffset, call.fileName.data(), call.fileName.size());
   base[fileNameOffset + call.fileName.size()] = 0;
   if (!call.chars.empty()) std::memcpy(base + charsOffset, call.chars.data(), call.chars.size_bytes());
 
-  Request q;
+  Request& q = *request;
   q.op = Op::Call;
   q.slot = slot;
   q.regionSize = region_.size();
@@ -446,7 +454,12 @@ HostCall PluginHostProcess::callExport(uint32_t slot, const HostExportCall& call
   q.charsOffset = call.chars.empty() ? kNoOffset : charsOffset;
   q.fontInfoOffset = staged.fontInfoOffset;
   q.fontInfoSize = staged.fontInfoSize;
-  if (!send(q, {})) {
+  return true;
+}
+
+HostCall PluginHostProcess::exchangeCall(const Request& request, std::chrono::milliseconds limit) {
+  HostCall result;
+  if (!send(request, {})) {
     result.failure = HowItEnded(stopHost(true));
     return result;
   }
@@ -457,13 +470,25 @@ HostCall PluginHostProcess::callExport(uint32_t slot, const HostExportCall& call
     result.failure = failureOf(how, ended, limit);
     return result;
   }
-  switch (p.reply.kind) {
-    case ReplyKind::kDone: result.ok = true; break;
-    case ReplyKind::kException: result.failure = p.text; break;
-    case ReplyKind::kUnknownException: result.failure = export_text::kPluginUnknownException; break;
-    default: result.failure = export_text::PluginHostRefused(p.text); break;
+  return CallOutcome(p.reply.kind, p.text);
+}
+
+HostCall PluginHostProcess::callExport(uint32_t slot, const HostExportCall& call, const StagedExport& staged,
+                                       std::chrono::milliseconds limit) {
+  HostCall result;
+  if (busy_) {
+    result.failure = export_text::kPluginHostBusy;
+    return result;
   }
-  return result;
+  busy_ = true;
+  struct Idle {
+    bool& busy;
+    ~Idle() { busy = false; }
+  } idle{busy_};
+
+  Request q;
+  if (!readyFor(slot, &result.failure) || !placeCall(slot, call, staged, &q, &result.failure)) return result;
+  return exchangeCall(q, limit);
 }
 
 }  // namespace glyphmill

@@ -58,7 +58,8 @@ struct HostLoad {
   std::string failure;
 };
 
-// The outcome of one export call.
+// The outcome of one export call. A failure the plug-in reported through the host's failure
+// service, like an exception it threw, gives its own message here.
 struct HostCall {
   bool ok = false;
   std::string failure;  // the message for the person when not ok
@@ -126,8 +127,13 @@ class PluginHostProcess {
   bool ensureRegion(std::string* error);
   void unloadInHost(uint32_t slot);
   bool spawn(std::string* error);
+  // Loads the kept libraries into a new host; a library that fails is lost. False when one of them
+  // ended the host.
+  bool reloadKept();
   // Ends the host (asking first unless `kill`), reaps it and returns its wait status.
   int stopHost(bool kill);
+  // Waits up to `grace` for the host to end by itself; true when it has been reaped (or cannot be).
+  bool reapWithin(std::chrono::milliseconds grace, int* status);
   // Closes the descriptors of a host that has been reaped.
   void forget();
   bool send(const host_protocol::Request& request, std::string_view text);
@@ -136,6 +142,13 @@ class PluginHostProcess {
   // Sends a load request and takes its replies (the host must run).
   HostLoad exchangeLoad(uint32_t slot, const std::string& path, std::chrono::milliseconds limit);
   std::string failureOf(WaitEnd end, const std::string& hostEnded, std::chrono::milliseconds limit) const;
+  // The steps of an export call: a host that runs and still has the slot's library; the call's
+  // file name and character table placed in the region and its request filled in; the request
+  // sent and its reply (or the host's end) turned into the call's outcome.
+  bool readyFor(uint32_t slot, std::string* failure);
+  bool placeCall(uint32_t slot, const HostExportCall& call, const StagedExport& staged, host_protocol::Request* request,
+                 std::string* failure);
+  HostCall exchangeCall(const host_protocol::Request& request, std::chrono::milliseconds limit);
 
   std::string executable_;
   CallWaiter* waiter_ = nullptr;

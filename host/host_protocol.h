@@ -10,8 +10,10 @@
 // When GetPluginInfo is there, it is called at once on a zeroed TPluginInfo and a second reply
 // follows: kInfo (text: the record's 264 bytes) or kException (text: the exception's message).
 // Unload: dlclose the slot's library; reply kDone. Call: run one export entry of a slot with a
-// record built from the header's fields and offsets; reply kDone, kException or
-// kUnknownException. A request the host cannot serve is answered with kRefused (text: why).
+// record built from the header's fields and offsets; reply kDone, kException, kUnknownException
+// or kFailureReported (the plug-in reported a failure through glyphmill.report-failure/1; text:
+// its first message, bounded UTF-8, empty when it gave none). A request the host cannot serve is
+// answered with kRefused (text: why).
 #pragma once
 
 #include <cstddef>
@@ -68,6 +70,7 @@ enum class ReplyKind : uint32_t {
   kException = 5,
   kUnknownException = 6,
   kRefused = 7,
+  kFailureReported = 8,
 };
 
 struct Reply {

@@ -16,6 +16,7 @@
 #include "host/host_protocol.h"
 #include "host/host_query.h"
 #include "host/message_channel.h"
+#include "host/reported_failure.h"
 #include "host/shared_region.h"
 
 namespace glyphmill {
@@ -60,6 +61,86 @@ class RegionView {
   std::size_t size_;
 };
 
+// Where one export call's records lie in the host's mapping of the shared region.
+struct CallRecords {
+  const char* fileName = "";
+  const uint8_t* rgb = nullptr;
+  const uint8_t* alpha = nullptr;
+  const TExportCharInfo* chars = nullptr;
+  std::optional<FontInfoRecords> fontInfo;
+
+  const FontInfoRecords* fontInfoOrNull() const { return fontInfo ? &*fontInfo : nullptr; }
+};
+
+// Reads the records a call request names; false when one of them lies outside the region.
+bool ReadCallRecords(const RegionView& view, const Request& q, CallRecords* records) {
+  bool ok = true;
+  const uint64_t pixels = uint64_t{q.width} * q.height;
+  records->fileName = view.text(q.fileNameOffset, &ok);
+  records->rgb = view.at(q.rgbOffset, pixels * 3, &ok);
+  records->alpha = view.at(q.alphaOffset, pixels, &ok);
+  records->chars = reinterpret_cast<const TExportCharInfo*>(
+      view.at(q.charsOffset, uint64_t{q.charCount} * sizeof(TExportCharInfo), &ok));
+  if (q.fontInfoOffset != kNoOffset) {
+    const uint8_t* image = view.at(q.fontInfoOffset, q.fontInfoSize, &ok);
+    if (image) records->fontInfo = ReadFontInfoImage(image, q.fontInfoSize);
+  }
+  return ok;
+}
+
+TSimpleExportInfo SimpleRecord(const Request& q, const CallRecords& r) {
+  TSimpleExportInfo info{};
+  info.FileName = r.fileName;
+  info.Width = q.width;
+  info.Height = q.height;
+  info.RGB = r.rgb;
+  info.Alpha = r.alpha;
+  info.CharCount = q.charCount;
+  info.SpaceAdvance = q.spaceAdvance;
+  info.Chars = r.chars;
+  return info;
+}
+
+TGraphicExportInfo GraphicRecord(const Request& q, const CallRecords& r) {
+  TGraphicExportInfo info{};
+  info.FileName = r.fileName;
+  info.Width = q.width;
+  info.Height = q.height;
+  info.RGB = r.rgb;
+  info.Alpha = r.alpha;
+  return info;
+}
+
+TDataExportInfo DataRecord(const Request& q, const CallRecords& r) {
+  TDataExportInfo info{};
+  info.FileName = r.fileName;
+  info.CharCount = q.charCount;
+  info.SpaceAdvance = q.spaceAdvance;
+  info.Width = q.width;
+  info.Height = q.height;
+  info.Chars = r.chars;
+  return info;
+}
+
+// How a plug-in entry ended, as the reply says it.
+struct Outcome {
+  ReplyKind kind = ReplyKind::kDone;
+  std::string text;
+};
+
+// Runs `entry`, turning an exception that leaves it into its outcome.
+template <typename Entry>
+Outcome Catching(Entry entry) {
+  try {
+    entry();
+    return {};
+  } catch (const std::exception& e) {
+    return {ReplyKind::kException, e.what()};
+  } catch (...) {
+    return {ReplyKind::kUnknownException, {}};
+  }
+}
+
 class Host {
  public:
   Host(int channelFd, int regionFd) : channel_(channelFd), region_(regionFd) {}
@@ -68,11 +149,16 @@ class Host {
  private:
   void reply(ReplyKind kind, std::string_view text = {}, uint32_t entries = 0);
   void load(uint32_t slot, const std::string& path);
+  void callGetPluginInfo(GetPluginInfoProc proc);
   void unload(uint32_t slot);
   void call(const Request& request);
-  // Runs a plug-in entry, answers with its outcome, and flushes what it printed.
-  template <typename Body>
-  void guarded(Body body);
+  // The library a call request names, or null after refusing the request.
+  const Library* callable(const Request& request);
+  void callEntry(const Library& lib, const Request& request, const CallRecords& records);
+  // Runs an export entry with the host services of its call, answers with its outcome (a failure
+  // the plug-in reported first of all), and flushes what it printed.
+  template <typename Entry>
+  void exportCall(const CallRecords& records, Entry entry);
 
   int channel_;
   SharedRegion region_;
@@ -89,22 +175,21 @@ void Host::reply(ReplyKind kind, std::string_view text, uint32_t entries) {
   SendPacket(channel_, &r, sizeof r, text);
 }
 
-template <typename Body>
-void Host::guarded(Body body) {
-  ReplyKind kind = ReplyKind::kDone;
-  std::string text;
-  try {
-    text = body();
-  } catch (const std::exception& e) {
-    kind = ReplyKind::kException;
-    text = e.what();
-  } catch (...) {
-    kind = ReplyKind::kUnknownException;
-    text.clear();
+template <typename Entry>
+void Host::exportCall(const CallRecords& records, Entry entry) {
+  ReportedFailure failure;
+  Outcome outcome;
+  {
+    const HostQueryScope scope(records.fontInfoOrNull(), &failure);
+    outcome = Catching(entry);
   }
   // What the plug-in printed reaches the program's standard error before the reply does.
   std::fflush(nullptr);
-  reply(kind, text);
+  if (failure.reported()) {
+    reply(ReplyKind::kFailureReported, failure.message());
+    return;
+  }
+  reply(outcome.kind, outcome.text);
 }
 
 void Host::load(uint32_t slot, const std::string& path) {
@@ -129,23 +214,18 @@ void Host::load(uint32_t slot, const std::string& path) {
   if (lib.dataExport) entries |= kHasDataExport;
   libraries_[slot] = lib;
   reply(ReplyKind::kOpened, {}, entries);
-  if (lib.getPluginInfo == nullptr) return;
+  if (lib.getPluginInfo != nullptr) callGetPluginInfo(lib.getPluginInfo);
+}
 
-  const GetPluginInfoProc proc = lib.getPluginInfo;
+void Host::callGetPluginInfo(GetPluginInfoProc proc) {
   TPluginInfo info;
   std::memset(&info, 0, sizeof info);
-  try {
-    proc(&info);
-  } catch (const std::exception& e) {
-    std::fflush(nullptr);
-    reply(ReplyKind::kException, e.what());
-    return;
-  } catch (...) {
-    std::fflush(nullptr);
-    reply(ReplyKind::kUnknownException);
+  const Outcome outcome = Catching([&] { proc(&info); });
+  std::fflush(nullptr);
+  if (outcome.kind != ReplyKind::kDone) {
+    reply(outcome.kind, outcome.text);
     return;
   }
-  std::fflush(nullptr);
   reply(ReplyKind::kInfo, std::string_view(reinterpret_cast<const char*>(&info), sizeof info));
 }
 
@@ -156,82 +236,46 @@ void Host::unload(uint32_t slot) {
   libraries_.erase(it);
 }
 
-void Host::call(const Request& q) {
+const Library* Host::callable(const Request& q) {
   auto it = libraries_.find(q.slot);
   if (it == libraries_.end()) {
     reply(ReplyKind::kRefused, "no library is loaded in this slot");
-    return;
+    return nullptr;
   }
   if (q.regionSize > 0 && !region_.mapAtLeast(q.regionSize)) {
     reply(ReplyKind::kRefused, "the shared memory region could not be mapped");
-    return;
+    return nullptr;
   }
-  const Library& lib = it->second;
-  const RegionView view(region_);
-  bool ok = true;
-  const uint64_t pixels = uint64_t{q.width} * q.height;
-  const char* fileName = view.text(q.fileNameOffset, &ok);
-  const auto* rgb = view.at(q.rgbOffset, pixels * 3, &ok);
-  const auto* alpha = view.at(q.alphaOffset, pixels, &ok);
-  const auto* chars = reinterpret_cast<const TExportCharInfo*>(
-      view.at(q.charsOffset, uint64_t{q.charCount} * sizeof(TExportCharInfo), &ok));
-  std::optional<FontInfoRecords> fontInfo;
-  if (q.fontInfoOffset != kNoOffset) {
-    const uint8_t* image = view.at(q.fontInfoOffset, q.fontInfoSize, &ok);
-    if (image) fontInfo = ReadFontInfoImage(image, q.fontInfoSize);
-  }
-  if (!ok) {
+  return &it->second;
+}
+
+void Host::call(const Request& q) {
+  const Library* lib = callable(q);
+  if (lib == nullptr) return;
+  CallRecords records;
+  if (!ReadCallRecords(RegionView(region_), q, &records)) {
     reply(ReplyKind::kRefused, "a record of the request lies outside the shared memory region");
     return;
   }
+  callEntry(*lib, q, records);
+}
 
-  const HostQueryScope scope(fontInfo ? &*fontInfo : nullptr);
+void Host::callEntry(const Library& lib, const Request& q, const CallRecords& records) {
   switch (q.entry) {
     case Entry::Simple: {
-      TSimpleExportInfo info{};
-      info.FileName = fileName;
-      info.Width = q.width;
-      info.Height = q.height;
-      info.RGB = rgb;
-      info.Alpha = alpha;
-      info.CharCount = q.charCount;
-      info.SpaceAdvance = q.spaceAdvance;
-      info.Chars = chars;
       if (lib.simpleExport == nullptr) return reply(ReplyKind::kRefused, "SimpleExport is missing");
-      guarded([&] {
-        lib.simpleExport(&info);
-        return std::string();
-      });
-      return;
+      const TSimpleExportInfo info = SimpleRecord(q, records);
+      return exportCall(records, [&] { lib.simpleExport(&info); });
     }
     case Entry::Graphic: {
-      TGraphicExportInfo info{};
-      info.FileName = fileName;
-      info.Width = q.width;
-      info.Height = q.height;
-      info.RGB = rgb;
-      info.Alpha = alpha;
       if (lib.graphicExport == nullptr) return reply(ReplyKind::kRefused, "GraphicExport is missing");
-      guarded([&] {
-        lib.graphicExport(&info);
-        return std::string();
-      });
-      return;
+      const TGraphicExportInfo info = GraphicRecord(q, records);
+      return exportCall(records, [&] { lib.graphicExport(&info); });
     }
     case Entry::Data: {
-      TDataExportInfo info{};
-      info.FileName = fileName;
-      info.CharCount = q.charCount;
-      info.SpaceAdvance = q.spaceAdvance;
-      info.Width = q.width;
-      info.Height = q.height;
-      info.Chars = chars;
       if (lib.dataExport == nullptr) return reply(ReplyKind::kRefused, "DataExport is missing");
-      guarded([&] {
-        lib.dataExport(&info);
-        return std::string();
-      });
-      return;
+      const TDataExportInfo info = DataRecord(q, records);
+      return exportCall(records, [&] { lib.dataExport(&info); });
     }
   }
   reply(ReplyKind::kRefused, "unknown entry point");

@@ -11,7 +11,9 @@
 #include "host/plugin_host.h"
 
 // In sanitizer builds: a plug-in's fault must end this process with its signal, as it would in a
-// plain build, rather than be turned into a sanitizer report and an exit status.
+// plain build, rather than be turned into a sanitizer report and an exit status. The sanitizer
+// runtime looks for exactly this name.
+// NOLINTNEXTLINE(bugprone-reserved-identifier)
 extern "C" __attribute__((visibility("default"), used)) const char* __asan_default_options() {
   return "handle_segv=0:handle_sigbus=0:handle_abort=0:handle_sigfpe=0:handle_sigill=0:detect_leaks=0";
 }

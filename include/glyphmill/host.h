@@ -99,4 +99,61 @@ typedef struct GlyphmillFontInfoV2 {
   const GlyphmillKerningPair* kernings;  /* sorted by first, then second; NULL when none      */
 } GlyphmillFontInfoV2;
 
+/* ---- reporting a failure, version 1 ------------------------------------------------------- */
+#define GLYPHMILL_EXT_REPORT_FAILURE_V1 "glyphmill.report-failure/1"
+
+/* The longest message the host keeps, in bytes (UTF-8, without the terminating zero). */
+#define GLYPHMILL_REPORT_FAILURE_MAX_BYTES 4096
+
+/* Tells the host that the export call running now has failed, and why. The plug-in then returns
+ * from its entry point as usual (the fixed entry points have no result); the host reports the
+ * call to the person as a failure of the plug-in with `message`, exactly as it reports a C++
+ * exception thrown out of the entry point, and never as a success. This is how a plug-in written
+ * in C (or any plug-in that does not want exceptions to cross its C entry points) fails with a
+ * message.
+ *
+ * `message`: zero-terminated UTF-8, one or more lines (a line feed between lines), saying what
+ * went wrong in the person's terms, e.g. "Cannot write /tmp/out.fnt: No space left on device".
+ * The host copies it before returning, so a temporary buffer is fine. It keeps at most
+ * GLYPHMILL_REPORT_FAILURE_MAX_BYTES bytes, cut before a character that would not fit whole;
+ * bytes that are not UTF-8 are each replaced by U+FFFD; control characters are kept in the
+ * message and shown escaped where a terminal prints it. NULL or "" still fails the call; the
+ * person then sees a fixed text saying the plug-in gave no reason.
+ *
+ * Called more than once during one export call: the call has failed, and the first message is
+ * the one kept (the first failure is the cause; what follows is usually its consequence). When
+ * the entry point throws a C++ exception after reporting, the reported message is still the one
+ * shown.
+ * When the plug-in crashes, ends its process or runs out of time after reporting, that is what
+ * the person is told.
+ *
+ * Outside an export call (in GetPluginInfo, in a load-time constructor, after the entry point
+ * has returned, by a pointer kept from an earlier call) the function does nothing. It may be
+ * called from any thread of the plug-in while the entry point runs.
+ *
+ * Files: the host never deletes or renames files a plug-in wrote. A plug-in that reports a
+ * failure should leave no partial output behind (write to a temporary file and rename it into
+ * place only when complete); whatever it did write is not announced as exported. */
+typedef void(GLYPHMILL_CALL* GlyphmillReportFailureProc)(const char* message);
+
+/* The record glyphmill_host_query(GLYPHMILL_EXT_REPORT_FAILURE_V1) returns during an export call
+ * (NULL from a host without the service: such a host can only learn of a failure from a crash or
+ * a C++ exception). Later versions only append fields, so a plug-in may read any field that lies
+ * below `struct_size`. Example, in C:
+ *
+ *   GlyphmillHostQueryProc query = (GlyphmillHostQueryProc)dlsym(RTLD_DEFAULT, GLYPHMILL_HOST_QUERY_SYMBOL);
+ *   const GlyphmillReportFailureV1* failure =
+ *       query ? (const GlyphmillReportFailureV1*)query(GLYPHMILL_EXT_REPORT_FAILURE_V1) : NULL;
+ *   FILE* out = fopen(info->FileName, "wb");
+ *   if (out == NULL) {
+ *     if (failure) failure->report_failure("Cannot create the output file.");
+ *     return;
+ *   }
+ */
+typedef struct GlyphmillReportFailureV1 {
+  uint32_t struct_size;                      /* sizeof(GlyphmillReportFailureV1) for this version        */
+  uint32_t max_message_bytes;                /* GLYPHMILL_REPORT_FAILURE_MAX_BYTES                        */
+  GlyphmillReportFailureProc report_failure; /* never NULL                                                */
+} GlyphmillReportFailureV1;
+
 #endif /* GLYPHMILL_HOST_H */

@@ -25,7 +25,8 @@
  * Failures: a call that crashes, raises an exception, ends its process or does not return within
  * the limit is reported to the user as a failure of the plug-in; the other plug-ins and the program
  * carry on. A library whose load-time constructors crash, exit or hang is skipped like a file that
- * is not a library.
+ * is not a library. A plug-in that fails with a message but without an exception (one written in
+ * C, say) reports the failure through the optional service of glyphmill/host.h and returns.
  * Standard streams: standard input is /dev/null; what a plug-in writes to standard output or
  * standard error goes to the program's standard error (flushed after every call), never into the
  * program's own output. Processes a plug-in starts do not delay the end of its call.

@@ -2,6 +2,7 @@
 #include "glyphmill/plugin.h"
 #include "plugins/bmfont_binary/bmfont_binary_format.h"
 #include "plugins/common/bmfont_export.h"
+#include "plugins/common/export_entry.h"
 #include "plugins/common/plugin_info.h"
 
 GLYPHMILL_PLUGIN_EXPORT void GLYPHMILL_CALL GetPluginInfo(TPluginInfo* info) {
@@ -9,5 +10,6 @@ GLYPHMILL_PLUGIN_EXPORT void GLYPHMILL_CALL GetPluginInfo(TPluginInfo* info) {
 }
 
 GLYPHMILL_PLUGIN_EXPORT void GLYPHMILL_CALL SimpleExport(const TSimpleExportInfo* info) {
-  glyphmill::plugins::RunBmFontExport(info, glyphmill::plugins::FormatBmFontBinary);
+  glyphmill::plugins::RunExportEntry(
+      [info] { glyphmill::plugins::RunBmFontExport(info, glyphmill::plugins::FormatBmFontBinary); });
 }

@@ -94,6 +94,22 @@ KeptOriginal KeepOriginal(const std::string& target) {
   return kept;
 }
 
+// Removes the hard links that kept the originals.
+void ForgetKept(const std::vector<KeptOriginal>& kept) {
+  for (const KeptOriginal& k : kept) {
+    if (!k.path.empty()) ::unlink(k.path.c_str());
+  }
+}
+
+// Undoes the rename over one target: its original goes back, a name that was new goes away.
+void UndoRename(const std::string& target, KeptOriginal& kept) {
+  if (!kept.path.empty()) {
+    if (std::rename(kept.path.c_str(), target.c_str()) == 0) kept.path.clear();
+  } else if (!kept.existed) {
+    ::unlink(target.c_str());
+  }
+}
+
 }  // namespace
 
 void CommitTogether(std::span<PendingFile* const> files) {
@@ -105,27 +121,17 @@ void CommitTogether(std::span<PendingFile* const> files) {
   for (std::size_t i = 0; i < files.size(); ++i) {
     if (!files[i]->committed_) kept[i] = KeepOriginal(files[i]->target_);
   }
-  auto forgetKept = [&kept] {
-    for (const KeptOriginal& k : kept) {
-      if (!k.path.empty()) ::unlink(k.path.c_str());
-    }
-  };
   std::vector<bool> renamed(files.size(), false);
   for (std::size_t i = 0; i < files.size(); ++i) {
     PendingFile* f = files[i];
     if (f->committed_) continue;
     if (std::rename(f->temp_.c_str(), f->target_.c_str()) != 0) {
       const int error = errno;
-      // Undo the renames made so far: the originals go back, new names go away.
+      // Undo the renames made so far.
       for (std::size_t j = 0; j < i; ++j) {
-        if (!renamed[j]) continue;
-        if (!kept[j].path.empty()) {
-          if (std::rename(kept[j].path.c_str(), files[j]->target_.c_str()) == 0) kept[j].path.clear();
-        } else if (!kept[j].existed) {
-          ::unlink(files[j]->target_.c_str());
-        }
+        if (renamed[j]) UndoRename(files[j]->target_, kept[j]);
       }
-      forgetKept();
+      ForgetKept(kept);
       f->fail(error);
     }
     f->committed_ = true;
@@ -133,7 +139,7 @@ void CommitTogether(std::span<PendingFile* const> files) {
     ReleaseInterruptCleanup(f->cleanupSlot_);
     f->cleanupSlot_ = -1;
   }
-  forgetKept();
+  ForgetKept(kept);
 }
 
 void PendingFile::fail(int error) {

@@ -31,4 +31,6 @@ std::string BinaryFieldRangeMessage(std::string_view field, long long value) {
   return "The value " + std::to_string(value) + " of " + std::string(field) + " does not fit the binary BMFont format.";
 }
 
+std::string UnexpectedFailureMessage() { return "The export stopped on an unexpected error."; }
+
 }  // namespace glyphmill::plugins

@@ -1,6 +1,6 @@
-// The failure texts of the shipped exporters. A plug-in has no error result: it fails by throwing
-// std::runtime_error from its entry point, and the host reports the text with the plug-in's name.
-// Every text is built here and nowhere else.
+// The failure texts of the shipped exporters. The export code throws std::runtime_error with one
+// of them; the entry point reports it to the host (export_entry.h), which shows the text with the
+// plug-in's name. Every text is built here and nowhere else.
 #pragma once
 
 #include <string>
@@ -22,5 +22,7 @@ std::string CannotWriteMessage(std::string_view path, std::string_view reason);
 std::string PngEncodeMessage(std::string_view path, std::string_view reason);
 // A value does not fit the field the binary BMFont form gives it.
 std::string BinaryFieldRangeMessage(std::string_view field, long long value);
+// Something other than a standard exception stopped the export.
+std::string UnexpectedFailureMessage();
 
 }  // namespace glyphmill::plugins

@@ -1,6 +1,7 @@
 // "JSON Metrics": texture size, space advance and the character table as JSON (a data exporter).
 #include "glyphmill/plugin.h"
 #include "plugins/common/export_checks.h"
+#include "plugins/common/export_entry.h"
 #include "plugins/common/host_font_info.h"
 #include "plugins/common/pending_file.h"
 #include "plugins/common/plugin_info.h"
@@ -28,5 +29,5 @@ GLYPHMILL_PLUGIN_EXPORT void GLYPHMILL_CALL GetPluginInfo(TPluginInfo* info) {
 }
 
 GLYPHMILL_PLUGIN_EXPORT void GLYPHMILL_CALL DataExport(const TDataExportInfo* info) {
-  glyphmill::plugins::ExportJson(info);
+  glyphmill::plugins::RunExportEntry([info] { glyphmill::plugins::ExportJson(info); });
 }

@@ -1,6 +1,7 @@
 // "PNG Image": the texture as a PNG. Colour only gives RGB, alpha only 8-bit grey, both RGBA.
 #include "glyphmill/plugin.h"
 #include "plugins/common/export_checks.h"
+#include "plugins/common/export_entry.h"
 #include "plugins/common/pending_file.h"
 #include "plugins/common/plugin_info.h"
 #include "plugins/common/png_writer.h"
@@ -25,5 +26,5 @@ GLYPHMILL_PLUGIN_EXPORT void GLYPHMILL_CALL GetPluginInfo(TPluginInfo* info) {
 }
 
 GLYPHMILL_PLUGIN_EXPORT void GLYPHMILL_CALL GraphicExport(const TGraphicExportInfo* info) {
-  glyphmill::plugins::ExportPng(info);
+  glyphmill::plugins::RunExportEntry([info] { glyphmill::plugins::ExportPng(info); });
 }

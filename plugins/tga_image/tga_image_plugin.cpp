@@ -1,6 +1,7 @@
 // "TGA Image": the texture as an uncompressed TGA: 24-bit colour, 8-bit grey alpha, or 32-bit both.
 #include "glyphmill/plugin.h"
 #include "plugins/common/export_checks.h"
+#include "plugins/common/export_entry.h"
 #include "plugins/common/pending_file.h"
 #include "plugins/common/plugin_info.h"
 #include "plugins/tga_image/tga_writer.h"
@@ -26,5 +27,5 @@ GLYPHMILL_PLUGIN_EXPORT void GLYPHMILL_CALL GetPluginInfo(TPluginInfo* info) {
 }
 
 GLYPHMILL_PLUGIN_EXPORT void GLYPHMILL_CALL GraphicExport(const TGraphicExportInfo* info) {
-  glyphmill::plugins::ExportTga(info);
+  glyphmill::plugins::RunExportEntry([info] { glyphmill::plugins::ExportTga(info); });
 }

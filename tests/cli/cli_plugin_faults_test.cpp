@@ -1,5 +1,6 @@
 // glyphmill-cli with misbehaving plug-ins, run as a separate process: start-up survives faulty
-// libraries, a failing export gives exit status 4 after the next export ran, plug-in output never
+// libraries, a failing export (one that ends its process, or reports its failure through the host's
+// service) gives exit status 4 after the next export ran, plug-in output never
 // reaches standard output, and names are printed with their control characters escaped.
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -93,6 +94,40 @@ TEST_F(CliPluginFaults, ExitInAnExportExitsWithFourAfterTheNextExportRan) {
       << r.err;
   EXPECT_TRUE(fs::exists(file("font.fnt")));
   EXPECT_TRUE(fs::exists(file("font_0.png")));
+}
+
+TEST_F(CliPluginFaults, AFailureAPluginInCReportsExitsWithFourAfterTheNextExportRan) {
+  Install("report_once");
+  Install("bmfont_text", true);
+  const Result r = Run(SmallFont({"-e", "C Reporter", "-e", "BMFont Text", "-o", "font"}));
+  EXPECT_EQ(r.status, 4) << r.err;
+  EXPECT_NE(r.err.find("There was an error while executing the simple export function of the C Reporter plugin.\n"
+                       "The error was:\nthe glyph table is on fire"),
+            std::string::npos)
+      << r.err;
+  EXPECT_EQ(r.out.find("on fire"), std::string::npos) << r.out;
+  EXPECT_TRUE(fs::exists(file("font.fnt")));
+  EXPECT_TRUE(fs::exists(file("font_0.png")));
+}
+
+TEST_F(CliPluginFaults, AReportedMessageIsPrintedWithItsControlCharactersEscaped) {
+  Install("report_huge");
+  const Result r = Run(SmallFont({"-e", "C Rambler"}));
+  EXPECT_EQ(r.status, 4) << r.err;
+  EXPECT_EQ(r.err.find('\x1b'), std::string::npos) << r.err.substr(0, 400);
+  EXPECT_NE(r.err.find("bad \xEF\xBF\xBD\xEF\xBF\xBD bytes \\x1B[2J end"), std::string::npos) << r.err.substr(0, 400);
+  EXPECT_LT(r.err.size(), 8000u);  // bounded, not the plug-in's 100,000 bytes
+}
+
+TEST_F(CliPluginFaults, AShippedPluginReportsItsFailureWithTheReason) {
+  Install("bmfont_text", true);
+  fs::create_directory(file("font.fnt"));  // the descriptor cannot replace a folder
+  const Result r = Run(SmallFont({"-e", "BMFont Text", "-o", "font"}));
+  EXPECT_EQ(r.status, 4) << r.err;
+  EXPECT_NE(r.err.find("of the BMFont Text plugin.\nThe error was:\nCannot write \"font.fnt\": Is a directory"),
+            std::string::npos)
+      << r.err;
+  EXPECT_FALSE(fs::exists(file("font_0.png")));  // the page is not left behind without its descriptor
 }
 
 TEST_F(CliPluginFaults, AProcessThePluginLeavesBehindDoesNotMakeTheCallTimeOut) {

@@ -68,7 +68,7 @@ TEST(HostQuery, AnswersOnlyInsideAScopeAndOnlyKnownIds) {
   HostFontInfo info(Input(s, Placed(chars, kAllPlaced), 1, 10, 3));
   RebuiltRecords rebuilt(info);
   {
-    HostQueryScope scope(&rebuilt.records);
+    HostQueryScope scope(&rebuilt.records, nullptr);
     EXPECT_NE(glyphmill_host_query(GLYPHMILL_EXT_FONT_INFO_V1), nullptr);
     EXPECT_NE(glyphmill_host_query(GLYPHMILL_EXT_FONT_INFO_V2), nullptr);
     EXPECT_EQ(glyphmill_host_query("glyphmill.font-info/3"), nullptr);

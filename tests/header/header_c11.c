@@ -25,6 +25,8 @@ size_t glyphmill_c_layout(unsigned what) {
     case kLayoutFontInfoV2Geometry: return offsetof(GlyphmillFontInfoV2, geometry);
     case kLayoutFontInfoV2Kernings: return offsetof(GlyphmillFontInfoV2, kernings);
     case kLayoutCharGeometry: return sizeof(GlyphmillCharGeometry);
+    case kLayoutReportFailure: return sizeof(GlyphmillReportFailureV1);
+    case kLayoutReportFailureProc: return offsetof(GlyphmillReportFailureV1, report_failure);
     default: return 0;
   }
 }

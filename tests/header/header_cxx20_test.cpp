@@ -28,6 +28,8 @@ std::size_t CxxLayout(unsigned what) {
     case kLayoutFontInfoV2Geometry: return offsetof(GlyphmillFontInfoV2, geometry);
     case kLayoutFontInfoV2Kernings: return offsetof(GlyphmillFontInfoV2, kernings);
     case kLayoutCharGeometry: return sizeof(GlyphmillCharGeometry);
+    case kLayoutReportFailure: return sizeof(GlyphmillReportFailureV1);
+    case kLayoutReportFailureProc: return offsetof(GlyphmillReportFailureV1, report_failure);
     default: return 0;
   }
 }
@@ -53,6 +55,14 @@ TEST(PluginHeader, EntryPointTypesTakeOneRecordPointer) {
   static_assert(std::is_same_v<GlyphmillHostQueryProc, const void* (*)(const char*)>);
   EXPECT_STREQ(GLYPHMILL_HOST_QUERY_SYMBOL, "glyphmill_host_query");
   EXPECT_STREQ(GLYPHMILL_EXT_FONT_INFO_V1, "glyphmill.font-info/1");
+}
+
+TEST(PluginHeader, TheFailureReportRecordHoldsItsSizeTheBoundAndTheFunction) {
+  static_assert(std::is_same_v<GlyphmillReportFailureProc, void (*)(const char*)>);
+  EXPECT_STREQ(GLYPHMILL_EXT_REPORT_FAILURE_V1, "glyphmill.report-failure/1");
+  EXPECT_EQ(offsetof(GlyphmillReportFailureV1, max_message_bytes), 4u);
+  EXPECT_EQ(offsetof(GlyphmillReportFailureV1, report_failure), 8u);
+  EXPECT_EQ(sizeof(GlyphmillReportFailureV1), 8u + sizeof(void*));
 }
 
 }  // namespace

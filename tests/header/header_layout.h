@@ -21,6 +21,8 @@ enum {
   kLayoutFontInfoV2Geometry,
   kLayoutFontInfoV2Kernings,
   kLayoutCharGeometry,
+  kLayoutReportFailure,
+  kLayoutReportFailureProc,
   kLayoutCount
 };
 

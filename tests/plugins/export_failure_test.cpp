@@ -1,6 +1,7 @@
 // What the exporters do with records they cannot serve: no file name, missing buffers or table,
 // an empty texture, a folder that cannot take the file. Nothing is written, nothing is lost, and
-// a failure reaches the host as an exception carrying the reason.
+// a failure reaches the host with the reason: through the host's failure report service when it
+// offers one (the entry point then returns normally), as an exception when it does not.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -8,6 +9,7 @@
 #include <stdexcept>
 
 #include "tests/plugins/plugin_test_support.h"
+#include "tests/plugins/test_font_info_host.h"
 
 namespace glyphmill::plugintest {
 namespace {
@@ -60,7 +62,24 @@ TEST(ExportWithoutFileName, WritesNothingAnywhere) {
   EXPECT_TRUE(entries.empty());
 }
 
-// Expects `call` to fail with a message containing `needle` and to leave `dir` as it was.
+// Offers the failure report service for the life of the object, with no reports so far.
+class FailureServiceOffered {
+ public:
+  FailureServiceOffered() {
+    ClearReportedFailures();
+    OfferFailureReport(true);
+  }
+  ~FailureServiceOffered() {
+    OfferFailureReport(false);
+    ClearReportedFailures();
+  }
+  FailureServiceOffered(const FailureServiceOffered&) = delete;
+  FailureServiceOffered& operator=(const FailureServiceOffered&) = delete;
+};
+
+// Expects `call` to fail with a message containing `needle` and to leave `dir` as it was: in a
+// host without the failure service by throwing, in a host with it by reporting exactly once and
+// returning normally.
 template <typename Call>
 void ExpectRefused(const ScratchFolder& dir, const std::string& needle, Call call) {
   const auto before = dir.entries();
@@ -70,6 +89,13 @@ void ExpectRefused(const ScratchFolder& dir, const std::string& needle, Call cal
   } catch (const std::runtime_error& e) {
     EXPECT_NE(std::string(e.what()).find(needle), std::string::npos) << e.what();
   }
+  EXPECT_EQ(dir.entries(), before);
+
+  const FailureServiceOffered offered;
+  EXPECT_NO_THROW(call());
+  const std::vector<std::string> reported = ReportedFailures();
+  ASSERT_EQ(reported.size(), 1u) << "expected one reported failure mentioning \"" << needle << "\"";
+  EXPECT_NE(reported[0].find(needle), std::string::npos) << reported[0];
   EXPECT_EQ(dir.entries(), before);
 }
 
@@ -167,6 +193,7 @@ TEST(ExportRefusal, AFailedExportKeepsTheFilesItWouldHaveReplaced) {
 }
 
 TEST(ExportRefusal, ANullRecordIsIgnored) {
+  const FailureServiceOffered offered;
   LoadedPlugin text("bmfont_text.so");
   EXPECT_NO_THROW(reinterpret_cast<SimpleExportProc>(text.symbol("SimpleExport"))(nullptr));
   LoadedPlugin png("png_image.so");
@@ -175,6 +202,30 @@ TEST(ExportRefusal, ANullRecordIsIgnored) {
   EXPECT_NO_THROW(reinterpret_cast<DataExportProc>(json.symbol("DataExport"))(nullptr));
   LoadedPlugin info("tga_image.so");
   EXPECT_NO_THROW(reinterpret_cast<GetPluginInfoProc>(info.symbol("GetPluginInfo"))(nullptr));
+  EXPECT_TRUE(ReportedFailures().empty());
+}
+
+TEST(ExportWithoutFileName, ReportsNoFailure) {
+  const FailureServiceOffered offered;
+  TGraphicExportInfo r{};
+  r.FileName = "";
+  for (const char* lib : kGraphic) EXPECT_NO_THROW(LoadedPlugin(lib).graphicExport(r)) << lib;
+  EXPECT_TRUE(ReportedFailures().empty());
+}
+
+TEST(ExportSuccess, ReportsNoFailure) {
+  const FailureServiceOffered offered;
+  const TestTexture t = MakeTexture(16, 16);
+  ScratchFolder dir;
+  const std::string path = dir.file("out.png");
+  TGraphicExportInfo r{};
+  r.FileName = path.c_str();
+  r.Width = t.width;
+  r.Height = t.height;
+  r.RGB = t.bgr.data();
+  LoadedPlugin("png_image.so").graphicExport(r);
+  EXPECT_TRUE(ReportedFailures().empty());
+  EXPECT_EQ(dir.entries(), std::vector<std::string>{"out.png"});
 }
 
 }  // namespace

@@ -10,12 +10,22 @@ struct HostState {
   const GlyphmillFontInfoV1* offered = nullptr;
   int calls = 0;
   std::string lastExtension;
+  bool failureOffered = false;
+  std::vector<std::string> failures;
 };
 
 HostState& State() {
   static HostState state;
   return state;
 }
+
+void ReportFailure(const char* message) { State().failures.push_back(message != nullptr ? message : "(null)"); }
+
+const GlyphmillReportFailureV1 kFailureService = {sizeof(GlyphmillReportFailureV1), GLYPHMILL_REPORT_FAILURE_MAX_BYTES,
+                                                  &ReportFailure};
+
+// The failure service when the test offers it, else null.
+const GlyphmillReportFailureV1* OfferedFailureService() { return State().failureOffered ? &kFailureService : nullptr; }
 
 }  // namespace
 
@@ -29,6 +39,9 @@ const GlyphmillFontInfoV1* TestFontInfo::bind() {
 }
 
 void OfferFontInfo(const GlyphmillFontInfoV1* info) { State().offered = info; }
+void OfferFailureReport(bool offered) { State().failureOffered = offered; }
+std::vector<std::string> ReportedFailures() { return State().failures; }
+void ClearReportedFailures() { State().failures.clear(); }
 int HostQueryCalls() { return State().calls; }
 std::string LastQueriedExtension() { return State().lastExtension; }
 
@@ -38,6 +51,9 @@ extern "C" __attribute__((visibility("default"))) const void* glyphmill_host_que
   auto& state = glyphmill::plugintest::State();
   ++state.calls;
   state.lastExtension = extension_id != nullptr ? extension_id : "";
-  if (extension_id == nullptr || std::strcmp(extension_id, GLYPHMILL_EXT_FONT_INFO_V1) != 0) return nullptr;
+  if (extension_id == nullptr) return nullptr;
+  if (std::strcmp(extension_id, GLYPHMILL_EXT_REPORT_FAILURE_V1) == 0)
+    return glyphmill::plugintest::OfferedFailureService();
+  if (std::strcmp(extension_id, GLYPHMILL_EXT_FONT_INFO_V1) != 0) return nullptr;
   return state.offered;
 }

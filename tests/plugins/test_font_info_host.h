@@ -1,4 +1,5 @@
-// The host side of the optional font information, as this test program offers it: the program
+// The host side of the optional font information and failure report service, as this test
+// program offers them: the program
 // exports glyphmill_host_query (linked with exported symbols), so plug-ins discover it with
 // dlsym(RTLD_DEFAULT, ...) exactly as they discover a real host's.
 #pragma once
@@ -23,6 +24,11 @@ struct TestFontInfo {
 
 // What the query returns for GLYPHMILL_EXT_FONT_INFO_V1 from now on; null: the host offers none.
 void OfferFontInfo(const GlyphmillFontInfoV1* info);
+// Whether the query answers GLYPHMILL_EXT_REPORT_FAILURE_V1 from now on (it does not at first).
+// The messages reported through it, in order (a null message as "(null)"), and clearing them.
+void OfferFailureReport(bool offered);
+std::vector<std::string> ReportedFailures();
+void ClearReportedFailures();
 // Number of query calls, and the last extension id asked for.
 int HostQueryCalls();
 std::string LastQueriedExtension();

@@ -68,5 +68,17 @@ TEST(WithoutHostServices, JsonMetricsListsTheRecordsOnly) {
   EXPECT_FALSE(doc.contains("font"));
 }
 
+TEST(WithoutHostServices, AFailureStillReachesTheHostAsAnException) {
+  // Without a failure report service an exception is the one way to tell the host.
+  ScratchFolder dir;
+  const std::string path = dir.file("out.png");
+  TGraphicExportInfo r{};
+  r.FileName = path.c_str();
+  r.Width = 8;
+  r.Height = 8;
+  EXPECT_THROW(LoadedPlugin("png_image.so").graphicExport(r), std::runtime_error);
+  EXPECT_TRUE(dir.entries().empty());
+}
+
 }  // namespace
 }  // namespace glyphmill::plugintest
