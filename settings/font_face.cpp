@@ -164,6 +164,30 @@ void SettleEdgeSigns(const GlyphImage& coverage, GlyphImage& field) {
   }
 }
 
+// True when a font added to the application (a font file the user opened) has `family` among its
+// family names, compared as fontconfig compares them.
+bool ApplicationFontHasFamily(FcFontSet* fonts, const std::string& family) {
+  if (!fonts || family.empty()) return false;
+  const auto* wanted = reinterpret_cast<const FcChar8*>(family.c_str());
+  for (int i = 0; i < fonts->nfont; ++i) {
+    FcChar8* name = nullptr;
+    for (int n = 0; FcPatternGetString(fonts->fonts[i], FC_FAMILY, n, &name) == FcResultMatch; ++n) {
+      if (FcStrCmpIgnoreCase(name, wanted) == 0) return true;
+    }
+  }
+  return false;
+}
+
+// The best match for a prepared pattern. A family that came from an added font file is matched
+// among the added files only, so an installed family of the same name never stands in for the
+// file the user opened; every other family is matched among all fonts.
+FcPattern* MatchFont(FcPattern* pattern, const std::string& family) {
+  FcResult result = FcResultNoMatch;
+  FcFontSet* added = FcConfigGetFonts(nullptr, FcSetApplication);
+  if (ApplicationFontHasFamily(added, family)) return FcFontSetMatch(nullptr, &added, 1, pattern, &result);
+  return FcFontMatch(nullptr, pattern, &result);
+}
+
 }  // namespace
 
 int EmPixels(int pointSize) {
@@ -186,8 +210,7 @@ bool ResolveFont(const FontRequest& request, ResolvedFont* out, std::string* err
   FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
   FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
   FcDefaultSubstitute(pattern);
-  FcResult result = FcResultNoMatch;
-  FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+  FcPattern* match = MatchFont(pattern, request.name != kDefaultFontName ? request.name : std::string());
   FcPatternDestroy(pattern);
   if (!match) {
     if (error) *error = "No installed font matches \"" + request.name + "\"";

@@ -215,6 +215,28 @@ TEST_F(FontFiles, StyledRequestsOfAFileFamilyResolveToTheFile) {
   EXPECT_EQ(resolved.faceIndex, 0);
 }
 
+TEST_F(FontFiles, AFileFamilyNamedLikeAnInstalledOneResolvesToTheFile) {
+  // "URW Gothic" is installed; a file of that name must win over it once added, for every style,
+  // while other installed families still resolve to their own files.
+  ResolvedFont before;
+  std::string error;
+  ASSERT_TRUE(ResolveFont(FontRequest{"URW Gothic", 24, false, false}, &before, &error)) << error;
+  const std::string file = dir_ + "/urw_gothic_named.ttf";
+  ASSERT_NE(before.path, file);
+  ASSERT_TRUE(testing::WriteRenamedFont(kDejaVuSansFile, file, "URW Gothic"));
+  FontFileSet set;
+  ASSERT_NE(set.add(file, &error), nullptr) << error;
+  for (const bool bold : {false, true}) {
+    ResolvedFont resolved;
+    ASSERT_TRUE(ResolveFont(FontRequest{"urw gothic", 24, bold, !bold}, &resolved, &error)) << error;
+    EXPECT_EQ(resolved.path, file) << "bold " << bold;
+  }
+  ResolvedFont other;
+  ASSERT_TRUE(ResolveFont(FontRequest{"Liberation Serif", 24, false, false}, &other, &error)) << error;
+  EXPECT_NE(other.path, file);
+  EXPECT_NE(other.path.find("LiberationSerif"), std::string::npos) << other.path;
+}
+
 TEST_F(FontFiles, AMissingFileRememberedForAFamilyIsItsReferenceUntilTheFileIsAdded) {
   FontFileSet set;
   set.rememberMissing("Gone Sans", FontFileReference{"/nowhere/gone.ttf", 2});
