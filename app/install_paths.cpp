@@ -95,11 +95,11 @@ std::string AutosavePath(const InstallEnvironment& env) {
 
 std::string HelpPagePath(const InstallEnvironment& env) {
   if (IsAbsolute(env.workingFolder)) {
-    const std::string local = Join(env.workingFolder, kHelpPageName);
+    std::string local = Join(env.workingFolder, kHelpPageName);
     if (IsRegularFile(local)) return local;
   }
   if (IsAbsolute(env.programFolder)) {
-    const std::string installed = Join(Join(env.programFolder, kInstalledDoc), kHelpPageName);
+    std::string installed = Join(Join(env.programFolder, kInstalledDoc), kHelpPageName);
     if (IsRegularFile(installed)) return installed;
   }
   return {};

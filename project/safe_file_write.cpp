@@ -50,7 +50,8 @@ bool WriteAll(int fd, const std::vector<uint8_t>& bytes) {
 // Creates a fresh temporary file in `folder`, named after `name` when the folder takes such a long
 // name, else with a short name. The descriptor, or -1 with errno set.
 int MakeTemporary(const std::string& folder, const std::string& name, std::string* temporary) {
-  for (const std::string& pattern : {folder + "/." + name + ".XXXXXX", folder + "/.glyphmill-XXXXXX"}) {
+  const std::string named = folder + "/." + name;
+  for (const std::string& pattern : {named + ".XXXXXX", folder + "/.glyphmill-XXXXXX"}) {
     std::string buffer = pattern;
     const int fd = ::mkostemp(buffer.data(), O_CLOEXEC);
     if (fd >= 0) {
@@ -76,7 +77,13 @@ std::string ResolveFileLinks(const std::string& path, std::string* error) {
       return {};
     }
     target.resize(static_cast<std::size_t>(length));
-    current = (target.empty() || target[0] == '/') ? target : FolderOf(current) + "/" + target;
+    if (target.empty() || target[0] == '/') {
+      current = target;
+    } else {
+      current = FolderOf(current);
+      current += '/';
+      current += target;
+    }
   }
   *error = SystemError("Cannot follow the link", path, ELOOP);
   return {};
