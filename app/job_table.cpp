@@ -84,6 +84,11 @@ JobTable BuildJobTable(const GenerationSettings& s, const CharacterSelection& se
   for (size_t u = 0; u < kCodeUnitCount && table.chars.size() < capacity; ++u) {
     if (!selection[u]) continue;
     const uint16_t unit = static_cast<uint16_t>(u);
+    if (table.chars.empty()) {
+      PlacedCharacter lineCell = BuildPlacedCharacter(s, unit, glyphMetrics[u], glyphHeights[u]);
+      GrowCellByMargin(lineCell, fieldMargin);
+      table.line = {lineCell.cellHeight, lineCell.drawOffsetY};
+    }
     PlacedCharacter pc = compact ? BuildCompactCharacter(s, unit, glyphMetrics[u], (*ink.glyphInk)[u], ink.ascent)
                                  : BuildPlacedCharacter(s, unit, glyphMetrics[u], glyphHeights[u]);
     GrowCellByMargin(pc, fieldMargin);

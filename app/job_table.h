@@ -56,6 +56,8 @@ struct JobTable {
   // preview strip needs): max(drawOffsetY) + max(cellHeight - drawOffsetY). With line cells every
   // offset is the same, so it is the largest cellHeight.
   uint32_t tallestCell = 0;
+  // The line cell of the first record, with its margins (the first record itself with line cells).
+  LineCell line;
 };
 
 // Builds the table for every selected code unit. The table holds exactly `capacity` records: when

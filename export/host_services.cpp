@@ -30,11 +30,14 @@ HostFontInfo::HostFontInfo(const HostFontInfoInput& input) {
     geometry_.push_back({chars[i].drawOffsetX, chars[i].drawOffsetY});
   }
 
-  // Every cell has the same height and the same top-to-text-line distance: the line height and
-  // the margins are the same for every character of one generation.
+  // The line height and base describe the cell of a whole text line: every cell with line cells,
+  // and the cell a line would take with compact cells, whose own heights follow their ink.
   int32_t cellHeight = input.ascent + input.descent;
   int32_t drawOffsetY = 0;
-  if (!chars.empty()) {
+  if (result.line.height > 0) {
+    cellHeight = static_cast<int32_t>(result.line.height);
+    drawOffsetY = result.line.drawOffsetY;
+  } else if (!chars.empty()) {
     cellHeight = static_cast<int32_t>(chars.front().cellHeight);
     drawOffsetY = chars.front().drawOffsetY;
   }

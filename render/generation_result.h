@@ -20,6 +20,7 @@ struct GenerationResult {
   int32_t placedCount = kAllPlaced;
   std::vector<int32_t> sortOrder;  // indices into chars, in the order placement took them
   uint16_t fieldSpread = 0;        // the mask holds distance fields of this spread; 0: coverage
+  LineCell line;                   // the text line's cell, also when the cells are compact
 };
 
 // One flag per table record: 1 when it found room in the texture.

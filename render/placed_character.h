@@ -23,6 +23,14 @@ struct PlacedCharacter {
 // Placed count meaning "every character found room".
 inline constexpr int32_t kAllPlaced = 65536;
 
+// The cell a whole text line takes (every cell's shape with line cells; with compact cells, the
+// shape a cell would have): its height and the distance from its top to the line's top. Records
+// that describe the font's line rather than one character read it. A height of 0: no line cell.
+struct LineCell {
+  uint32_t height = 0;
+  int32_t drawOffsetY = 0;
+};
+
 // Job options byte.
 inline constexpr uint8_t kJobPlace = 1;       // always set by the driver
 inline constexpr uint8_t kJobDrawGuides = 4;  // "Show Guides"

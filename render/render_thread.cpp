@@ -58,7 +58,8 @@ void RenderThread::setTextureSize(int32_t width, int32_t height) {
 
 RenderThread::~RenderThread() { join(); }
 
-void RenderThread::setTable(std::vector<PlacedCharacter> chars, std::vector<GlyphABC> abc) {
+void RenderThread::setTable(std::vector<PlacedCharacter> chars, std::vector<GlyphABC> abc, LineCell line) {
+  line_ = line;
   chars_ = std::move(chars);
   abc_ = std::move(abc);
 }
@@ -138,6 +139,7 @@ GenerationResult RenderThread::takeResult() {
   result.placedCount = placedCount_;
   result.sortOrder = std::move(sortOrder_);
   result.fieldSpread = IsDistanceField(settings_) ? FieldSpread(extras_) : 0;
+  result.line = line_;
   chars_.clear();
   sortOrder_.clear();
   return result;

@@ -55,7 +55,7 @@ class RenderThread {
 
   // The job table and, for each record, the metrics it was built from (the guides read them).
   // Only before start().
-  void setTable(std::vector<PlacedCharacter> chars, std::vector<GlyphABC> abc);
+  void setTable(std::vector<PlacedCharacter> chars, std::vector<GlyphABC> abc, LineCell line = {});
 
   void start();  // runs Execute, then host->JobFinished(*this), on a new thread
   void run();    // the same on the calling thread (no thread of its own)
@@ -117,6 +117,7 @@ class RenderThread {
   int32_t placedCount_ = kAllPlaced;
   std::vector<PlacedCharacter> chars_;
   std::vector<GlyphABC> abc_;
+  LineCell line_;
   ProgressReporter progress_;
   std::atomic<bool> terminate_{false};
   std::thread thread_;

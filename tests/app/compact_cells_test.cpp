@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/job_table.h"
+#include "export/host_services.h"
 #include "settings/font_face.h"
 #include "settings/font_metrics.h"
 
@@ -125,6 +126,11 @@ void ExpectCompactAgainstFreeType(const GenerationSettings& s, uint16_t first, u
   }
   EXPECT_EQ(compact.tallestCell, static_cast<uint32_t>(above + below));
   EXPECT_EQ(line.tallestCell, line.chars.front().cellHeight);
+  // Both tables know the text line's cell: the first line cell, whatever shape the cells have.
+  for (const JobTable* t : {&line, &compact}) {
+    EXPECT_EQ(t->line.height, line.chars.front().cellHeight);
+    EXPECT_EQ(t->line.drawOffsetY, line.chars.front().drawOffsetY);
+  }
 }
 
 TEST(CompactCellsFromFreeType, DefaultSettings) { ExpectCompactAgainstFreeType(Plain(), 32, 383); }
@@ -170,6 +176,28 @@ TEST(CompactCellsFromFreeType, CellsAreShorterThanLineCellsForLowGlyphs) {
   for (std::size_t i = 0; i < 2; ++i) EXPECT_LT(compact.chars[i].cellHeight * 3, line.chars[i].cellHeight);
   // The band that holds both on one text line is far lower than a line cell too.
   EXPECT_LT(compact.tallestCell, line.tallestCell);
+}
+
+TEST(CompactCellsFromFreeType, TheFontInformationDescribesTheTextLineNotTheFirstCell) {
+  // A plug-in reading the first font-information record gets the same line height and base with
+  // compact cells as with line cells, although the first compact cell ('-') is a few rows high.
+  GenerationSettings s = Plain();
+  s.outlineWidth = 2;
+  s.styleFlags = kStyleOutline;
+  Measured m = Measure(s, '-', 'Z');
+  auto infoFor = [&](const GenerationExtras& extras) {
+    const JobTable table = BuildJobTable(s, m.selection, m.tables, m.tables.selectedCount, extras);
+    GenerationResult result;
+    result.chars = table.chars;
+    result.line = table.line;
+    HostFontInfo info(
+        HostFontInfoInput{&s, &result, static_cast<uint32_t>(table.chars.size()), m.tables.ascent, m.tables.descent});
+    return *info.fontInfo();
+  };
+  const GlyphmillFontInfoV1 line = infoFor({}), compact = infoFor(Compact());
+  ASSERT_GT(line.line_height, m.tables.ascent + m.tables.descent);
+  EXPECT_EQ(compact.line_height, line.line_height);
+  EXPECT_EQ(compact.base, line.base);
 }
 
 TEST(CompactCellsFromFreeType, WithoutInkTablesTheCellsStayLineCells) {
