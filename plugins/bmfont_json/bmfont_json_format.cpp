@@ -33,6 +33,8 @@ std::string FormatBmFontJson(const BmFontDescription& font) {
                    {"scaleH", c.scaleH},         {"pages", c.pages},     {"packed", flag(c.packed)},
                    {"alphaChnl", c.alphaChnl},   {"redChnl", c.redChnl}, {"greenChnl", c.greenChnl},
                    {"blueChnl", c.blueChnl}};
+  // A distance-field font says so in the object engines that read BMFont JSON look for.
+  if (font.distanceRange > 0) doc["distanceField"] = {{"fieldType", "sdf"}, {"distanceRange", font.distanceRange}};
   Json kernings = Json::array();
   for (const KerningPair& k : font.kernings) {
     kernings.push_back({{"first", k.first}, {"second", k.second}, {"amount", k.amount}});

@@ -1,5 +1,6 @@
 // glyphmill-cli run as a separate process: exit statuses, files written, messages printed.
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <filesystem>
 #include <fstream>
@@ -404,7 +405,7 @@ TEST_F(CliProcess, ADistanceFieldExportStatesItsFieldInEveryDescriptor) {
   font.back() = "256x256";
   const Result r =
       Run(With(font, {"--aa", "sdf", "--sdf-spread", "5", "--outline", "2", "-e", "BMFont Text", "-e", "BMFont XML",
-                      "-e", "JSON Metrics", "-e", "BMFont Binary", "-o", file("f"), "--quiet"}));
+                      "-e", "JSON Metrics", "-e", "BMFont Binary", "-e", "BMFont JSON", "-o", file("f"), "--quiet"}));
   ASSERT_EQ(r.status, 0) << r.err;
   const std::string text = ReadAll(file("f.fnt"));
   const std::string xml = ReadAll(file("f-2.fnt"));
@@ -424,12 +425,21 @@ TEST_F(CliProcess, ADistanceFieldExportStatesItsFieldInEveryDescriptor) {
   EXPECT_NE(json.find("\"distanceRange\": 10"), std::string::npos) << json;
   // The binary form has no block for it and is written as in every other mode.
   EXPECT_TRUE(fs::exists(file("f-3.fnt")));
+  // BMFont JSON: an object of its own beside "common", read here as JSON.
+  const nlohmann::json bmJson = nlohmann::json::parse(ReadAll(file("f-2.json")));
+  ASSERT_TRUE(bmJson.contains("distanceField")) << bmJson.dump();
+  EXPECT_EQ(bmJson["distanceField"]["fieldType"], "sdf");
+  EXPECT_EQ(bmJson["distanceField"]["distanceRange"], 10);
+  EXPECT_EQ(bmJson["common"]["pages"], 1);
 }
 
 TEST_F(CliProcess, ACoverageExportStatesNoField) {
   const Result r = Run(With(SmallFont(), {"--sdf-spread", "5", "-e", "BMFont Text", "-o", file("f"), "--quiet"}));
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(ReadAll(file("f.fnt")).find("distanceField"), std::string::npos);
+  const Result json = Run(With(SmallFont(), {"-e", "BMFont JSON", "-o", file("g.json"), "--quiet"}));
+  ASSERT_EQ(json.status, 0) << json.err;
+  EXPECT_EQ(ReadAll(file("g.json")).find("distanceField"), std::string::npos);
 }
 
 TEST_F(CliProcess, ASpreadOutsideTheOfferedRangeIsAUsageError) {
