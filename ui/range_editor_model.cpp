@@ -1,8 +1,8 @@
 #include "ui/range_editor_model.h"
 
 #include <algorithm>
-#include <cstdio>
 
+#include "settings/text_characters.h"
 #include "settings/unicode_blocks.h"
 
 namespace glyphmill {
@@ -88,10 +88,8 @@ std::string RangeEditorModel::updateSelectionLabel() {
 std::optional<CharacterInfo> RangeEditorModel::characterInfo(int64_t cellIndex) const {
   const std::optional<uint16_t> c = codeUnitAt(cellIndex);
   if (!c) return std::nullopt;
-  char hex[8];
-  std::snprintf(hex, sizeof hex, "U+%04X", static_cast<unsigned>(*c));
   CharacterInfo info;
-  info.unicode = hex;
+  info.unicode = CodePointNotation(*c);
   info.codepage = std::string(BlockName(BlockOf(*c)));
   info.supported = tables_.fontSupport[*c] != 0;
   return info;
