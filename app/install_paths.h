@@ -1,10 +1,10 @@
 // Where the window program and the command-line tool find their plug-ins, the plug-in host, the
 // autosave and the help page, following the Linux desktop conventions (XDG base directories):
 //
-//   plug-ins   1. "plugins" under the working folder (the classic folder: its order and indices
-//                 come first, so a run from the build folder behaves as it always did)
-//              2. $XDG_DATA_HOME/glyphmill/plugins   (default ~/.local/share/glyphmill/plugins)
-//              3. <executable folder>/../lib/glyphmill/plugins   (the installed exporters)
+//   plug-ins   first "plugins" under the working folder (the classic folder: its order and
+//                 indices come first, so a run from the build folder behaves as it always did),
+//              then $XDG_DATA_HOME/glyphmill/plugins   (default ~/.local/share/glyphmill/plugins),
+//              then <executable folder>/../lib/glyphmill/plugins   (the installed exporters).
 //              A file name found in an earlier folder hides a later file of the same name.
 //   host       <executable folder>/glyphmill-plugin-host (build folder), else
 //              <executable folder>/../lib/glyphmill/glyphmill-plugin-host (installed)

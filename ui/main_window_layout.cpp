@@ -59,7 +59,7 @@ void TForm1::applyAnchors() {
 }
 
 void TForm1::LayoutMainWindow() {
-  // 1. The preview strip is as high as the tallest cell of the last job table (twice or more for
+  // The preview strip is as high as the tallest cell of the last job table (twice or more for
   // the zoomed line of a distance-field font), but never higher than the layout can give it: the
   // texture view keeps kMinTextureViewHeight (negative spacing can make a "cell" taller than the
   // window).
@@ -67,14 +67,14 @@ void TForm1::LayoutMainWindow() {
   const int stripHeight =
       std::min(PreviewStripHeight(state_.tallestCell, IsDistanceField(state_.settings), previewZoom()), stripRoom);
   ResetPreviewStrip(ui.Image3->width(), stripHeight);
-  // 2. It sits 2 pixels above the progress bar, and 3. the texture view ends 2 pixels above it.
+  // It sits 2 pixels above the progress bar, and the texture view ends 2 pixels above it.
   const int stripTop = ui.Bar->y() - stripHeight - 2;
   ui.Image3->setGeometry(ui.Image3->x(), stripTop, ui.Image3->width(), stripHeight);
   ui.Tab->setGeometry(ui.Tab->x(), ui.Tab->y(), ui.Tab->width(), std::max(0, stripTop - ui.Tab->y() - 2));
   ui.Tab->arrangeParts();
-  // 4. and 5. The scroll bars follow the colour image's size against the panel's.
+  // The scroll bars follow the colour image's size against the panel's.
   ui.Tab->layoutScrollBars(state_.result.colour.width(), state_.result.colour.height());
-  // 6. The first status panel leaves 120 pixels to the second.
+  // The first status panel leaves 120 pixels to the second.
   ui.statBar->setFirstPanelWidth(ui.statBar->width() - kStatusPanelReserve);
 }
 

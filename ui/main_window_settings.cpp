@@ -188,7 +188,7 @@ void TForm1::SelectFirstEntries() {
 void TForm1::WriteSettingsToControls() {
   state_.updatingControls = true;
   const GenerationSettings& s = state_.settings;
-  // 1. The font, by exact comparison; when no entry matches, the list and the name stay.
+  // The font, by exact comparison; when no entry matches, the list and the name stay.
   const std::string name = s.fontNameString();
   for (size_t i = 0; i < state_.catalogue.entries.size(); ++i) {
     if (state_.catalogue.entries[i].name == name) {
@@ -198,20 +198,20 @@ void TForm1::WriteSettingsToControls() {
       break;
     }
   }
-  // 2. Size and style.
+  // Size and style.
   ui.udSize->setValue(s.fontSize);
   ui.chkBold->setChecked(s.bold());
   ui.chkItalic->setChecked(s.italic());
-  // 3. Colours.
+  // Colours.
   ui.shpTextCol->setColour(s.textColour);
   ui.shpBGCol->setColour(s.backColour);
-  // 4. Spacing (each from the low 16 bits of its field).
+  // Spacing (each from the low 16 bits of its field).
   ui.udVPad->setValue(static_cast<int16_t>(s.verticalPad));
   ui.udLeading->setValue(static_cast<int16_t>(s.leading));
   ui.udGenPad->setValue(static_cast<int16_t>(s.generalPadding));
   ui.udTrailing->setValue(static_cast<int16_t>(s.trailing));
   ui.udKerning->setValue(static_cast<int16_t>(s.kerning));
-  // 5. Texture size: the boxes, black images of a new size (an unchanged size keeps the texture),
+  // Texture size: the boxes, black images of a new size (an unchanged size keeps the texture),
   // the layout and the label.
   const QString width = QString::number(s.textureWidth), height = QString::number(s.textureHeight);
   ui.txtWidth->setEditText(width);
@@ -220,11 +220,11 @@ void TForm1::WriteSettingsToControls() {
   ShowImages();
   LayoutMainWindow();
   ui.Label4->setText(QString::fromStdString(TextureSizeLabel(width.toStdString(), height.toStdString())));
-  // 6. Lists.
+  // Lists.
   ui.cmbPart->setCurrentIndex(s.packOrigin < ui.cmbPart->count() ? s.packOrigin : -1);
   ui.cmbAA->setCurrentIndex(s.antialiasMode < ui.cmbAA->count() ? s.antialiasMode : -1);
   ui.udSdfSpread->setValue(FieldSpread(state_.extras));
-  // 7. Effects.
+  // Effects.
   ui.trkOutline->setValue(s.outlineWidth);
   ui.trkOutSmooth->setValue(s.outlineHardness);
   ui.trkOutOpacity->setValue(s.outlineOpacity);
@@ -232,10 +232,10 @@ void TForm1::WriteSettingsToControls() {
   ui.trkDSSmooth->setValue(s.shadowSmoothing);
   ui.trkDSOffset->setValue(s.shadowOffset);
   ui.trkDSOpacity->setValue(s.shadowOpacity);
-  // 8. Effect switches.
+  // Effect switches.
   ui.chkOutline->setChecked(s.outline());
   ui.chkDS->setChecked(s.dropShadow());
-  // 9. The settings beyond the record.
+  // The settings beyond the record.
   ui.chkCompactCells->setChecked(state_.extras.cellMode == kCellsCompact);
   ui.udFitWidth->setValue(state_.extras.fitMaxWidth);
   ui.udFitHeight->setValue(state_.extras.fitMaxHeight);

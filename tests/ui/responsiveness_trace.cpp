@@ -1,7 +1,7 @@
 // Responsiveness trace of the window program (a measuring program, not a test):
-//   1. start-up: from the program's start to a shown window whose first texture (the automatic
+//   - start-up: from the program's start to a shown window whose first texture (the automatic
 //      generation of the default settings) is complete;
-//   2. the longest stall of the UI thread's event loop while the heaviest settings are generated
+//   - the longest stall of the UI thread's event loop while the heaviest settings are generated
 //      (2048 x 2048, outline 20, drop shadow with smoothing 10), measured as the longest gap
 //      between the ticks of a 1 ms probe timer, with the events that exceeded 50 ms counted.
 // Run from the build folder: QT_QPA_PLATFORM=offscreen tests/ui/glyphmill_ui_trace
