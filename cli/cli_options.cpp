@@ -33,6 +33,8 @@ constexpr NamedValue kOriginNames[] = {{"top-left", kOriginTopLeft},
                                        {"bottom-right", kOriginBottomRight},
                                        {"bottom-left", kOriginBottomLeft},
                                        {"middle", kOriginMiddle}};
+constexpr NamedValue kPagePixelsNames[] = {
+    {"classic", kPagePixelsClassic}, {"straight", kPagePixelsStraight}, {"premultiplied", kPagePixelsPremultiplied}};
 
 template <std::size_t N>
 std::optional<uint16_t> Lookup(const NamedValue (&table)[N], const std::string& text, const char* what,
@@ -94,6 +96,12 @@ std::optional<uint8_t> ParseOrigin(const std::string& text, std::string* error) 
   return static_cast<uint8_t>(*value);
 }
 
+std::optional<uint8_t> ParsePagePixels(const std::string& text, std::string* error) {
+  const auto value = Lookup(kPagePixelsNames, text, "page pixels", error);
+  if (!value) return std::nullopt;
+  return static_cast<uint8_t>(*value);
+}
+
 std::optional<uint8_t> ParseCellMode(const std::string& text, std::string* error) {
   if (text == "line") return kCellsLine;
   if (text == "compact") return kCellsCompact;
@@ -122,7 +130,7 @@ namespace {
 // CliOptions after parsing.
 struct RawOptions {
   std::string project, fontFile, faceIndex, font, size, aa, sdfSpread, texture, textureMax, cells, origin, chars,
-      charsFrom, outline, saveProject, output, plugins, pluginTimeout;
+      charsFrom, pagePixels, outline, saveProject, output, plugins, pluginTimeout;
   bool boldSet = false, noBoldSet = false, italicSet = false, noItalicSet = false, noOutlineSet = false,
        shadowSet = false, noShadowSet = false;
   CLI::Option* bold = nullptr;
@@ -179,6 +187,9 @@ void AddTextureOptions(CLI::App& app, RawOptions& r, CliOptions& o) {
   r.noShadow = app.add_flag("--no-shadow", r.noShadowSet, "drop shadow off");
   r.shadow->excludes(r.noShadow);
   app.add_flag("--guides", o.guides, "draw the guides into the texture");
+  app.add_option("--page-pixels", r.pagePixels,
+                 "colour of the exported page: classic (as drawn over the background, the default), straight (each "
+                 "pixel's own colour, bled into transparent pixels) or premultiplied (colour times alpha)");
 }
 
 // What the run writes, the plug-ins and the program's own switches.
@@ -287,6 +298,10 @@ std::optional<std::string> TakeTextureOptions(const CLI::App& app, const RawOpti
     o.charRanges = r.chars;
   }
   if (app.count("--chars-from")) o.charsFile = r.charsFrom;
+  if (app.count("--page-pixels")) {
+    o.pagePixels = ParsePagePixels(r.pagePixels, &error);
+    if (!o.pagePixels) return error;
+  }
   if (!TakeNumber(app, "--outline", r.outline, 1, kMaxOutlineWidth, "outline width", o.outlineWidth, &error))
     return error;
   o.noOutline = r.noOutline->count() > 0;

@@ -5,8 +5,8 @@
 //
 // Setting overrides apply after the project (or the first-start settings without one), in this
 // order: font, size, bold, italic, antialiasing, distance-field spread, texture size, origin, characters, outline,
-// shadow, cell mode, fitted texture size. --chars and --chars-from replace the selection with the union of what they
-// name.
+// shadow, cell mode, fitted texture size, page pixels. --chars and --chars-from replace the selection with the union of
+// what they name.
 #pragma once
 
 #include <cstdint>
@@ -46,7 +46,8 @@ struct CliOptions {
   bool noOutline = false;
   bool shadow = false;
   bool noShadow = false;
-  bool guides = false;  // draw the guides into the texture
+  bool guides = false;                // draw the guides into the texture
+  std::optional<uint8_t> pagePixels;  // kPagePixels*: what the exported colour page holds
 
   std::optional<std::string> saveProject;  // written after the overrides, before any export
 
@@ -82,6 +83,7 @@ std::string ShortUsage();
 // message for text that is not a valid value.
 std::optional<uint16_t> ParseAntialias(const std::string& text, std::string* error);  // smooth|cleartype|none|sdf
 std::optional<uint8_t> ParseOrigin(const std::string& text, std::string* error);      // top-left|...|middle
+std::optional<uint8_t> ParsePagePixels(const std::string& text, std::string* error);  // classic|straight|premultiplied
 std::optional<uint8_t> ParseCellMode(const std::string& text, std::string* error);    // line|compact
 bool ParseTextureSize(const std::string& text, uint16_t* width, uint16_t* height, std::string* error);  // WxH
 std::optional<uint32_t> ParseBoundedNumber(const std::string& text, uint32_t low, uint32_t high, const char* what,

@@ -119,6 +119,7 @@ bool ApplyOverrides(const CliOptions& o, AppState& state, Console& console) {
   if (o.textureWidth) state.extras.fitTexture = false;
   if (o.textureMaxWidth) state.extras.fitMaxWidth = *o.textureMaxWidth;
   if (o.textureMaxHeight) state.extras.fitMaxHeight = *o.textureMaxHeight;
+  if (o.pagePixels) state.extras.pagePixels = *o.pagePixels;
   return true;
 }
 

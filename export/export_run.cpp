@@ -37,7 +37,9 @@ ExportFontMetrics ExportFontMetrics::Of(const FontTables& tables) {
 
 ExportRun::ExportRun(ExportContext& context) : context_(context), fontInfo_(FontInfoInput(context)) {}
 
-void ExportRun::buildBuffers() { BuildExportBuffers(context_.result.colour, context_.result.mask, context_.buffers); }
+void ExportRun::buildBuffers() {
+  BuildExportBuffers(ExportedColour(context_.result), context_.result.mask, context_.buffers);
+}
 
 bool ExportReport::anyFailed() const {
   return std::any_of(results.begin(), results.end(),

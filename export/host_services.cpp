@@ -69,6 +69,8 @@ HostFontInfo::HostFontInfo(const HostFontInfoInput& input) {
   recordV2_.bold = record_.bold;
   recordV2_.italic = record_.italic;
   recordV2_.antialias_mode = record_.antialias_mode;
+  // The colour buffer is the job's page when it made one (never for distance fields).
+  recordV2_.page_pixels = result.page.width() > 0 ? result.pagePixels : 0;
   recordV2_.char_count = count;
   // Engines read the field's whole range: from -spread to +spread around the outline.
   recordV2_.distance_range = IsDistanceField(s) ? 2 * static_cast<uint32_t>(result.fieldSpread) : 0;

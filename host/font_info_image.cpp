@@ -23,7 +23,7 @@ struct ImageHeader {
   uint8_t bold;
   uint8_t italic;
   uint8_t antialiasMode;
-  uint8_t pad;
+  uint8_t pagePixels;
   uint32_t charCount;
   uint32_t distanceRange;
   uint32_t kerningCount;
@@ -62,6 +62,7 @@ std::vector<uint8_t> WriteFontInfoImage(const GlyphmillFontInfoV1& v1, const Gly
   h.bold = v1.bold;
   h.italic = v1.italic;
   h.antialiasMode = v1.antialias_mode;
+  h.pagePixels = v2.page_pixels;
   h.charCount = v1.char_count;
   h.distanceRange = v2.distance_range;
   h.kerningCount = v1.kernings ? v1.kerning_count : 0;
@@ -139,6 +140,7 @@ std::optional<FontInfoRecords> ReadFontInfoImage(const uint8_t* data, std::size_
   b.bold = h.bold;
   b.italic = h.italic;
   b.antialias_mode = h.antialiasMode;
+  b.page_pixels = h.pagePixels;
   b.char_count = h.charCount;
   b.distance_range = h.distanceRange;
   b.face_name = face;

@@ -87,6 +87,18 @@ bool DecodeSdfSpread(const uint8_t* p, std::size_t n, ProjectExtensions& e) {
   return true;
 }
 
+bool EncodePagePixels(const ProjectExtensions& e, std::vector<uint8_t>& payload) {
+  if (e.extras.pagePixels == GenerationExtras{}.pagePixels) return false;
+  payload.push_back(e.extras.pagePixels);
+  return true;
+}
+
+bool DecodePagePixels(const uint8_t* p, std::size_t n, ProjectExtensions& e) {
+  if (n != 1 || p[0] > kPagePixelsPremultiplied) return false;
+  e.extras.pagePixels = p[0];
+  return true;
+}
+
 struct KnownEntry {
   uint16_t type;
   const char* what;  // named in the damage text
@@ -99,6 +111,7 @@ constexpr KnownEntry kKnownEntries[] = {
     {kExtensionCellMode, "cell mode", EncodeCellMode, DecodeCellMode},
     {kExtensionFitTexture, "fitted texture size", EncodeFitTexture, DecodeFitTexture},
     {kExtensionSdfSpread, "distance-field spread", EncodeSdfSpread, DecodeSdfSpread},
+    {kExtensionPagePixels, "page pixels", EncodePagePixels, DecodePagePixels},
 };
 
 const KnownEntry* FindKnown(uint16_t type) {

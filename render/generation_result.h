@@ -21,7 +21,17 @@ struct GenerationResult {
   std::vector<int32_t> sortOrder;  // indices into chars, in the order placement took them
   uint16_t fieldSpread = 0;        // the mask holds distance fields of this spread; 0: coverage
   LineCell line;                   // the text line's cell, also when the cells are compact
+  // The colour page exporters receive when it is not the colour image itself: the straight or the
+  // premultiplied colour (page_pixels.h), as `pagePixels` says. Empty for classic pages and for
+  // distance fields, whose exporters receive `colour`.
+  Image24 page;
+  uint8_t pagePixels = 0;  // kPagePixels*: what `page` holds; classic when it is empty
 };
+
+// The colour image exporters receive: `page` when the job made one, else the texture.
+inline const Image24& ExportedColour(const GenerationResult& result) {
+  return result.page.width() > 0 ? result.page : result.colour;
+}
 
 // One flag per table record: 1 when it found room in the texture.
 std::vector<uint8_t> PlacedFlags(const GenerationResult& result);

@@ -119,6 +119,11 @@ void RenderThread::Execute() {
     DrawFieldColour(source, boxes, maskImage_, colourImage_, ink, progress_, terminate_);
   } else {
     DrawClassic(source);
+    if (makesPage() && !terminate_.load()) {
+      std::scoped_lock lock(maskImage_.lock(), pageImage_.lock());
+      MakePage(extras_.pagePixels, layers_, LayerColoursOf(settings_), maskImage_, RenderWorkerCount(), pageImage_);
+      layers_ = {};
+    }
   }
   progress_.advanceBase(100);
 
@@ -140,21 +145,36 @@ GenerationResult RenderThread::takeResult() {
   result.sortOrder = std::move(sortOrder_);
   result.fieldSpread = IsDistanceField(settings_) ? FieldSpread(extras_) : 0;
   result.line = line_;
+  if (pageImage_.width() > 0) {
+    std::lock_guard<std::mutex> lock(pageImage_.lock());
+    result.page = std::move(pageImage_);
+    result.pagePixels = extras_.pagePixels;
+  }
   chars_.clear();
   sortOrder_.clear();
   return result;
 }
 
+bool RenderThread::makesPage() const { return extras_.pagePixels != kPagePixelsClassic && !IsDistanceField(settings_); }
+
 void RenderThread::DrawClassic(const GlyphSource& source) {
   const Bgr white{255, 255, 255};
   if (settings_.outline()) {
     DrawOutline(source, settings_, colourImage_, maskImage_, scratchImage_, progress_, terminate_);
+    if (makesPage()) {
+      std::lock_guard<std::mutex> lock(scratchImage_.lock());
+      CaptureOutlineCoverage(scratchImage_, layers_);
+    }
   } else {
     {
       std::lock_guard<std::mutex> lock(maskImage_.lock());
       maskImage_.fill(0, 0, 0);
     }
     DrawCharacters(source, maskImage_, TargetKind::Grey, white, scratchImage_, progress_, terminate_);
+    if (makesPage()) {
+      std::lock_guard<std::mutex> lock(maskImage_.lock());
+      CaptureGlyphCoverage(maskImage_, layers_);
+    }
   }
   if (settings_.dropShadow()) DrawDropShadow(settings_, maskImage_, scratchImage_, progress_, terminate_);
 

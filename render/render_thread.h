@@ -28,6 +28,7 @@
 #include "render/generation_result.h"
 #include "render/glyph_drawing.h"
 #include "render/image24.h"
+#include "render/page_pixels.h"
 #include "render/partition.h"
 #include "render/placed_character.h"
 #include "render/progress_reporter.h"
@@ -93,8 +94,11 @@ class RenderThread {
   // Sizes the three images to the settings' texture (recording a failed allocation in setupError)
   // and builds the packer trees for it.
   void prepareSurfaces();
-  // The mask (or the outline), the drop shadow and the glyphs of the coverage modes.
+  // The mask (or the outline), the drop shadow and the glyphs of the coverage modes; keeps the
+  // layers' coverage when the job makes a straight or premultiplied page.
   void DrawClassic(const GlyphSource& source);
+  // True when the job makes a page other than its colour image.
+  bool makesPage() const;
 
   RenderHost* host_;
   uint8_t options_;
@@ -105,6 +109,8 @@ class RenderThread {
   Image24 colourImage_;
   Image24 maskImage_;
   Image24 scratchImage_;
+  Image24 pageImage_;
+  LayerCoverage layers_;
   std::unique_ptr<FontFace> face_;
   std::string setupError_;
   std::string surfaceError_;  // the failed allocation of the current size, part of setupError()

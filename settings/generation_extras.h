@@ -17,6 +17,11 @@ inline constexpr uint16_t kDefaultSdfSpread = 8;
 inline constexpr uint16_t kMinSdfSpread = 2;
 inline constexpr uint16_t kMaxSdfSpread = 32;
 
+// Page pixels: what the colour page handed to exporters holds.
+inline constexpr uint8_t kPagePixelsClassic = 0;        // the colour image as drawn, blended with the background
+inline constexpr uint8_t kPagePixelsStraight = 1;       // each pixel's own colour, bled into transparent pixels
+inline constexpr uint8_t kPagePixelsPremultiplied = 2;  // the straight colour multiplied by alpha
+
 // Largest texture a fitted size may choose, by default.
 inline constexpr uint16_t kDefaultFitMaxSide = 4096;
 
@@ -25,7 +30,8 @@ struct GenerationExtras {
   bool fitTexture = false;                    // choose the smallest size that holds every character
   uint16_t fitMaxWidth = kDefaultFitMaxSide;  // the largest size fitting may choose
   uint16_t fitMaxHeight = kDefaultFitMaxSide;
-  uint16_t sdfSpread = kDefaultSdfSpread;  // used when antialiasMode is the distance field
+  uint16_t sdfSpread = kDefaultSdfSpread;   // used when antialiasMode is the distance field
+  uint8_t pagePixels = kPagePixelsClassic;  // not used by distance fields, whose pages are data
 
   bool operator==(const GenerationExtras&) const = default;
 };

@@ -103,6 +103,9 @@ struct MainWindowControls {
   QCheckBox* chkFitTexture = nullptr;
   QSpinBox* udFitWidth = nullptr;
   QSpinBox* udFitHeight = nullptr;
+  // "Page Pixels:": what the exported page's colour holds (kPagePixels*, in list order); not used
+  // by distance fields.
+  QComboBox* cmbPagePixels = nullptr;
 
   QCheckBox* chkOutline = nullptr;
   QSlider* trkOutline = nullptr;

@@ -233,7 +233,7 @@ void TForm1::buildSettingsColumn() {
   PlaceAt(ui.Button3, ui.txtHeight->geometry().right() + 6, 115, 56, 24);
   ui.chkCompactCells = Check(general, "chkCompactCells", "Compact Cells", false);
   ui.chkCompactCells->setToolTip("Each cell only as tall as its character's ink");
-  PlaceAt(ui.chkCompactCells, ui.cmbPart->geometry().right() + 8, 70, 0, 17);
+  PlaceAt(ui.chkCompactCells, 8, 168, 0, 17);
   ui.chkFitTexture = Check(general, "chkFitTexture", "Fit Texture, up to", false);
   ui.chkFitTexture->setToolTip("The smallest power-of-two texture that holds every character");
   PlaceAt(ui.chkFitTexture, 8, 149, 0, 17);
@@ -248,6 +248,14 @@ void TForm1::buildSettingsColumn() {
   ui.udFitHeight->setToolTip("Largest fitted texture height");
   ui.udFitHeight->setButtonSymbols(QAbstractSpinBox::NoButtons);
   PlaceAt(ui.udFitHeight, fitBy->geometry().right() + 4, 146, 48, 22);
+  Caption(general, "Page Pixels:", ui.cmbPart->geometry().right() + 8, 52);
+  ui.cmbPagePixels = new QComboBox(general);
+  ui.cmbPagePixels->setObjectName("cmbPagePixels");
+  ui.cmbPagePixels->addItems({"Classic", "Straight", "Premultiplied"});
+  ui.cmbPagePixels->setToolTip(
+      "The exported page's colour: as drawn over the background (Classic), each pixel's own colour, also "
+      "in transparent pixels, for engines that filter or mipmap (Straight), or colour times alpha (Premultiplied)");
+  PlaceAt(ui.cmbPagePixels, ui.cmbPart->geometry().right() + 8, 68, 105, 22);
 
   ui.chkOutline = Check(effects, "chkOutline", "Outline", false);
   PlaceAt(ui.chkOutline, 8, 2, 0, 17);

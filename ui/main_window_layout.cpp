@@ -8,6 +8,7 @@
 #include <QResizeEvent>
 
 #include "settings/distance_field_mode.h"
+#include "settings/generation_extras.h"
 #include "ui/image_conversion.h"
 #include "ui/legend_view.h"
 #include "ui/main_window.h"
@@ -121,7 +122,15 @@ void TForm1::ShowImages() {
     std::lock_guard<std::mutex> guard(state_.result.mask.lock());
     mask = ToQImage(state_.result.mask);
   }
-  ui.Tab->setImages(colour, mask);
+  // The page exporters receive, when the job made one of its own (straight or premultiplied).
+  QImage page;
+  PageAlpha alpha = PageAlpha::Straight;
+  if (state_.result.page.width() > 0) {
+    std::lock_guard<std::mutex> guard(state_.result.page.lock());
+    page = ToQImage(state_.result.page);
+    if (state_.result.pagePixels == kPagePixelsPremultiplied) alpha = PageAlpha::Premultiplied;
+  }
+  ui.Tab->setImages(colour, mask, page, alpha);
   ui.Tab->layoutScrollBars(state_.result.colour.width(), state_.result.colour.height());
 }
 

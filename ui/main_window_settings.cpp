@@ -21,7 +21,7 @@ namespace glyphmill {
 
 namespace {
 
-constexpr int kLastSelector = 25;  // 23..25: the settings beyond the classic record
+constexpr int kLastSelector = 26;  // 23..26: the settings beyond the classic record
 
 // The selected entry of a list; for a list with typing, the entry equal to the typed text, or -1
 // when no entry is.
@@ -66,6 +66,7 @@ void TForm1::connectSettings() {
   connect(ui.udFitWidth, &QSpinBox::valueChanged, this, [this] { ReadSetting(24); });
   connect(ui.udFitHeight, &QSpinBox::valueChanged, this, [this] { ReadSetting(24); });
   connect(ui.udSdfSpread, &QSpinBox::valueChanged, this, [this] { ReadSetting(25); });
+  connect(ui.cmbPagePixels, &QComboBox::currentIndexChanged, this, [this] { ReadSetting(26); });
   connect(ui.cmbPreviewZoom, &QComboBox::currentIndexChanged, this, [this] {
     LayoutMainWindow();
     DrawPreview();
@@ -144,6 +145,12 @@ void TForm1::ReadSetting(int selector) {
       ShowTextureSize();
       break;
     case 25: state_.extras.sdfSpread = static_cast<uint16_t>(ui.udSdfSpread->value()); break;
+    case 26: {
+      const int mode = ui.cmbPagePixels->currentIndex();
+      if (mode >= kPagePixelsClassic && mode <= kPagePixelsPremultiplied)
+        state_.extras.pagePixels = static_cast<uint8_t>(mode);
+      break;
+    }
     default: break;  // only the change notification
   }
 
@@ -240,6 +247,7 @@ void TForm1::WriteSettingsToControls() {
   ui.udFitWidth->setValue(state_.extras.fitMaxWidth);
   ui.udFitHeight->setValue(state_.extras.fitMaxHeight);
   ui.chkFitTexture->setChecked(state_.extras.fitTexture);
+  ui.cmbPagePixels->setCurrentIndex(state_.extras.pagePixels);
   ShowTextureSize();
   UpdateModeControls();
   state_.updatingControls = false;
@@ -248,6 +256,7 @@ void TForm1::WriteSettingsToControls() {
 void TForm1::UpdateModeControls() {
   const bool field = IsDistanceField(state_.settings);
   ui.udSdfSpread->setEnabled(field);
+  ui.cmbPagePixels->setEnabled(!field);  // a field's page is data, written as it is
   ui.cmbPreviewZoom->setEnabled(field);
   for (QWidget* effect :
        std::initializer_list<QWidget*>{ui.chkOutline, ui.trkOutline, ui.shpOutlineCol, ui.trkOutSmooth,

@@ -15,7 +15,6 @@
 #include <QWheelEvent>
 #include <cmath>
 
-#include "ui/composite_image.h"
 #include "ui/widget_placement.h"
 
 namespace glyphmill {
@@ -47,24 +46,7 @@ void TexturePicture::setMark(const QRect& cell) {
 
 void TexturePicture::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
-  const double s = zoom_.scale();
-  if (s == 1.0) {
-    const QRect exposed = event->rect() & image_.rect();
-    if (!exposed.isEmpty()) painter.drawImage(exposed.topLeft(), image_, exposed);
-  } else if (!image_.isNull()) {
-    // The texture pixels behind the exposed part, whole pixels only, so that every pixel lands on
-    // the same screen square whichever part is repainted.
-    const QRect e = event->rect();
-    const int x0 = std::max(0, static_cast<int>(std::floor(e.left() / s)));
-    const int y0 = std::max(0, static_cast<int>(std::floor(e.top() / s)));
-    const int x1 = std::min(image_.width(), static_cast<int>(std::ceil((e.right() + 1) / s)));
-    const int y1 = std::min(image_.height(), static_cast<int>(std::ceil((e.bottom() + 1) / s)));
-    if (x1 > x0 && y1 > y0) {
-      painter.setRenderHint(QPainter::SmoothPixmapTransform, !zoom_.nearestNeighbour());
-      const QRect source(x0, y0, x1 - x0, y1 - y0);
-      painter.drawImage(QRectF(x0 * s, y0 * s, source.width() * s, source.height() * s), image_, source);
-    }
-  }
+  paintTexture(painter, event->rect());
   if (!mark_.isEmpty()) {
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     QPen pen(kMarkColour);
@@ -77,6 +59,47 @@ void TexturePicture::paintEvent(QPaintEvent* event) {
     // The frame lies on the cell's outermost screen pixels.
     painter.drawRect(QRectF(topLeft, bottomRight).adjusted(0, 0, -1, -1).toAlignedRect().adjusted(0, 0, -1, -1));
   }
+}
+
+void TexturePicture::paintTexture(QPainter& painter, const QRect& e) {
+  const double s = zoom_.scale();
+  if (s == 1.0) {
+    const QRect exposed = e & image_.rect();
+    if (!exposed.isEmpty()) painter.drawImage(exposed.topLeft(), image_, exposed);
+  } else if (!image_.isNull()) {
+    // The texture pixels behind the exposed part, whole pixels only, so that every pixel lands on
+    // the same screen square whichever part is repainted.
+    const int x0 = std::max(0, static_cast<int>(std::floor(e.left() / s)));
+    const int y0 = std::max(0, static_cast<int>(std::floor(e.top() / s)));
+    const int x1 = std::min(image_.width(), static_cast<int>(std::ceil((e.right() + 1) / s)));
+    const int y1 = std::min(image_.height(), static_cast<int>(std::ceil((e.bottom() + 1) / s)));
+    if (x1 > x0 && y1 > y0) {
+      painter.setRenderHint(QPainter::SmoothPixmapTransform, !zoom_.nearestNeighbour());
+      const QRect source(x0, y0, x1 - x0, y1 - y0);
+      painter.drawImage(QRectF(x0 * s, y0 * s, source.width() * s, source.height() * s), image_, source);
+    }
+  }
+}
+
+// ---- CompositePicture
+
+void CompositePicture::setSource(const QImage& colour, const QImage& mask, PageAlpha alpha,
+                                 const std::optional<QColor>& backdrop) {
+  colour_ = colour.convertToFormat(QImage::Format_RGB888);
+  mask_ = mask.convertToFormat(QImage::Format_RGB888);
+  alpha_ = alpha;
+  backdrop_ = backdrop;
+  setImage(CompositeImage(colour_, mask_, backdrop_, alpha_));
+}
+
+void CompositePicture::paintTexture(QPainter& painter, const QRect& exposed) {
+  if (zoom().scale() == 1.0 || colour_.isNull()) {
+    TexturePicture::paintTexture(painter, exposed);
+    return;
+  }
+  const QRect area = exposed & rect();
+  if (!area.isEmpty())
+    painter.drawImage(area.topLeft(), FilteredComposite(colour_, mask_, backdrop_, alpha_, zoom().scale(), area));
 }
 
 // ---- TextureView
@@ -103,10 +126,10 @@ TextureView::TextureView(QWidget* parent) : QWidget(parent) {
   mask_ = new TexturePicture(panel_);
   mask_->setObjectName("mask");
   mask_->hide();
-  composite_ = new TexturePicture(panel_);
+  composite_ = new CompositePicture(panel_);
   composite_->setObjectName("composite");
   composite_->hide();
-  for (TexturePicture* picture : {colour_, mask_, composite_}) {
+  for (TexturePicture* picture : pictures()) {
     picture->setMouseTracking(true);
     picture->installEventFilter(this);
   }
@@ -183,7 +206,9 @@ QAction* TextureView::makeAction(const QString& text, const QList<QKeySequence>&
   return action;
 }
 
-void TextureView::setImages(const QImage& colour, const QImage& mask) {
+void TextureView::setImages(const QImage& colour, const QImage& mask, const QImage& page, PageAlpha alpha) {
+  pageImage_ = page;
+  pageAlpha_ = alpha;
   colour_->setImage(colour);
   mask_->setImage(mask);
   // A new texture may place every cell elsewhere: the pointer's next move finds its cell again.
@@ -195,7 +220,9 @@ void TextureView::setImages(const QImage& colour, const QImage& mask) {
 
 void TextureView::refreshComposite() {
   if (!compositeStale_) return;
-  composite_->setImage(CompositeImage(colour_->image(), mask_->image(), backdrop_));
+  const bool ownPage = !pageImage_.isNull() && pageImage_.size() == colour_->image().size();
+  composite_->setSource(ownPage ? pageImage_ : colour_->image(), mask_->image(),
+                        ownPage ? pageAlpha_ : PageAlpha::Straight, backdrop_);
   compositeStale_ = false;
 }
 
@@ -255,7 +282,7 @@ void TextureView::layoutScrollBars(int imageWidth, int imageHeight) {
 void TextureView::panTo() {
   const int x = scrB_->isEnabled() ? -scrB_->value() : 0;
   const int y = scrR_->isEnabled() ? -scrR_->value() : 0;
-  for (TexturePicture* picture : {colour_, mask_, composite_}) picture->move(x, y);
+  for (TexturePicture* picture : pictures()) picture->move(x, y);
 }
 
 QPoint TextureView::imagePixelAtPanel(QPoint panelPos) const { return zoom_.imagePixelAt(panelPos - colour_->pos()); }
@@ -273,7 +300,7 @@ void TextureView::setZoom(double scale, std::optional<QPoint> panelAnchor) {
 }
 
 void TextureView::applyZoom() {
-  for (TexturePicture* picture : {colour_, mask_, composite_}) picture->setZoom(zoom_);
+  for (TexturePicture* picture : pictures()) picture->setZoom(zoom_);
   zoomLabel_->setText(QStringLiteral("%1%").arg(zoom_.percent()));
   zoomInAction_->setEnabled(zoom_.scale() < TextureZoom::kMax);
   zoomOutAction_->setEnabled(zoom_.scale() > TextureZoom::kMin);
@@ -286,7 +313,7 @@ void TextureView::zoomActualSize() { setZoom(1.0); }
 void TextureView::zoomToFit() { setZoom(TextureZoom::FitScale(imageSize_, panel_->size())); }
 
 void TextureView::setMarkedCell(const QRect& cell) {
-  for (TexturePicture* picture : {colour_, mask_, composite_}) picture->setMark(cell);
+  for (TexturePicture* picture : pictures()) picture->setMark(cell);
 }
 
 void TextureView::setHoverText(const QString& text) {

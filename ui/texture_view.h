@@ -11,8 +11,10 @@
 
 #include <QImage>
 #include <QWidget>
+#include <array>
 #include <optional>
 
+#include "ui/composite_image.h"
 #include "ui/texture_zoom.h"
 
 class QAction;
@@ -39,11 +41,32 @@ class TexturePicture : public QWidget {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  // The texture part of a paint: the exposed screen rectangle of the picture.
+  virtual void paintTexture(QPainter& painter, const QRect& exposed);
+  const TextureZoom& zoom() const { return zoom_; }
 
  private:
   QImage image_;
   TextureZoom zoom_;
   QRect mark_;
+};
+
+// The composite page's picture: at 100 % the composite itself; at any other zoom the page sampled
+// with linear filtering as an engine samples it, then blended over the backdrop.
+class CompositePicture : public TexturePicture {
+ public:
+  explicit CompositePicture(QWidget* parent = nullptr) : TexturePicture(parent) {}
+  // The page's colour and mask (RGB888, one size), how its colour relates to alpha, the backdrop.
+  void setSource(const QImage& colour, const QImage& mask, PageAlpha alpha, const std::optional<QColor>& backdrop);
+
+ protected:
+  void paintTexture(QPainter& painter, const QRect& exposed) override;
+
+ private:
+  QImage colour_;
+  QImage mask_;
+  PageAlpha alpha_ = PageAlpha::Straight;
+  std::optional<QColor> backdrop_;
 };
 
 class TextureView : public QWidget {
@@ -55,8 +78,11 @@ class TextureView : public QWidget {
 
   explicit TextureView(QWidget* parent = nullptr);
 
-  // New pictures (the handed-back texture and mask, or black after a size change).
-  void setImages(const QImage& colour, const QImage& mask);
+  // New pictures (the handed-back texture and mask, or black after a size change). `page` is the
+  // colour exporters receive when it is not the texture (a straight or premultiplied page); the
+  // composite shows it as an engine draws it.
+  void setImages(const QImage& colour, const QImage& mask, const QImage& page = {},
+                 PageAlpha alpha = PageAlpha::Straight);
 
   // ShowTexturePage: 0 shows the colour image, 1 the mask, 2 the composite; any other index
   // changes nothing.
@@ -100,7 +126,7 @@ class TextureView : public QWidget {
   QWidget* panel() const { return panel_; }
   TexturePicture* colourPicture() const { return colour_; }
   TexturePicture* maskPicture() const { return mask_; }
-  TexturePicture* compositePicture() const { return composite_; }
+  CompositePicture* compositePicture() const { return composite_; }
   QScrollBar* horizontalBar() const { return scrB_; }
   QScrollBar* verticalBar() const { return scrR_; }
   QLabel* zoomLabel() const { return zoomLabel_; }
@@ -125,6 +151,8 @@ class TextureView : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // The three pages' pictures, in tab order.
+  std::array<TexturePicture*, 3> pictures() const { return {colour_, mask_, composite_}; }
   void panTo();
   void applyZoom();
   void refreshComposite();
@@ -136,7 +164,9 @@ class TextureView : public QWidget {
   QWidget* panel_;
   TexturePicture* colour_;
   TexturePicture* mask_;
-  TexturePicture* composite_;
+  CompositePicture* composite_;
+  QImage pageImage_;
+  PageAlpha pageAlpha_ = PageAlpha::Straight;
   QScrollBar* scrB_;
   QScrollBar* scrR_;
   QWidget* zoomRow_;

@@ -88,7 +88,10 @@ typedef struct GlyphmillFontInfoV2 {
   uint8_t bold;                          /* nonzero when bold was asked for                                */
   uint8_t italic;                        /* nonzero when italic was asked for                              */
   uint8_t antialias_mode;                /* 0 smooth, 1 cleartype, 2 none, 3 distance field               */
-  uint8_t reserved0;                     /* 0                                                              */
+  uint8_t page_pixels;                   /* the colour buffer: 0 as drawn over the background colour,     */
+                                         /* 1 straight colour (also in fully transparent pixels, bled     */
+                                         /* from the nearest inked one), 2 premultiplied by alpha; hosts  */
+                                         /* before page pixel modes leave it 0                            */
   uint32_t char_count;                   /* entries at `placed` and `geometry`: the export's CharCount    */
   uint32_t distance_range;               /* distance fields: 2 x spread in pixels; 0 for coverage masks   */
   const char* face_name;                 /* zero-terminated UTF-8 family name as set by the user          */

@@ -68,6 +68,7 @@ struct BmFontDescription {
   std::vector<BmFontChar> chars;      // ascending id, each id once
   std::vector<KerningPair> kernings;  // ascending (first, second), both ids among `chars`
   uint32_t distanceRange = 0;         // a signed distance field of this range (2 x spread); 0: coverage
+  bool premultipliedAlpha = false;    // the page's colour is premultiplied by its alpha
 };
 
 // Builds the description of one export:

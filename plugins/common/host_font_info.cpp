@@ -46,6 +46,7 @@ std::optional<HostFontInfo> CopyHostFontInfo(const GlyphmillFontInfoV2* record, 
   HostFontInfo info = CopyCommon(*record, charCount);
   info.base = record->ascent;
   info.distanceRange = record->distance_range;
+  info.premultipliedAlpha = record->page_pixels == 2;
   // Offsets for a different table cannot be matched to the records either.
   if (record->geometry != nullptr && record->char_count == charCount && charCount > 0) {
     info.geometry.reserve(charCount);

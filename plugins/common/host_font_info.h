@@ -42,6 +42,8 @@ struct HostFontInfo {
   // Distance-field fonts: the field's range in pixels (2 x spread), from version 2 of the host's
   // record; 0 for a coverage mask or a host without version 2.
   uint32_t distanceRange = 0;
+  // Version 2: the colour buffer holds colour premultiplied by alpha (page pixels 2).
+  bool premultipliedAlpha = false;
   // One flag per record of the export call; empty when the host's list does not match the call's
   // CharCount, in which case every record counts as placed.
   std::vector<bool> placed;

@@ -18,6 +18,7 @@ std::string FormatJsonMetrics(uint16_t width, uint16_t height, int32_t spaceAdva
                    {"descent", host->descent},     {"bold", host->bold},
                    {"italic", host->italic},       {"outlineWidth", host->outlineWidth}};
     if (host->distanceRange > 0) doc["distanceField"] = {{"fieldType", "sdf"}, {"distanceRange", host->distanceRange}};
+    if (host->premultipliedAlpha) doc["premultipliedAlpha"] = true;
   }
   Json list = Json::array();
   for (std::size_t i = 0; i < chars.size(); ++i) {

@@ -144,6 +144,12 @@ TEST(CliOptions, CellModeAndFittedTexture) {
   EXPECT_EQ(Accepted({"--cells", "line"}).cellMode, kCellsLine);
   ExpectUsageError({"--cells", "tight"}, "cell mode \"tight\"");
 
+  EXPECT_FALSE(none.pagePixels);
+  EXPECT_EQ(Accepted({"--page-pixels", "classic"}).pagePixels, kPagePixelsClassic);
+  EXPECT_EQ(Accepted({"--page-pixels", "straight"}).pagePixels, kPagePixelsStraight);
+  EXPECT_EQ(Accepted({"--page-pixels", "premultiplied"}).pagePixels, kPagePixelsPremultiplied);
+  ExpectUsageError({"--page-pixels", "bled"}, "page pixels \"bled\"");
+
   const CliOptions autoSize = Accepted({"--texture", "auto"});
   EXPECT_TRUE(autoSize.textureAuto);
   EXPECT_FALSE(autoSize.textureWidth);

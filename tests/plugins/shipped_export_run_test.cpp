@@ -9,6 +9,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cctype>
 #include <tuple>
 
@@ -17,6 +18,7 @@
 #include "app/texture_size.h"
 #include "settings/character_selection.h"
 #include "settings/font_face.h"
+#include "settings/generation_extras.h"
 #include "settings/generation_settings.h"
 #include "tests/plugins/plugin_test_support.h"
 #include "tests/support/scripted_dialogs.h"
@@ -358,6 +360,73 @@ TEST_F(ShippedExportRun, ABatchWritesImagesAndMetricsWithTheChosenBuffers) {
   ASSERT_EQ(doc.at("characters").size(), state.result.chars.size());
   EXPECT_EQ(doc.at("characters")[0].at("code"), state.result.chars[0].codeUnit);
   EXPECT_EQ(doc.at("font").at("face"), "DejaVu Sans");
+}
+
+// Straight and premultiplied pages reach every exporter that writes colour with alpha: the BMFont
+// page, PNG and TGA hold the job's page (not the colour image), the JSON descriptors say when the
+// colour is premultiplied, and the colour image itself stays as drawn.
+TEST_F(ShippedExportRun, PagePixelModesReachEveryColourWriter) {
+  state.settings.textColour = 0x3366FF;
+  state.settings.backColour = 0x202020;
+  for (const uint8_t mode : {kPagePixelsClassic, kPagePixelsStraight, kPagePixelsPremultiplied}) {
+    SCOPED_TRACE(static_cast<int>(mode));
+    state.extras.pagePixels = mode;
+    state.jobs.clear();
+    ScratchFolder out;
+    QueueJob("BMFont Text", false, false);
+    QueueJob("BMFont JSON", false, false);
+    QueueJob("PNG Image", true, true);
+    QueueJob("TGA Image", true, true);
+    QueueJob("JSON Metrics", false, false);
+    for (const char* name : {"font", "font", "image", "image", "metrics"}) dialogs.queueSavePath(out.file(name));
+    ExportAndWait(-1);
+    ASSERT_TRUE(ErrorMessages().empty()) << ErrorMessages()[0];
+
+    const Image24& page = mode == kPagePixelsClassic ? state.result.colour : state.result.page;
+    ASSERT_EQ(page.width(), 256);
+    std::vector<uint8_t> rgba, bgra;
+    for (int32_t y = 0; y < 256; ++y) {
+      for (int32_t x = 0; x < 256; ++x) {
+        const Bgr c = page.pixel(x, y);
+        const uint8_t a = state.result.mask.pixel(x, y).b;
+        rgba.insert(rgba.end(), {c.r, c.g, c.b, a});
+        bgra.insert(bgra.end(), {c.b, c.g, c.r, a});
+        // Premultiplied colour never exceeds its alpha; the colour image is still drawn over the
+        // background.
+        if (mode == kPagePixelsPremultiplied) {
+          ASSERT_LE(std::max({c.r, c.g, c.b}), a) << x << "," << y;
+        }
+      }
+    }
+    if (mode == kPagePixelsStraight) {
+      EXPECT_EQ(page.pixel(0, 0), BgrFromColourRef(0x3366FF));
+    }
+    EXPECT_EQ(state.result.colour.pixel(0, 0), BgrFromColourRef(0x202020));
+
+    const BmFont font = ParseBmFontText(ReadText(out.file("font.fnt")));
+    ASSERT_EQ(font.pageFiles.size(), 1u);
+    EXPECT_EQ(ReadPng(out.file(font.pageFiles[0])).pixels, rgba);
+    EXPECT_EQ(ReadPng(out.file("image.png")).pixels, rgba);
+    // TGA stores rows bottom first or top first as its descriptor says; compare the top row.
+    const TgaFile tga = ReadTga(out.file("image.tga"));
+    ASSERT_EQ(tga.depth, 32);
+    const bool topFirst = (tga.descriptor & 0x20) != 0;
+    const std::size_t topRow = topFirst ? 0 : 255u * 256u * 4u;
+    EXPECT_TRUE(
+        std::equal(bgra.begin(), bgra.begin() + 256 * 4, tga.pixels.begin() + static_cast<std::ptrdiff_t>(topRow)));
+
+    const bool premultiplied = mode == kPagePixelsPremultiplied;
+    const auto bmJson = nlohmann::json::parse(ReadText(out.file("font.json")));
+    EXPECT_EQ(bmJson.contains("premultipliedAlpha"), premultiplied) << bmJson.dump();
+    if (premultiplied) {
+      EXPECT_EQ(bmJson.at("premultipliedAlpha"), true);
+    }
+    std::string metrics;
+    for (const std::string& name : out.entries())
+      if (name.rfind("metrics.", 0) == 0) metrics = name;
+    const auto doc = nlohmann::json::parse(ReadText(out.file(metrics)));
+    EXPECT_EQ(doc.contains("premultipliedAlpha"), premultiplied);
+  }
 }
 
 TEST_F(ShippedExportRun, CharactersThatDidNotFitAreLeftOut) {

@@ -3,6 +3,7 @@
 // refused before anything changes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -122,6 +123,32 @@ TEST(ExtensionBlock, CellModeFittedSizeAndSpreadAreWrittenAsDocumentedAndReadBac
   // Each at its default is not written at all.
   p.extensions.extras = GenerationExtras{};
   EXPECT_EQ(ProjectToBytes(p.settings, p.selection, p.jobs, p.extensions), Classic(p));
+}
+
+TEST(ExtensionBlock, PagePixelsAreWrittenAsDocumentedAndReadBack) {
+  ProjectData p = SampleProject();
+  for (uint8_t mode : {kPagePixelsStraight, kPagePixelsPremultiplied}) {
+    p.extensions.extras.pagePixels = mode;
+    const std::vector<uint8_t> bytes = ProjectToBytes(p.settings, p.selection, p.jobs, p.extensions);
+    std::vector<uint8_t> expected = Classic(p);
+    Add(expected, Block(Entry(7, {mode})));
+    EXPECT_EQ(bytes, expected);
+    ProjectData read;
+    ASSERT_FALSE(ParseProjectBytes(bytes.data(), bytes.size(), kPlugins, &read));
+    EXPECT_EQ(read.extensions.extras.pagePixels, mode);
+    // A classic reader stops after the jobs: the classic part is the classic file exactly.
+    EXPECT_TRUE(std::equal(expected.begin(), expected.begin() + static_cast<std::ptrdiff_t>(Classic(p).size()),
+                           Classic(p).begin()));
+  }
+  p.extensions.extras.pagePixels = kPagePixelsClassic;
+  EXPECT_EQ(ProjectToBytes(p.settings, p.selection, p.jobs, p.extensions), Classic(p));
+  // A mode this build does not know is a damaged entry, not a guess.
+  for (const std::vector<uint8_t>& bad : {Entry(7, {3}), Entry(7, {}), Entry(7, {1, 0})}) {
+    std::vector<uint8_t> file = Classic(p);
+    Add(file, Block(bad));
+    ProjectData read;
+    EXPECT_TRUE(ParseProjectBytes(file.data(), file.size(), kPlugins, &read));
+  }
 }
 
 TEST(ExtensionBlock, ExtraSettingsThatDoNotFitTheirTypeAreRefusedAndSpreadsLimited) {

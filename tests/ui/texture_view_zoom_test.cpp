@@ -167,7 +167,8 @@ TEST(TextureZoomPixels, EveryPageKeepsOneZoomAndPosition) {
     EXPECT_EQ(f.view.verticalBar()->value(), 12);
   }
   // The composite is made when its page is first shown; from then on all three move together.
-  for (TexturePicture* picture : {f.view.colourPicture(), f.view.maskPicture(), f.view.compositePicture()}) {
+  for (TexturePicture* picture : std::initializer_list<TexturePicture*>{f.view.colourPicture(), f.view.maskPicture(),
+                                                                        f.view.compositePicture()}) {
     EXPECT_EQ(picture->pos(), QPoint(-30, -12));
     EXPECT_EQ(picture->size(), QSize(512, 512));
   }
