@@ -12,7 +12,7 @@
 #   ascii  DejaVu Sans 24 pt (32 px), 32..126, 512x512, "BMFont Text", with --font-file
 #          (msdf-atlas-gen: -type softmask -size 32)
 #   sdf    the CJK job as a distance field, spread 4 (msdf-atlas-gen: -type sdf -pxrange 8)
-# The peers read the CJK collection's first face (they take no face index); its glyphs of that
+# The peers take tens of seconds for each CJK run. The peers read the CJK collection's first face (they take no face index); its glyphs of that
 # range are the same in number and close in shape.
 set -euo pipefail
 
