@@ -63,12 +63,15 @@ InstallEnvironment ProcessEnvironment() {
   }
   env.xdgDataHome = Env("XDG_DATA_HOME");
   env.xdgConfigHome = Env("XDG_CONFIG_HOME");
+  env.xdgCacheHome = Env("XDG_CACHE_HOME");
   return env;
 }
 
 std::string DataHome(const InstallEnvironment& env) { return BaseFolder(env.xdgDataHome, env.home, ".local/share"); }
 
 std::string ConfigHome(const InstallEnvironment& env) { return BaseFolder(env.xdgConfigHome, env.home, ".config"); }
+
+std::string CacheHome(const InstallEnvironment& env) { return BaseFolder(env.xdgCacheHome, env.home, ".cache"); }
 
 std::vector<std::string> PluginSearchFolders(const InstallEnvironment& env, const std::string& workingFolderPlugins) {
   std::vector<std::string> folders{workingFolderPlugins};
@@ -91,6 +94,12 @@ std::string AutosavePath(const InstallEnvironment& env) {
   const std::string config = ConfigHome(env);
   if (config.empty()) return {};
   return Join(config, std::string(kAppFolderName) + "/Autosave.gmp");
+}
+
+std::string PluginInfoCachePath(const InstallEnvironment& env) {
+  const std::string cache = CacheHome(env);
+  if (cache.empty()) return {};
+  return Join(cache, std::string(kAppFolderName) + "/plugin-info");
 }
 
 std::string HelpPagePath(const InstallEnvironment& env) {

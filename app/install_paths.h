@@ -8,6 +8,9 @@
 //              A file name found in an earlier folder hides a later file of the same name.
 //   host       <executable folder>/glyphmill-plugin-host (build folder), else
 //              <executable folder>/../lib/glyphmill/glyphmill-plugin-host (installed)
+//   plug-in descriptions   $XDG_CACHE_HOME/glyphmill/plugin-info (default ~/.cache/glyphmill/):
+//              what each usable plug-in said about itself, so that a run loads only the plug-ins
+//              it calls (export/plugin_info_cache.h)
 //   autosave   $XDG_CONFIG_HOME/glyphmill/Autosave.gmp   (default ~/.config/glyphmill/): the
 //              executable's folder is shared by every user and read-only when installed
 //   help       help.html in the working folder when it exists, else
@@ -34,9 +37,11 @@ struct InstallEnvironment {
   std::string home;           // $HOME, else the password database's home folder
   std::string xdgDataHome;    // $XDG_DATA_HOME as set
   std::string xdgConfigHome;  // $XDG_CONFIG_HOME as set
+  std::string xdgCacheHome;   // $XDG_CACHE_HOME as set
 };
 
-// The running process's environment: getcwd, /proc/self/exe, $HOME, $XDG_DATA_HOME, $XDG_CONFIG_HOME.
+// The running process's environment: getcwd, /proc/self/exe, $HOME, $XDG_DATA_HOME, $XDG_CONFIG_HOME,
+// $XDG_CACHE_HOME.
 InstallEnvironment ProcessEnvironment();
 
 // $XDG_DATA_HOME, or ~/.local/share when it is unset, empty or not absolute (the base-directory
@@ -44,6 +49,8 @@ InstallEnvironment ProcessEnvironment();
 // configuration folder with ~/.config.
 std::string DataHome(const InstallEnvironment& env);
 std::string ConfigHome(const InstallEnvironment& env);
+// The same for the cache folder, ~/.cache.
+std::string CacheHome(const InstallEnvironment& env);
 
 // The plug-in folders in search order. The first is `workingFolderPlugins` as given (relative to
 // the working folder, "plugins" by default, so the paths stored stay "plugins/NAME.so"); the user's
@@ -57,6 +64,9 @@ std::string PluginHostPath(const InstallEnvironment& env);
 
 // $XDG_CONFIG_HOME/glyphmill/Autosave.gmp; empty when there is no configuration folder at all.
 std::string AutosavePath(const InstallEnvironment& env);
+
+// $XDG_CACHE_HOME/glyphmill/plugin-info; empty when there is no cache folder at all.
+std::string PluginInfoCachePath(const InstallEnvironment& env);
 
 // The absolute path of the help page to open: the working folder's help.html when it exists, else
 // the installed copy when that exists; empty when there is none.

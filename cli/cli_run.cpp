@@ -314,6 +314,7 @@ int RunCli(const CliOptions& o, std::ostream& out, Console& console) {
   CliDialogs dialogs(console, o.force);
   AppState state;
   state.programFolder = ProgramFolder();
+  state.registry.setInfoCacheFile(PluginInfoCachePath(ProcessEnvironment()));
   if (o.pluginTimeoutSeconds) {
     const std::chrono::milliseconds limit = std::chrono::seconds(*o.pluginTimeoutSeconds);
     state.registry.setCallLimits({limit, limit});

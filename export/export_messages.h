@@ -73,6 +73,7 @@ std::string PluginCallNotStarted(std::string_view reason);
 inline constexpr const char* kPluginReplyBroken = "The plugin's process ended without a complete reply.";
 inline constexpr const char* kPluginLost =
     "The plugin could not be loaded again after its plugin host process had ended.";
+inline constexpr const char* kPluginNotLoadable = "The plugin library could not be loaded.";
 inline constexpr const char* kPluginHostBusy = "Another plugin call is still running.";
 std::string PluginHostRefused(std::string_view reason);
 inline constexpr const char* kBufferSizeMismatch =

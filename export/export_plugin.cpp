@@ -46,12 +46,31 @@ std::string TExportPlugin::extension() const { return ShortString(Info.Extension
 TExportPlugin::TExportPlugin(const std::string& path, Dialogs& dialogs, PluginHostProcess& host,
                              const PluginCallLimits& limits)
     : Path(path) {
-  load(dialogs, host, limits);
+  describe(host.load(Path, limits.info), dialogs, host);
 }
 
-void TExportPlugin::load(Dialogs& dialogs, PluginHostProcess& host, const PluginCallLimits& limits) {
+TExportPlugin::TExportPlugin(const std::string& path, const CachedPluginInfo& answer, Dialogs& dialogs,
+                             PluginHostProcess& host, const PluginCallLimits& limits)
+    : Path(path) {
+  HostLoad described;
+  described.outcome = HostLoad::Outcome::Loaded;
+  described.slot = host.adopt(Path, limits.info);
+  described.entries = answer.entries;
+  described.info = answer.info;
+  describe(described, dialogs, host);
+}
+
+CachedPluginInfo TExportPlugin::answer() const {
+  CachedPluginInfo a;
+  a.entries = (GetPluginInfo ? host_protocol::kHasGetPluginInfo : 0) |
+              (SimpleExport ? host_protocol::kHasSimpleExport : 0) |
+              (GraphicExport ? host_protocol::kHasGraphicExport : 0) | (DataExport ? host_protocol::kHasDataExport : 0);
+  a.info = Info;
+  return a;
+}
+
+void TExportPlugin::describe(const HostLoad& loaded, Dialogs& dialogs, PluginHostProcess& host) {
   Usable = false;
-  const HostLoad loaded = host.load(Path, limits.info);
   if (loaded.outcome == HostLoad::Outcome::NotLoadable) return;  // skipped without a message
   hostSlot = loaded.slot;
 

@@ -18,6 +18,7 @@
 
 #include "export/dialogs.h"
 #include "export/plugin_host_process.h"
+#include "export/plugin_info_cache.h"
 #include "glyphmill/plugin.h"
 
 namespace glyphmill {
@@ -35,6 +36,10 @@ class TExportPlugin {
   // Loads the library at `path` (relative to the current folder, "plugins/NAME.so") in `host`
   // and reports a failure through `dialogs`.
   TExportPlugin(const std::string& path, Dialogs& dialogs, PluginHostProcess& host,
+                const PluginCallLimits& limits = {});
+  // Takes the description a library gave when it was loaded before (PluginInfoCache) without
+  // loading it now: the host loads it, and asks it again, before its first export call.
+  TExportPlugin(const std::string& path, const CachedPluginInfo& answer, Dialogs& dialogs, PluginHostProcess& host,
                 const PluginCallLimits& limits = {});
   TExportPlugin(TExportPlugin&&) noexcept = default;
   TExportPlugin& operator=(TExportPlugin&&) noexcept = default;
@@ -63,9 +68,12 @@ class TExportPlugin {
   bool hasExtension() const { return Info.HasExtension != 0; }
   // Info.Extension as text; a length byte above the field's 4 characters counts as 4.
   std::string extension() const;
+  // What a usable plug-in said about itself, as PluginInfoCache keeps it.
+  CachedPluginInfo answer() const;
 
  private:
-  void load(Dialogs& dialogs, PluginHostProcess& host, const PluginCallLimits& limits);
+  // Takes what loading (or the cache) said: the description, the option flags, the entry point.
+  void describe(const HostLoad& loaded, Dialogs& dialogs, PluginHostProcess& host);
 };
 
 // The option flags of a plug-in type: which of the colour, alpha and data options apply.

@@ -286,7 +286,7 @@ std::string PluginHostProcess::failureOf(WaitEnd end, const std::string& hostEnd
 
 bool PluginHostProcess::reloadKept() {
   for (const auto& [slot, path] : kept_) {
-    if (lost_.count(slot)) continue;
+    if (lost_.count(slot) || deferred_.count(slot)) continue;
     const HostLoad again = exchangeLoad(slot, path, reloadLimit_);
     if (again.outcome == HostLoad::Outcome::Loaded && (again.entries & kHasGetPluginInfo)) continue;
     lost_.insert(slot);
@@ -371,6 +371,14 @@ HostLoad PluginHostProcess::load(const std::string& path, std::chrono::milliseco
   return r;
 }
 
+uint32_t PluginHostProcess::adopt(const std::string& path, std::chrono::milliseconds limit) {
+  reloadLimit_ = limit;
+  const uint32_t slot = nextSlot_++;
+  kept_.emplace_back(slot, path);
+  deferred_.insert(slot);
+  return slot;
+}
+
 void PluginHostProcess::unloadInHost(uint32_t slot) {
   Request q;
   q.op = Op::Unload;
@@ -384,6 +392,7 @@ void PluginHostProcess::unloadInHost(uint32_t slot) {
 void PluginHostProcess::unload(uint32_t slot) {
   std::erase_if(kept_, [slot](const auto& k) { return k.first == slot; });
   lost_.erase(slot);
+  if (deferred_.erase(slot) != 0) return;  // never loaded
   unloadInHost(slot);
 }
 
@@ -420,7 +429,22 @@ bool PluginHostProcess::readyFor(uint32_t slot, std::string* failure) {
     *failure = export_text::kPluginLost;
     return false;
   }
-  return true;
+  return !deferred_.count(slot) || loadDeferred(slot, failure);
+}
+
+bool PluginHostProcess::loadDeferred(uint32_t slot, std::string* failure) {
+  const auto kept = std::find_if(kept_.begin(), kept_.end(), [slot](const auto& k) { return k.first == slot; });
+  deferred_.erase(slot);
+  if (kept == kept_.end()) {
+    *failure = export_text::kPluginNotLoadable;
+    return false;
+  }
+  const HostLoad loaded = exchangeLoad(slot, kept->second, reloadLimit_);
+  if (loaded.outcome == HostLoad::Outcome::Loaded && (loaded.entries & kHasGetPluginInfo)) return true;
+  lost_.insert(slot);
+  if (pid_ > 0 && loaded.outcome != HostLoad::Outcome::NotLoadable) unloadInHost(slot);
+  *failure = loaded.failure.empty() ? std::string(export_text::kPluginNotLoadable) : loaded.failure;
+  return false;
 }
 
 bool PluginHostProcess::placeCall(uint32_t slot, const HostExportCall& call, const StagedExport& staged,

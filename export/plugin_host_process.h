@@ -6,6 +6,9 @@
 // in a shared memory region both processes map (host/shared_region.h); the host builds the
 // plug-in's records with pointers into its own mapping.
 //
+// A library may also be adopted: given a slot without being loaded, because its description was
+// kept from an earlier run (export/plugin_info_cache.h); it is loaded when first called.
+//
 // A host that dies (a plug-in crashed, called exit(), or ran past its limit and was killed) is
 // reported as the failure of the request it was serving. The next request starts a new host, which
 // loads every kept library again, in the order they were first loaded, and calls their
@@ -101,6 +104,10 @@ class PluginHostProcess {
   // Loads the library at `path` (relative to the current folder) and runs its GetPluginInfo, each
   // step within `limit`. A Loaded library is kept (loaded again after a restart) until unload.
   HostLoad load(const std::string& path, std::chrono::milliseconds limit);
+  // A slot for a library that was described before (its answer cached) without loading it now:
+  // the host loads it, and runs its GetPluginInfo, just before its first export call, each step
+  // within `limit`. A library that then fails to load makes that call fail, and later ones too.
+  uint32_t adopt(const std::string& path, std::chrono::milliseconds limit);
   // Unloads a library and forgets it.
   void unload(uint32_t slot);
 
@@ -146,6 +153,8 @@ class PluginHostProcess {
   // file name and character table placed in the region and its request filled in; the request
   // sent and its reply (or the host's end) turned into the call's outcome.
   bool readyFor(uint32_t slot, std::string* failure);
+  // Loads an adopted library into the running host before its first call; a failure loses it.
+  bool loadDeferred(uint32_t slot, std::string* failure);
   bool placeCall(uint32_t slot, const HostExportCall& call, const StagedExport& staged, host_protocol::Request* request,
                  std::string* failure);
   HostCall exchangeCall(const host_protocol::Request& request, std::chrono::milliseconds limit);
@@ -163,6 +172,7 @@ class PluginHostProcess {
   uint32_t nextSlot_ = 1;
   std::vector<std::pair<uint32_t, std::string>> kept_;  // loaded libraries, in load order
   std::set<uint32_t> lost_;                             // kept, but not loaded again after a restart
+  std::set<uint32_t> deferred_;                         // kept, but not loaded in any host yet
 };
 
 }  // namespace glyphmill

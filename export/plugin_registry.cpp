@@ -6,6 +6,7 @@
 #include <set>
 
 #include "export/export_messages.h"
+#include "export/plugin_info_cache.h"
 
 namespace glyphmill {
 
@@ -37,13 +38,29 @@ void PluginRegistry::Discover(Dialogs& dialogs, ExportJobQueue& jobs, const std:
   for (const TExportPlugin& plugin : plugins_) host_->unload(plugin.hostSlot);
   plugins_.clear();
   std::set<std::string> found;  // file names seen so far: they hide later ones
+  PluginInfoCache cache(infoCacheFile_);
   for (const std::string& folder : folders) {
     const std::string prefix = folder + "/";
     for (const std::string& name : ListLibraries(folder)) {
       if (!found.insert(name).second) continue;
-      LoadLibrary(prefix + name, dialogs);
+      const std::string path = prefix + name;
+      LibraryIdentity library;
+      const bool identified = !infoCacheFile_.empty() && IdentifyLibrary(path, &library);
+      if (const CachedPluginInfo* answer = identified ? cache.find(library) : nullptr) {
+        TExportPlugin plugin(path, *answer, dialogs, *host_, limits_);
+        if (plugin.Usable) keep(std::move(plugin));
+        continue;
+      }
+      const bool usable = LoadLibrary(path, dialogs);
+      if (!identified) continue;
+      if (usable) {
+        cache.store(library, plugins_.back().answer());
+      } else {
+        cache.forget(library.path);
+      }
     }
   }
+  cache.save();
   if (plugins_.empty()) {
     const std::string shown = (folders.empty() ? std::string(kPluginFolder) : folders.front()) + "/";
     dialogs.showMessage(
@@ -54,9 +71,13 @@ void PluginRegistry::Discover(Dialogs& dialogs, ExportJobQueue& jobs, const std:
 bool PluginRegistry::LoadLibrary(const std::string& path, Dialogs& dialogs) {
   TExportPlugin plugin(path, dialogs, *host_, limits_);
   if (!plugin.Usable) return false;
+  keep(std::move(plugin));
+  return true;
+}
+
+void PluginRegistry::keep(TExportPlugin plugin) {
   if (plugin.pluginType() == ptSimple) hasSimpleExporter_ = true;
   plugins_.push_back(std::move(plugin));
-  return true;
 }
 
 void PluginRegistry::Release() {

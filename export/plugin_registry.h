@@ -11,11 +11,18 @@
 // The libraries are loaded, and their entry points called, in the registry's plug-in host process
 // (export/plugin_host_process.h), never in the program itself. The host is started at the first
 // load and ends with the registry.
+//
+// With an information cache file (setInfoCacheFile), a library whose answer the cache holds for
+// exactly that file is registered from it without being loaded (export/plugin_info_cache.h): it
+// takes the same place, index and name as if it had been loaded, and the host loads it only when
+// one of its exports is called. Every other library is loaded as above, and the answer of a usable
+// one is kept for the next discovery. Without the file every library is loaded.
 #pragma once
 
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "export/dialogs.h"
@@ -57,6 +64,10 @@ class PluginRegistry {
   // True when at least one registered plug-in is a simple exporter.
   bool hasSimpleExporter() const { return hasSimpleExporter_; }
 
+  // Where discovery keeps what usable libraries said about themselves; empty (the default): every
+  // library is loaded and asked. Set before Discover.
+  void setInfoCacheFile(std::string file) { infoCacheFile_ = std::move(file); }
+
   // Time limits of plug-in calls: set before Discover; the export run reads them.
   void setCallLimits(const PluginCallLimits& limits) { limits_ = limits; }
   const PluginCallLimits& callLimits() const { return limits_; }
@@ -67,9 +78,12 @@ class PluginRegistry {
   void setCallWaiter(CallWaiter* waiter) { host_->setWaiter(waiter); }
 
  private:
+  void keep(TExportPlugin plugin);
+
   std::vector<TExportPlugin> plugins_;
   bool hasSimpleExporter_ = false;
   PluginCallLimits limits_;
+  std::string infoCacheFile_;
   std::unique_ptr<PluginHostProcess> host_ = std::make_unique<PluginHostProcess>();
 };
 

@@ -5,6 +5,7 @@
 #include <mutex>
 
 #include "render/render_texts.h"
+#include "render/row_workers.h"
 #include "settings/generation_settings.h"
 
 namespace glyphmill {
@@ -100,23 +101,31 @@ bool DrawCharacters(const GlyphSource& source, Image24& target, TargetKind kind,
   const std::vector<PlacedCharacter> noChars;
   const std::vector<PlacedCharacter>& chars = source.chars ? *source.chars : noChars;
   const int32_t n = static_cast<int32_t>(chars.size());
+  std::vector<int32_t> todo;
+  for (int32_t i = 0; i < n; ++i)
+    if (source.placed && static_cast<std::size_t>(i) < source.placed->size() && (*source.placed)[i]) todo.push_back(i);
+  RenderedGlyphs ownGlyphs;
+  RenderedGlyphs& glyphs = source.rendered ? *source.rendered : ownGlyphs;
   {
     std::lock_guard<std::mutex> surfaceLock(surface.lock());
     if (cleartype) surface.fill(0, 0, 0);
-    GlyphImage glyph;
     const int32_t ascent = source.face ? source.face->ascent() : 0;
-    for (int32_t i = 0; i < n; ++i) {
-      if (!source.placed || static_cast<std::size_t>(i) >= source.placed->size() || !(*source.placed)[i]) continue;
-      const PlacedCharacter& c = chars[i];
-      if (source.face && source.face->renderGlyph(c.codeUnit, source.antialiasMode, &glyph)) {
+    // Rendered on any thread, composited here in table order, so overlapping ink blends as drawn
+    // one after the other.
+    auto consume = [&](int32_t k) {
+      const int32_t i = todo[static_cast<std::size_t>(k)];
+      const PlacedCharacter& c = chars[static_cast<std::size_t>(i)];
+      if (const GlyphImage* glyph = glyphs.glyph(i)) {
         const int64_t penX = int64_t{c.cellX} + c.drawOffsetX;
         const int64_t baseline = int64_t{c.cellY} + c.drawOffsetY + ascent;
-        CompositeGlyph(surface, glyph, penX + glyph.left, baseline - glyph.top, ink);
+        CompositeGlyph(surface, *glyph, penX + glyph->left, baseline - glyph->top, ink);
       }
       if (progress.due())
         progress.report(progress.progressBase() + PercentOf(i, n), render_text::DrawingCharacter(i, n));
-      if (stop.load(std::memory_order_relaxed)) return false;
-    }
+      return !stop.load(std::memory_order_relaxed);
+    };
+    if (!glyphs.renderInOrder(source.face, source.antialiasMode, chars, todo, RenderWorkerCount(), consume))
+      return false;
   }
   progress.advanceBase(100);
   if (cleartype) {

@@ -9,22 +9,27 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "render/image24.h"
 #include "render/placed_character.h"
 #include "render/progress_reporter.h"
+#include "render/rendered_glyphs.h"
 #include "settings/font_face.h"
 
 namespace glyphmill {
 
 // What a drawing pass draws: the job's face (null when it could not be opened: nothing is drawn),
-// its antialiasing mode, the table and which of its records are placed.
+// its antialiasing mode, the table and which of its records are placed. `rendered` holds the
+// glyphs the passes over this source rendered (copies of a source share them), so that every later
+// pass composites them again instead of rendering them again.
 struct GlyphSource {
   FontFace* face = nullptr;
   uint16_t antialiasMode = 0;
   const std::vector<PlacedCharacter>* chars = nullptr;
   const std::vector<uint8_t>* placed = nullptr;  // one flag per record
+  std::shared_ptr<RenderedGlyphs> rendered = std::make_shared<RenderedGlyphs>();
 };
 
 // A grey target (mask, scratch) takes the Cleartype average in all three channels; a colour target
@@ -46,7 +51,8 @@ void CompositeGlyph(Image24& target, const GlyphImage& glyph, int64_t x, int64_t
 void ApplyCleartype(const Image24& scratch, Image24& target, TargetKind kind, Bgr colour);
 
 // Draws every placed record, in table order, at (cellX + drawOffsetX, cellY + drawOffsetY), with a
-// throttled "Drawing Character (i/n)" report after each and a stop check after each. Adds 100 to the
+// throttled "Drawing Character (i/n)" report after each and a stop check after each. The glyphs are
+// rendered on up to RenderWorkerCount() threads (RenderedGlyphs), once per source. Adds 100 to the
 // progress base when the pass completes. Returns false when a stop request ended the pass: what was
 // drawn stays, the Cleartype conversion is skipped and the progress base is left as it was.
 // Locks the surfaces it draws on (the scratch image in Cleartype mode, then the target).

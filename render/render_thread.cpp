@@ -140,6 +140,11 @@ GenerationResult RenderThread::takeResult() {
     result.colour = std::move(colourImage_);
     result.mask = std::move(maskImage_);
   }
+  {
+    // The working surface is of no use after the run: its memory goes before the export needs its own.
+    std::lock_guard<std::mutex> lock(scratchImage_.lock());
+    scratchImage_ = Image24();
+  }
   result.chars = std::move(chars_);
   result.placedCount = placedCount_;
   result.sortOrder = std::move(sortOrder_);

@@ -84,7 +84,8 @@ class RenderThread {
   // Indices into chars(), largest cell first; records before placedCount() in it are placed.
   const std::vector<int32_t>& sortOrder() const { return sortOrder_; }
   // The results moved out as one value, once Execute has returned: the images, the table and the
-  // order are the job's no more (they are left empty), the settings and the extras stay.
+  // order are the job's no more (they are left empty, and the scratch image is released), the
+  // settings and the extras stay.
   GenerationResult takeResult();
 
   // The job's run (steps in the order described above).

@@ -1,6 +1,8 @@
 #include "settings/font_metrics.h"
 
 #include <algorithm>
+#include <atomic>
+#include <thread>
 
 #include "settings/rounding.h"
 
@@ -21,18 +23,62 @@ struct FontMeasurer::Cache {
   std::vector<MeasuredGlyph> byGlyph;
   std::vector<uint8_t> known;    // byGlyph[g] is valid
   std::vector<uint8_t> pending;  // code units whose table entry was not measured yet
+  // Faces of the same file for the further measuring threads (FreeType allows one thread per
+  // library), opened when a measurement first has enough glyphs for them.
+  std::vector<std::unique_ptr<FontFace>> helperFaces;
+
+  void measureInto(FontFace& with, uint32_t g) {
+    MeasuredGlyph m;
+    if (!with.measureGlyph(g, &m.abc, &m.ink)) m = {};
+    byGlyph[g] = m;
+    known[g] = 1;
+  }
+
+  // Measures the glyphs `wanted` (valid indices, none known yet) on several threads, each with a
+  // face of its own; the results are the same as one face's.
+  void measureAll(const std::vector<uint32_t>& wanted);
 
   const MeasuredGlyph& glyph(uint32_t g) {
     if (g >= byGlyph.size()) g = 0;
-    if (!known[g]) {
-      MeasuredGlyph m;
-      if (!face->measureGlyph(g, &m.abc, &m.ink)) m = {};
-      byGlyph[g] = m;
-      known[g] = 1;
-    }
+    if (!known[g]) measureInto(*face, g);
     return byGlyph[g];
   }
 };
+
+namespace {
+
+// A further measuring thread (and its face) pays off only with this many glyphs for each thread.
+constexpr std::size_t kMinGlyphsPerThread = 512;
+constexpr std::size_t kGlyphsPerGrab = 64;
+
+}  // namespace
+
+void FontMeasurer::Cache::measureAll(const std::vector<uint32_t>& wanted) {
+  const unsigned cores = std::max(std::thread::hardware_concurrency(), 1u);
+  const std::size_t threads = std::clamp<std::size_t>(wanted.size() / kMinGlyphsPerThread, 1, std::min(cores, 8u));
+  while (helperFaces.size() + 1 < threads) {
+    std::string error;
+    std::unique_ptr<FontFace> helper = FontFace::OpenResolved(request, resolved, &error);
+    if (!helper) break;  // fewer threads, the same metrics
+    helperFaces.push_back(std::move(helper));
+  }
+  const std::size_t used = std::min(threads, helperFaces.size() + 1);
+  // Glyphs are taken in small runs from a shared counter, so the threads finish together.
+  std::atomic<std::size_t> next{0};
+  auto work = [&](FontFace& with) {
+    for (;;) {
+      const std::size_t first = next.fetch_add(kGlyphsPerGrab);
+      if (first >= wanted.size()) return;
+      const std::size_t last = std::min(wanted.size(), first + kGlyphsPerGrab);
+      for (std::size_t k = first; k < last; ++k) measureInto(with, wanted[k]);
+    }
+  };
+  std::vector<std::thread> helpers;
+  helpers.reserve(used - 1);
+  for (std::size_t t = 1; t < used; ++t) helpers.emplace_back(work, std::ref(*helperFaces[t - 1]));
+  work(*face);
+  for (std::thread& t : helpers) t.join();
+}
 
 FontMeasurer::FontMeasurer() : cache_(std::make_unique<Cache>()) {}
 FontMeasurer::~FontMeasurer() = default;
@@ -53,6 +99,7 @@ bool FontMeasurer::openFace(const FontRequest& font, std::string* error) {
   c.request = font;
   c.resolved = resolved;
   c.face = std::move(face);
+  c.helperFaces.clear();
   size_t glyphs = static_cast<size_t>(std::max<FT_Long>(c.face->face()->num_glyphs, 1));
   c.byGlyph.assign(glyphs, MeasuredGlyph{});
   c.known.assign(glyphs, 0);
@@ -100,12 +147,27 @@ bool FontMeasurer::Measure(const FontRequest& font, int32_t kerning, CharacterSe
     fontChanged = false;
   }
   FontFace& face = *c.face;
+  // The glyphs of the selection that are not measured yet, each once, measured together first.
+  std::vector<uint32_t> glyphOf(kCodeUnitCount, 0);
+  std::vector<uint32_t> unknown;
+  std::vector<uint8_t> listed(c.known.size(), 0);
+  for (size_t u = 0; u < kCodeUnitCount; ++u) {
+    if (selection[u] == 0 && u != 32) continue;
+    uint32_t g = face.glyphIndex(static_cast<uint16_t>(u));
+    if (g >= c.known.size()) g = 0;
+    glyphOf[u] = g;
+    if (!c.known[g] && !listed[g]) {
+      listed[g] = 1;
+      unknown.push_back(g);
+    }
+  }
+  c.measureAll(unknown);
   const MeasuredGlyph missing = c.glyph(0);
   const int32_t lineHeight = face.lineHeight();
   for (size_t u = 0; u < kCodeUnitCount; ++u) {
     bool wanted = selection[u] != 0 || u == 32;
     if (wanted) {
-      uint32_t g = face.glyphIndex(static_cast<uint16_t>(u));
+      const uint32_t g = glyphOf[u];
       const MeasuredGlyph& m = g ? c.glyph(g) : missing;
       tables.glyphMetrics[u] = m.abc;
       if (selection[u]) tables.glyphInk[u] = m.ink;

@@ -89,6 +89,17 @@ TEST(Autosave, LivesInTheConfigurationFolder) {
   EXPECT_EQ(AutosavePath(env), "/home/ann/.config/glyphmill/Autosave.gmp");
 }
 
+TEST(PluginInfoCacheFile, LivesInTheCacheFolder) {
+  EXPECT_EQ(PluginInfoCachePath(Installed()), "/home/ann/.cache/glyphmill/plugin-info");
+  InstallEnvironment env = Installed();
+  env.xdgCacheHome = "/var/tmp/c";
+  EXPECT_EQ(PluginInfoCachePath(env), "/var/tmp/c/glyphmill/plugin-info");
+  env.xdgCacheHome = "c";  // relative: ignored
+  EXPECT_EQ(PluginInfoCachePath(env), "/home/ann/.cache/glyphmill/plugin-info");
+  env.home.clear();
+  EXPECT_EQ(PluginInfoCachePath(env), "");  // no cache folder: every plug-in is loaded
+}
+
 TEST(Autosave, NeverInTheProgramFolder) {
   InstallEnvironment env = Installed();
   env.home.clear();

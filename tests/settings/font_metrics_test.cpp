@@ -196,3 +196,36 @@ TEST_F(Measurement, InkOfUnselectedCodeUnitsIsNotWritten) {
 
 }  // namespace
 }  // namespace glyphmill
+
+namespace glyphmill {
+namespace {
+
+// A large selection is measured on several threads, each with a face of its own; every entry must
+// be what one face measures for that code unit's glyph.
+TEST(ParallelMeasurement, EveryEntryIsWhatOneFaceMeasures) {
+  CharacterSelection selection{};
+  for (size_t u = 32; u < 0x2000; ++u) selection[u] = 1;
+  FontMeasurer measurer;
+  FontTables tables;
+  bool fontChanged = true;
+  std::string error;
+  const FontRequest font{testing::kDejaVuSans, 17, true, false};
+  ASSERT_TRUE(measurer.Measure(font, 0, selection, fontChanged, tables, &error)) << error;
+  ASSERT_GT(tables.selectedCount, 2048u);  // enough glyphs for more than one thread
+  std::unique_ptr<FontFace> one = FontFace::Open(font, &error);
+  ASSERT_NE(one, nullptr) << error;
+  size_t compared = 0;
+  for (size_t u = 0; u < kCodeUnitCount; ++u) {
+    if (!selection[u]) continue;
+    GlyphABC abc;
+    GlyphInk ink;
+    ASSERT_TRUE(one->measureGlyph(one->glyphIndex(static_cast<uint16_t>(u)), &abc, &ink));
+    EXPECT_EQ(tables.glyphMetrics[u], abc) << u;
+    EXPECT_EQ(tables.glyphInk[u], ink) << u;
+    ++compared;
+  }
+  EXPECT_EQ(compared, tables.selectedCount);
+}
+
+}  // namespace
+}  // namespace glyphmill

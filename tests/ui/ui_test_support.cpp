@@ -43,7 +43,8 @@ MainWindowOptions WindowFixture::options(const std::string& pluginFolder) {
   MainWindowOptions o;
   // Every location in the scratch folder: no autosave, plug-in or help page of the machine's own.
   const std::string scratch = folder.path().toStdString();
-  o.environment = InstallEnvironment{scratch, scratch + "/bin", scratch, scratch + "/data", scratch + "/config"};
+  o.environment = InstallEnvironment{scratch,           scratch + "/bin",    scratch,
+                                     scratch + "/data", scratch + "/config", scratch + "/cache"};
   o.pluginFolder = pluginFolder;
   o.dialogs = &dialogs;
   o.prompts = &prompts;
