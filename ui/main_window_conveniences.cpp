@@ -79,7 +79,8 @@ void TForm1::connectConveniences() {
 void TForm1::wireRangeEditor() {
   if (!rangeEditor_) return;
   rangeEditor_->setTextFilePrompt([this] { return prompts_.openFile(kTextFileTitle, kTextFileFilter); });
-  // An accepted range is one step; ReadSetting(-1) records it (see btnCharacterRangeClick).
+  // An accepted range is one step; ReadSetting(SettingSelector::None) records it (see
+  // btnCharacterRangeClick).
 }
 
 void TForm1::setProjectPath(const std::string& path) {
