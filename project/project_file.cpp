@@ -54,7 +54,7 @@ Failure<ProjectReadError> Unreadable(std::string message) {
 Result<std::size_t> ReadFully(ProjectSource& source, uint8_t* dst, std::size_t n) {
   std::size_t got = 0;
   while (got < n) {
-    const Result<std::size_t> step = source.read(dst + got, n - got);
+    Result<std::size_t> step = source.read(dst + got, n - got);
     if (!step) return step;
     if (*step == 0) break;
     got += *step;
@@ -95,6 +95,21 @@ class StreamSource final : public ProjectSource {
 // Job entries are read in slices, so that a huge count in a short file costs no more memory than
 // the file really holds.
 constexpr std::size_t kJobsPerSlice = 256;
+
+// The job entries: as many as `count` says, read slice by slice.
+Result<std::vector<uint8_t>, ProjectReadError> ReadJobBytes(ProjectSource& source, int32_t count) {
+  std::vector<uint8_t> jobBytes;
+  const std::size_t wanted = static_cast<std::size_t>(count) * kJobEntryBytes;
+  while (jobBytes.size() < wanted) {
+    const std::size_t step = std::min(wanted - jobBytes.size(), kJobsPerSlice * kJobEntryBytes);
+    const std::size_t before = jobBytes.size();
+    jobBytes.resize(before + step);
+    const Result<std::size_t> arrived = ReadFully(source, jobBytes.data() + before, step);
+    if (!arrived) return Unreadable(arrived.error());
+    if (*arrived < step) return Refuse(project_text::JobCountMismatch(count, (before + *arrived) / kJobEntryBytes));
+  }
+  return jobBytes;
+}
 
 }  // namespace
 
@@ -147,17 +162,9 @@ Result<ProjectData, ProjectReadError> ParseProject(ProjectSource& source, const 
   const int32_t count = GetI32(head.data() + kProjectJobCountOffset);
   if (count < 0) return Refuse(project_text::JobCountMismatch(count, 0));
 
-  // The jobs: as many entries as the count says, read slice by slice.
-  std::vector<uint8_t> jobBytes;
-  const std::size_t wanted = static_cast<std::size_t>(count) * kJobEntryBytes;
-  while (jobBytes.size() < wanted) {
-    const std::size_t step = std::min(wanted - jobBytes.size(), kJobsPerSlice * kJobEntryBytes);
-    const std::size_t before = jobBytes.size();
-    jobBytes.resize(before + step);
-    const Result<std::size_t> arrived = ReadFully(source, jobBytes.data() + before, step);
-    if (!arrived) return Unreadable(arrived.error());
-    if (*arrived < step) return Refuse(project_text::JobCountMismatch(count, (before + *arrived) / kJobEntryBytes));
-  }
+  Result<std::vector<uint8_t>, ProjectReadError> jobs = ReadJobBytes(source, count);
+  if (!jobs) return Fail(std::move(jobs).error());
+  const std::vector<uint8_t>& jobBytes = *jobs;
 
   // The extension block's reader sees the end of the file where the source fails; the failure is
   // reported as such afterwards.

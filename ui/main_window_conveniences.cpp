@@ -96,7 +96,7 @@ void TForm1::RebuildRecentMenu() {
   ui.RecentProjects1->clear();
   const QStringList paths = recent_->paths();
   for (int i = 0; i < paths.size(); ++i) {
-    const QString path = paths[i];
+    const QString& path = paths[i];
     QAction* entry = ui.RecentProjects1->addAction(RecentProjectEntry(i, path));
     entry->setToolTip(path);
     connect(entry, &QAction::triggered, this, [this, path] { OpenRecentProject(path); });

@@ -64,13 +64,26 @@ TEST(FirstStart, ReadAllSettingsGivesTheDefaults) {
   EXPECT_FALSE(w.ui.Bar->isVisible());
 }
 
-TEST(ChangeEvents, DuringWriteSettingsToControlsReadNothingAndArmNothing) {
-  WindowFixture f;
-  TForm1& w = *f.window;
+// Nothing armed and the status reading "before": what ExpectNoChangeNotice then checks.
+void Quieten(TForm1& w) {
   w.ui.Timer2->stop();
   w.state().autoGenerateArmed = false;
   w.state().lastSettingChange = 0;
   w.SetStatus("before");
+}
+
+// No change notification ran since Quieten: no "Idle" and no automatic generation armed.
+void ExpectNoChangeNotice(TForm1& w) {
+  EXPECT_FALSE(w.state().autoGenerateArmed);
+  EXPECT_FALSE(w.ui.Timer2->isActive());
+  EXPECT_EQ(w.state().lastSettingChange, 0u);
+  EXPECT_EQ(w.ui.statBar->message(), "before");
+}
+
+TEST(ChangeEvents, DuringWriteSettingsToControlsReadNothingAndArmNothing) {
+  WindowFixture f;
+  TForm1& w = *f.window;
+  Quieten(w);
   // Values the controls cannot hold: if a change event read its control back, the record would
   // take the control's clamped value.
   w.state().settings.verticalPad = 500;
@@ -86,10 +99,7 @@ TEST(ChangeEvents, DuringWriteSettingsToControlsReadNothingAndArmNothing) {
   EXPECT_EQ(w.ui.trkDSOffset->value(), 7);
   EXPECT_EQ(w.state().settings, expected);
   EXPECT_FALSE(w.updatingControls());
-  EXPECT_FALSE(w.state().autoGenerateArmed);
-  EXPECT_FALSE(w.ui.Timer2->isActive());
-  EXPECT_EQ(w.state().lastSettingChange, 0u);
-  EXPECT_EQ(w.ui.statBar->message(), "before");
+  ExpectNoChangeNotice(w);
 }
 
 TEST(ChangeEvents, EachControlReadsItsSettingAndNotifies) {
@@ -133,10 +143,7 @@ TEST(ChangeEvents, EachControlReadsItsSettingAndNotifies) {
 TEST(ReadAllSettings, TakesEveryControlWithoutANoticeOrAStepToUndo) {
   WindowFixture f;
   TForm1& w = *f.window;
-  w.ui.Timer2->stop();
-  w.state().autoGenerateArmed = false;
-  w.state().lastSettingChange = 0;
-  w.SetStatus("before");
+  Quieten(w);
   // Controls moved without their events being read, as the record and the controls part after a
   // direct change of the record.
   {
@@ -154,10 +161,7 @@ TEST(ReadAllSettings, TakesEveryControlWithoutANoticeOrAStepToUndo) {
   EXPECT_EQ(w.state().settings.fontSize, 20);
   // "Auto Generate" is on, yet nothing is armed, the status keeps its text and nothing can be undone.
   ASSERT_TRUE(w.ui.CheckBox8->isChecked());
-  EXPECT_FALSE(w.state().autoGenerateArmed);
-  EXPECT_FALSE(w.ui.Timer2->isActive());
-  EXPECT_EQ(w.state().lastSettingChange, 0u);
-  EXPECT_EQ(w.ui.statBar->message(), "before");
+  ExpectNoChangeNotice(w);
   EXPECT_EQ(w.undo().history().undoSteps(), 0u);
   EXPECT_FALSE(w.undo().undoAction()->isEnabled());
 
