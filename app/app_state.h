@@ -47,22 +47,17 @@ struct AppState {
   ExportJobQueue jobs;
   ExportBuffers exportBuffers;  // rebuilt at every export run, kept until the next
 
-  bool fontChanged = true;        // the font name changed since the support table was refreshed
-  bool updatingControls = false;  // settings are being written into the controls
-  bool generationIdle = true;     // no job between Generate and FinishGeneration
+  bool fontChanged = true;     // the font name changed since the support table was refreshed
+  bool generationIdle = true;  // no job between Generate and FinishGeneration
   bool exportAfterGenerate = false;
   int32_t exportPluginIndex = -1;  // registry index, or -1 for the job queue
   uint32_t lastSettingChange = 0;  // tick of the last change that armed the automatic generation
   bool autoGenerateArmed = false;  // the automatic generation timer runs
   uint32_t tallestCell = 0;
-  std::string programFolder;  // with a trailing "/"
-  std::string statusText;     // first status panel as last set
+  std::string statusText;  // first status panel as last set
 };
 
 // The window's caption suffix and default preview text: "Glyphmill 4.1".
 std::string VersionedName(const std::string& name);
-
-// The folder of the running program with a trailing "/".
-std::string ProgramFolder();
 
 }  // namespace glyphmill

@@ -8,8 +8,6 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "export/plugin_host_process.h"
-
 namespace glyphmill {
 
 namespace {
@@ -87,8 +85,6 @@ std::vector<std::string> PluginSearchFolders(const InstallEnvironment& env, cons
   if (IsAbsolute(env.programFolder)) add(Join(env.programFolder, kInstalledPlugins));
   return folders;
 }
-
-std::string PluginHostPath(const InstallEnvironment& env) { return PluginHostBeside(env.programFolder); }
 
 std::string AutosavePath(const InstallEnvironment& env) {
   const std::string config = ConfigHome(env);

@@ -7,7 +7,8 @@
 //              then <executable folder>/../lib/glyphmill/plugins   (the installed exporters).
 //              A file name found in an earlier folder hides a later file of the same name.
 //   host       <executable folder>/glyphmill-plugin-host (build folder), else
-//              <executable folder>/../lib/glyphmill/glyphmill-plugin-host (installed)
+//              <executable folder>/../lib/glyphmill/glyphmill-plugin-host (installed): found by
+//              FindPluginHostExecutable (export/plugin_host_process.h)
 //   plug-in descriptions   $XDG_CACHE_HOME/glyphmill/plugin-info (default ~/.cache/glyphmill/):
 //              what each usable plug-in said about itself, so that a run loads only the plug-ins
 //              it calls (export/plugin_info_cache.h)
@@ -27,7 +28,6 @@
 namespace glyphmill {
 
 inline constexpr const char* kAppFolderName = "glyphmill";
-inline constexpr const char* kPluginHostName = "glyphmill-plugin-host";
 inline constexpr const char* kHelpPageName = "help.html";
 
 // What the locations depend on. An empty string means "unset".
@@ -57,10 +57,6 @@ std::string CacheHome(const InstallEnvironment& env);
 // folder is left out when there is no home folder. Duplicates are left out.
 std::vector<std::string> PluginSearchFolders(const InstallEnvironment& env,
                                              const std::string& workingFolderPlugins = "plugins");
-
-// The plug-in host executable: beside the program when it is there (a build folder), else the
-// installed copy. The installed path is returned when neither exists.
-std::string PluginHostPath(const InstallEnvironment& env);
 
 // $XDG_CONFIG_HOME/glyphmill/Autosave.gmp; empty when there is no configuration folder at all.
 std::string AutosavePath(const InstallEnvironment& env);

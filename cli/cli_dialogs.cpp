@@ -65,10 +65,9 @@ std::string CliDialogs::promptSaveFile(const SaveFileRequest& request) {
   }
   given_.insert(path);
   // A save dialog can only answer with a folder that exists; the command line may name a new one.
-  std::string error;
-  if (!CreateParentFolder(path, &error)) {
+  if (const Result<void> folder = CreateParentFolder(path); !folder) {
     ++errorMessages_;
-    console_.error(request.title + ": " + error);
+    console_.error(request.title + ": " + folder.error());
     return kCancelMarker;
   }
   console_.info(request.title + ": " + path);

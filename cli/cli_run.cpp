@@ -212,9 +212,8 @@ std::optional<int> CliRun::applyTextureSize() {
 }
 
 bool CliRun::saveProject() {
-  std::string folderError;
-  if (!CreateParentFolder(ForceProjectExtension(*o_.saveProject), &folderError)) {
-    console_.error("glyphmill-cli: " + folderError);
+  if (const Result<void> folder = CreateParentFolder(ForceProjectExtension(*o_.saveProject)); !folder) {
+    console_.error("glyphmill-cli: " + folder.error());
     return false;
   }
   return SaveProjectFile(*o_.saveProject, state_.settings, state_.selection, state_.jobs, pluginNames_, status_,
@@ -313,7 +312,6 @@ std::string DefaultOutputName(const GenerationSettings& settings) {
 int RunCli(const CliOptions& o, std::ostream& out, Console& console) {
   CliDialogs dialogs(console, o.force);
   AppState state;
-  state.programFolder = ProgramFolder();
   state.registry.setInfoCacheFile(PluginInfoCachePath(ProcessEnvironment()));
   if (o.pluginTimeoutSeconds) {
     const std::chrono::milliseconds limit = std::chrono::seconds(*o.pluginTimeoutSeconds);

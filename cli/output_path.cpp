@@ -12,15 +12,14 @@ std::string OutputPathFor(const std::string& output) {
   return output;
 }
 
-bool CreateParentFolder(const std::string& path, std::string* error) {
+Result<void> CreateParentFolder(const std::string& path) {
   const std::filesystem::path folder = std::filesystem::path(path).parent_path();
-  if (folder.empty()) return true;
+  if (folder.empty()) return {};
   std::error_code ec;
   std::filesystem::create_directories(folder, ec);
-  if (!ec && std::filesystem::is_directory(folder, ec)) return true;
+  if (!ec && std::filesystem::is_directory(folder, ec)) return {};
   if (!ec) ec = std::make_error_code(std::errc::not_a_directory);
-  *error = "cannot create the folder \"" + folder.string() + "\": " + ec.message();
-  return false;
+  return Fail("cannot create the folder \"" + folder.string() + "\": " + ec.message());
 }
 
 }  // namespace glyphmill::cli

@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "settings/result.h"
+
 namespace glyphmill::cli {
 
 // The file name an output that names a folder gets inside it; the plug-in's extension is then
@@ -14,8 +16,8 @@ inline constexpr const char* kFolderOutputName = "font";
 std::string OutputPathFor(const std::string& output);
 
 // Creates the folder `path` lies in, with its parents, as a save dialog could only answer with a
-// folder that exists. True when it exists afterwards; false with "cannot create the folder
-// "DIR": REASON" otherwise (a file in the way, no permission, ...).
-bool CreateParentFolder(const std::string& path, std::string* error);
+// folder that exists. Success when it exists afterwards; else "cannot create the folder "DIR":
+// REASON" (a file in the way, no permission, ...).
+Result<void> CreateParentFolder(const std::string& path);
 
 }  // namespace glyphmill::cli

@@ -1,7 +1,6 @@
 #include "export/export_run.h"
 
 #include <algorithm>
-#include <stdexcept>
 
 #include "export/export_messages.h"
 #include "export/export_prompt.h"
@@ -9,11 +8,6 @@
 namespace glyphmill {
 
 namespace {
-
-// A failure of one export operation; its message goes into the error box.
-struct ExportFailure : std::runtime_error {
-  using std::runtime_error::runtime_error;
-};
 
 HostFontInfoInput FontInfoInput(const ExportContext& c) {
   HostFontInfoInput in;
@@ -27,6 +21,17 @@ HostFontInfoInput FontInfoInput(const ExportContext& c) {
 
 void SetStatus(const ExportContext& c, const std::string& text) {
   if (c.setStatus) c.setStatus(text);
+}
+
+// What happened to an export of the plug-in at `pluginIndex` (null when the index names none).
+ExportResult ResultOf(int32_t pluginIndex, const TExportPlugin* plugin, ExportResult::Status status,
+                      std::string message) {
+  ExportResult r;
+  r.pluginIndex = pluginIndex;
+  if (plugin != nullptr) r.pluginName = plugin->Name;
+  r.status = status;
+  r.message = std::move(message);
+  return r;
 }
 
 }  // namespace
@@ -61,39 +66,39 @@ GraphicBuffers BuffersForType(uint8_t pluginType, bool useColour, bool useAlpha)
   }
 }
 
-void ExportRun::stage() {
-  if (staged_) return;
+Result<void> ExportRun::stage() {
+  if (staged_) return {};
   // Once per run: the buffers and the font information (its kerning computed here) go into the
   // shared memory every call of the run reads.
   const std::vector<uint8_t> image = fontInfo_.image();
   std::string error;
   if (!context_.registry.host().stage(context_.buffers.rgb, context_.buffers.alpha, image, &stagedExport_, &error))
-    throw ExportFailure(export_text::PluginCallNotStarted(error));
+    return Fail(export_text::PluginCallNotStarted(error));
   staged_ = true;
+  return {};
 }
 
-void ExportRun::callPlugin(const TExportPlugin& plugin, const HostExportCall& call) {
-  stage();
+Result<void> ExportRun::callPlugin(const TExportPlugin& plugin, const HostExportCall& call) {
+  if (Result<void> staged = stage(); !staged) return staged;
   const HostCall result = context_.registry.host().callExport(plugin.hostSlot, call, stagedExport_,
                                                               context_.registry.callLimits().exportCall);
-  if (!result.ok) throw ExportFailure(result.failure);
+  if (!result.ok) return Fail(result.failure);
+  return {};
 }
 
 bool ExportRun::record(const TExportPlugin& plugin, ExportResult::Status status, std::string message) {
-  ExportResult r;
+  int32_t index = -1;
   for (std::size_t i = 0; i < context_.registry.size(); ++i)
-    if (&context_.registry.at(i) == &plugin) r.pluginIndex = static_cast<int32_t>(i);
-  r.pluginName = plugin.Name;
-  r.status = status;
-  r.message = std::move(message);
-  results_.push_back(std::move(r));
+    if (&context_.registry.at(i) == &plugin) index = static_cast<int32_t>(i);
+  results_.push_back(ResultOf(index, &plugin, status, std::move(message)));
   return status != ExportResult::Status::Failed;
 }
 
-void ExportRun::requireBufferSize() const {
+Result<void> ExportRun::requireBufferSize() const {
   // The records announce the settings' texture size; a plug-in reads that many bytes.
   if (!context_.buffers.hasSize(context_.settings.textureWidth, context_.settings.textureHeight))
-    throw ExportFailure(export_text::kBufferSizeMismatch);
+    return Fail(export_text::kBufferSizeMismatch);
+  return {};
 }
 
 void ExportRun::reportCallFailure(const char* kindWord, const TExportPlugin& plugin, const std::string& message) {
@@ -150,72 +155,49 @@ ExportCall ExportCallForType(uint8_t pluginType, bool useColour, bool useAlpha) 
 
 bool ExportRun::RunPluginExport(TExportPlugin& plugin, const ExportCall& what) {
   const EntryTraits traits = TraitsOf(what.entry);
-  try {
-    if (!plugin.Usable) throw ExportFailure(export_text::kPluginNotUsable);
-    // The table lives exactly as long as this operation: freed after the call, also on failure.
-    std::vector<TExportCharInfo> table;
-    if (traits.passesTable) table = BuildCharTable(context_.result.chars, context_.metrics.selectedCount);
-    plugin.FileName = PromptExportFile(plugin, FileSuffix(what.buffers), context_.dialogs);
+  const auto failed = [&](const std::string& message) {
+    reportCallFailure(traits.kindWord, plugin, message);
+    return record(plugin, ExportResult::Status::Failed, message);
+  };
+  if (!plugin.Usable) return failed(export_text::kPluginNotUsable);
+  // The table lives exactly as long as this operation: freed after the call, also on failure.
+  std::vector<TExportCharInfo> table;
+  if (traits.passesTable) table = BuildCharTable(context_.result.chars, context_.metrics.selectedCount);
+  plugin.FileName = PromptExportFile(plugin, FileSuffix(what.buffers), context_.dialogs);
 
-    HostExportCall call;
-    call.entry = what.entry;
-    call.fileName = plugin.FileName;
-    call.width = context_.settings.textureWidth;
-    call.height = context_.settings.textureHeight;
-    call.passRgb = what.buffers.colour;
-    call.passAlpha = what.buffers.alpha;
-    if (traits.passesTable) {
-      call.chars = table;
-      call.spaceAdvance = context_.metrics.spaceAdvance;
-    }
-
-    if (plugin.FileName == kCancelMarker) return record(plugin, ExportResult::Status::Cancelled);
-    if (!HasEntry(plugin, what.entry)) throw ExportFailure(traits.notFound);
-    if (what.buffers.colour || what.buffers.alpha) requireBufferSize();
-    callPlugin(plugin, call);
-    return record(plugin, ExportResult::Status::Ran);
-  } catch (const std::exception& e) {
-    reportCallFailure(traits.kindWord, plugin, e.what());
-    return record(plugin, ExportResult::Status::Failed, e.what());
+  HostExportCall call;
+  call.entry = what.entry;
+  call.fileName = plugin.FileName;
+  call.width = context_.settings.textureWidth;
+  call.height = context_.settings.textureHeight;
+  call.passRgb = what.buffers.colour;
+  call.passAlpha = what.buffers.alpha;
+  if (traits.passesTable) {
+    call.chars = table;
+    call.spaceAdvance = context_.metrics.spaceAdvance;
   }
+
+  if (plugin.FileName == kCancelMarker) return record(plugin, ExportResult::Status::Cancelled);
+  if (!HasEntry(plugin, what.entry)) return failed(traits.notFound);
+  if (what.buffers.colour || what.buffers.alpha) {
+    if (Result<void> sized = requireBufferSize(); !sized) return failed(sized.error());
+  }
+  if (Result<void> called = callPlugin(plugin, call); !called) return failed(called.error());
+  return record(plugin, ExportResult::Status::Ran);
 }
 
 bool ExportRun::RunSimpleExport(TExportPlugin& plugin) {
   return RunPluginExport(plugin, ExportCallForType(ptSimple, true, true));
 }
 
-bool ExportRun::RunDataExport(TExportPlugin& plugin) {
-  return RunPluginExport(plugin, ExportCallForType(ptData, false, false));
-}
-
-bool ExportRun::RunGraphicExport(TExportPlugin& plugin, bool useColour, bool useAlpha) {
-  return RunPluginExport(plugin, {host_protocol::Entry::Graphic, {useColour, useAlpha}});
-}
-
 bool ExportRun::RunJob(const TExportJob& job) {
-  bool result = false;
-  try {
-    TExportPlugin* plugin = context_.registry.find(job.PluginIndex);
-    // A job whose plug-in is not loaded fails without a message of its own.
-    if (plugin != nullptr && plugin->Usable) {
-      result = RunPluginExport(*plugin, ExportCallForType(plugin->pluginType(), job.UseRGB, job.UseAlpha));
-    } else {
-      ExportResult r;
-      r.pluginIndex = job.PluginIndex;
-      r.pluginName = plugin != nullptr ? plugin->Name : std::string();
-      r.message = export_text::kPluginNotUsable;
-      results_.push_back(std::move(r));
-    }
-  } catch (const std::exception& e) {
-    result = false;
-    ExportResult r;
-    r.pluginIndex = job.PluginIndex;
-    r.message = e.what();
-    results_.push_back(std::move(r));
-    context_.dialogs.showMessage(
-        {export_text::kErrorCaption, export_text::JobFailed(e.what()), DialogIcon::Error, DialogOwner::MainWindow});
+  TExportPlugin* plugin = context_.registry.find(job.PluginIndex);
+  // A job whose plug-in is not loaded fails without a message of its own.
+  if (plugin == nullptr || !plugin->Usable) {
+    results_.push_back(ResultOf(job.PluginIndex, plugin, ExportResult::Status::Failed, export_text::kPluginNotUsable));
+    return false;
   }
-  return result;
+  return RunPluginExport(*plugin, ExportCallForType(plugin->pluginType(), job.UseRGB, job.UseAlpha));
 }
 
 void ExportRun::RunJobQueue() {
@@ -250,10 +232,8 @@ ExportReport RunExport(ExportContext& context, int32_t pluginIndex) {
     // A quick export of an index that names no plug-in: say so rather than report success silently.
     context.dialogs.showMessage({export_text::kErrorCaption, export_text::JobFailed(export_text::kPluginNotUsable),
                                  DialogIcon::Error, DialogOwner::MainWindow});
-    ExportResult r;
-    r.pluginIndex = pluginIndex;
-    r.message = export_text::kPluginNotUsable;
-    report.results.push_back(std::move(r));
+    report.results.push_back(
+        ResultOf(pluginIndex, nullptr, ExportResult::Status::Failed, export_text::kPluginNotUsable));
   }
   SetStatus(context, export_text::kExportComplete);
   report.outcome = ExportOutcome::Ran;

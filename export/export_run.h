@@ -35,6 +35,7 @@
 #include "render/generation_result.h"
 #include "settings/font_metrics.h"
 #include "settings/generation_settings.h"
+#include "settings/result.h"
 
 namespace glyphmill {
 
@@ -122,10 +123,9 @@ class ExportRun {
   // The one export routine: prompts for the file, checks the entry and the buffers, and calls the
   // plug-in with what `call` names. False when it reported a failure.
   bool RunPluginExport(TExportPlugin& plugin, const ExportCall& call);
-  // RunPluginExport for each entry (the quick export calls the simple one whatever the type).
+  // The quick export: the simple entry, whatever the plug-in's type.
   bool RunSimpleExport(TExportPlugin& plugin);
-  bool RunDataExport(TExportPlugin& plugin);
-  bool RunGraphicExport(TExportPlugin& plugin, bool useColour, bool useAlpha);
+  // One job of the queue: its plug-in's call for the job's options (ExportCallForType).
   bool RunJob(const TExportJob& job);
   void RunJobQueue();
 
@@ -133,13 +133,13 @@ class ExportRun {
   const std::vector<ExportResult>& results() const { return results_; }
 
  private:
-  // Calls a plug-in entry in the plug-in host, with the run's data staged first; throws the
-  // failure's message.
-  void callPlugin(const TExportPlugin& plugin, const HostExportCall& call);
-  void stage();
+  // Calls a plug-in entry in the plug-in host, with the run's data staged first; the failure's
+  // message when the call failed.
+  Result<void> callPlugin(const TExportPlugin& plugin, const HostExportCall& call);
+  Result<void> stage();
   bool record(const TExportPlugin& plugin, ExportResult::Status status, std::string message = {});
-  // Throws unless the buffers hold the texture size the records announce.
-  void requireBufferSize() const;
+  // A failure unless the buffers hold the texture size the records announce.
+  Result<void> requireBufferSize() const;
   void reportCallFailure(const char* kindWord, const TExportPlugin& plugin, const std::string& message);
 
   ExportContext& context_;

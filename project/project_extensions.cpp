@@ -122,7 +122,9 @@ const KnownEntry* FindKnown(uint16_t type) {
 
 // ---- damage texts ----------------------------------------------------------------------------
 
-std::string Damaged(const std::string& why) { return "The project file's extension block is damaged: " + why + "."; }
+Failure<std::string> Damaged(const std::string& why) {
+  return Fail("The project file's extension block is damaged: " + why + ".");
+}
 
 // The entries of a block are read in slices, so a length far beyond the file costs no more memory
 // than the file really holds.
@@ -157,7 +159,7 @@ std::vector<uint8_t> ExtensionBlockBytes(const ProjectExtensions& extensions) {
   return block;
 }
 
-std::optional<std::string> ParseExtensionEntries(const uint8_t* data, std::size_t size, ProjectExtensions* out) {
+Result<ProjectExtensions> ParseExtensionEntries(const uint8_t* data, std::size_t size) {
   ProjectExtensions parsed;
   std::size_t at = 0;
   while (at < size) {
@@ -177,17 +179,14 @@ std::optional<std::string> ParseExtensionEntries(const uint8_t* data, std::size_
     }
     at += length;
   }
-  *out = std::move(parsed);
-  return std::nullopt;
+  return parsed;
 }
 
-std::optional<std::string> ReadExtensionBlock(const ExtensionReader& read, ProjectExtensions* out) {
+Result<ProjectExtensions> ReadExtensionBlock(const ExtensionReader& read) {
   uint8_t header[kExtensionHeaderBytes] = {};
   const std::size_t got = read(header, sizeof header);
-  if (got < sizeof kExtensionTag || std::memcmp(header, kExtensionTag, sizeof kExtensionTag) != 0) {
-    *out = ProjectExtensions{};
-    return std::nullopt;
-  }
+  if (got < sizeof kExtensionTag || std::memcmp(header, kExtensionTag, sizeof kExtensionTag) != 0)
+    return ProjectExtensions{};
   if (got < kExtensionHeaderBytes) return Damaged("its length is cut short");
   const uint32_t length = GetU32(header + 4);
   std::vector<uint8_t> entries;
@@ -200,7 +199,7 @@ std::optional<std::string> ReadExtensionBlock(const ExtensionReader& read, Proje
       return Damaged("it says " + std::to_string(length) + " bytes where the file holds " +
                      std::to_string(before + arrived));
   }
-  return ParseExtensionEntries(entries.data(), entries.size(), out);
+  return ParseExtensionEntries(entries.data(), entries.size());
 }
 
 std::string StoredFontPath(const std::string& fontPath, const std::string& projectPath) {

@@ -39,6 +39,7 @@
 #include <vector>
 
 #include "settings/generation_extras.h"
+#include "settings/result.h"
 
 namespace glyphmill {
 
@@ -77,15 +78,15 @@ struct ProjectExtensions {
 // The block's bytes, or nothing when every addition is at its default and no unknown entry is kept.
 std::vector<uint8_t> ExtensionBlockBytes(const ProjectExtensions& extensions);
 
-// Parses the L bytes of entries of a block. nullopt when they were read (into *out, replaced
-// whole); else the text saying how the block is damaged, with *out untouched.
-std::optional<std::string> ParseExtensionEntries(const uint8_t* data, std::size_t size, ProjectExtensions* out);
+// Parses the L bytes of entries of a block: what they hold, or the text saying how the block is
+// damaged.
+Result<ProjectExtensions> ParseExtensionEntries(const uint8_t* data, std::size_t size);
 
 // Reads what follows the last job entry through `read` (which fills up to n bytes and returns how
 // many it gave, fewer only at the end). A file that ends there or continues with anything but the
-// tag has no block: *out is reset to the defaults. nullopt when read; else how it is damaged.
+// tag has no block: the defaults come back. Else what the block holds, or how it is damaged.
 using ExtensionReader = std::function<std::size_t(uint8_t* dst, std::size_t n)>;
-std::optional<std::string> ReadExtensionBlock(const ExtensionReader& read, ProjectExtensions* out);
+Result<ProjectExtensions> ReadExtensionBlock(const ExtensionReader& read);
 
 // The path stored for a font file of a project saved at `projectPath`: relative to the project's
 // folder when the font lies in it or below it, else absolute.

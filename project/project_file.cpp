@@ -4,7 +4,6 @@
 #include <cstring>
 #include <istream>
 #include <ostream>
-#include <stdexcept>
 
 #include "project/project_layout.h"
 #include "project/project_messages.h"
@@ -42,15 +41,23 @@ TExportJob GetJob(const uint8_t* in) {
   return job;
 }
 
-ProjectRefusal Refuse(std::string text) { return ProjectRefusal{project_text::kFileErrorCaption, std::move(text)}; }
+Failure<ProjectReadError> Refuse(std::string text) {
+  return Fail(ProjectReadError{ProjectReadError::Kind::Refused, project_text::kFileErrorCaption, std::move(text)});
+}
 
-// Reads exactly n bytes unless the source ends first; returns how many arrived.
-std::size_t ReadFully(ProjectSource& source, uint8_t* dst, std::size_t n) {
+Failure<ProjectReadError> Unreadable(std::string message) {
+  return Fail(ProjectReadError{ProjectReadError::Kind::Unreadable, {}, std::move(message)});
+}
+
+// Reads exactly n bytes unless the source ends first; returns how many arrived, or the source's
+// failure.
+Result<std::size_t> ReadFully(ProjectSource& source, uint8_t* dst, std::size_t n) {
   std::size_t got = 0;
   while (got < n) {
-    const std::size_t step = source.read(dst + got, n - got);
-    if (step == 0) break;
-    got += step;
+    Result<std::size_t> step = source.read(dst + got, n - got);
+    if (!step) return step;
+    if (*step == 0) break;
+    got += *step;
   }
   return got;
 }
@@ -58,7 +65,7 @@ std::size_t ReadFully(ProjectSource& source, uint8_t* dst, std::size_t n) {
 class MemorySource final : public ProjectSource {
  public:
   MemorySource(const uint8_t* data, std::size_t size) : data_(data), size_(size) {}
-  std::size_t read(uint8_t* dst, std::size_t n) override {
+  Result<std::size_t> read(uint8_t* dst, std::size_t n) override {
     const std::size_t step = std::min(n, size_ - pos_);
     if (step) std::memcpy(dst, data_ + pos_, step);
     pos_ += step;
@@ -74,10 +81,10 @@ class MemorySource final : public ProjectSource {
 class StreamSource final : public ProjectSource {
  public:
   explicit StreamSource(std::istream& stream) : stream_(stream) {}
-  std::size_t read(uint8_t* dst, std::size_t n) override {
-    if (!stream_.good()) return 0;
+  Result<std::size_t> read(uint8_t* dst, std::size_t n) override {
+    if (!stream_.good()) return std::size_t{0};
     stream_.read(reinterpret_cast<char*>(dst), static_cast<std::streamsize>(n));
-    if (stream_.bad()) throw std::runtime_error("Read error.");
+    if (stream_.bad()) return Fail("Read error.");
     return static_cast<std::size_t>(stream_.gcount());
   }
 
@@ -88,6 +95,21 @@ class StreamSource final : public ProjectSource {
 // Job entries are read in slices, so that a huge count in a short file costs no more memory than
 // the file really holds.
 constexpr std::size_t kJobsPerSlice = 256;
+
+// The job entries: as many as `count` says, read slice by slice.
+Result<std::vector<uint8_t>, ProjectReadError> ReadJobBytes(ProjectSource& source, int32_t count) {
+  std::vector<uint8_t> jobBytes;
+  const std::size_t wanted = static_cast<std::size_t>(count) * kJobEntryBytes;
+  while (jobBytes.size() < wanted) {
+    const std::size_t step = std::min(wanted - jobBytes.size(), kJobsPerSlice * kJobEntryBytes);
+    const std::size_t before = jobBytes.size();
+    jobBytes.resize(before + step);
+    const Result<std::size_t> arrived = ReadFully(source, jobBytes.data() + before, step);
+    if (!arrived) return Unreadable(arrived.error());
+    if (*arrived < step) return Refuse(project_text::JobCountMismatch(count, (before + *arrived) / kJobEntryBytes));
+  }
+  return jobBytes;
+}
 
 }  // namespace
 
@@ -106,20 +128,29 @@ std::vector<uint8_t> ProjectToBytes(const GenerationSettings& settings, const Ch
   return out;
 }
 
-std::optional<ProjectRefusal> ParseProject(ProjectSource& source, const PluginNames& plugins, ProjectData* out) {
+Result<ProjectData, ProjectReadError> ParseProject(ProjectSource& source, const PluginNames& plugins) {
   // The fixed part: signature, settings size, settings, selection, job count.
   std::vector<uint8_t> head(kProjectJobsOffset);
-  std::size_t got = ReadFully(source, head.data(), 4);
+  std::size_t got = 0;
+  // Reads the next `n` bytes of the head; false when the source failed (`failure` says why).
+  std::string failure;
+  const auto readHead = [&](std::size_t n) {
+    const Result<std::size_t> arrived = ReadFully(source, head.data() + got, n);
+    if (!arrived) failure = arrived.error();
+    got += arrived ? *arrived : 0;
+    return arrived.has_value();
+  };
+  if (!readHead(4)) return Unreadable(failure);
   if (got < 4 || GetI32(head.data() + kProjectSignatureOffset) != kProjectSignature)
     return Refuse(project_text::kNoGlyphmillData);
 
-  got += ReadFully(source, head.data() + 4, 4);
+  if (!readHead(4)) return Unreadable(failure);
   if (got < kProjectSettingsOffset) return Refuse(project_text::Incomplete("settings size", got));
   const uint32_t settingsSize = GetU32(head.data() + kProjectSettingsSizeOffset);
   if (settingsSize != static_cast<uint32_t>(kProjectSettingsSize))
     return Refuse(project_text::RecordSizeMismatch(settingsSize));
 
-  got += ReadFully(source, head.data() + got, kProjectJobsOffset - got);
+  if (!readHead(kProjectJobsOffset - got)) return Unreadable(failure);
   if (got < kProjectSelectionOffset) return Refuse(project_text::Incomplete("settings", got));
   if (got < kProjectJobCountOffset) return Refuse(project_text::Incomplete("character selection", got));
   if (got < kProjectJobsOffset) return Refuse(project_text::Incomplete("job count", got));
@@ -131,40 +162,39 @@ std::optional<ProjectRefusal> ParseProject(ProjectSource& source, const PluginNa
   const int32_t count = GetI32(head.data() + kProjectJobCountOffset);
   if (count < 0) return Refuse(project_text::JobCountMismatch(count, 0));
 
-  // The jobs: as many entries as the count says, read slice by slice.
-  std::vector<uint8_t> jobBytes;
-  const std::size_t wanted = static_cast<std::size_t>(count) * kJobEntryBytes;
-  while (jobBytes.size() < wanted) {
-    const std::size_t step = std::min(wanted - jobBytes.size(), kJobsPerSlice * kJobEntryBytes);
-    const std::size_t before = jobBytes.size();
-    jobBytes.resize(before + step);
-    const std::size_t arrived = ReadFully(source, jobBytes.data() + before, step);
-    if (arrived < step) {
-      const std::size_t available = before + arrived;
-      return Refuse(project_text::JobCountMismatch(count, available / kJobEntryBytes));
-    }
-  }
+  Result<std::vector<uint8_t>, ProjectReadError> jobs = ReadJobBytes(source, count);
+  if (!jobs) return Fail(std::move(jobs).error());
+  const std::vector<uint8_t>& jobBytes = *jobs;
 
-  ProjectExtensions extensions;
-  const auto readFully = [&source](uint8_t* dst, std::size_t n) { return ReadFully(source, dst, n); };
-  if (auto damage = ReadExtensionBlock(readFully, &extensions)) return Refuse(*damage);
+  // The extension block's reader sees the end of the file where the source fails; the failure is
+  // reported as such afterwards.
+  bool sourceFailed = false;
+  const auto readFully = [&source, &failure, &sourceFailed](uint8_t* dst, std::size_t n) -> std::size_t {
+    const Result<std::size_t> arrived = ReadFully(source, dst, n);
+    if (arrived) return *arrived;
+    failure = arrived.error();
+    sourceFailed = true;
+    return 0;
+  };
+  Result<ProjectExtensions> extensions = ReadExtensionBlock(readFully);
+  if (sourceFailed) return Unreadable(failure);
+  if (!extensions) return Refuse(extensions.error());
 
   ProjectData data;
-  data.extensions = std::move(extensions);
+  data.extensions = *std::move(extensions);
   data.settings = SettingsFromBytes(head.data() + kProjectSettingsOffset);
   std::copy(head.begin() + kProjectSelectionOffset, head.begin() + kProjectJobCountOffset, data.selection.begin());
   data.jobs.reserve(static_cast<std::size_t>(count));
   for (std::size_t i = 0; i < static_cast<std::size_t>(count); ++i)
     data.jobs.push_back(GetJob(jobBytes.data() + i * kJobEntryBytes));
   MatchJobsToPlugins(data.jobs, plugins);
-  *out = std::move(data);
-  return std::nullopt;
+  return data;
 }
 
-std::optional<ProjectRefusal> ParseProjectBytes(const uint8_t* data, std::size_t size, const PluginNames& plugins,
-                                                ProjectData* out) {
+Result<ProjectData, ProjectReadError> ParseProjectBytes(const uint8_t* data, std::size_t size,
+                                                        const PluginNames& plugins) {
   MemorySource source(data, size);
-  return ParseProject(source, plugins, out);
+  return ParseProject(source, plugins);
 }
 
 bool WriteProject(std::ostream& stream, const GenerationSettings& settings, const CharacterSelection& selection,
@@ -176,9 +206,9 @@ bool WriteProject(std::ostream& stream, const GenerationSettings& settings, cons
   return static_cast<bool>(stream);
 }
 
-std::optional<ProjectRefusal> ReadProjectStream(std::istream& stream, const PluginNames& plugins, ProjectData* out) {
+Result<ProjectData, ProjectReadError> ReadProjectStream(std::istream& stream, const PluginNames& plugins) {
   StreamSource source(stream);
-  return ParseProject(source, plugins, out);
+  return ParseProject(source, plugins);
 }
 
 }  // namespace glyphmill

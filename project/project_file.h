@@ -2,14 +2,13 @@
 // export queue (layout in project/project_layout.h), and the reader that refuses a file before
 // anything of the caller's state is touched.
 //
-// Writing and reading here never shows anything: a refusal comes back as its caption and text,
-// and the front ends (project/project_io.h) report it.
+// Writing and reading here never shows anything: a refusal or a read failure comes back as a
+// ProjectReadError, and the front ends (project/project_io.h) report it.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <iosfwd>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,6 +17,7 @@
 #include "project/project_extensions.h"
 #include "settings/character_selection.h"
 #include "settings/generation_settings.h"
+#include "settings/result.h"
 
 namespace glyphmill {
 
@@ -30,18 +30,22 @@ struct ProjectData {
   bool operator==(const ProjectData&) const = default;
 };
 
-// Why a file was refused: shown in a message box with an error icon.
-struct ProjectRefusal {
+// Why a project was not read. Refused: the bytes are no project this program reads; `caption` and
+// `text` go into a message box with an error icon. Unreadable: the source failed while reading;
+// `text` is the failure's message (the front ends put it in the status line).
+struct ProjectReadError {
+  enum class Kind { Refused, Unreadable };
+  Kind kind = Kind::Refused;
   std::string caption;
   std::string text;
 };
 
 // Where the reader takes its bytes from. read() fills up to `n` bytes and returns how many it
-// gave; fewer than asked means the end was reached. It throws (std::exception) on a read failure.
+// gave; fewer than asked means the end was reached. A read failure comes back as its message.
 class ProjectSource {
  public:
   virtual ~ProjectSource() = default;
-  virtual std::size_t read(uint8_t* dst, std::size_t n) = 0;
+  virtual Result<std::size_t> read(uint8_t* dst, std::size_t n) = 0;
 };
 
 // The complete byte form. Jobs are written as they stand: refresh their names first
@@ -50,23 +54,23 @@ class ProjectSource {
 std::vector<uint8_t> ProjectToBytes(const GenerationSettings& settings, const CharacterSelection& selection,
                                     const ExportJobQueue& jobs, const ProjectExtensions& extensions = {});
 
-// Reads one project from `source`. Every part is checked before `*out` is assigned: a wrong
-// signature or settings size, a file that ends early, a job count the file cannot hold and a font
-// name without its terminating zero are refused, and `*out` keeps what it held, as is a damaged
-// extension block. On success the jobs are matched to `plugins` by name (MatchJobsToPlugins).
-std::optional<ProjectRefusal> ParseProject(ProjectSource& source, const PluginNames& plugins, ProjectData* out);
+// Reads one project from `source`. Every part is checked before anything is handed back: a wrong
+// signature or settings size, a file that ends early, a job count the file cannot hold, a font
+// name without its terminating zero and a damaged extension block are refused. On success the
+// jobs are matched to `plugins` by name (MatchJobsToPlugins).
+Result<ProjectData, ProjectReadError> ParseProject(ProjectSource& source, const PluginNames& plugins);
 
 // The same over bytes in memory.
-std::optional<ProjectRefusal> ParseProjectBytes(const uint8_t* data, std::size_t size, const PluginNames& plugins,
-                                                ProjectData* out);
+Result<ProjectData, ProjectReadError> ParseProjectBytes(const uint8_t* data, std::size_t size,
+                                                        const PluginNames& plugins);
 
 // WriteProject over an open writable stream: refreshes the jobs' names from `plugins`, then writes
 // the complete file. False when the stream failed.
 bool WriteProject(std::ostream& stream, const GenerationSettings& settings, const CharacterSelection& selection,
                   ExportJobQueue& jobs, const PluginNames& plugins, const ProjectExtensions& extensions = {});
 
-// Reads a project from an open readable stream (see ParseProject). Throws std::runtime_error when
-// the stream reports a read failure (as opposed to its end).
-std::optional<ProjectRefusal> ReadProjectStream(std::istream& stream, const PluginNames& plugins, ProjectData* out);
+// Reads a project from an open readable stream (see ParseProject). A read failure the stream
+// reports (as opposed to its end) comes back Unreadable.
+Result<ProjectData, ProjectReadError> ReadProjectStream(std::istream& stream, const PluginNames& plugins);
 
 }  // namespace glyphmill

@@ -7,8 +7,6 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <istream>
-#include <stdexcept>
 
 #include "export/export_prompt.h"
 #include "project/project_layout.h"
@@ -40,12 +38,12 @@ class FileDescriptor {
 class FileSource final : public ProjectSource {
  public:
   FileSource(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
-  std::size_t read(uint8_t* dst, std::size_t n) override {
+  Result<std::size_t> read(uint8_t* dst, std::size_t n) override {
     while (true) {
       const ssize_t got = ::read(fd_, dst, n);
       if (got >= 0) return static_cast<std::size_t>(got);
       if (errno == EINTR) continue;
-      throw std::runtime_error(SystemError("Cannot read", path_, errno));
+      return Fail(SystemError("Cannot read", path_, errno));
     }
   }
 
@@ -56,61 +54,48 @@ class FileSource final : public ProjectSource {
 
 }  // namespace
 
-bool ReadProject(std::istream& stream, const PluginNames& plugins, ProjectData& data, Dialogs& dialogs) {
-  if (auto refusal = ReadProjectStream(stream, plugins, &data)) {
-    dialogs.showMessage({refusal->caption, refusal->text, DialogIcon::Error, DialogOwner::MainWindow});
-    return false;
-  }
-  return true;
-}
-
 ProjectLoad LoadProjectFile(const std::string& path, const PluginNames& plugins, Dialogs& dialogs,
                             const StatusCallback& status) {
-  ProjectLoad load;
-  try {
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0) throw std::runtime_error(SystemError("Cannot open", path, errno));
-    FileSource source(fd.get(), path);
-    ProjectData data;
-    if (auto refusal = ParseProject(source, plugins, &data)) {
-      load.outcome = LoadOutcome::Refused;
-      dialogs.showMessage({refusal->caption, refusal->text, DialogIcon::Error, DialogOwner::MainWindow});
-      return load;
-    }
-    if (data.extensions.fontFile)
-      data.extensions.fontFile->path = ResolveStoredFontPath(data.extensions.fontFile->path, path);
-    load.outcome = LoadOutcome::Loaded;
-    load.project = std::move(data);
-  } catch (const std::exception& e) {
-    load.outcome = LoadOutcome::Failed;
-    load.project.reset();
-    if (status) status(project_text::LoadFailed(e.what()));
-    return load;
+  const auto failed = [&status](const std::string& message) {
+    if (status) status(project_text::LoadFailed(message));
+    return ProjectLoad{LoadOutcome::Failed, std::nullopt};
+  };
+  FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (fd.get() < 0) return failed(SystemError("Cannot open", path, errno));
+  FileSource source(fd.get(), path);
+  Result<ProjectData, ProjectReadError> read = ParseProject(source, plugins);
+  if (!read && read.error().kind == ProjectReadError::Kind::Unreadable) return failed(read.error().text);
+  if (!read) {
+    dialogs.showMessage({read.error().caption, read.error().text, DialogIcon::Error, DialogOwner::MainWindow});
+    return ProjectLoad{LoadOutcome::Refused, std::nullopt};
   }
+  ProjectData& data = *read;
+  if (data.extensions.fontFile)
+    data.extensions.fontFile->path = ResolveStoredFontPath(data.extensions.fontFile->path, path);
   if (status) status(project_text::kProjectLoaded);
-  return load;
+  return ProjectLoad{LoadOutcome::Loaded, std::move(data)};
 }
 
-bool WriteProjectFile(const std::string& path, const GenerationSettings& settings, const CharacterSelection& selection,
-                      ExportJobQueue& jobs, const PluginNames& plugins, std::string* error,
-                      const ProjectExtensions& extensions) {
+Result<void> WriteProjectFile(const std::string& path, const GenerationSettings& settings,
+                              const CharacterSelection& selection, ExportJobQueue& jobs, const PluginNames& plugins,
+                              const ProjectExtensions& extensions) {
   RefreshJobNames(jobs, plugins);
   ProjectExtensions stored = extensions;
   if (stored.fontFile) stored.fontFile->path = StoredFontPath(stored.fontFile->path, path);
   const std::vector<uint8_t> bytes = ProjectToBytes(settings, selection, jobs, stored);
 
-  return ReplaceFileContents(path, bytes, error);
+  return ReplaceFileContents(path, bytes);
 }
 
-std::optional<std::string> SaveProjectFile(const std::string& chosenPath, const GenerationSettings& settings,
-                                           const CharacterSelection& selection, ExportJobQueue& jobs,
-                                           const PluginNames& plugins, const StatusCallback& status,
-                                           const ProjectExtensions& extensions) {
+Result<std::string> SaveProjectFile(const std::string& chosenPath, const GenerationSettings& settings,
+                                    const CharacterSelection& selection, ExportJobQueue& jobs,
+                                    const PluginNames& plugins, const StatusCallback& status,
+                                    const ProjectExtensions& extensions) {
   const std::string path = ForceProjectExtension(chosenPath);
-  std::string error;
-  if (!WriteProjectFile(path, settings, selection, jobs, plugins, &error, extensions)) {
-    if (status) status(project_text::SaveFailed(error));
-    return std::nullopt;
+  Result<void> written = WriteProjectFile(path, settings, selection, jobs, plugins, extensions);
+  if (!written) {
+    if (status) status(project_text::SaveFailed(written.error()));
+    return Fail(std::move(written).error());
   }
   if (status) status(project_text::Saved(path));
   return path;
@@ -120,15 +105,6 @@ std::optional<std::string> PromptProjectPath(Dialogs& dialogs) {
   std::string chosen = dialogs.promptSaveFile(ProjectSaveRequest());
   if (chosen == kCancelMarker) return std::nullopt;
   return chosen;
-}
-
-std::optional<std::string> SaveProjectAs(Dialogs& dialogs, const GenerationSettings& settings,
-                                         const CharacterSelection& selection, ExportJobQueue& jobs,
-                                         const PluginNames& plugins, const StatusCallback& status,
-                                         const ProjectExtensions& extensions) {
-  const std::optional<std::string> chosen = PromptProjectPath(dialogs);
-  if (!chosen) return std::nullopt;
-  return SaveProjectFile(*chosen, settings, selection, jobs, plugins, status, extensions);
 }
 
 SaveFileRequest ProjectSaveRequest() {
@@ -148,34 +124,29 @@ std::string ForceProjectExtension(const std::string& path) {
 namespace {
 
 // Creates the folder that holds `file` and every missing folder above it, with mode 0700 as the
-// base-directory rules ask for folders made in the user's home. False with the reason otherwise.
-bool CreateFolderFor(const std::string& file, std::string* error) {
+// base-directory rules ask for folders made in the user's home; else the reason.
+Result<void> CreateFolderFor(const std::string& file) {
   const std::filesystem::path folder = std::filesystem::path(file).parent_path();
   std::filesystem::path partial;
   for (const std::filesystem::path& part : folder) {
     partial /= part;
     if (::mkdir(partial.c_str(), 0700) == 0 || errno == EEXIST) continue;
-    if (error) *error = "cannot create the folder " + partial.string() + ": " + std::strerror(errno);
-    return false;
+    return Fail("cannot create the folder " + partial.string() + ": " + std::strerror(errno));
   }
   struct stat info {};
-  if (!folder.empty() && (::stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))) {
-    if (error) *error = folder.string() + " is not a folder";
-    return false;
-  }
-  return true;
+  if (!folder.empty() && (::stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)))
+    return Fail(folder.string() + " is not a folder");
+  return {};
 }
 
 }  // namespace
 
-bool WriteAutosave(const std::string& path, const GenerationSettings& settings, const CharacterSelection& selection,
-                   ExportJobQueue& jobs, const PluginNames& plugins, std::string* error,
-                   const ProjectExtensions& extensions) {
-  if (path.empty()) {
-    if (error) *error = project_text::kNoAutosaveFolder;
-    return false;
-  }
-  return CreateFolderFor(path, error) && WriteProjectFile(path, settings, selection, jobs, plugins, error, extensions);
+Result<void> WriteAutosave(const std::string& path, const GenerationSettings& settings,
+                           const CharacterSelection& selection, ExportJobQueue& jobs, const PluginNames& plugins,
+                           const ProjectExtensions& extensions) {
+  if (path.empty()) return Fail(project_text::kNoAutosaveFolder);
+  if (Result<void> folder = CreateFolderFor(path); !folder) return folder;
+  return WriteProjectFile(path, settings, selection, jobs, plugins, extensions);
 }
 
 ProjectLoad LoadAutosave(const std::string& path, const PluginNames& plugins, Dialogs& dialogs,

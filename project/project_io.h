@@ -18,11 +18,6 @@ namespace glyphmill {
 
 using StatusCallback = std::function<void(const std::string&)>;
 
-// ReadProject over an open readable stream: true with `data` replaced when the file was read;
-// false when it was refused, after the refusal was shown, with `data` untouched. Read failures of
-// the stream propagate as std::exception.
-bool ReadProject(std::istream& stream, const PluginNames& plugins, ProjectData& data, Dialogs& dialogs);
-
 // What a load gave: the project when it was read, and whether it was refused or failed otherwise.
 enum class LoadOutcome { Loaded, Refused, Failed, Absent };  // Absent: no autosave to load
 struct ProjectLoad {
@@ -42,29 +37,22 @@ ProjectLoad LoadProjectFile(const std::string& path, const PluginNames& plugins,
 // Writes a project file at `path` exactly as given, by ReplaceFileContents (safe_file_write.h):
 // the old file is never cut short, a link is written through, permission bits are kept. Refreshes
 // the jobs' plug-in names. A font file of `extensions` is stored relative to the project's folder
-// when it lies in it or below it. False with a message on failure.
-bool WriteProjectFile(const std::string& path, const GenerationSettings& settings, const CharacterSelection& selection,
-                      ExportJobQueue& jobs, const PluginNames& plugins, std::string* error,
-                      const ProjectExtensions& extensions = {});
+// when it lies in it or below it. The failure's message on failure.
+Result<void> WriteProjectFile(const std::string& path, const GenerationSettings& settings,
+                              const CharacterSelection& selection, ExportJobQueue& jobs, const PluginNames& plugins,
+                              const ProjectExtensions& extensions = {});
 
-// Saving under a chosen name: the path is the name with ".gmp" forced; status
-// ".Project saved to PATH succesfully." or "!Error while saving: " + the failure's message.
-// Returns the path written, or nullopt on failure.
-std::optional<std::string> SaveProjectFile(const std::string& chosenPath, const GenerationSettings& settings,
-                                           const CharacterSelection& selection, ExportJobQueue& jobs,
-                                           const PluginNames& plugins, const StatusCallback& status,
-                                           const ProjectExtensions& extensions = {});
+// Saving under a chosen name (SaveFontProject1Click after its prompt): the path is the name with
+// ".gmp" forced; status ".Project saved to PATH succesfully." or "!Error while saving: " + the
+// failure's message. Returns the path written, or the failure's message.
+Result<std::string> SaveProjectFile(const std::string& chosenPath, const GenerationSettings& settings,
+                                    const CharacterSelection& selection, ExportJobQueue& jobs,
+                                    const PluginNames& plugins, const StatusCallback& status,
+                                    const ProjectExtensions& extensions = {});
 
 // The save prompt of a project ("Save Glyphmill Project", "Glyphmill Project|*.gmp"): the chosen
 // name, or nullopt when the prompt was cancelled.
 std::optional<std::string> PromptProjectPath(Dialogs& dialogs);
-
-// SaveFontProject1Click without the window: PromptProjectPath, then SaveProjectFile; a cancelled
-// prompt does nothing. (The window reads its controls between the two.)
-std::optional<std::string> SaveProjectAs(Dialogs& dialogs, const GenerationSettings& settings,
-                                         const CharacterSelection& selection, ExportJobQueue& jobs,
-                                         const PluginNames& plugins, const StatusCallback& status,
-                                         const ProjectExtensions& extensions = {});
 
 // The path a project is saved under: the chosen name with its extension replaced by ".gmp"
 // (added when it has none), by the same rule as the extensions of export files.
@@ -74,11 +62,11 @@ std::string ForceProjectExtension(const std::string& path);
 SaveFileRequest ProjectSaveRequest();
 
 // Writes the autosave at `path` (app/install_paths.h says where it lives), creating its folder
-// when needed. False with the reason in `error` on failure: the caller reports it, because a lost
-// autosave loses the user's session.
-bool WriteAutosave(const std::string& path, const GenerationSettings& settings, const CharacterSelection& selection,
-                   ExportJobQueue& jobs, const PluginNames& plugins, std::string* error,
-                   const ProjectExtensions& extensions = {});
+// when needed. The reason on failure: the caller reports it, because a lost autosave loses the
+// user's session.
+Result<void> WriteAutosave(const std::string& path, const GenerationSettings& settings,
+                           const CharacterSelection& selection, ExportJobQueue& jobs, const PluginNames& plugins,
+                           const ProjectExtensions& extensions = {});
 
 // Loads the autosave at `path` when it exists (as LoadProjectFile, with the same notices);
 // outcome Absent, with nothing shown, when there is none.

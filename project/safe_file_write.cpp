@@ -65,17 +65,14 @@ int MakeTemporary(const std::string& folder, const std::string& name, std::strin
 
 }  // namespace
 
-std::string ResolveFileLinks(const std::string& path, std::string* error) {
+Result<std::string> ResolveFileLinks(const std::string& path) {
   std::string current = path;
   for (int depth = 0; depth <= kMaxLinkDepth; ++depth) {
     struct stat info {};
     if (::lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return current;
     std::string target(static_cast<std::size_t>(PATH_MAX), '\0');
     const ssize_t length = ::readlink(current.c_str(), target.data(), target.size());
-    if (length < 0) {
-      *error = SystemError("Cannot read the link", current, errno);
-      return {};
-    }
+    if (length < 0) return Fail(SystemError("Cannot read the link", current, errno));
     target.resize(static_cast<std::size_t>(length));
     if (target.empty() || target[0] == '/') {
       current = target;
@@ -85,22 +82,19 @@ std::string ResolveFileLinks(const std::string& path, std::string* error) {
       current += target;
     }
   }
-  *error = SystemError("Cannot follow the link", path, ELOOP);
-  return {};
+  return Fail(SystemError("Cannot follow the link", path, ELOOP));
 }
 
-bool ReplaceFileContents(const std::string& path, const std::vector<uint8_t>& bytes, std::string* error) {
-  const std::string target = ResolveFileLinks(path, error);
-  if (target.empty()) return false;
+Result<void> ReplaceFileContents(const std::string& path, const std::vector<uint8_t>& bytes) {
+  const Result<std::string> resolved = ResolveFileLinks(path);
+  if (!resolved) return Fail(resolved.error());
+  const std::string& target = *resolved;
 
   // The new file keeps the old one's permission bits (and, where allowed, its owner and group);
   // a new file gets the usual bits under the umask.
   struct stat old {};
   const bool exists = ::stat(target.c_str(), &old) == 0;
-  if (exists && !S_ISREG(old.st_mode)) {
-    *error = "Cannot replace \"" + target + "\": it is not a regular file";
-    return false;
-  }
+  if (exists && !S_ISREG(old.st_mode)) return Fail("Cannot replace \"" + target + "\": it is not a regular file");
   mode_t mode = 0;
   if (exists) {
     mode = old.st_mode & 07777;
@@ -112,14 +106,10 @@ bool ReplaceFileContents(const std::string& path, const std::vector<uint8_t>& by
 
   std::string temporary;
   const int fd = MakeTemporary(FolderOf(target), NameOf(target), &temporary);
-  if (fd < 0) {
-    *error = SystemError("Cannot create a temporary file beside", target, errno);
-    return false;
-  }
-  const auto fail = [&](const char* what, int err) {
+  if (fd < 0) return Fail(SystemError("Cannot create a temporary file beside", target, errno));
+  const auto fail = [&](const char* what, int err) -> Result<void> {
     ::unlink(temporary.c_str());
-    *error = SystemError(what, target, err);
-    return false;
+    return Fail(SystemError(what, target, err));
   };
   if (exists && ::fchown(fd, old.st_uid, old.st_gid) != 0) {
     // Only the owner's rights matter to the user; a foreign group is kept where the system allows.
@@ -139,7 +129,7 @@ bool ReplaceFileContents(const std::string& path, const std::vector<uint8_t>& by
     ::fsync(folder);
     ::close(folder);
   }
-  return true;
+  return {};
 }
 
 }  // namespace glyphmill

@@ -16,15 +16,17 @@
 #include <string>
 #include <vector>
 
+#include "settings/result.h"
+
 namespace glyphmill {
 
-// Writes `bytes` as the whole new contents of `path` as described above. True on success; false
-// with a message naming the file and the system's reason in `*error` otherwise.
-bool ReplaceFileContents(const std::string& path, const std::vector<uint8_t>& bytes, std::string* error);
+// Writes `bytes` as the whole new contents of `path` as described above. On failure, a message
+// naming the file and the system's reason.
+Result<void> ReplaceFileContents(const std::string& path, const std::vector<uint8_t>& bytes);
 
 // The file a path finally names after following symbolic links in its last component (the link's
 // own folder is the base of a relative link). The path itself when it is no link or does not
-// exist; empty with `*error` set when the links loop or cannot be read.
-std::string ResolveFileLinks(const std::string& path, std::string* error);
+// exist; the reason when the links loop or cannot be read.
+Result<std::string> ResolveFileLinks(const std::string& path);
 
 }  // namespace glyphmill

@@ -89,7 +89,7 @@ PackRect TPartition::split(int32_t w, int32_t h) {
     return node;
   };
   switch (Mode) {
-    case kPackTopRight:
+    case kOriginTopRight:
       cell = {R - w, T, R, T + h};
       if (cutAlongCell) {
         Adjacent = child(R - w, T + h, R, B);
@@ -99,7 +99,7 @@ PackRect TPartition::split(int32_t w, int32_t h) {
         Remainder = child(L, T + h, R, B);
       }
       break;
-    case kPackBottomRight:
+    case kOriginBottomRight:
       cell = {R - w, B - h, R, B};
       if (cutAlongCell) {
         Adjacent = child(R - w, T, R, B - h);
@@ -109,7 +109,7 @@ PackRect TPartition::split(int32_t w, int32_t h) {
         Remainder = child(L, T, R, B - h);
       }
       break;
-    case kPackBottomLeft:
+    case kOriginBottomLeft:
       cell = {L, B - h, L + w, B};
       if (cutAlongCell) {
         Adjacent = child(L, T, L + w, B - h);
@@ -119,7 +119,7 @@ PackRect TPartition::split(int32_t w, int32_t h) {
         Remainder = child(L, T, R, B - h);
       }
       break;
-    default:  // kPackTopLeft; the trees are only ever built with modes 0..3
+    default:  // kOriginTopLeft; the trees are only ever built with modes 0..3
       cell = {L, T, L + w, T + h};
       if (cutAlongCell) {
         Adjacent = child(L, T + h, L + w, B);

@@ -18,14 +18,9 @@
 #include <memory>
 
 #include "render/partition_leaves.h"
+#include "settings/generation_settings.h"
 
 namespace glyphmill {
-
-// Packing modes: the corner of a free rectangle a cell is put in.
-inline constexpr int32_t kPackTopLeft = 0;
-inline constexpr int32_t kPackTopRight = 1;
-inline constexpr int32_t kPackBottomRight = 2;
-inline constexpr int32_t kPackBottomLeft = 3;
 
 // A search result: edges of the placed cell, or the no-room result (left = kNoRoom).
 struct PackRect {
@@ -43,6 +38,8 @@ inline bool IsNoRoom(const PackRect& r) { return r.left <= kNoRoom; }
 
 class TPartition {
  public:
+  // `mode`: the corner of a free rectangle a cell is put in, one of the four corner values of
+  // packOrigin (kOriginTopLeft ... kOriginBottomLeft, settings/generation_settings.h).
   TPartition(int32_t left, int32_t top, int32_t right, int32_t bottom, int32_t mode);
   TPartition(const TPartition&) = delete;
   TPartition& operator=(const TPartition&) = delete;

@@ -94,17 +94,17 @@ std::vector<int32_t> SortOrder(const std::vector<PlacedCharacter>& chars) {
 
 std::vector<std::unique_ptr<TPartition>> CreatePackerTrees(int32_t W, int32_t H, uint8_t packOrigin) {
   std::vector<std::unique_ptr<TPartition>> trees;
-  if (packOrigin <= 3) {
+  if (packOrigin < kOriginMiddle) {
     // The root stops one short of the texture: the last column and row are never covered.
     trees.push_back(std::make_unique<TPartition>(0, 0, W - 1, H - 1, packOrigin));
     return trees;
   }
   const int32_t W2 = W / 2, H2 = H / 2;
-  trees.push_back(std::make_unique<TPartition>(0, 0, W2 - 1, H2 - 1, kPackBottomRight));  // upper left
-  trees.push_back(std::make_unique<TPartition>(W2, 0, W - 1, H2 - 1, kPackBottomLeft));   // upper right
+  trees.push_back(std::make_unique<TPartition>(0, 0, W2 - 1, H2 - 1, kOriginBottomRight));  // upper left
+  trees.push_back(std::make_unique<TPartition>(W2, 0, W - 1, H2 - 1, kOriginBottomLeft));   // upper right
   // The lower-left quadrant reaches down to H, one row further than the others.
-  trees.push_back(std::make_unique<TPartition>(0, H2, W2 - 1, H, kPackTopRight));     // lower left
-  trees.push_back(std::make_unique<TPartition>(W2, H2, W - 1, H - 1, kPackTopLeft));  // lower right
+  trees.push_back(std::make_unique<TPartition>(0, H2, W2 - 1, H, kOriginTopRight));     // lower left
+  trees.push_back(std::make_unique<TPartition>(W2, H2, W - 1, H - 1, kOriginTopLeft));  // lower right
   return trees;
 }
 

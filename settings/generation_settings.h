@@ -24,7 +24,8 @@ inline constexpr uint16_t kAntialiasCleartype = 1;
 inline constexpr uint16_t kAntialiasNone = 2;
 inline constexpr uint16_t kAntialiasDistanceField = 3;  // signed distance field, see GenerationExtras
 
-// packOrigin values; any value above 3 packs from the middle.
+// packOrigin values; any value above 3 packs from the middle. The four corners are also the
+// packer's modes (render/partition.h): the corner of a free rectangle a cell is put in.
 inline constexpr uint8_t kOriginTopLeft = 0;
 inline constexpr uint8_t kOriginTopRight = 1;
 inline constexpr uint8_t kOriginBottomRight = 2;

@@ -36,7 +36,7 @@ std::string FolderRememberingDialogs::promptSaveFile(const SaveFileRequest& requ
   SaveFileRequest asked = request;
   const std::string folder = folders_.folderFor(kind);
   if (!folder.empty() && request.initialFolder == SaveFileRequest{}.initialFolder) asked.initialFolder = folder;
-  const std::string chosen = inner_.promptSaveFile(asked);
+  std::string chosen = inner_.promptSaveFile(asked);
   folders_.remember(kind, chosen);
   return chosen;
 }

@@ -102,8 +102,10 @@ void TForm1::FormCreate() {
   SelectFirstEntries();
   ShowTexturePage(0);
   ReadAllSettings();
+  // The first start's change notification: "Idle" and, with "Auto Generate" on, the first texture
+  // about half a second later.
+  ReadSetting(SettingSelector::None);
 
-  state_.programFolder = options_.environment.programFolder + "/";
   LoadAutosaveFile();
 }
 
@@ -174,7 +176,7 @@ void TForm1::BuildExportMenus() {
 void TForm1::connectCommands() {
   connect(ui.Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
   connect(ui.RedrawFont1, &QAction::triggered, ui.Button1, &QPushButton::click);
-  connect(ui.Button3, &QPushButton::clicked, this, [this] { ReadSetting(10); });
+  connect(ui.Button3, &QPushButton::clicked, this, [this] { ReadSetting(SettingSelector::TextureSize); });
   connect(ui.Button4, &QPushButton::clicked, this, &TForm1::DrawPreview);
   connect(ui.btnCharacterRange, &QPushButton::clicked, this, &TForm1::btnCharacterRangeClick);
   connect(ui.SetUpCharacterRange1, &QAction::triggered, this, &TForm1::btnCharacterRangeClick);

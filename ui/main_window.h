@@ -20,11 +20,14 @@
 #include <QMainWindow>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/app_state.h"
 #include "app/generation_driver.h"
 #include "app/install_paths.h"
+#include "settings/result.h"
+#include "settings/setting_selector.h"
 #include "ui/dialog_folders.h"
 #include "ui/font_list_delegate.h"
 #include "ui/qt_call_waiter.h"
@@ -183,9 +186,13 @@ class TForm1 : public QMainWindow {
   MainWindowControls ui;
 
   // ---- settings (main_window_settings.cpp)
-  void ReadSetting(int selector);
+  // One control into the record, then the change notification and the step to undo.
+  void ReadSetting(SettingSelector selector);
+  // Every control into the record, without a change notification or a step to undo.
   void ReadAllSettings();
   void WriteSettingsToControls();
+  // True while WriteSettingsToControls runs: the controls' change events then read nothing.
+  bool updatingControls() const { return updatingControls_; }
   void SelectFirstEntries();
   // Enables what the antialiasing mode uses: in the Distance Field mode the spread and the preview
   // zoom, and not the outline and drop-shadow controls (the job does not bake them).
@@ -223,7 +230,7 @@ class TForm1 : public QMainWindow {
   // The autosave loaded as a project when there is one (start-up).
   void LoadAutosaveFile();
   // WriteProject around the record: "Auto Generate" off while all settings are read.
-  bool WriteProjectFile(const std::string& path, std::string* error);
+  Result<void> WriteProjectFile(const std::string& path);
   // The autosave, written the same way into its folder (created when missing); a failure is
   // reported in a message box, since the session would otherwise be lost without a word.
   bool WriteAutosaveFile();
@@ -273,21 +280,29 @@ class TForm1 : public QMainWindow {
  private:
   void FormCreate();
   void buildControls();
+  // The settings column: the "Font" group, the range button, "Character Placement", the two
+  // pages and "Options", in that order.
   void buildSettingsColumn();
+  void buildFontGroup(QWidget* column);
+  void buildPlacementGroup(QWidget* column);
+  void buildGeneralPage(QWidget* general);
+  void buildEffectsPage(QWidget* effects);
+  void buildOptionsGroup(QWidget* column);
   void buildMenus();
   void connectSettings();
   void connectCommands();
   void applyAnchors();
   void setToggle(QCheckBox* box, QAction* mark);
   void Image3Click();
-  void swatchReleased(ColourSwatch* swatch, int selector);
+  void swatchReleased(ColourSwatch* swatch, SettingSelector selector);
+  // Copies the value of the control(s) `selector` names into the record; the status text of a
+  // refused texture size.
+  std::optional<std::string> readControl(SettingSelector selector);
   void cmbFontDropDown();
   bool fontRequestFromControls(FontRequest* font, std::string* error);
   // A project load's outcome taken into the window: the project (when read) into the state, the
   // record into the controls, the texture size applied, the project path remembered.
   void TakeProjectLoad(ProjectLoad& load, const std::string& path);
-  // Runs `write` with every setting read from the controls and "Auto Generate" off meanwhile.
-  bool withSettingsRead(const std::function<bool()>& write);
   void Exit1Click();
   void buildConvenienceMenus();
   void connectConveniences();
@@ -310,6 +325,7 @@ class TForm1 : public QMainWindow {
   FontListWidths fontWidths_;
   bool fontWidthsMeasured_ = false;
   bool imagesPending_ = false;
+  bool updatingControls_ = false;  // settings are being written into the controls
   int generationsStarted_ = 0;
   QWidget* client_ = nullptr;
 

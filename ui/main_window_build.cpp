@@ -130,8 +130,27 @@ void TForm1::buildControls() {
 
 void TForm1::buildSettingsColumn() {
   QWidget* column = ui.Panel1;
+  buildFontGroup(column);
+  ui.btnCharacterRange = Button(column, "btnCharacterRange", "Select Character Range...");
+  PlaceAt(ui.btnCharacterRange, 4, 112, 259, 25);
+  buildPlacementGroup(column);
 
-  // ---- "Font"
+  // ---- the two pages
+  ui.PageControl1 = new QTabWidget(column);
+  ui.PageControl1->setObjectName("PageControl1");
+  ui.PageControl1->setGeometry(4, 333, 259, 214);
+  auto* general = new QWidget;
+  auto* effects = new QWidget;
+  ui.PageControl1->addTab(general, "General Settings");
+  ui.PageControl1->addTab(effects, "Text Effects");
+  buildGeneralPage(general);
+  buildEffectsPage(effects);
+  ui.PageControl1->setCurrentWidget(effects);  // "Text Effects" is the page shown at start
+
+  buildOptionsGroup(column);
+}
+
+void TForm1::buildFontGroup(QWidget* column) {
   QGroupBox* font = Group(column, "Font", 4, 4, 259, 104);
   ui.cmbFont = new FontListBox(font);
   ui.cmbFont->setObjectName("cmbFont");
@@ -166,11 +185,10 @@ void TForm1::buildSettingsColumn() {
   ui.shpBGCol->setToolTip("Background Colour");
   ui.shpBGCol->setColour(kColourSilver);
   ui.shpBGCol->setGeometry(bg->geometry().right() + 6, 77, 19, 19);
+}
 
-  ui.btnCharacterRange = Button(column, "btnCharacterRange", "Select Character Range...");
-  PlaceAt(ui.btnCharacterRange, 4, 112, 259, 25);
-
-  // ---- "Character Placement": the legend with the five spacing boxes on it.
+// "Character Placement": the legend with the five spacing boxes on it.
+void TForm1::buildPlacementGroup(QWidget* column) {
   QGroupBox* placement = Group(column, "Character Placement", 4, 141, 259, 188);
   ui.imgLeg = new LegendView(placement);
   ui.imgLeg->setObjectName("imgLeg");
@@ -199,16 +217,9 @@ void TForm1::buildSettingsColumn() {
     const int overflow = (*b.box)->geometry().right() - (placement->width() - 4);
     if (overflow > 0) (*b.box)->move((*b.box)->x() - overflow, (*b.box)->y());
   }
+}
 
-  // ---- the two pages
-  ui.PageControl1 = new QTabWidget(column);
-  ui.PageControl1->setObjectName("PageControl1");
-  ui.PageControl1->setGeometry(4, 333, 259, 214);
-  auto* general = new QWidget;
-  auto* effects = new QWidget;
-  ui.PageControl1->addTab(general, "General Settings");
-  ui.PageControl1->addTab(effects, "Text Effects");
-
+void TForm1::buildGeneralPage(QWidget* general) {
   Caption(general, "Antialiasing Filter:", 8, 6);
   ui.cmbAA = TypingList(general, "cmbAA", {"Smooth", "Cleartype", "None", "Distance Field"});
   PlaceAt(ui.cmbAA, 8, 22, 130, 22);
@@ -256,7 +267,9 @@ void TForm1::buildSettingsColumn() {
       "The exported page's colour: as drawn over the background (Classic), each pixel's own colour, also "
       "in transparent pixels, for engines that filter or mipmap (Straight), or colour times alpha (Premultiplied)");
   PlaceAt(ui.cmbPagePixels, ui.cmbPart->geometry().right() + 8, 68, 105, 22);
+}
 
+void TForm1::buildEffectsPage(QWidget* effects) {
   ui.chkOutline = Check(effects, "chkOutline", "Outline", false);
   PlaceAt(ui.chkOutline, 8, 2, 0, 17);
   constexpr int kTrackX = 104, kTrackW = 140;
@@ -285,9 +298,9 @@ void TForm1::buildSettingsColumn() {
   Caption(effects, "Opacity:", 8, 160);
   ui.trkDSOpacity = TrackBar(effects, "trkDSOpacity", 0, 100, 100);
   ui.trkDSOpacity->setGeometry(kTrackX, 157, kTrackW, 20);
-  ui.PageControl1->setCurrentWidget(effects);  // "Text Effects" is the page shown at start
+}
 
-  // ---- "Options"
+void TForm1::buildOptionsGroup(QWidget* column) {
   QGroupBox* options = Group(column, "Options", 4, 551, 259, 112);
   ui.CheckBox8 = Check(options, "CheckBox8", "Auto Generate", true);
   PlaceAt(ui.CheckBox8, 8, 18, 0, 17);

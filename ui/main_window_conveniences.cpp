@@ -79,7 +79,8 @@ void TForm1::connectConveniences() {
 void TForm1::wireRangeEditor() {
   if (!rangeEditor_) return;
   rangeEditor_->setTextFilePrompt([this] { return prompts_.openFile(kTextFileTitle, kTextFileFilter); });
-  // An accepted range is one step; ReadSetting(-1) records it (see btnCharacterRangeClick).
+  // An accepted range is one step; ReadSetting(SettingSelector::None) records it (see
+  // btnCharacterRangeClick).
 }
 
 void TForm1::setProjectPath(const std::string& path) {
@@ -95,7 +96,7 @@ void TForm1::RebuildRecentMenu() {
   ui.RecentProjects1->clear();
   const QStringList paths = recent_->paths();
   for (int i = 0; i < paths.size(); ++i) {
-    const QString path = paths[i];
+    const QString& path = paths[i];
     QAction* entry = ui.RecentProjects1->addAction(RecentProjectEntry(i, path));
     entry->setToolTip(path);
     connect(entry, &QAction::triggered, this, [this, path] { OpenRecentProject(path); });

@@ -76,7 +76,7 @@ bool TForm1::AddFontFiles(const std::vector<std::string>& paths) {
   if (index >= 0 && index != ui.cmbFont->currentIndex())
     ui.cmbFont->setCurrentIndex(index);  // its change event takes the font
   else
-    ReadSetting(0);
+    ReadSetting(SettingSelector::FontName);
   return true;
 }
 

@@ -15,47 +15,32 @@ namespace glyphmill {
 
 std::string TForm1::autosavePath() const { return AutosavePath(options_.environment); }
 
-bool TForm1::withSettingsRead(const std::function<bool()>& write) {
-  // WriteProject: all settings are read first, with "Auto Generate" off so that reading them arms
-  // no generation; the box gets its state back afterwards.
-  const bool autoGenerate = ui.CheckBox8->isChecked();
-  ui.CheckBox8->setChecked(false);
+// WriteProject: every setting is read from the controls first (which arms no generation), then the
+// file is written.
+Result<void> TForm1::WriteProjectFile(const std::string& path) {
   ReadAllSettings();
-  const bool ok = write();
-  ui.CheckBox8->setChecked(autoGenerate);
-  return ok;
-}
-
-bool TForm1::WriteProjectFile(const std::string& path, std::string* error) {
-  return withSettingsRead([&] {
-    return glyphmill::WriteProjectFile(path, state_.settings, state_.selection, state_.jobs,
-                                       RegistryNames(state_.registry), error, ProjectExtensionsToSave(state_));
-  });
+  return glyphmill::WriteProjectFile(path, state_.settings, state_.selection, state_.jobs,
+                                     RegistryNames(state_.registry), ProjectExtensionsToSave(state_));
 }
 
 bool TForm1::WriteAutosaveFile() {
   const std::string path = autosavePath();
-  std::string error;
-  const bool ok = withSettingsRead([&] {
-    return WriteAutosave(path, state_.settings, state_.selection, state_.jobs, RegistryNames(state_.registry), &error,
-                         ProjectExtensionsToSave(state_));
-  });
-  if (!ok)
-    dialogs_.showMessage({project_text::kAutosaveFailedCaption, project_text::AutosaveFailed(path, error),
+  ReadAllSettings();
+  const Result<void> written = WriteAutosave(path, state_.settings, state_.selection, state_.jobs,
+                                             RegistryNames(state_.registry), ProjectExtensionsToSave(state_));
+  if (!written)
+    dialogs_.showMessage({project_text::kAutosaveFailedCaption, project_text::AutosaveFailed(path, written.error()),
                           DialogIcon::Warning, DialogOwner::MainWindow});
-  return ok;
+  return written.has_value();
 }
 
 void TForm1::SaveFontProject1Click() {
   const std::optional<std::string> chosen = PromptProjectPath(dialogs_);
   if (!chosen) return;
-  std::optional<std::string> saved;
-  withSettingsRead([&] {
-    saved = SaveProjectFile(
-        *chosen, state_.settings, state_.selection, state_.jobs, RegistryNames(state_.registry),
-        [this](const std::string& text) { SetStatus(text); }, ProjectExtensionsToSave(state_));
-    return saved.has_value();
-  });
+  ReadAllSettings();
+  const Result<std::string> saved = SaveProjectFile(
+      *chosen, state_.settings, state_.selection, state_.jobs, RegistryNames(state_.registry),
+      [this](const std::string& text) { SetStatus(text); }, ProjectExtensionsToSave(state_));
   if (saved) setProjectPath(*saved);
 }
 
@@ -97,7 +82,7 @@ void TForm1::TakeProjectLoad(ProjectLoad& load, const std::string& path) {
     ui.txtWidth->setEditText(QString::number(applied.loadedWidth));
     ui.txtHeight->setEditText(QString::number(applied.loadedHeight));
   }
-  ReadSetting(10);
+  ReadSetting(SettingSelector::TextureSize);
   // The notice of limited values is shown last.
   if (applied.limitNotice && !applied.sizeOutOfRange) SetStatus(*applied.limitNotice);
   if (load.outcome == LoadOutcome::Loaded && path != autosavePath()) setProjectPath(path);

@@ -13,6 +13,7 @@
 #include "app/texture_size.h"
 #include "settings/distance_field_mode.h"
 #include "settings/generation_extras.h"
+#include "settings/setting_selector.h"
 #include "ui/colour_swatch.h"
 #include "ui/main_window.h"
 #include "ui/settings_undo.h"
@@ -20,8 +21,6 @@
 namespace glyphmill {
 
 namespace {
-
-constexpr int kLastSelector = 26;  // 23..26: the settings beyond the classic record
 
 // The selected entry of a list; for a list with typing, the entry equal to the typed text, or -1
 // when no entry is.
@@ -38,55 +37,72 @@ std::string Text(const QComboBox* box) { return box->currentText().toStdString()
 }  // namespace
 
 void TForm1::connectSettings() {
-  connect(ui.cmbFont, &QComboBox::currentIndexChanged, this, [this] { ReadSetting(0); });
-  connect(ui.udSize, &QSpinBox::valueChanged, this, [this] { ReadSetting(1); });
-  connect(ui.chkBold, &QCheckBox::toggled, this, [this] { ReadSetting(2); });
-  connect(ui.chkItalic, &QCheckBox::toggled, this, [this] { ReadSetting(3); });
-  connect(ui.shpTextCol, &ColourSwatch::released, this, [this] { swatchReleased(ui.shpTextCol, 4); });
-  connect(ui.shpBGCol, &ColourSwatch::released, this, [this] { swatchReleased(ui.shpBGCol, 5); });
-  connect(ui.udVPad, &QSpinBox::valueChanged, this, [this] { ReadSetting(6); });
-  connect(ui.udLeading, &QSpinBox::valueChanged, this, [this] { ReadSetting(7); });
-  connect(ui.udTrailing, &QSpinBox::valueChanged, this, [this] { ReadSetting(8); });
-  connect(ui.udKerning, &QSpinBox::valueChanged, this, [this] { ReadSetting(9); });
-  // The texture-size boxes have no change event: the size is taken by "Apply" (selector 10).
-  connect(ui.cmbAA, &QComboBox::currentTextChanged, this, [this] { ReadSetting(11); });
-  connect(ui.chkOutline, &QCheckBox::toggled, this, [this] { ReadSetting(12); });
-  connect(ui.trkOutline, &QSlider::valueChanged, this, [this] { ReadSetting(13); });
-  connect(ui.shpOutlineCol, &ColourSwatch::released, this, [this] { swatchReleased(ui.shpOutlineCol, 14); });
-  connect(ui.trkOutSmooth, &QSlider::valueChanged, this, [this] { ReadSetting(15); });
-  connect(ui.chkDS, &QCheckBox::toggled, this, [this] { ReadSetting(16); });
-  connect(ui.trkDSSmooth, &QSlider::valueChanged, this, [this] { ReadSetting(17); });
-  connect(ui.trkDSOffset, &QSlider::valueChanged, this, [this] { ReadSetting(18); });
-  connect(ui.trkDSOpacity, &QSlider::valueChanged, this, [this] { ReadSetting(19); });
-  connect(ui.udGenPad, &QSpinBox::valueChanged, this, [this] { ReadSetting(20); });
-  connect(ui.cmbPart, &QComboBox::currentTextChanged, this, [this] { ReadSetting(21); });
-  connect(ui.trkOutOpacity, &QSlider::valueChanged, this, [this] { ReadSetting(22); });
-  connect(ui.chkCompactCells, &QCheckBox::toggled, this, [this] { ReadSetting(23); });
-  connect(ui.chkFitTexture, &QCheckBox::toggled, this, [this] { ReadSetting(24); });
-  connect(ui.udFitWidth, &QSpinBox::valueChanged, this, [this] { ReadSetting(24); });
-  connect(ui.udFitHeight, &QSpinBox::valueChanged, this, [this] { ReadSetting(24); });
-  connect(ui.udSdfSpread, &QSpinBox::valueChanged, this, [this] { ReadSetting(25); });
-  connect(ui.cmbPagePixels, &QComboBox::currentIndexChanged, this, [this] { ReadSetting(26); });
+  connect(ui.cmbFont, &QComboBox::currentIndexChanged, this, [this] { ReadSetting(SettingSelector::FontName); });
+  connect(ui.udSize, &QSpinBox::valueChanged, this, [this] { ReadSetting(SettingSelector::FontSize); });
+  connect(ui.chkBold, &QCheckBox::toggled, this, [this] { ReadSetting(SettingSelector::Bold); });
+  connect(ui.chkItalic, &QCheckBox::toggled, this, [this] { ReadSetting(SettingSelector::Italic); });
+  connect(ui.shpTextCol, &ColourSwatch::released, this,
+          [this] { swatchReleased(ui.shpTextCol, SettingSelector::TextColour); });
+  connect(ui.shpBGCol, &ColourSwatch::released, this,
+          [this] { swatchReleased(ui.shpBGCol, SettingSelector::BackColour); });
+  connect(ui.udVPad, &QSpinBox::valueChanged, this, [this] { ReadSetting(SettingSelector::VerticalPad); });
+  connect(ui.udLeading, &QSpinBox::valueChanged, this, [this] { ReadSetting(SettingSelector::Leading); });
+  connect(ui.udTrailing, &QSpinBox::valueChanged, this, [this] { ReadSetting(SettingSelector::Trailing); });
+  connect(ui.udKerning, &QSpinBox::valueChanged, this, [this] { ReadSetting(SettingSelector::Kerning); });
+  // The texture-size boxes have no change event: the size is taken by "Apply" (TextureSize).
+  connect(ui.cmbAA, &QComboBox::currentTextChanged, this, [this] { ReadSetting(SettingSelector::Antialias); });
+  connect(ui.chkOutline, &QCheckBox::toggled, this, [this] { ReadSetting(SettingSelector::Outline); });
+  connect(ui.trkOutline, &QSlider::valueChanged, this, [this] { ReadSetting(SettingSelector::OutlineWidth); });
+  connect(ui.shpOutlineCol, &ColourSwatch::released, this,
+          [this] { swatchReleased(ui.shpOutlineCol, SettingSelector::OutlineColour); });
+  connect(ui.trkOutSmooth, &QSlider::valueChanged, this, [this] { ReadSetting(SettingSelector::OutlineHardness); });
+  connect(ui.chkDS, &QCheckBox::toggled, this, [this] { ReadSetting(SettingSelector::DropShadow); });
+  connect(ui.trkDSSmooth, &QSlider::valueChanged, this, [this] { ReadSetting(SettingSelector::ShadowSmoothing); });
+  connect(ui.trkDSOffset, &QSlider::valueChanged, this, [this] { ReadSetting(SettingSelector::ShadowOffset); });
+  connect(ui.trkDSOpacity, &QSlider::valueChanged, this, [this] { ReadSetting(SettingSelector::ShadowOpacity); });
+  connect(ui.udGenPad, &QSpinBox::valueChanged, this, [this] { ReadSetting(SettingSelector::GeneralPadding); });
+  connect(ui.cmbPart, &QComboBox::currentTextChanged, this, [this] { ReadSetting(SettingSelector::PackOrigin); });
+  connect(ui.trkOutOpacity, &QSlider::valueChanged, this, [this] { ReadSetting(SettingSelector::OutlineOpacity); });
+  connect(ui.chkCompactCells, &QCheckBox::toggled, this, [this] { ReadSetting(SettingSelector::CompactCells); });
+  connect(ui.chkFitTexture, &QCheckBox::toggled, this, [this] { ReadSetting(SettingSelector::FitTexture); });
+  connect(ui.udFitWidth, &QSpinBox::valueChanged, this, [this] { ReadSetting(SettingSelector::FitTexture); });
+  connect(ui.udFitHeight, &QSpinBox::valueChanged, this, [this] { ReadSetting(SettingSelector::FitTexture); });
+  connect(ui.udSdfSpread, &QSpinBox::valueChanged, this, [this] { ReadSetting(SettingSelector::SdfSpread); });
+  connect(ui.cmbPagePixels, &QComboBox::currentIndexChanged, this,
+          [this] { ReadSetting(SettingSelector::PagePixels); });
   connect(ui.cmbPreviewZoom, &QComboBox::currentIndexChanged, this, [this] {
     LayoutMainWindow();
     DrawPreview();
   });
 }
 
-void TForm1::swatchReleased(ColourSwatch* swatch, int selector) {
+void TForm1::swatchReleased(ColourSwatch* swatch, SettingSelector selector) {
   const std::optional<uint32_t> chosen = prompts_.chooseColour(swatch->colour());
   if (!chosen) return;  // cancelled: nothing changes
   swatch->setColour(*chosen);
   ReadSetting(selector);
 }
 
-void TForm1::ReadSetting(int selector) {
-  if (state_.updatingControls) return;  // the record is being written into the controls
+void TForm1::ReadSetting(SettingSelector selector) {
+  if (updatingControls_) return;  // the record is being written into the controls
+  const std::optional<std::string> sizeError = readControl(selector);
+
+  // The change notification: "Idle" and, with "Auto Generate" on and no job running, the
+  // automatic generation is armed (nothing at all while Advanced Export is showing).
+  driver_->SettingChanged(ui.CheckBox8->isChecked(), advancedExportVisible());
+  if (state_.autoGenerateArmed && !ui.Timer2->isActive()) ui.Timer2->start();
+  // A refused texture size stays on the status line: an "Idle" in its place would hide from the
+  // person why the size they typed was not taken.
+  if (sizeError && !advancedExportVisible()) SetStatus(*sizeError);
+  undo_->changed(selector);
+}
+
+std::optional<std::string> TForm1::readControl(SettingSelector selector) {
   GenerationSettings& s = state_.settings;
-  bool sizeRefused = false;
-  std::string sizeError;
+  std::optional<std::string> sizeError;
+  using enum SettingSelector;
   switch (selector) {
-    case 0: {
+    case FontName: {
       const int index = ui.cmbFont->currentIndex();
       if (index >= 0 && static_cast<size_t>(index) < state_.catalogue.entries.size())
         s.setFontName(state_.catalogue.entries[static_cast<size_t>(index)].name);
@@ -94,23 +110,22 @@ void TForm1::ReadSetting(int selector) {
       DrawLegendSample();
       break;
     }
-    case 1: s.fontSize = static_cast<uint8_t>(ui.udSize->value() & 0xFF); break;
-    case 2: s.setFlag(kStyleBold, ui.chkBold->isChecked()); break;
-    case 3: s.setFlag(kStyleItalic, ui.chkItalic->isChecked()); break;
-    case 4: s.textColour = ui.shpTextCol->colour(); break;
-    case 5: s.backColour = ui.shpBGCol->colour(); break;
-    case 6: s.verticalPad = Position16(ui.udVPad); break;
-    case 7: s.leading = Position16(ui.udLeading); break;
-    case 8: s.trailing = Position16(ui.udTrailing); break;
-    case 9: s.kerning = Position16(ui.udKerning); break;
-    case 10: {
+    case FontSize: s.fontSize = static_cast<uint8_t>(ui.udSize->value() & 0xFF); break;
+    case Bold: s.setFlag(kStyleBold, ui.chkBold->isChecked()); break;
+    case Italic: s.setFlag(kStyleItalic, ui.chkItalic->isChecked()); break;
+    case TextColour: s.textColour = ui.shpTextCol->colour(); break;
+    case BackColour: s.backColour = ui.shpBGCol->colour(); break;
+    case VerticalPad: s.verticalPad = Position16(ui.udVPad); break;
+    case Leading: s.leading = Position16(ui.udLeading); break;
+    case Trailing: s.trailing = Position16(ui.udTrailing); break;
+    case Kerning: s.kerning = Position16(ui.udKerning); break;
+    case TextureSize: {
       // ApplyTextureSize: a refused size restores the previous one in the record, the images and
       // the boxes.
       const TextureSizeResult r = ApplyTextureSize(state_, Text(ui.txtWidth), Text(ui.txtHeight));
       if (!r.ok) {
-        sizeRefused = true;
         sizeError = status::Error(r.error);
-        SetStatus(sizeError);
+        SetStatus(*sizeError);
         ui.txtWidth->setEditText(QString::fromStdString(r.widthText));
         ui.txtHeight->setEditText(QString::fromStdString(r.heightText));
       }
@@ -119,49 +134,41 @@ void TForm1::ReadSetting(int selector) {
       ui.Label4->setText(QString::fromStdString(r.label));
       break;
     }
-    case 11:
+    case Antialias:
       s.antialiasMode = static_cast<uint16_t>(SelectedIndex(ui.cmbAA));
       UpdateModeControls();
       break;
-    case 12:
+    case Outline:
       s.setFlag(kStyleOutline, ui.chkOutline->isChecked());
-      ReadSetting(13);  // switching the outline on re-reads its width
+      readControl(OutlineWidth);  // switching the outline on re-reads its width
       break;
-    case 13: s.outlineWidth = static_cast<uint16_t>(ui.trkOutline->value()); break;
-    case 14: s.outlineColour = ui.shpOutlineCol->colour(); break;
-    case 15: s.outlineHardness = ui.trkOutSmooth->value(); break;
-    case 16: s.setFlag(kStyleDropShadow, ui.chkDS->isChecked()); break;
-    case 17: s.shadowSmoothing = static_cast<uint16_t>(ui.trkDSSmooth->value()); break;
-    case 18: s.shadowOffset = static_cast<uint16_t>(ui.trkDSOffset->value()); break;
-    case 19: s.shadowOpacity = static_cast<uint16_t>(ui.trkDSOpacity->value()); break;
-    case 20: s.generalPadding = Position16(ui.udGenPad); break;
-    case 21: s.packOrigin = static_cast<uint8_t>(SelectedIndex(ui.cmbPart)); break;
-    case 22: s.outlineOpacity = ui.trkOutOpacity->value(); break;
-    case 23: state_.extras.cellMode = ui.chkCompactCells->isChecked() ? kCellsCompact : kCellsLine; break;
-    case 24:
+    case OutlineWidth: s.outlineWidth = static_cast<uint16_t>(ui.trkOutline->value()); break;
+    case OutlineColour: s.outlineColour = ui.shpOutlineCol->colour(); break;
+    case OutlineHardness: s.outlineHardness = ui.trkOutSmooth->value(); break;
+    case DropShadow: s.setFlag(kStyleDropShadow, ui.chkDS->isChecked()); break;
+    case ShadowSmoothing: s.shadowSmoothing = static_cast<uint16_t>(ui.trkDSSmooth->value()); break;
+    case ShadowOffset: s.shadowOffset = static_cast<uint16_t>(ui.trkDSOffset->value()); break;
+    case ShadowOpacity: s.shadowOpacity = static_cast<uint16_t>(ui.trkDSOpacity->value()); break;
+    case GeneralPadding: s.generalPadding = Position16(ui.udGenPad); break;
+    case PackOrigin: s.packOrigin = static_cast<uint8_t>(SelectedIndex(ui.cmbPart)); break;
+    case OutlineOpacity: s.outlineOpacity = ui.trkOutOpacity->value(); break;
+    case CompactCells: state_.extras.cellMode = ui.chkCompactCells->isChecked() ? kCellsCompact : kCellsLine; break;
+    case FitTexture:
       state_.extras.fitTexture = ui.chkFitTexture->isChecked();
       state_.extras.fitMaxWidth = static_cast<uint16_t>(ui.udFitWidth->value());
       state_.extras.fitMaxHeight = static_cast<uint16_t>(ui.udFitHeight->value());
       ShowTextureSize();
       break;
-    case 25: state_.extras.sdfSpread = static_cast<uint16_t>(ui.udSdfSpread->value()); break;
-    case 26: {
+    case SdfSpread: state_.extras.sdfSpread = static_cast<uint16_t>(ui.udSdfSpread->value()); break;
+    case PagePixels: {
       const int mode = ui.cmbPagePixels->currentIndex();
       if (mode >= kPagePixelsClassic && mode <= kPagePixelsPremultiplied)
         state_.extras.pagePixels = static_cast<uint8_t>(mode);
       break;
     }
-    default: break;  // only the change notification
+    case None: break;  // only the change notification
   }
-
-  // The change notification: "Idle" and, with "Auto Generate" on and no job running, the
-  // automatic generation is armed (nothing at all while Advanced Export is showing).
-  driver_->SettingChanged(ui.CheckBox8->isChecked(), advancedExportVisible());
-  if (state_.autoGenerateArmed && !ui.Timer2->isActive()) ui.Timer2->start();
-  // A refused texture size stays on the status line: an "Idle" in its place would hide from the
-  // person why the size they typed was not taken.
-  if (sizeRefused && !advancedExportVisible()) SetStatus(sizeError);
-  undo_->changed(selector);
+  return sizeError;
 }
 
 void TForm1::ShowTextureSize() {
@@ -180,7 +187,12 @@ void TForm1::ShowTextureSize() {
 }
 
 void TForm1::ReadAllSettings() {
-  for (int selector = 0; selector <= kLastSelector; ++selector) ReadSetting(selector);
+  // Every control into the record, as a load of the controls: no change notification and no
+  // step to undo (the record then holds what the controls show, which is no change of anyone's).
+  if (updatingControls_) return;
+  for (int selector = static_cast<int>(kFirstSettingSelector); selector <= static_cast<int>(kLastSettingSelector);
+       ++selector)
+    readControl(static_cast<SettingSelector>(selector));
 }
 
 void TForm1::SelectFirstEntries() {
@@ -193,7 +205,7 @@ void TForm1::SelectFirstEntries() {
 }
 
 void TForm1::WriteSettingsToControls() {
-  state_.updatingControls = true;
+  updatingControls_ = true;
   const GenerationSettings& s = state_.settings;
   // The font, by exact comparison; when no entry matches, the list and the name stay.
   const std::string name = s.fontNameString();
@@ -250,7 +262,7 @@ void TForm1::WriteSettingsToControls() {
   ui.cmbPagePixels->setCurrentIndex(state_.extras.pagePixels);
   ShowTextureSize();
   UpdateModeControls();
-  state_.updatingControls = false;
+  updatingControls_ = false;
 }
 
 void TForm1::UpdateModeControls() {

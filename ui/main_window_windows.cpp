@@ -16,8 +16,8 @@ void TForm1::btnCharacterRangeClick() {
     dialogs_.showMessage({"", error, DialogIcon::Error, DialogOwner::MainWindow});
     return;
   }
-  // Accepted: the editor has re-measured; the change notification follows (selector -1).
-  if (rangeEditor_->runEditor(font)) ReadSetting(-1);
+  // Accepted: the editor has re-measured; the change notification follows.
+  if (rangeEditor_->runEditor(font)) ReadSetting(SettingSelector::None);
 }
 
 void TForm1::OpenAdvancedExport() {

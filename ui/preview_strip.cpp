@@ -3,6 +3,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
 
 #include "settings/rounding.h"
 #include "ui/image_conversion.h"
@@ -87,7 +88,8 @@ void RenderFieldCell(Image24& strip, const PlacedCharacter& cell, int64_t x, int
                       (field(x0, y1) * (1 - fx) + field(x1, y1) * fx) * fy;
       const float a = FieldCoverage(f, source.spread, z);
       if (a <= 0.0f) continue;
-      const int32_t nx = static_cast<int32_t>(u + 0.5f), ny = static_cast<int32_t>(v + 0.5f);
+      // The nearest texture pixel, halves up (u and v are clamped into the cell, never negative).
+      const int32_t nx = static_cast<int32_t>(std::floor(u + 0.5f)), ny = static_cast<int32_t>(std::floor(v + 0.5f));
       const uint8_t* c = source.colour.row(std::min(ny, maxY)) + std::min(nx, maxX) * 3;
       uint8_t* d = out + tx * 3;
       for (int k = 0; k < 3; ++k) d[k] = Blend(c[k], d[k], a);

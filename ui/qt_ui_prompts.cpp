@@ -8,10 +8,10 @@
 namespace glyphmill {
 
 QString QtNameFilter(const std::string& filter) {
-  const QString f = QString::fromUtf8(filter.c_str());
+  QString f = QString::fromUtf8(filter.c_str());
   const int bar = f.indexOf('|');
   if (bar < 0) return f;
-  const QString caption = f.left(bar);
+  QString caption = f.left(bar);
   const QString pattern = f.mid(bar + 1);
   if (caption.endsWith("(" + pattern + ")")) return caption;
   return caption + " (" + pattern + ")";

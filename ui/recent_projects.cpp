@@ -46,7 +46,7 @@ void RecentProjects::store(const QStringList& listed) {
 }
 
 QString ProjectWindowTitle(const std::string& projectPath) {
-  const QString caption = QString::fromUtf8(VersionedName(kCaption).c_str());
+  QString caption = QString::fromUtf8(VersionedName(kCaption).c_str());
   if (projectPath.empty()) return caption;
   return caption + QStringLiteral(" \u2013 ") + QFileInfo(QString::fromUtf8(projectPath.c_str())).fileName();
 }

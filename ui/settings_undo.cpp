@@ -7,11 +7,6 @@
 
 namespace glyphmill {
 
-namespace {
-// The selectors of the three colour swatches: each colour chosen is a step of its own.
-bool IsColourChoice(int selector) { return selector == 4 || selector == 5 || selector == 14; }
-}  // namespace
-
 SettingsUndo::SettingsUndo(TForm1& window) : QObject(&window), window_(window) {
   undo_ = new QAction("&Undo", this);
   undo_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
@@ -37,14 +32,15 @@ void SettingsUndo::reset() {
   updateActions();
 }
 
-void SettingsUndo::changed(int selector) {
+void SettingsUndo::changed(SettingSelector selector) {
   if (paused_ > 0 || applying_) return;
-  const int source = selector < 0 || IsColourChoice(selector) ? SettingsHistory::kSeparateStep : selector;
+  const int source = selector == SettingSelector::None || IsColourChoice(selector) ? SettingsHistory::kSeparateStep
+                                                                                   : static_cast<int>(selector);
   history_.record(current(), source, TickCount());
   updateActions();
 }
 
-void SettingsUndo::changedAsStep() { changed(SettingsHistory::kSeparateStep); }
+void SettingsUndo::changedAsStep() { changed(SettingSelector::None); }
 
 void SettingsUndo::undo() {
   if (const std::optional<SettingsSnapshot> snapshot = history_.undo()) apply(*snapshot);
@@ -69,7 +65,7 @@ void SettingsUndo::apply(const SettingsSnapshot& snapshot) {
   window_.WriteSettingsToControls();
   // The change notification of any change: "Idle" and, with "Auto Generate" on, the automatic
   // generation.
-  window_.ReadSetting(-1);
+  window_.ReadSetting(SettingSelector::None);
   applying_ = false;
 }
 

@@ -1,7 +1,8 @@
 // Undo and redo in the main window: the Edit menu's two commands over a SettingsHistory of the
 // settings record, the extra settings and the character selection.
 //
-// Every change the window reads (ReadSetting) is recorded; changes of one control in quick
+// Every change the window reads (ReadSetting; not ReadAllSettings, which changes nothing shown) is
+// recorded; changes of one control in quick
 // succession are one step; a colour choice, an accepted character range and a project load are a
 // step each. Undoing writes the snapshot back into the state and the controls the way a project
 // load does, then runs the change notification, so the automatic generation follows as for any
@@ -12,6 +13,7 @@
 #include <QObject>
 
 #include "app/settings_history.h"
+#include "settings/setting_selector.h"
 
 class QAction;
 
@@ -30,8 +32,8 @@ class SettingsUndo : public QObject {
 
   // Starts the history afresh from what the window holds now.
   void reset();
-  // A setting was read from control `selector` (negative: a change of no one control).
-  void changed(int selector);
+  // A setting was read from control `selector` (None: a change of no one control).
+  void changed(SettingSelector selector);
   // A change that is one step of its own (a colour choice, a loaded project).
   void changedAsStep();
 

@@ -333,6 +333,18 @@ void TextureView::hoverAt(QPoint panelPos) {
     emit pointerLeftTexture();
 }
 
+void TextureView::wheelAt(const QWheelEvent& wheel, QPoint panelPos) {
+  const int delta = wheel.angleDelta().y() != 0 ? wheel.angleDelta().y() : wheel.angleDelta().x();
+  if (delta == 0) return;
+  if (wheel.modifiers() & Qt::ControlModifier) {
+    setZoom(delta > 0 ? zoom_.nextStepUp() : zoom_.nextStepDown(), panelPos);
+    return;
+  }
+  // A plain wheel scrolls down and up, with Shift left and right.
+  QScrollBar* bar = (wheel.modifiers() & Qt::ShiftModifier) || wheel.angleDelta().y() == 0 ? scrB_ : scrR_;
+  if (bar->isEnabled()) bar->setValue(bar->value() - delta * bar->singleStep() * 3 / 120);
+}
+
 bool TextureView::eventFilter(QObject* watched, QEvent* event) {
   QWidget* widget = qobject_cast<QWidget*>(watched);
   if (!widget || (widget != panel_ && widget->parentWidget() != panel_)) return QWidget::eventFilter(watched, event);
@@ -341,16 +353,8 @@ bool TextureView::eventFilter(QObject* watched, QEvent* event) {
   };
   switch (event->type()) {
     case QEvent::Wheel: {
-      auto* wheel = static_cast<QWheelEvent*>(event);
-      const int delta = wheel->angleDelta().y() != 0 ? wheel->angleDelta().y() : wheel->angleDelta().x();
-      if (delta == 0) return true;
-      if (wheel->modifiers() & Qt::ControlModifier) {
-        setZoom(delta > 0 ? zoom_.nextStepUp() : zoom_.nextStepDown(), toPanel(wheel->position()));
-      } else {
-        // A plain wheel scrolls down and up, with Shift left and right.
-        QScrollBar* bar = (wheel->modifiers() & Qt::ShiftModifier) || wheel->angleDelta().y() == 0 ? scrB_ : scrR_;
-        if (bar->isEnabled()) bar->setValue(bar->value() - delta * bar->singleStep() * 3 / 120);
-      }
+      const auto* wheel = static_cast<QWheelEvent*>(event);
+      wheelAt(*wheel, toPanel(wheel->position()));
       return true;
     }
     case QEvent::MouseButtonPress: {

@@ -22,6 +22,7 @@ class QLabel;
 class QMenu;
 class QScrollBar;
 class QTabBar;
+class QWheelEvent;
 class QToolButton;
 
 namespace glyphmill {
@@ -157,6 +158,8 @@ class TextureView : public QWidget {
   void applyZoom();
   void refreshComposite();
   void hoverAt(QPoint panelPos);
+  // The wheel over the panel at `panelPos`: zoom with Ctrl, else scrolling.
+  void wheelAt(const QWheelEvent& wheel, QPoint panelPos);
   QAction* makeAction(const QString& text, const QList<QKeySequence>& keys, void (TextureView::*slot)());
 
   QTabBar* tabs_;

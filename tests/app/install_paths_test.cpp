@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "export/plugin_host_process.h"
 #include "scratch_folder.h"
 
 namespace glyphmill {
@@ -135,9 +136,9 @@ TEST(PluginHost, BesideTheProgramElseInstalled) {
   Scratch s;
   InstallEnvironment env;
   env.programFolder = s.path + "/bin";
-  EXPECT_EQ(PluginHostPath(env), s.path + "/lib/glyphmill/glyphmill-plugin-host");
+  EXPECT_EQ(PluginHostBeside(env.programFolder), s.path + "/lib/glyphmill/glyphmill-plugin-host");
   const std::string beside = s.touch("bin/glyphmill-plugin-host");
-  EXPECT_EQ(PluginHostPath(env), beside);
+  EXPECT_EQ(PluginHostBeside(env.programFolder), beside);
 }
 
 TEST(ProcessEnvironment, ReadsTheVariablesAndTheExecutable) {

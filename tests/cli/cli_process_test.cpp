@@ -170,8 +170,9 @@ TEST_F(CliProcess, SaveProjectWritesTheProjectAfterTheOverrides) {
   ASSERT_TRUE(fs::exists(file("saved.gmp")));
   EXPECT_EQ(fs::file_size(file("saved.gmp")), 66198u);  // the project's two jobs, not the -e one
   const std::string bytes = ReadAll(file("saved.gmp"));
-  ProjectData back;
-  ASSERT_FALSE(ParseProjectBytes(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), {}, &back));
+  const auto backRead = ParseProjectBytes(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), {});
+  ASSERT_TRUE(backRead.has_value()) << backRead.error().text;
+  const ProjectData& back = *backRead;
   EXPECT_EQ(back.settings.fontSize, 11);
   EXPECT_EQ(back.settings.textureWidth, 512);
   EXPECT_EQ(back.settings.textureHeight, 128);
@@ -320,8 +321,9 @@ TEST_F(CliProcess, ProjectValuesOutOfRangeAreLimitedAndSaidSo) {
             std::string::npos)
       << r.err;
   const std::string saved = ReadAll(file("tame.gmp"));
-  ProjectData back;
-  ASSERT_FALSE(ParseProjectBytes(reinterpret_cast<const uint8_t*>(saved.data()), saved.size(), {}, &back));
+  const auto backRead = ParseProjectBytes(reinterpret_cast<const uint8_t*>(saved.data()), saved.size(), {});
+  ASSERT_TRUE(backRead.has_value()) << backRead.error().text;
+  const ProjectData& back = *backRead;
   EXPECT_EQ(back.settings.outlineWidth, 20);
   EXPECT_EQ(back.settings.leading, -100);
 }

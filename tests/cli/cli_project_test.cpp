@@ -92,8 +92,9 @@ TEST_F(CliProject, ASavedProjectHoldsTheLimitedValuesAndAUsableSize) {
       << err_.str();
   std::ifstream in(file("tame.gmp"), std::ios::binary);
   const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  ProjectData back;
-  ASSERT_FALSE(ParseProjectBytes(bytes.data(), bytes.size(), {}, &back));
+  const auto backRead = ParseProjectBytes(bytes.data(), bytes.size(), {});
+  ASSERT_TRUE(backRead.has_value()) << backRead.error().text;
+  const ProjectData& back = *backRead;
   // The refused size never reaches the record: the size kept is one a texture can have.
   EXPECT_GE(back.settings.textureWidth, 1);
   EXPECT_LE(back.settings.textureWidth, 16384);

@@ -183,8 +183,8 @@ TEST(ExportRunSteps, UnusablePluginAndMismatchedBuffers) {
   TExportPlugin broken;
   broken.Name = "Broken";
   EXPECT_FALSE(run.RunSimpleExport(broken));
-  EXPECT_FALSE(run.RunGraphicExport(broken, true, true));
-  EXPECT_FALSE(run.RunDataExport(broken));
+  EXPECT_FALSE(run.RunPluginExport(broken, ExportCallForType(ptGraphicRGBAndAlpha, true, true)));
+  EXPECT_FALSE(run.RunPluginExport(broken, ExportCallForType(ptData, false, false)));
   const auto msgs = Messages(w.dialogs);
   ASSERT_EQ(msgs.size(), 3u);
   EXPECT_EQ(msgs[0], "There was an error while executing the simple export function of the Broken plugin." + kCr +

@@ -192,8 +192,8 @@ TEST_F(GoldenOutputs, EveryExporterWritesTheCheckedInOutputForEveryFixedProject)
     for (int code : {0xC0, 0xC9, 0xF5, 0x3A9, 0x416}) selection[code] = 1;
     ExportJobQueue jobs;
     const fs::path project = dir_ / (c.name + ".gmp");
-    std::string error;
-    ASSERT_TRUE(WriteProjectFile(project.string(), s, selection, jobs, {}, &error)) << error;
+    const Result<void> written = WriteProjectFile(project.string(), s, selection, jobs, {});
+    ASSERT_TRUE(written) << written.error();
 
     const fs::path out = dir_ / c.name;
     fs::create_directories(out);

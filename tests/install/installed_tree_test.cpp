@@ -260,8 +260,9 @@ TEST_F(Installed, WindowWritesItsAutosaveUnderXdgConfigHomeAndReadsItBack) {
   r = Run(window, env, 60);
   ASSERT_EQ(r.status, 0) << r.err;
   const std::string after = ReadAll(autosave);
-  ProjectData data;
-  ASSERT_FALSE(ParseProjectBytes(reinterpret_cast<const uint8_t*>(after.data()), after.size(), {}, &data).has_value());
+  const auto dataRead = ParseProjectBytes(reinterpret_cast<const uint8_t*>(after.data()), after.size(), {});
+  ASSERT_TRUE(dataRead.has_value()) << dataRead.error().text;
+  const ProjectData& data = *dataRead;
   EXPECT_EQ(data.settings.fontSize, 24);
   ASSERT_EQ(data.jobs.size(), 1u);
   const auto listed = Listed();
@@ -281,8 +282,9 @@ TEST_F(Installed, WindowOpensAProjectGivenAsItsArgument) {
           {"XDG_CONFIG_HOME=" + path("config"), "QT_QPA_PLATFORM=offscreen", "GLYPHMILL_CLOSE_AFTER_START=1"}, 60);
   ASSERT_EQ(r.status, 0) << r.err;
   const std::string after = ReadAll(path("config/glyphmill/Autosave.gmp"));
-  ProjectData data;
-  ASSERT_FALSE(ParseProjectBytes(reinterpret_cast<const uint8_t*>(after.data()), after.size(), {}, &data).has_value());
+  const auto dataRead = ParseProjectBytes(reinterpret_cast<const uint8_t*>(after.data()), after.size(), {});
+  ASSERT_TRUE(dataRead.has_value()) << dataRead.error().text;
+  const ProjectData& data = *dataRead;
   EXPECT_EQ(data.settings.fontSize, 40);
 }
 

@@ -72,9 +72,10 @@ TEST(JobPluginNames, AProjectSavedWithThePluginAtThreeIsLoadedWithItsNewIndex) {
   RefreshJobNames(p.jobs, atSave);
   const std::vector<uint8_t> bytes = ProjectToBytes(p.settings, p.selection, p.jobs);
 
-  ProjectData back;
   const PluginNames atLoad{"Added first", "A", "B", "C", "PNG image"};
-  ASSERT_FALSE(ParseProjectBytes(bytes.data(), bytes.size(), atLoad, &back).has_value());
+  const auto backRead = ParseProjectBytes(bytes.data(), bytes.size(), atLoad);
+  ASSERT_TRUE(backRead.has_value()) << backRead.error().text;
+  const ProjectData& back = *backRead;
   ASSERT_EQ(back.jobs.size(), 1u);
   EXPECT_EQ(back.jobs[0].PluginIndex, 4);
   EXPECT_EQ(back.jobs[0].pluginNameString(), "PNG image");

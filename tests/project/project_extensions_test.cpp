@@ -22,6 +22,13 @@ using testing_util::ScratchFolder;
 
 const PluginNames kPlugins{"PNG image", "", "BMFont text"};
 
+// The project read from `bytes`; a test failure when they were not read.
+ProjectData ReadBack(const std::vector<uint8_t>& bytes) {
+  Result<ProjectData, ProjectReadError> read = ParseProjectBytes(bytes.data(), bytes.size(), kPlugins);
+  EXPECT_TRUE(read.has_value()) << read.error().text;
+  return read ? *std::move(read) : ProjectData{};
+}
+
 std::vector<uint8_t> Le16(uint16_t v) { return {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8)}; }
 std::vector<uint8_t> Le32(uint32_t v) {
   return {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v >> 16),
@@ -68,10 +75,8 @@ TEST(ExtensionBlock, AClassicProjectIsWrittenExactlyAsBefore) {
 
 TEST(ExtensionBlock, ClassicFilesLoadWithEveryAdditionAtItsDefault) {
   const ProjectData p = SampleProject();
-  ProjectData read;
-  read.extensions.fontFile = ProjectFontFile{3, "/stale.ttf"};
   const std::vector<uint8_t> bytes = Classic(p);
-  ASSERT_FALSE(ParseProjectBytes(bytes.data(), bytes.size(), kPlugins, &read));
+  const ProjectData read = ReadBack(bytes);
   EXPECT_EQ(read.extensions, ProjectExtensions{});
   EXPECT_EQ(read.settings, p.settings);
 }
@@ -82,8 +87,7 @@ TEST(ExtensionBlock, TrailingBytesWithoutTheTagAreIgnoredAsBefore) {
        {std::vector<uint8_t>{'G', 'M'}, std::vector<uint8_t>{'x', 'y', 'z', 'w', 1, 2, 3, 4, 5}}) {
     std::vector<uint8_t> file = bytes;
     Add(file, tail);
-    ProjectData read;
-    EXPECT_FALSE(ParseProjectBytes(file.data(), file.size(), kPlugins, &read));
+    const ProjectData read = ReadBack(file);
     EXPECT_EQ(read.extensions, ProjectExtensions{});
   }
 }
@@ -97,8 +101,7 @@ TEST(ExtensionBlock, TheFontFileEntryIsWrittenAsDocumentedAndReadBack) {
   std::vector<uint8_t> expected = Classic(p);
   Add(expected, Block(Entry(1, FontFilePayload(2, "fonts/Ünïcode Sans.ttf"))));
   EXPECT_EQ(bytes, expected);
-  ProjectData read;
-  ASSERT_FALSE(ParseProjectBytes(bytes.data(), bytes.size(), kPlugins, &read));
+  const ProjectData read = ReadBack(bytes);
   EXPECT_EQ(read.extensions, p.extensions);
 }
 
@@ -116,8 +119,7 @@ TEST(ExtensionBlock, CellModeFittedSizeAndSpreadAreWrittenAsDocumentedAndReadBac
   std::vector<uint8_t> expected = Classic(p);
   Add(expected, Block(entries));
   EXPECT_EQ(bytes, expected);
-  ProjectData read;
-  ASSERT_FALSE(ParseProjectBytes(bytes.data(), bytes.size(), kPlugins, &read));
+  const ProjectData read = ReadBack(bytes);
   EXPECT_EQ(read.extensions, p.extensions);
 
   // Each at its default is not written at all.
@@ -157,13 +159,11 @@ TEST(ExtensionBlock, ExtraSettingsThatDoNotFitTheirTypeAreRefusedAndSpreadsLimit
        {Entry(2, {2}), Entry(2, {}), Entry(3, {1, 0, 8}), Entry(3, {2, 0, 8, 0, 4}), Entry(4, {8})}) {
     std::vector<uint8_t> file = classic;
     Add(file, Block(bad));
-    ProjectData read;
-    EXPECT_TRUE(ParseProjectBytes(file.data(), file.size(), kPlugins, &read));
+    EXPECT_FALSE(ParseProjectBytes(file.data(), file.size(), kPlugins).has_value());
   }
   std::vector<uint8_t> file = classic;
   Add(file, Block(Entry(4, {200, 0})));
-  ProjectData read;
-  ASSERT_FALSE(ParseProjectBytes(file.data(), file.size(), kPlugins, &read));
+  const ProjectData read = ReadBack(file);
   EXPECT_EQ(read.extensions.extras.sdfSpread, kMaxSdfSpread);
 }
 
@@ -176,8 +176,7 @@ TEST(ExtensionBlock, UnknownEntriesAreSkippedAndWrittenBackUnchanged) {
   std::vector<uint8_t> file = Classic(p);
   Add(file, Block(entries));
 
-  ProjectData read;
-  ASSERT_FALSE(ParseProjectBytes(file.data(), file.size(), kPlugins, &read));
+  const ProjectData read = ReadBack(file);
   ASSERT_TRUE(read.extensions.fontFile);
   EXPECT_EQ(read.extensions.fontFile->path, "/fonts/a.otf");
   ASSERT_EQ(read.extensions.unknown.size(), 3u);
@@ -200,8 +199,7 @@ TEST(ExtensionBlock, AnEmptyBlockLoadsAndIsNotWrittenAgain) {
   const ProjectData p = SampleProject();
   std::vector<uint8_t> file = Classic(p);
   Add(file, Block({}));
-  ProjectData read;
-  ASSERT_FALSE(ParseProjectBytes(file.data(), file.size(), kPlugins, &read));
+  const ProjectData read = ReadBack(file);
   EXPECT_EQ(ProjectToBytes(read.settings, read.selection, read.jobs, read.extensions), Classic(p));
 }
 
@@ -210,15 +208,11 @@ TEST(ExtensionBlock, AnEmptyBlockLoadsAndIsNotWrittenAgain) {
 void ExpectRefused(const std::vector<uint8_t>& tail, const std::string& what) {
   std::vector<uint8_t> file = Classic(SampleProject());
   Add(file, tail);
-  ProjectData untouched;
-  untouched.settings.setFontName("sentinel");
-  untouched.extensions.unknown.push_back({5, {9}});
-  ProjectData read = untouched;
-  const auto refusal = ParseProjectBytes(file.data(), file.size(), kPlugins, &read);
-  ASSERT_TRUE(refusal) << what;
+  const auto read = ParseProjectBytes(file.data(), file.size(), kPlugins);
+  ASSERT_FALSE(read) << what;
+  const ProjectReadError* refusal = &read.error();
   EXPECT_EQ(refusal->caption, "File Error");
   EXPECT_NE(refusal->text.find("extension block is damaged"), std::string::npos) << refusal->text;
-  EXPECT_EQ(read, untouched) << what;
 }
 
 TEST(ExtensionBlock, HostileBlocksAreRefusedBeforeAnythingChanges) {
@@ -236,12 +230,11 @@ TEST(ExtensionBlock, HostileBlocksAreRefusedBeforeAnythingChanges) {
 }
 
 TEST(ExtensionBlock, AnEntryEndingExactlyAtTheBlockEndIsAccepted) {
-  ProjectExtensions e;
   const std::vector<uint8_t> entries = Entry(12, {7, 7});
-  ASSERT_FALSE(ParseExtensionEntries(entries.data(), entries.size(), &e));
-  ASSERT_EQ(e.unknown.size(), 1u);
-  EXPECT_TRUE(ParseExtensionEntries(entries.data(), entries.size() - 1, &e).has_value());
-  EXPECT_EQ(e.unknown.size(), 1u) << "a refused parse leaves the extensions alone";
+  const Result<ProjectExtensions> e = ParseExtensionEntries(entries.data(), entries.size());
+  ASSERT_TRUE(e.has_value()) << e.error();
+  ASSERT_EQ(e->unknown.size(), 1u);
+  EXPECT_FALSE(ParseExtensionEntries(entries.data(), entries.size() - 1).has_value());
 }
 
 // ---- font file paths ------------------------------------------------------------------------
@@ -264,9 +257,9 @@ TEST(FontFilePaths, AProjectMovedWithItsFontFindsItInTheNewFolder) {
   ProjectExtensions e;
   e.fontFile = ProjectFontFile{1, (first / "fonts" / "a.ttf").string()};
   e.unknown.push_back({300, {4, 5}});
-  std::string error;
-  ASSERT_TRUE(WriteProjectFile((first / "p.gmp").string(), p.settings, p.selection, p.jobs, kPlugins, &error, e))
-      << error;
+  const Result<void> written =
+      WriteProjectFile((first / "p.gmp").string(), p.settings, p.selection, p.jobs, kPlugins, e);
+  ASSERT_TRUE(written) << written.error();
   // The file itself stores the relative path.
   std::ifstream in((first / "p.gmp").string(), std::ios::binary);
   const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -294,9 +287,9 @@ TEST(FontFilePaths, AFontOutsideTheProjectFolderIsStoredAbsolute) {
   ProjectData p = SampleProject();
   ProjectExtensions e;
   e.fontFile = ProjectFontFile{0, scratch.file("font.ttf")};
-  std::string error;
   const std::string project = scratch.file("projects/p.gmp");
-  ASSERT_TRUE(WriteProjectFile(project, p.settings, p.selection, p.jobs, kPlugins, &error, e)) << error;
+  const Result<void> written = WriteProjectFile(project, p.settings, p.selection, p.jobs, kPlugins, e);
+  ASSERT_TRUE(written) << written.error();
   EXPECT_EQ(fs::file_size(project), 65672u + 263u * p.jobs.size() + 8 + 6 + 4 + scratch.file("font.ttf").size());
   ScriptedDialogs dialogs;
   const ProjectLoad load = LoadProjectFile(project, kPlugins, dialogs, nullptr);

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <sstream>
 
@@ -25,18 +26,15 @@ void PutU32At(std::vector<uint8_t>& b, std::size_t at, uint32_t v) {
   for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
 }
 
-// A project the reader must leave alone when it refuses a file.
-ProjectData Sentinel() {
-  ProjectData p;
-  p.settings.setFontName("untouched");
-  p.selection[1234] = 9;
-  p.jobs.push_back(MakeJob(77, "keep me", true, true, true));
-  return p;
+Result<ProjectData, ProjectReadError> Parse(const std::vector<uint8_t>& bytes, const PluginNames& plugins = {}) {
+  return ParseProjectBytes(bytes.data(), bytes.size(), plugins);
 }
 
-std::optional<ProjectRefusal> Parse(const std::vector<uint8_t>& bytes, ProjectData* out,
-                                    const PluginNames& plugins = {}) {
-  return ParseProjectBytes(bytes.data(), bytes.size(), plugins, out);
+// The project read from `bytes`; a test failure when they were not read.
+ProjectData Read(const std::vector<uint8_t>& bytes) {
+  Result<ProjectData, ProjectReadError> read = Parse(bytes);
+  EXPECT_TRUE(read.has_value()) << read.error().text;
+  return read ? *std::move(read) : ProjectData{};
 }
 
 TEST(ProjectFileLayout, SizesFollowTheJobCount) {
@@ -85,9 +83,7 @@ TEST(ProjectFileLayout, JobEntriesStoreAlphaBeforeData) {
 
 TEST(ProjectFileLayout, ReadingGivesBackWhatWasWritten) {
   const ProjectData p = SampleProject();
-  ProjectData back;
-  ASSERT_FALSE(Parse(Bytes(p), &back).has_value());
-  EXPECT_EQ(back, p);
+  EXPECT_EQ(Read(Bytes(p)), p);
 }
 
 TEST(ProjectFileLayout, AnyNonzeroByteCountsAsSelectedAndTrailingBytesAreIgnored) {
@@ -96,8 +92,7 @@ TEST(ProjectFileLayout, AnyNonzeroByteCountsAsSelectedAndTrailingBytesAreIgnored
   b[132 + 65] = 0x80;
   b[65672 - 5] = 0;   // last selection byte stays clear
   b.push_back(0x55);  // bytes after the last job
-  ProjectData back;
-  ASSERT_FALSE(Parse(b, &back).has_value());
+  const ProjectData back = Read(b);
   EXPECT_NE(back.selection[65], 0);
   EXPECT_TRUE(back.jobs.empty());
 }
@@ -107,20 +102,19 @@ TEST(ProjectFileLayout, StreamsWriteAndReadTheSameFile) {
   std::stringstream stream;
   ASSERT_TRUE(WriteProject(stream, p.settings, p.selection, p.jobs, {"PNG image", "x", "BMFont text"}));
   EXPECT_EQ(stream.str().size(), 66198u);
-  ProjectData back;
-  ASSERT_FALSE(ReadProjectStream(stream, {"PNG image", "x", "BMFont text"}, &back).has_value());
-  EXPECT_EQ(back, p);
+  const auto back = ReadProjectStream(stream, {"PNG image", "x", "BMFont text"});
+  ASSERT_TRUE(back.has_value()) << back.error().text;
+  EXPECT_EQ(*back, p);
 }
 
-// ---- refusals: the caller's project stays exactly as it was --------------------------------
+// ---- refusals: the reason comes back, and no project ------------------------------------------
 
 void ExpectRefused(const std::vector<uint8_t>& bytes, const std::string& text) {
-  ProjectData out = Sentinel();
-  const auto refusal = Parse(bytes, &out);
-  ASSERT_TRUE(refusal.has_value()) << "accepted " << bytes.size() << " bytes";
-  EXPECT_EQ(refusal->caption, "File Error");
-  EXPECT_EQ(refusal->text, text);
-  EXPECT_EQ(out, Sentinel());
+  const auto read = Parse(bytes);
+  ASSERT_FALSE(read.has_value()) << "accepted " << bytes.size() << " bytes";
+  EXPECT_EQ(read.error().kind, ProjectReadError::Kind::Refused);
+  EXPECT_EQ(read.error().caption, "File Error");
+  EXPECT_EQ(read.error().text, text);
 }
 
 TEST(ProjectFileRefusal, EmptyShortAndForeignFilesHoldNoGlyphmillData) {
@@ -182,18 +176,49 @@ TEST(ProjectFileRefusal, FontNameWithoutItsZeroByte) {
   std::memset(b.data() + 8, 'A', 61);
   ExpectRefused(b, project_text::UnterminatedFontName());
   b[8 + 60] = 0;  // 60 characters and the zero: a legal name
-  ProjectData out;
-  ASSERT_FALSE(Parse(b, &out).has_value());
-  EXPECT_EQ(out.settings.fontNameString(), std::string(60, 'A'));
+  EXPECT_EQ(Read(b).settings.fontNameString(), std::string(60, 'A'));
 }
 
-TEST(ProjectFileRefusal, ReadFailuresOfTheSourcePropagate) {
-  class FailingSource : public ProjectSource {
-    std::size_t read(uint8_t*, std::size_t) override { throw std::runtime_error("disk on fire"); }
-  } source;
-  ProjectData out = Sentinel();
-  EXPECT_THROW(ParseProject(source, {}, &out), std::runtime_error);
-  EXPECT_EQ(out, Sentinel());
+// A source that gives `good` bytes of a valid project, then fails.
+class FailingSource : public ProjectSource {
+ public:
+  explicit FailingSource(std::size_t good) : bytes_(Bytes(SampleProject())), good_(good) {}
+  Result<std::size_t> read(uint8_t* dst, std::size_t n) override {
+    if (at_ >= good_) return Fail("disk on fire");
+    const std::size_t step = std::min(n, good_ - at_);
+    std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(at_), step, dst);
+    at_ += step;
+    return step;
+  }
+
+ private:
+  std::vector<uint8_t> bytes_;
+  std::size_t good_;
+  std::size_t at_ = 0;
+};
+
+TEST(ProjectFileRefusal, ReadFailuresOfTheSourceComeBackUnreadableWithTheirMessage) {
+  // In the signature, the settings, the jobs and where the extension block would begin.
+  for (const std::size_t good :
+       {std::size_t{0}, std::size_t{6}, std::size_t{400}, std::size_t{65672 + 100}, Bytes(SampleProject()).size()}) {
+    FailingSource source(good);
+    const auto read = ParseProject(source, {});
+    ASSERT_FALSE(read.has_value()) << "after " << good << " bytes";
+    EXPECT_EQ(read.error().kind, ProjectReadError::Kind::Unreadable) << "after " << good << " bytes";
+    EXPECT_EQ(read.error().text, "disk on fire");
+  }
+}
+
+TEST(ProjectFileRefusal, AStreamThatFailsIsUnreadableNotRefused) {
+  // A buffer whose device fails: the stream turns that into its bad state.
+  struct FailingBuffer : std::streambuf {
+    int_type underflow() override { throw std::ios_base::failure("device gone"); }
+  } buffer;
+  std::istream failing(&buffer);
+  const auto read = ReadProjectStream(failing, {});
+  ASSERT_FALSE(read.has_value());
+  EXPECT_EQ(read.error().kind, ProjectReadError::Kind::Unreadable);
+  EXPECT_EQ(read.error().text, "Read error.");
 }
 
 }  // namespace

@@ -7,7 +7,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "project/project_messages.h"
 #include "project_test_util.h"
@@ -57,7 +56,7 @@ TEST(ProjectSave, ANameEndingInTxtWritesTheGmpFileAndSaysSo) {
   Recorder status;
   ProjectData p = SampleProject();
   const auto written = SaveProjectFile(dir.file("font.txt"), p.settings, p.selection, p.jobs, {}, status.callback());
-  ASSERT_TRUE(written.has_value());
+  ASSERT_TRUE(written.has_value()) << written.error();
   EXPECT_EQ(*written, dir.file("font.gmp"));
   EXPECT_TRUE(std::filesystem::exists(dir.file("font.gmp")));
   EXPECT_FALSE(std::filesystem::exists(dir.file("font.txt")));
@@ -79,25 +78,24 @@ TEST(ProjectSave, AnExistingFileIsReplacedWhole) {
 TEST(ProjectSave, FailuresGiveAnErrorNoticeAndNoSuccess) {
   Recorder status;
   ProjectData p = SampleProject();
-  EXPECT_FALSE(SaveProjectFile("/nonexistent-folder/x/p", p.settings, p.selection, p.jobs, {}, status.callback()));
+  const auto written =
+      SaveProjectFile("/nonexistent-folder/x/p", p.settings, p.selection, p.jobs, {}, status.callback());
+  ASSERT_FALSE(written.has_value());
   ASSERT_EQ(status.texts.size(), 1u);
-  EXPECT_TRUE(StartsWith(status.texts[0], "!Error while saving: ")) << status.texts[0];
+  EXPECT_EQ(status.texts[0], "!Error while saving: " + written.error());
+  EXPECT_NE(written.error().find("/nonexistent-folder/x/p.gmp"), std::string::npos) << written.error();
   EXPECT_NE(status.texts[0].find("/nonexistent-folder/x/p.gmp"), std::string::npos);
 }
 
-TEST(ProjectSave, SaveAsAsksForTheNameAndACancelDoesNothing) {
-  ScratchFolder dir;
-  Recorder status;
+TEST(ProjectSave, ThePromptAsksForAGmpFileAndACancelGivesNoName) {
   ScriptedDialogs dialogs;
-  ProjectData p = SampleProject();
-  EXPECT_FALSE(SaveProjectAs(dialogs, p.settings, p.selection, p.jobs, {}, status.callback()));
-  EXPECT_TRUE(status.texts.empty());
+  EXPECT_FALSE(PromptProjectPath(dialogs).has_value());
   ASSERT_EQ(dialogs.log().size(), 1u);
   EXPECT_EQ(dialogs.log()[0].request.title, "Save Glyphmill Project");
   EXPECT_EQ(dialogs.log()[0].request.filter, "Glyphmill Project|*.gmp");
 
-  dialogs.queueSavePath(dir.file("chosen.txt"));
-  EXPECT_EQ(SaveProjectAs(dialogs, p.settings, p.selection, p.jobs, {}, status.callback()), dir.file("chosen.gmp"));
+  dialogs.queueSavePath("/somewhere/chosen.txt");
+  EXPECT_EQ(PromptProjectPath(dialogs), "/somewhere/chosen.txt");
 }
 
 TEST(ProjectLoad, ASavedProjectComesBackWithItsNoticeAndMatchedJobs) {
@@ -149,20 +147,15 @@ TEST(ProjectLoad, MissingAndUnreadableFilesGiveTheLoadErrorNotice) {
   EXPECT_TRUE(dialogs.log().empty());
 }
 
-TEST(ProjectLoad, ReadProjectOverAStreamReportsRefusalsThroughTheDialogs) {
+TEST(ProjectLoad, ARefusalShowsTheReadersTextInTheErrorBox) {
+  ScratchFolder dir;
+  WriteBytes(dir.file("wrong-size.gmp"), {0xF0, 0, 0, 0, 0x64, 0, 0, 0});
+  Recorder status;
   ScriptedDialogs dialogs;
-  ProjectData data = SampleProject();
-  std::stringstream bad(std::string("\xF0\0\0\0\x64\0\0\0", 8));
-  EXPECT_FALSE(ReadProject(bad, {}, data, dialogs));
-  EXPECT_EQ(data, SampleProject());
+  EXPECT_EQ(LoadProjectFile(dir.file("wrong-size.gmp"), {}, dialogs, status.callback()).outcome, LoadOutcome::Refused);
   ASSERT_EQ(dialogs.log().size(), 1u);
   EXPECT_EQ(dialogs.log()[0].message.text, project_text::RecordSizeMismatch(100));
-
-  ProjectData other;
-  std::stringstream good;
-  ASSERT_TRUE(WriteProject(good, other.settings, other.selection, other.jobs, {}));
-  EXPECT_TRUE(ReadProject(good, {}, data, dialogs));
-  EXPECT_EQ(data, other);
+  EXPECT_TRUE(status.texts.empty());
 }
 
 TEST(Autosave, WrittenAndLoadedAgainWithTheUsualNotices) {
@@ -174,8 +167,8 @@ TEST(Autosave, WrittenAndLoadedAgainWithTheUsualNotices) {
   EXPECT_TRUE(status.texts.empty());
 
   ProjectData p = SampleProject();
-  std::string error;
-  ASSERT_TRUE(WriteAutosave(path, p.settings, p.selection, p.jobs, {}, &error)) << error;
+  const Result<void> written = WriteAutosave(path, p.settings, p.selection, p.jobs, {});
+  ASSERT_TRUE(written) << written.error();
   EXPECT_TRUE(status.texts.empty());  // the autosave says nothing
   const ProjectLoad load = LoadAutosave(path, {}, dialogs, status.callback());
   ASSERT_EQ(load.outcome, LoadOutcome::Loaded);
@@ -186,9 +179,9 @@ TEST(Autosave, WrittenAndLoadedAgainWithTheUsualNotices) {
 TEST(Autosave, MissingFoldersAreCreatedForTheUserOnly) {
   ScratchFolder dir;
   ProjectData p = SampleProject();
-  std::string error;
-  ASSERT_TRUE(WriteAutosave(dir.file("config/glyphmill/Autosave.gmp"), p.settings, p.selection, p.jobs, {}, &error))
-      << error;
+  const Result<void> written =
+      WriteAutosave(dir.file("config/glyphmill/Autosave.gmp"), p.settings, p.selection, p.jobs, {});
+  ASSERT_TRUE(written) << written.error();
   EXPECT_EQ(std::filesystem::file_size(dir.file("config/glyphmill/Autosave.gmp")), 65672u + 263u * p.jobs.size());
   struct stat info {};
   ASSERT_EQ(::stat(dir.file("config/glyphmill").c_str(), &info), 0);
@@ -199,21 +192,20 @@ TEST(Autosave, AFailureGivesTheReason) {
   ScratchFolder dir;
   WriteBytes(dir.file("plain-file"), {1, 2, 3});
   ProjectData p = SampleProject();
-  std::string error;
+  const auto failure = [&p](const std::string& path) {
+    const Result<void> written = WriteAutosave(path, p.settings, p.selection, p.jobs, {});
+    return written ? std::string() : written.error();
+  };
   // A "folder" that is a file: no one can write below it, root included.
-  EXPECT_FALSE(
-      WriteAutosave(dir.file("plain-file/glyphmill/Autosave.gmp"), p.settings, p.selection, p.jobs, {}, &error));
+  std::string error = failure(dir.file("plain-file/glyphmill/Autosave.gmp"));
   EXPECT_NE(error.find("Not a directory"), std::string::npos) << error;
-  EXPECT_FALSE(WriteAutosave(dir.file("plain-file/Autosave.gmp"), p.settings, p.selection, p.jobs, {}, &error));
+  error = failure(dir.file("plain-file/Autosave.gmp"));
   EXPECT_NE(error.find("is not a folder"), std::string::npos) << error;
   EXPECT_EQ(std::filesystem::file_size(dir.file("plain-file")), 3u);
-  error.clear();
-  EXPECT_FALSE(WriteAutosave("", p.settings, p.selection, p.jobs, {}, &error));
-  EXPECT_EQ(error, project_text::kNoAutosaveFolder);
+  EXPECT_EQ(failure(""), project_text::kNoAutosaveFolder);
   if (::geteuid() != 0) {
     ASSERT_EQ(::chmod(dir.path().c_str(), 0500), 0);
-    EXPECT_FALSE(WriteAutosave(dir.file("Autosave.gmp"), p.settings, p.selection, p.jobs, {}, &error));
-    EXPECT_FALSE(error.empty());
+    EXPECT_FALSE(failure(dir.file("Autosave.gmp")).empty());
     EXPECT_FALSE(std::filesystem::exists(dir.file("Autosave.gmp")));
   }
 }

@@ -34,10 +34,13 @@ std::size_t EntryCount(const std::string& folder) {
       std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator()));
 }
 
+// Saves a project at `path`; the failure's message goes into `*error`.
 bool Save(const std::string& path, std::string* error) {
   ProjectData p = SampleProject();
   p.jobs.clear();
-  return WriteProjectFile(path, p.settings, p.selection, p.jobs, {}, error);
+  const Result<void> written = WriteProjectFile(path, p.settings, p.selection, p.jobs, {});
+  if (!written) *error = written.error();
+  return written.has_value();
 }
 
 TEST(SafeProjectSave, TheOldBytesAreNeverRewrittenInPlace) {
@@ -143,8 +146,8 @@ TEST(SafeProjectSave, TheAutosaveGoesThroughTheSameSafeWrite) {
   ASSERT_EQ(::chmod(dir.file("Autosave.gmp").c_str(), 0600), 0);
   ASSERT_EQ(::link(dir.file("Autosave.gmp").c_str(), dir.file("other-link").c_str()), 0);
   ProjectData p = SampleProject();
-  std::string error;
-  ASSERT_TRUE(WriteAutosave(dir.file("Autosave.gmp"), p.settings, p.selection, p.jobs, {}, &error)) << error;
+  const Result<void> written = WriteAutosave(dir.file("Autosave.gmp"), p.settings, p.selection, p.jobs, {});
+  ASSERT_TRUE(written) << written.error();
   EXPECT_EQ(ReadText(dir.file("other-link")), "old");
   struct stat info {};
   ASSERT_EQ(::stat(dir.file("Autosave.gmp").c_str(), &info), 0);

@@ -16,7 +16,7 @@ namespace glyphmill {
 namespace {
 
 TEST(PartitionEdges, ExactFitLeavesTwoEmptyChildren) {
-  TPartition root(0, 0, 10, 8, kPackTopLeft);
+  TPartition root(0, 0, 10, 8, kOriginTopLeft);
   EXPECT_EQ(root.Insert(10, 8), (PackRect{0, 0, 10, 8}));
   ASSERT_TRUE(root.Adjacent && root.Remainder);
   EXPECT_TRUE(root.Adjacent->Width == 0 || root.Adjacent->Height == 0);
@@ -35,7 +35,7 @@ TEST(PartitionEdges, FullWidthCellIsRefusedByAnEmptyTexture) {
 }
 
 TEST(PartitionEdges, EqualLeftoversCutVertically) {
-  TPartition root(0, 0, 100, 100, kPackTopLeft);
+  TPartition root(0, 0, 100, 100, kOriginTopLeft);
   root.Insert(40, 40);  // dw = dh = 60
   EXPECT_EQ((PackRect{root.Adjacent->Left, root.Adjacent->Top, root.Adjacent->Right, root.Adjacent->Bottom}),
             (PackRect{0, 40, 40, 100}))
@@ -46,7 +46,7 @@ TEST(PartitionEdges, EqualLeftoversCutVertically) {
 }
 
 TEST(PartitionEdges, MoreRoomDownCutsHorizontally) {
-  TPartition root(0, 0, 100, 100, kPackTopLeft);
+  TPartition root(0, 0, 100, 100, kOriginTopLeft);
   root.Insert(60, 20);  // dw = 40 < dh = 80
   EXPECT_EQ(root.Adjacent->Left, 60);
   EXPECT_EQ(root.Adjacent->Bottom, 20);
@@ -78,8 +78,8 @@ TEST(PartitionEdges, MiddleQuadrantsPackTowardsTheCentre) {
 }
 
 TEST(PartitionEdges, RefusedSearchLeavesTheTreeUnchanged) {
-  TPartition withFailure(0, 0, 200, 150, kPackTopLeft);
-  TPartition without(0, 0, 200, 150, kPackTopLeft);
+  TPartition withFailure(0, 0, 200, 150, kOriginTopLeft);
+  TPartition without(0, 0, 200, 150, kOriginTopLeft);
   const int sizes[][2] = {{50, 40}, {30, 70}, {90, 10}, {20, 20}, {60, 60}, {5, 100}, {45, 45}};
   for (auto [w, h] : sizes) {
     EXPECT_TRUE(IsNoRoom(withFailure.Insert(201, 5)));
@@ -225,19 +225,19 @@ TEST(PartitionProperty, HandBuiltTreesAreSearchedInDepthFirstOrder) {
   // A tree put together by hand: the first Insert lists its leaves. Asking a child first and the
   // root afterwards must give the plain walk's answers throughout.
   auto piece = [](int32_t l, int32_t t, int32_t r, int32_t b) {
-    return std::make_unique<TPartition>(l, t, r, b, kPackTopLeft);
+    return std::make_unique<TPartition>(l, t, r, b, kOriginTopLeft);
   };
   auto refPiece = [](int32_t l, int32_t t, int32_t r, int32_t b) {
-    return std::make_unique<testing::ReferenceNode>(l, t, r, b, kPackTopLeft);
+    return std::make_unique<testing::ReferenceNode>(l, t, r, b, kOriginTopLeft);
   };
-  TPartition fast(0, 0, 100, 100, kPackTopLeft);
+  TPartition fast(0, 0, 100, 100, kOriginTopLeft);
   fast.Used = true;
   fast.Adjacent = piece(0, 0, 50, 20);
   fast.Remainder = piece(0, 20, 100, 100);
   fast.Remainder->Used = true;
   fast.Remainder->Adjacent = piece(0, 20, 30, 100);
   fast.Remainder->Remainder = piece(30, 20, 100, 100);
-  testing::ReferenceNode plain(0, 0, 100, 100, kPackTopLeft);
+  testing::ReferenceNode plain(0, 0, 100, 100, kOriginTopLeft);
   plain.used = true;
   plain.adjacent = refPiece(0, 0, 50, 20);
   plain.remainder = refPiece(0, 20, 100, 100);
@@ -255,7 +255,7 @@ TEST(PartitionProperty, HandBuiltTreesAreSearchedInDepthFirstOrder) {
 
 TEST(PartitionProperty, LongChainsOfCellsStayFirstFit) {
   // A one-pixel column chains the tree one level per cell; each cell lands right below the last.
-  TPartition column(0, 0, 1, 60000, kPackTopLeft);
+  TPartition column(0, 0, 1, 60000, kOriginTopLeft);
   for (int32_t k = 0; k < 60000; ++k) {
     const PackRect got = column.Insert(1, 1);
     ASSERT_EQ(got, (PackRect{0, k, 1, k + 1})) << k;
@@ -267,12 +267,12 @@ TEST(PartitionProperty, LongChainsOfCellsStayFirstFit) {
 TEST(PartitionProperty, DeepTreesAreReleasedWithoutExhaustingTheStack) {
   // A million-level chain (degenerate cells can chain a tree one level per cell): releasing it
   // recursively would need far more stack than a thread has.
-  auto root = std::make_unique<TPartition>(0, 0, 1, 2000000, kPackTopLeft);
+  auto root = std::make_unique<TPartition>(0, 0, 1, 2000000, kOriginTopLeft);
   TPartition* node = root.get();
   for (int i = 0; i < 1000000; ++i) {
     node->Used = true;
-    node->Adjacent = std::make_unique<TPartition>(1, i, 1, i + 1, kPackTopLeft);
-    node->Remainder = std::make_unique<TPartition>(0, i + 1, 1, 2000000, kPackTopLeft);
+    node->Adjacent = std::make_unique<TPartition>(1, i, 1, i + 1, kOriginTopLeft);
+    node->Remainder = std::make_unique<TPartition>(0, i + 1, 1, 2000000, kOriginTopLeft);
     node = node->Remainder.get();
   }
   root.reset();

@@ -133,9 +133,9 @@ TEST(FontFileWindow, ADroppedProjectLoadsWithItsFontFile) {
   w.ui.CheckBox8->setChecked(false);
   f.prompts.openPaths.push_back(RenamedFontPath());
   w.ui.OpenFontFile1->trigger();
-  std::string error;
   const std::string project = f.path("with-font.gmp");
-  ASSERT_TRUE(w.WriteProjectFile(project, &error)) << error;
+  const Result<void> written = w.WriteProjectFile(project);
+  ASSERT_TRUE(written) << written.error();
   ASSERT_TRUE(SelectFont(w, kDejaVuSans));
   Drop(w, {project});
   EXPECT_EQ(w.state().settings.fontNameString(), kRenamedFamily);

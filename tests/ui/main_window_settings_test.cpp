@@ -19,6 +19,7 @@
 
 #include "app/status_texts.h"
 #include "ui/colour_swatch.h"
+#include "ui/settings_undo.h"
 #include "ui/status_bar.h"
 #include "ui_test_support.h"
 
@@ -63,13 +64,26 @@ TEST(FirstStart, ReadAllSettingsGivesTheDefaults) {
   EXPECT_FALSE(w.ui.Bar->isVisible());
 }
 
-TEST(ChangeEvents, DuringWriteSettingsToControlsReadNothingAndArmNothing) {
-  WindowFixture f;
-  TForm1& w = *f.window;
+// Nothing armed and the status reading "before": what ExpectNoChangeNotice then checks.
+void Quieten(TForm1& w) {
   w.ui.Timer2->stop();
   w.state().autoGenerateArmed = false;
   w.state().lastSettingChange = 0;
   w.SetStatus("before");
+}
+
+// No change notification ran since Quieten: no "Idle" and no automatic generation armed.
+void ExpectNoChangeNotice(TForm1& w) {
+  EXPECT_FALSE(w.state().autoGenerateArmed);
+  EXPECT_FALSE(w.ui.Timer2->isActive());
+  EXPECT_EQ(w.state().lastSettingChange, 0u);
+  EXPECT_EQ(w.ui.statBar->message(), "before");
+}
+
+TEST(ChangeEvents, DuringWriteSettingsToControlsReadNothingAndArmNothing) {
+  WindowFixture f;
+  TForm1& w = *f.window;
+  Quieten(w);
   // Values the controls cannot hold: if a change event read its control back, the record would
   // take the control's clamped value.
   w.state().settings.verticalPad = 500;
@@ -84,11 +98,8 @@ TEST(ChangeEvents, DuringWriteSettingsToControlsReadNothingAndArmNothing) {
   EXPECT_TRUE(w.ui.chkOutline->isChecked());
   EXPECT_EQ(w.ui.trkDSOffset->value(), 7);
   EXPECT_EQ(w.state().settings, expected);
-  EXPECT_FALSE(w.state().updatingControls);
-  EXPECT_FALSE(w.state().autoGenerateArmed);
-  EXPECT_FALSE(w.ui.Timer2->isActive());
-  EXPECT_EQ(w.state().lastSettingChange, 0u);
-  EXPECT_EQ(w.ui.statBar->message(), "before");
+  EXPECT_FALSE(w.updatingControls());
+  ExpectNoChangeNotice(w);
 }
 
 TEST(ChangeEvents, EachControlReadsItsSettingAndNotifies) {
@@ -129,13 +140,53 @@ TEST(ChangeEvents, EachControlReadsItsSettingAndNotifies) {
   EXPECT_EQ(s.packOrigin, kOriginMiddle);
 }
 
+TEST(ReadAllSettings, TakesEveryControlWithoutANoticeOrAStepToUndo) {
+  WindowFixture f;
+  TForm1& w = *f.window;
+  Quieten(w);
+  // Controls moved without their events being read, as the record and the controls part after a
+  // direct change of the record.
+  {
+    const QSignalBlocker a(w.ui.udKerning), b(w.ui.trkDSOpacity), c(w.ui.chkCompactCells), d(w.ui.udSize);
+    w.ui.udKerning->setValue(-9);
+    w.ui.trkDSOpacity->setValue(40);
+    w.ui.chkCompactCells->setChecked(true);
+    w.ui.udSize->setValue(20);
+  }
+  ASSERT_FALSE(w.undo().undoAction()->isEnabled());
+  w.ReadAllSettings();
+  EXPECT_EQ(w.state().settings.kerning, -9);
+  EXPECT_EQ(w.state().settings.shadowOpacity, 40);
+  EXPECT_EQ(w.state().extras.cellMode, kCellsCompact);
+  EXPECT_EQ(w.state().settings.fontSize, 20);
+  // "Auto Generate" is on, yet nothing is armed, the status keeps its text and nothing can be undone.
+  ASSERT_TRUE(w.ui.CheckBox8->isChecked());
+  ExpectNoChangeNotice(w);
+  EXPECT_EQ(w.undo().history().undoSteps(), 0u);
+  EXPECT_FALSE(w.undo().undoAction()->isEnabled());
+
+  // Saving reads every setting the same way: the file holds the controls' values, and still
+  // nothing is armed or recorded.
+  const std::string path = f.path("read-all.gmp");
+  {
+    const QSignalBlocker e(w.ui.udLeading);
+    w.ui.udLeading->setValue(6);
+  }
+  const Result<void> written = w.WriteProjectFile(path);
+  ASSERT_TRUE(written) << written.error();
+  EXPECT_EQ(w.state().settings.leading, 6);
+  EXPECT_FALSE(w.state().autoGenerateArmed);
+  EXPECT_EQ(w.undo().history().undoSteps(), 0u);
+}
+
 TEST(ChangeEvents, SwitchingTheOutlineOnReReadsItsWidth) {
   WindowFixture f;
   TForm1& w = *f.window;
   // The track bar moves without its event being read (as during a load), then the outline is on.
-  w.state().updatingControls = true;
-  w.ui.trkOutline->setValue(7);
-  w.state().updatingControls = false;
+  {
+    const QSignalBlocker unread(w.ui.trkOutline);
+    w.ui.trkOutline->setValue(7);
+  }
   EXPECT_EQ(w.state().settings.outlineWidth, 1);
   w.ui.chkOutline->setChecked(true);
   EXPECT_TRUE(w.state().settings.outline());

@@ -106,8 +106,8 @@ TEST(WindowUndo, AProjectLoadIsOneStepBackToWhatWasShownBefore) {
   ASSERT_TRUE(SelectFont(w, "Liberation Serif"));
   w.ui.udKerning->setValue(-7);
   w.ui.chkItalic->setChecked(true);
-  std::string error;
-  ASSERT_TRUE(w.WriteProjectFile(f.path("saved.gmp"), &error)) << error;
+  const Result<void> written = w.WriteProjectFile(f.path("saved.gmp"));
+  ASSERT_TRUE(written) << written.error();
   // Something else on the screen, then the project loaded over it.
   ASSERT_TRUE(SelectFont(w, kDejaVuSans));
   w.ui.udKerning->setValue(12);

@@ -256,8 +256,8 @@ TEST_F(AdvancedExportTest, AProjectWithThreeJobsShowsFourRows) {
   for (const char* name : {"Metrics Table", "Colour Xor Alpha", "Quick Sheet"}) saved.push_back(NewJobFor(name));
   const std::string path = (std::filesystem::temp_directory_path() / "glyphmill_dialogs_three_jobs.gmp").string();
   const PluginNames names = RegistryNames(state_.registry);
-  std::string error;
-  ASSERT_TRUE(WriteProjectFile(path, state_.settings, state_.selection, saved, names, &error)) << error;
+  const Result<void> written = WriteProjectFile(path, state_.settings, state_.selection, saved, names);
+  ASSERT_TRUE(written) << written.error();
   std::string status;
   ProjectLoad load = LoadProjectFile(path, names, dialogs_, [&](const std::string& s) { status = s; });
   std::filesystem::remove(path);
