@@ -135,9 +135,7 @@ TEST(ExtensionBlock, PagePixelsAreWrittenAsDocumentedAndReadBack) {
     std::vector<uint8_t> expected = Classic(p);
     Add(expected, Block(Entry(7, {mode})));
     EXPECT_EQ(bytes, expected);
-    ProjectData read;
-    ASSERT_FALSE(ParseProjectBytes(bytes.data(), bytes.size(), kPlugins, &read));
-    EXPECT_EQ(read.extensions.extras.pagePixels, mode);
+    EXPECT_EQ(ReadBack(bytes).extensions.extras.pagePixels, mode);
     // A classic reader stops after the jobs: the classic part is the classic file exactly.
     EXPECT_TRUE(std::equal(expected.begin(), expected.begin() + static_cast<std::ptrdiff_t>(Classic(p).size()),
                            Classic(p).begin()));
@@ -148,8 +146,7 @@ TEST(ExtensionBlock, PagePixelsAreWrittenAsDocumentedAndReadBack) {
   for (const std::vector<uint8_t>& bad : {Entry(7, {3}), Entry(7, {}), Entry(7, {1, 0})}) {
     std::vector<uint8_t> file = Classic(p);
     Add(file, Block(bad));
-    ProjectData read;
-    EXPECT_TRUE(ParseProjectBytes(file.data(), file.size(), kPlugins, &read));
+    EXPECT_FALSE(ParseProjectBytes(file.data(), file.size(), kPlugins).has_value());
   }
 }
 
