@@ -100,7 +100,8 @@ bool StraightColours(const LayerCoverage& layers, const LayerColours& colours, c
                      bool premultiplied, Image24& out) {
   const int32_t w = mask.width(), h = mask.height();
   out.resize(w, h);
-  const bool sameSize = layers.width == w && layers.height == h;
+  const bool textOnly = layers.glyph.empty();  // the mask is the text's coverage
+  const bool sameSize = layers.width == w && layers.height == h && !textOnly;
   const bool hasOutline = sameSize && !layers.outline.empty();
   const Bgr t = colours.text, o = colours.outline, s = colours.shadow;
   // Whether every pixel with alpha has the same colour: then bleeding is one fill.
@@ -114,7 +115,7 @@ bool StraightColours(const LayerCoverage& layers, const LayerColours& colours, c
                for (int32_t x = 0; x < w; ++x, d += 3) {
                  const uint32_t alpha = m[x * 3];
                  if (alpha == 0) continue;
-                 const uint32_t g = sameSize ? layers.glyph[at + x] : 0;
+                 const uint32_t g = textOnly ? alpha : sameSize ? layers.glyph[at + x] : 0;
                  uint32_t a = hasOutline ? layers.outline[at + x] : 0;
                  if (a > 0 && !colours.outlineBlended) a = 255;
                  if (a == 0 && g >= alpha && !premultiplied) {
@@ -137,6 +138,12 @@ bool StraightColours(const LayerCoverage& layers, const LayerColours& colours, c
 
 void MakeStraightPage(const LayerCoverage& layers, const LayerColours& colours, const Image24& mask, int32_t workers,
                       Image24& out) {
+  if (layers.glyph.empty()) {
+    // Text alone: every pixel with alpha has the text colour, so every pixel takes it.
+    out.resize(mask.width(), mask.height());
+    out.fill(colours.text);
+    return;
+  }
   if (StraightColours(layers, colours, mask, workers, false, out)) {
     // Every pixel with alpha has the text colour (or there is none): so has every other pixel.
     out.fill(colours.text);

@@ -36,7 +36,9 @@ namespace glyphmill {
 struct LayerCoverage {
   int32_t width = 0;
   int32_t height = 0;
-  std::vector<uint8_t> glyph;    // the text's coverage as the colour image received it
+  // The text's coverage as the colour image received it; empty when the mask itself is that
+  // coverage (neither outline nor drop shadow), which then needs no copy.
+  std::vector<uint8_t> glyph;
   std::vector<uint8_t> outline;  // the outline's coverage; empty when there is no outline
 };
 

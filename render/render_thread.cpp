@@ -176,7 +176,8 @@ void RenderThread::DrawClassic(const GlyphSource& source) {
       maskImage_.fill(0, 0, 0);
     }
     DrawCharacters(source, maskImage_, TargetKind::Grey, white, scratchImage_, progress_, terminate_);
-    if (makesPage()) {
+    // Without a drop shadow the finished mask is the text's coverage: nothing to keep.
+    if (makesPage() && settings_.dropShadow()) {
       std::lock_guard<std::mutex> lock(maskImage_.lock());
       CaptureGlyphCoverage(maskImage_, layers_);
     }
