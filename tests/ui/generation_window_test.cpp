@@ -18,6 +18,7 @@
 #include <QScrollBar>
 #include <QTabBar>
 #include "app/status_texts.h"
+#include "settings/generation_extras.h"
 #include "ui/colour_swatch.h"
 #include "ui/preview_strip.h"
 #include "ui/status_bar.h"
@@ -337,6 +338,38 @@ TEST(WindowGeneration, CompactCellsAndFitTextureArmTheAutomaticGeneration) {
   for (const PlacedCharacter& c : s.result.chars) EXPECT_LT(static_cast<int32_t>(c.cellHeight), line) << c.codeUnit;
   // The preview sets the cells on one text line: the strip is the band's height.
   EXPECT_EQ(w.ui.Image3->height(), static_cast<int>(s.tallestCell));
+}
+
+TEST(WindowGeneration, PagePixelsMakeTheCompositeShowTheJobsOwnPage) {
+  WindowFixture f;
+  TForm1& w = *f.window;
+  ASSERT_TRUE(SelectFont(w, kDejaVuSans));
+  ASSERT_TRUE(WaitForGeneration(w));
+  EXPECT_EQ(w.state().result.page.width(), 0);  // classic: the texture is the page
+  w.state().autoGenerateArmed = false;
+  w.ui.cmbPagePixels->setCurrentIndex(kPagePixelsPremultiplied);
+  EXPECT_EQ(w.state().extras.pagePixels, kPagePixelsPremultiplied);
+  EXPECT_TRUE(w.state().autoGenerateArmed);
+  const int before = w.generationsStarted();
+  QElapsedTimer clock;
+  clock.start();
+  while (w.generationsStarted() == before && clock.elapsed() < 5000) QTest::qWait(20);
+  ASSERT_TRUE(WaitForGeneration(w));
+  const AppState& s = w.state();
+  ASSERT_EQ(s.result.page.width(), s.result.colour.width());
+  // Over a black backdrop a premultiplied page composites to its own colour exactly.
+  w.ui.Tab->setBackdrop(QColor(Qt::black));
+  w.ui.Tab->showPage(TextureView::kCompositePage);
+  const QImage shown = w.ui.Tab->compositePicture()->image();
+  for (int y = 0; y < shown.height(); y += 3) {
+    for (int x = 0; x < shown.width(); x += 3) {
+      const Bgr p = s.result.page.pixel(x, y);
+      ASSERT_EQ(shown.pixelColor(x, y), QColor(p.r, p.g, p.b)) << x << "," << y;
+    }
+  }
+  // A distance field's page is data: the choice does not apply to it.
+  w.ui.cmbAA->setCurrentIndex(kAntialiasDistanceField);
+  EXPECT_FALSE(w.ui.cmbPagePixels->isEnabled());
 }
 
 }  // namespace

@@ -218,6 +218,36 @@ TEST(CompositePage, ColourBlendsByTheMaskOverTheCheckerboard) {
   EXPECT_EQ(black.pixelColor(9, 0), QColor(blend(200, 0), blend(40, 0), blend(10, 0)));
 }
 
+// Zoomed, the composite samples the page with linear filtering as an engine does: a classic page
+// (white text blended over a black background) darkens the edge between an opaque and a clear
+// texel, a straight page (white everywhere) does not, and a premultiplied one matches it.
+TEST(CompositePage, ZoomedTheCompositeFiltersThePageAsAnEngineDoes) {
+  QImage classic(2, 1, QImage::Format_RGB888), straight(2, 1, QImage::Format_RGB888),
+      premultiplied(2, 1, QImage::Format_RGB888), mask(2, 1, QImage::Format_RGB888);
+  classic.setPixelColor(0, 0, Qt::white);
+  classic.setPixelColor(1, 0, Qt::black);
+  straight.fill(Qt::white);
+  premultiplied.setPixelColor(0, 0, Qt::white);
+  premultiplied.setPixelColor(1, 0, Qt::black);
+  mask.setPixelColor(0, 0, Qt::white);
+  mask.setPixelColor(1, 0, Qt::black);
+  const QColor backdrop(Qt::white);
+  const QRect all(0, 0, 8, 4);  // the 2 x 1 texture at 400 %
+  const QImage c = FilteredComposite(classic, mask, backdrop, PageAlpha::Straight, 4.0, all);
+  const QImage s = FilteredComposite(straight, mask, backdrop, PageAlpha::Straight, 4.0, all);
+  const QImage p = FilteredComposite(premultiplied, mask, backdrop, PageAlpha::Premultiplied, 4.0, all);
+  ASSERT_EQ(c.size(), QSize(8, 4));
+  // Screen column 4 samples 5/8 of the way from texel 0 to texel 1: alpha and the classic colour
+  // both 3/8 of full, so the classic page shows 255 * 3/8 * 3/8 + 255 * 5/8 = 195.2, a grey rim.
+  const int rim = static_cast<int>(std::lrint(255.0 * 0.375 * 0.375 + 255.0 * 0.625));
+  EXPECT_EQ(c.pixelColor(4, 1), QColor(rim, rim, rim));
+  EXPECT_EQ(s.pixelColor(4, 1), QColor(Qt::white));
+  EXPECT_EQ(p.pixelColor(4, 1), QColor(Qt::white));
+  // The texel centres themselves are exact, at the edges clamped.
+  EXPECT_EQ(c.pixelColor(0, 0), QColor(Qt::white));
+  EXPECT_EQ(c.pixelColor(7, 3), QColor(Qt::white));
+}
+
 TEST(CompositePage, TheThirdTabShowsTheCompositeOfTheViewsImages) {
   ViewFixture f;
   f.view.tabBar()->setCurrentIndex(TextureView::kCompositePage);
