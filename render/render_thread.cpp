@@ -164,7 +164,7 @@ bool RenderThread::makesPage() const { return extras_.pagePixels != kPagePixelsC
 
 void RenderThread::DrawClassic(const GlyphSource& source) {
   const Bgr white{255, 255, 255};
-  if (settings_.outline()) {
+  if (BakesOutline(settings_)) {
     DrawOutline(source, settings_, colourImage_, maskImage_, scratchImage_, progress_, terminate_);
     if (makesPage()) {
       std::lock_guard<std::mutex> lock(scratchImage_.lock());
@@ -177,12 +177,12 @@ void RenderThread::DrawClassic(const GlyphSource& source) {
     }
     DrawCharacters(source, maskImage_, TargetKind::Grey, white, scratchImage_, progress_, terminate_);
     // Without a drop shadow the finished mask is the text's coverage: nothing to keep.
-    if (makesPage() && settings_.dropShadow()) {
+    if (makesPage() && BakesDropShadow(settings_)) {
       std::lock_guard<std::mutex> lock(maskImage_.lock());
       CaptureGlyphCoverage(maskImage_, layers_);
     }
   }
-  if (settings_.dropShadow()) DrawDropShadow(settings_, maskImage_, scratchImage_, progress_, terminate_);
+  if (BakesDropShadow(settings_)) DrawDropShadow(settings_, maskImage_, scratchImage_, progress_, terminate_);
 
   DrawCharacters(source, colourImage_, TargetKind::Colour, BgrFromColourRef(settings_.textColour), scratchImage_,
                  progress_, terminate_);

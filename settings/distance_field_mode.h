@@ -3,7 +3,8 @@
 // Baked effects: a distance-field font leaves the outline and the drop shadow to the engine's
 // shader (they are read from the field there), so in that mode the job skips both whatever their
 // check boxes hold, and neither widens the cells nor fills the progress bar. Every place that asks
-// "is the outline (shadow) drawn?" asks here.
+// "is the outline (shadow) drawn?" asks here; the outline drawing and the page pixels read the shadow switch
+// only to choose how the outline colour is laid down (blended under a shadow, else flat).
 //
 // Spread: the distance in pixels the field covers on each side of the outline; what the job uses
 // is the stored spread held to the offered range.

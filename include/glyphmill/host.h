@@ -49,7 +49,7 @@ typedef struct GlyphmillFontInfoV1 {
   int32_t outline_width;                /* outline width in pixels, 0 when the outline is off            */
   uint8_t bold;                         /* nonzero when bold was asked for                                */
   uint8_t italic;                       /* nonzero when italic was asked for                              */
-  uint8_t antialias_mode;               /* 0 smooth, 1 cleartype, 2 none                                  */
+  uint8_t antialias_mode;               /* 0 smooth, 1 cleartype, 2 none, 3 distance field               */
   uint8_t reserved0;                    /* 0                                                              */
   uint32_t char_count;                  /* entries at `placed`: the CharCount of the export record        */
   const char* face_name;                /* zero-terminated UTF-8 family name as set by the user          */

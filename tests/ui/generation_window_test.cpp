@@ -313,6 +313,15 @@ TEST(WindowGeneration, FitTextureShowsTheChosenSizeInReadOnlyBoxes) {
   EXPECT_TRUE(w.ui.Button3->isEnabled());
 }
 
+// The armed automatic generation: waits for it to start, then to finish.
+bool WaitForArmedGeneration(TForm1& w) {
+  const int before = w.generationsStarted();
+  QElapsedTimer clock;
+  clock.start();
+  while (w.generationsStarted() == before && clock.elapsed() < 5000) QTest::qWait(20);
+  return WaitForGeneration(w);
+}
+
 TEST(WindowGeneration, CompactCellsAndFitTextureArmTheAutomaticGeneration) {
   WindowFixture f;
   TForm1& w = *f.window;
@@ -327,11 +336,7 @@ TEST(WindowGeneration, CompactCellsAndFitTextureArmTheAutomaticGeneration) {
   }
   EXPECT_EQ(w.state().extras.cellMode, kCellsCompact);
   // The automatic generation runs with both: every cell shorter than a line, on a fitted texture.
-  const int before = w.generationsStarted();
-  QElapsedTimer clock;
-  clock.start();
-  while (w.generationsStarted() == before && clock.elapsed() < 5000) QTest::qWait(20);
-  ASSERT_TRUE(WaitForGeneration(w));
+  ASSERT_TRUE(WaitForArmedGeneration(w));
   const AppState& s = w.state();
   EXPECT_EQ(s.result.placedCount, kAllPlaced);
   const int32_t line = s.tables.ascent + s.tables.descent + 2 * 1 + 2 * 1;  // O = 1, bold d = 1
@@ -350,11 +355,7 @@ TEST(WindowGeneration, PagePixelsMakeTheCompositeShowTheJobsOwnPage) {
   w.ui.cmbPagePixels->setCurrentIndex(kPagePixelsPremultiplied);
   EXPECT_EQ(w.state().extras.pagePixels, kPagePixelsPremultiplied);
   EXPECT_TRUE(w.state().autoGenerateArmed);
-  const int before = w.generationsStarted();
-  QElapsedTimer clock;
-  clock.start();
-  while (w.generationsStarted() == before && clock.elapsed() < 5000) QTest::qWait(20);
-  ASSERT_TRUE(WaitForGeneration(w));
+  ASSERT_TRUE(WaitForArmedGeneration(w));
   const AppState& s = w.state();
   ASSERT_EQ(s.result.page.width(), s.result.colour.width());
   // Over a black backdrop a premultiplied page composites to its own colour exactly.
