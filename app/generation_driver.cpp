@@ -72,13 +72,16 @@ bool GenerationDriver::Generate(const FontRequest& font, std::string* error) {
   // Measurement; a failure releases the unstarted job and leaves the driver idle.
   SetStatus(status::kGettingFontDimensions);
   std::string message;
-  if (!s.measurer.Measure(font, s.settings.kerning, s.selection, s.fontChanged, s.tables, &message)) {
+  if (!s.measurer.Measure(font, s.extras.fallbacks, s.settings.kerning, s.selection, s.fontChanged, s.tables,
+                          &message)) {
     frontEnd_.RestoreCursor();
     frontEnd_.HideProgress();
     s.generationIdle = true;
     if (error) *error = message;
     return false;
   }
+  // Each fallback that could not be opened is named once per generation; the rest go on without it.
+  for (const std::string& notice : s.tables.fallbacks.notices) SetStatus(notice);
   // The table holds exactly one record per selected code unit: when the count went stale
   // (a project loaded with a font the catalogue lacks) it is brought up to date first.
   uint32_t selected = CountSelected(s.selection);

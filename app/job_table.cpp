@@ -105,8 +105,12 @@ JobTable BuildJobTable(const GenerationSettings& s, const CharacterSelection& se
 
 JobTable BuildJobTable(const GenerationSettings& s, const CharacterSelection& selection, const FontTables& tables,
                        uint32_t capacity, const GenerationExtras& extras) {
-  return BuildJobTable(s, selection, tables.glyphMetrics, tables.glyphHeights, capacity, extras,
-                       InkSource{&tables.glyphInk, tables.ascent});
+  JobTable table = BuildJobTable(s, selection, tables.glyphMetrics, tables.glyphHeights, capacity, extras,
+                                 InkSource{&tables.glyphInk, tables.ascent});
+  // Each record is drawn from the font it was measured with.
+  if (tables.glyphFont.size() >= kCodeUnitCount)
+    for (PlacedCharacter& pc : table.chars) pc.font = tables.glyphFont[pc.codeUnit];
+  return table;
 }
 
 }  // namespace glyphmill

@@ -67,7 +67,7 @@ JobTable BuildJobTable(const GenerationSettings& s, const CharacterSelection& se
                        const std::vector<GlyphABC>& glyphMetrics, const std::vector<int32_t>& glyphHeights,
                        uint32_t capacity, const GenerationExtras& extras = {}, const InkSource& ink = {});
 
-// The same from a measurement's tables.
+// The same from a measurement's tables, each record with the font its code unit comes from.
 JobTable BuildJobTable(const GenerationSettings& s, const CharacterSelection& selection, const FontTables& tables,
                        uint32_t capacity, const GenerationExtras& extras = {});
 

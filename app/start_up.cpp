@@ -8,8 +8,8 @@ bool FillFontCatalogue(AppState& state, int pointSize, bool bold, bool italic, s
   state.fontChanged = true;
   if (state.catalogue.entries.empty()) return true;
   const std::string& name = state.catalogue.entries[static_cast<size_t>(state.catalogue.preselectedIndex)].name;
-  return state.measurer.Measure(FontRequest{name, pointSize, bold, italic}, state.settings.kerning, state.selection,
-                                state.fontChanged, state.tables, error);
+  return state.measurer.Measure(FontRequest{name, pointSize, bold, italic}, state.extras.fallbacks,
+                                state.settings.kerning, state.selection, state.fontChanged, state.tables, error);
 }
 
 }  // namespace glyphmill

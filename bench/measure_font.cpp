@@ -19,7 +19,7 @@ void MeasureCold(benchmark::State& st, const char* family, int pointSize, int fi
     }
     bool changed = true;
     std::string error;
-    if (!measurer.Measure({family, pointSize, false, false}, 0, selection, changed, tables, &error)) {
+    if (!measurer.Measure({family, pointSize, false, false}, {}, 0, selection, changed, tables, &error)) {
       st.SkipWithError(error.c_str());
       return;
     }
@@ -38,9 +38,9 @@ void BM_MeasureDejaVu32Warm(benchmark::State& st) {
   SetDefaultSelection(selection);
   bool changed = true;
   std::string error;
-  measurer.Measure({"DejaVu Sans", 32, false, false}, 0, selection, changed, tables, &error);
+  measurer.Measure({"DejaVu Sans", 32, false, false}, {}, 0, selection, changed, tables, &error);
   for (auto _ : st) {
-    if (!measurer.Measure({"DejaVu Sans", 32, false, false}, 0, selection, changed, tables, &error)) {
+    if (!measurer.Measure({"DejaVu Sans", 32, false, false}, {}, 0, selection, changed, tables, &error)) {
       st.SkipWithError(error.c_str());
       return;
     }

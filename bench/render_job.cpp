@@ -38,7 +38,7 @@ JobTable LatinTable(const GenerationSettings& s, int want) {
   FontTables tables;
   bool changed = true;
   std::string error;
-  if (!measurer.Measure(FontRequest{s.fontNameString(), s.fontSize, s.bold(), s.italic()}, s.kerning, sel, changed,
+  if (!measurer.Measure(FontRequest{s.fontNameString(), s.fontSize, s.bold(), s.italic()}, {}, s.kerning, sel, changed,
                         tables, &error))
     return {};
   return BuildJobTable(s, sel, tables.glyphMetrics, tables.glyphHeights, tables.selectedCount);

@@ -30,7 +30,7 @@ std::vector<PlacedCharacter> Table(const char* font, int points, uint32_t first,
   FontTables tables;
   bool fontChanged = true;
   std::string error;
-  if (!measurer.Measure({font, points, false, false}, 0, selection, fontChanged, tables, &error)) return {};
+  if (!measurer.Measure({font, points, false, false}, {}, 0, selection, fontChanged, tables, &error)) return {};
   GenerationExtras extras;
   extras.cellMode = cellMode;
   return BuildJobTable(s, selection, tables, tables.selectedCount, extras).chars;

@@ -133,6 +133,9 @@ struct RawOptions {
       charsFrom, pagePixels, outline, saveProject, output, plugins, pluginTimeout;
   bool boldSet = false, noBoldSet = false, italicSet = false, noItalicSet = false, noOutlineSet = false,
        shadowSet = false, noShadowSet = false;
+  std::vector<std::string> fallbackFonts, fallbackFamilies;
+  CLI::Option* fallbackFont = nullptr;
+  CLI::Option* fallbackFamily = nullptr;
   CLI::Option* bold = nullptr;
   CLI::Option* noBold = nullptr;
   CLI::Option* italic = nullptr;
@@ -153,6 +156,12 @@ void AddFontOptions(CLI::App& app, RawOptions& r) {
                  "only its families are known");
   app.add_option("--face-index", r.faceIndex, "face of a font collection to use (0 to 65535, default 0)");
   app.add_option("--font", r.font, "font family name (with --font-file: one of the file's families)");
+  r.fallbackFont = app.add_option("--fallback-font", r.fallbackFonts,
+                                  "font file to draw the characters the font lacks from (repeatable; each "
+                                  "fallback is asked in the order given; a collection's first face)");
+  r.fallbackFamily = app.add_option("--fallback-family", r.fallbackFamilies,
+                                    "installed family to draw the characters the font lacks from (repeatable, "
+                                    "asked in the order given together with --fallback-font)");
   app.add_option("--size", r.size, "font size in points (0 to 120)");
   r.bold = app.add_flag("--bold", r.boldSet, "bold on");
   r.noBold = app.add_flag("--no-bold", r.noBoldSet, "bold off");
@@ -227,6 +236,29 @@ bool TakeNumber(const CLI::App& app, const char* name, const std::string& text, 
   return true;
 }
 
+// --fallback-font and --fallback-family, merged in the order they stand on the command line.
+std::optional<std::string> TakeFallbacks(const CLI::App& app, const RawOptions& r, CliOptions& o) {
+  if (!r.fallbackFont->count() && !r.fallbackFamily->count()) return std::nullopt;
+  const std::vector<std::string>& files = r.fallbackFonts;
+  const std::vector<std::string>& families = r.fallbackFamilies;
+  std::size_t nextFile = 0, nextFamily = 0;
+  std::vector<FallbackFont> list;
+  for (const CLI::Option* option : app.parse_order()) {
+    const bool file = option == r.fallbackFont;
+    if (!file && option != r.fallbackFamily) continue;
+    const std::vector<std::string>& values = file ? files : families;
+    std::size_t& next = file ? nextFile : nextFamily;
+    if (next >= values.size()) continue;
+    const std::string& name = values[next++];
+    if (name.empty()) return file ? "--fallback-font needs a path" : "--fallback-family needs a name";
+    list.push_back(FallbackFont{file ? kFallbackFile : kFallbackFamily, 0, name});
+  }
+  if (list.size() > kMaxFallbackFonts)
+    return "at most " + std::to_string(kMaxFallbackFonts) + " fallback fonts can be given";
+  o.fallbacks = std::move(list);
+  return std::nullopt;
+}
+
 // The project, the font file and face, the font and its style. Each returns the message of the
 // first refused value, nullopt when every given value was taken.
 std::optional<std::string> TakeFontOptions(const CLI::App& app, const RawOptions& r, CliOptions& o) {
@@ -242,6 +274,7 @@ std::optional<std::string> TakeFontOptions(const CLI::App& app, const RawOptions
     if (r.font.empty()) return "--font needs a name";
     o.font = r.font;
   }
+  if (auto fallbackError = TakeFallbacks(app, r, o)) return fallbackError;
   if (!TakeNumber(app, "--size", r.size, 0, kMaxFontSize, "font size", o.fontSize, &error)) return error;
   if (r.bold->count()) o.bold = true;
   if (r.noBold->count()) o.bold = false;

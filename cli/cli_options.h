@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "settings/fallback_font.h"
+
 namespace glyphmill::cli {
 
 struct CliOptions {
@@ -23,6 +25,11 @@ struct CliOptions {
   // configuration is then not read at all: the file's families are the only fonts.
   std::optional<std::string> fontFile;
   std::optional<int32_t> faceIndex;  // 0..65535, the face of a collection; only with fontFile
+
+  // --fallback-font FILE and --fallback-family NAME, in the order given; when any is given they
+  // replace the project's fallback list. A family needs the system's fonts, so with one of them
+  // --font-file adds its file to the installed fonts instead of standing alone.
+  std::optional<std::vector<FallbackFont>> fallbacks;
 
   // Setting overrides; empty means "as the project has it".
   std::optional<std::string> font;

@@ -51,7 +51,12 @@ void ListFonts(const AppState& state, std::ostream& out) {
 // read) holding only the file, and the family chosen from it (--font, else the face's family).
 bool OpenNamedFontFile(const CliOptions& o, AppState& state, std::string* family, Console& console) {
   std::string error;
-  if (!UseOnlyApplicationFonts(&error) || !OpenFontFile(state, *o.fontFile, o.faceIndex, family, &error)) {
+  // An installed family asked as a fallback needs the system's fonts beside the file.
+  const bool needsInstalled =
+      o.fallbacks && std::any_of(o.fallbacks->begin(), o.fallbacks->end(),
+                                 [](const FallbackFont& f) { return f.kind == kFallbackFamily; });
+  if ((!needsInstalled && !UseOnlyApplicationFonts(&error)) ||
+      !OpenFontFile(state, *o.fontFile, o.faceIndex, family, &error)) {
     console.error("glyphmill-cli: " + error);
     return false;
   }
@@ -120,6 +125,7 @@ bool ApplyOverrides(const CliOptions& o, AppState& state, Console& console) {
   if (o.textureMaxWidth) state.extras.fitMaxWidth = *o.textureMaxWidth;
   if (o.textureMaxHeight) state.extras.fitMaxHeight = *o.textureMaxHeight;
   if (o.pagePixels) state.extras.pagePixels = *o.pagePixels;
+  if (o.fallbacks) state.extras.fallbacks = *o.fallbacks;
   return true;
 }
 
@@ -254,8 +260,8 @@ std::optional<int> CliRun::chooseExports(bool* failed) {
 // measured is reported by the export request.
 std::optional<int> CliRun::refuseEmptySelection(const FontRequest& font) {
   std::string error;
-  if (!state_.measurer.Measure(font, state_.settings.kerning, state_.selection, state_.fontChanged, state_.tables,
-                               &error) ||
+  if (!state_.measurer.Measure(font, state_.extras.fallbacks, state_.settings.kerning, state_.selection,
+                               state_.fontChanged, state_.tables, &error) ||
       CountSelected(state_.selection) != 0)
     return std::nullopt;
   console_.error("glyphmill-cli: no character is left to export: the font \"" + state_.settings.fontNameString() +

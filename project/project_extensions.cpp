@@ -1,6 +1,7 @@
 #include "project/project_extensions.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 
@@ -99,6 +100,48 @@ bool DecodePagePixels(const uint8_t* p, std::size_t n, ProjectExtensions& e) {
   return true;
 }
 
+// u16 count, then per font: u32 face index, u16 byte length, the UTF-8 path or family name, u8
+// kind. Names are never empty and hold no zero byte.
+bool EncodeFallbacks(const ProjectExtensions& e, std::vector<uint8_t>& payload) {
+  if (e.extras.fallbacks.empty()) return false;
+  const std::size_t count = std::min<std::size_t>(e.extras.fallbacks.size(), UINT16_MAX);
+  PutU16(payload, static_cast<uint16_t>(count));
+  for (std::size_t i = 0; i < count; ++i) {
+    const FallbackFont& f = e.extras.fallbacks[i];
+    const std::size_t length = std::min<std::size_t>(f.name.size(), UINT16_MAX);
+    PutU32(payload, f.faceIndex);
+    PutU16(payload, static_cast<uint16_t>(length));
+    payload.insert(payload.end(), f.name.begin(), f.name.begin() + static_cast<std::ptrdiff_t>(length));
+    payload.push_back(f.kind);
+  }
+  return true;
+}
+
+bool DecodeFallbacks(const uint8_t* p, std::size_t n, ProjectExtensions& e) {
+  if (n < 2) return false;
+  const uint16_t count = GetU16(p);
+  std::size_t at = 2;
+  std::vector<FallbackFont> fonts;
+  for (uint16_t i = 0; i < count; ++i) {
+    if (n - at < 6) return false;
+    FallbackFont f;
+    f.faceIndex = GetU32(p + at);
+    const uint16_t length = GetU16(p + at + 4);
+    at += 6;
+    if (length == 0 || n - at < std::size_t{length} + 1) return false;
+    const uint8_t* name = p + at;
+    if (std::find(name, name + length, 0) != name + length) return false;
+    f.name.assign(reinterpret_cast<const char*>(name), length);
+    f.kind = p[at + length];
+    if (f.kind != kFallbackFamily && f.kind != kFallbackFile) return false;
+    at += std::size_t{length} + 1;
+    fonts.push_back(std::move(f));
+  }
+  if (at != n) return false;
+  e.extras.fallbacks = std::move(fonts);
+  return true;
+}
+
 struct KnownEntry {
   uint16_t type;
   const char* what;  // named in the damage text
@@ -111,6 +154,7 @@ constexpr KnownEntry kKnownEntries[] = {
     {kExtensionCellMode, "cell mode", EncodeCellMode, DecodeCellMode},
     {kExtensionFitTexture, "fitted texture size", EncodeFitTexture, DecodeFitTexture},
     {kExtensionSdfSpread, "distance-field spread", EncodeSdfSpread, DecodeSdfSpread},
+    {kExtensionFallbackFonts, "fallback fonts", EncodeFallbacks, DecodeFallbacks},
     {kExtensionPagePixels, "page pixels", EncodePagePixels, DecodePagePixels},
 };
 

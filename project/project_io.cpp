@@ -72,6 +72,8 @@ ProjectLoad LoadProjectFile(const std::string& path, const PluginNames& plugins,
   ProjectData& data = *read;
   if (data.extensions.fontFile)
     data.extensions.fontFile->path = ResolveStoredFontPath(data.extensions.fontFile->path, path);
+  for (FallbackFont& fallback : data.extensions.extras.fallbacks)
+    if (fallback.kind == kFallbackFile) fallback.name = ResolveStoredFontPath(fallback.name, path);
   if (status) status(project_text::kProjectLoaded);
   return ProjectLoad{LoadOutcome::Loaded, std::move(data)};
 }
@@ -82,6 +84,8 @@ Result<void> WriteProjectFile(const std::string& path, const GenerationSettings&
   RefreshJobNames(jobs, plugins);
   ProjectExtensions stored = extensions;
   if (stored.fontFile) stored.fontFile->path = StoredFontPath(stored.fontFile->path, path);
+  for (FallbackFont& fallback : stored.extras.fallbacks)
+    if (fallback.kind == kFallbackFile) fallback.name = StoredFontPath(fallback.name, path);
   const std::vector<uint8_t> bytes = ProjectToBytes(settings, selection, jobs, stored);
 
   return ReplaceFileContents(path, bytes);

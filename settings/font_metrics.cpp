@@ -14,18 +14,34 @@ struct MeasuredGlyph {
   GlyphInk ink;
 };
 
-// The opened face of the last measurement and the glyphs already measured for it, by glyph index,
-// so that many code units sharing glyph 0 and repeated generations load each glyph once.
-struct FontMeasurer::Cache {
+// One font of the measurement (the chosen one or a fallback): its opened face and the glyphs
+// already measured for it, by glyph index, so that many code units sharing glyph 0 and repeated
+// generations load each glyph once.
+struct FaceCache {
   FontRequest request;
   ResolvedFont resolved;
   std::unique_ptr<FontFace> face;
   std::vector<MeasuredGlyph> byGlyph;
-  std::vector<uint8_t> known;    // byGlyph[g] is valid
-  std::vector<uint8_t> pending;  // code units whose table entry was not measured yet
+  std::vector<uint8_t> known;  // byGlyph[g] is valid
   // Faces of the same file for the further measuring threads (FreeType allows one thread per
   // library), opened when a measurement first has enough glyphs for them.
   std::vector<std::unique_ptr<FontFace>> helperFaces;
+
+  // Takes a newly opened face; what was measured with another one is forgotten.
+  void take(const FontRequest& r, const ResolvedFont& where, std::unique_ptr<FontFace> opened) {
+    request = r;
+    resolved = where;
+    face = std::move(opened);
+    helperFaces.clear();
+    const auto glyphs = static_cast<std::size_t>(std::max<FT_Long>(face->face()->num_glyphs, 1));
+    byGlyph.assign(glyphs, MeasuredGlyph{});
+    known.assign(glyphs, 0);
+  }
+
+  // The same face, size and style as `where` at the size of `r`.
+  bool holds(const FontRequest& r, const ResolvedFont& where) const {
+    return face && where == resolved && EmPixels(r.pointSize) == face->emPixels();
+  }
 
   void measureInto(FontFace& with, uint32_t g) {
     MeasuredGlyph m;
@@ -45,6 +61,24 @@ struct FontMeasurer::Cache {
   }
 };
 
+// The fonts of the last measurement, the chosen one first, and what is still to be measured.
+struct FontMeasurer::Cache {
+  std::vector<std::unique_ptr<FaceCache>> fonts = [] {
+    std::vector<std::unique_ptr<FaceCache>> v;
+    v.push_back(std::make_unique<FaceCache>());
+    return v;
+  }();
+  ResolvedFallbacks fallbacks;   // what fonts[1..] were opened from, and the fallbacks skipped
+  std::vector<uint8_t> fontOf;   // each code unit's font (an index into fonts), once support is known
+  std::vector<uint8_t> pending;  // code units whose table entry was not measured yet
+
+  FaceCache& chosen() { return *fonts.front(); }
+  FaceCache& of(uint16_t codeUnit) {
+    const std::size_t k = codeUnit < fontOf.size() ? fontOf[codeUnit] : 0;
+    return *fonts[k < fonts.size() && fonts[k]->face ? k : 0];
+  }
+};
+
 namespace {
 
 // A further measuring thread (and its face) pays off only with this many glyphs for each thread.
@@ -53,7 +87,7 @@ constexpr std::size_t kGlyphsPerGrab = 64;
 
 }  // namespace
 
-void FontMeasurer::Cache::measureAll(const std::vector<uint32_t>& wanted) {
+void FaceCache::measureAll(const std::vector<uint32_t>& wanted) {
   const unsigned cores = std::max(std::thread::hardware_concurrency(), 1u);
   const std::size_t threads = std::clamp<std::size_t>(wanted.size() / kMinGlyphsPerThread, 1, std::min(cores, 8u));
   while (helperFaces.size() + 1 < threads) {
@@ -83,44 +117,94 @@ void FontMeasurer::Cache::measureAll(const std::vector<uint32_t>& wanted) {
 FontMeasurer::FontMeasurer() : cache_(std::make_unique<Cache>()) {}
 FontMeasurer::~FontMeasurer() = default;
 
-FontFace* FontMeasurer::face() const { return cache_->face.get(); }
+FontFace* FontMeasurer::face() const { return cache_->chosen().face.get(); }
 
 bool FontMeasurer::openFace(const FontRequest& font, std::string* error) {
   Cache& c = *cache_;
-  if (c.face && c.request == font) return true;
+  FaceCache& chosen = c.chosen();
+  if (chosen.face && chosen.request == font) return true;
   ResolvedFont resolved;
   if (!ResolveFont(font, &resolved, error)) return false;
-  if (c.face && resolved == c.resolved && EmPixels(font.pointSize) == c.face->emPixels()) {
-    c.request = font;  // another name for the same face, size and style
+  if (chosen.holds(font, resolved)) {
+    chosen.request = font;  // another name for the same face, size and style
     return true;
   }
   std::unique_ptr<FontFace> face = FontFace::OpenResolved(font, resolved, error);
   if (!face) return false;
-  c.request = font;
-  c.resolved = resolved;
-  c.face = std::move(face);
-  c.helperFaces.clear();
-  size_t glyphs = static_cast<size_t>(std::max<FT_Long>(c.face->face()->num_glyphs, 1));
-  c.byGlyph.assign(glyphs, MeasuredGlyph{});
-  c.known.assign(glyphs, 0);
+  chosen.take(font, resolved, std::move(face));
   c.pending.assign(kCodeUnitCount, 1);
   return true;
 }
 
-bool FontMeasurer::RefreshFontSupport(const FontRequest& font, FontTables& tables, std::string* error) {
+bool FontMeasurer::openFallbacks(const FontRequest& font, const std::vector<FallbackFont>& list) {
+  Cache& c = *cache_;
+  ResolvedFallbacks wanted = ResolveFallbacks(list, font);
+  ResolvedFallbacks opened;
+  opened.notices = std::move(wanted.notices);
+  std::vector<std::unique_ptr<FaceCache>> fonts;
+  fonts.push_back(std::move(c.fonts.front()));
+  for (std::size_t k = 0; k < wanted.fonts.size(); ++k) {
+    const ResolvedFont& where = wanted.fonts[k];
+    FontRequest request = font;
+    request.name = where.path;
+    // A fallback measured before at this size is kept with its glyphs.
+    auto kept = std::find_if(c.fonts.begin() + 1, c.fonts.end(),
+                             [&](const std::unique_ptr<FaceCache>& f) { return f && f->holds(font, where); });
+    if (kept != c.fonts.end()) {
+      fonts.push_back(std::move(*kept));
+      opened.fonts.push_back(where);
+      continue;
+    }
+    std::string error;
+    std::unique_ptr<FontFace> face = FontFace::OpenResolved(request, where, &error);
+    if (!face) {
+      opened.notices.push_back(FallbackCannotOpen(where.path, error));
+      continue;
+    }
+    auto cache = std::make_unique<FaceCache>();
+    cache->take(request, where, std::move(face));
+    fonts.push_back(std::move(cache));
+    opened.fonts.push_back(where);
+  }
+  c.fonts = std::move(fonts);
+  const bool changed = opened.fonts != c.fallbacks.fonts;
+  c.fallbacks = std::move(opened);
+  if (changed) c.pending.assign(kCodeUnitCount, 1);
+  return changed;
+}
+
+const ResolvedFallbacks& FontMeasurer::fallbacks() const { return cache_->fallbacks; }
+
+bool FontMeasurer::RefreshFontSupport(const FontRequest& font, const std::vector<FallbackFont>& fallbacks,
+                                      FontTables& tables, std::string* error) {
   if (!openFace(font, error)) return false;
+  openFallbacks(font, fallbacks);
+  Cache& c = *cache_;
+  tables.fallbacks = c.fallbacks;
+  std::fill(tables.glyphFont.begin(), tables.glyphFont.end(), 0);
   bool hasCharmap = false;
-  std::vector<uint32_t> units = cache_->face->supportedCodeUnits(&hasCharmap);
+  std::vector<uint32_t> units = c.chosen().face->supportedCodeUnits(&hasCharmap);
+  c.fontOf.assign(kCodeUnitCount, 0);
   if (!hasCharmap) {
     std::fill(tables.fontSupport.begin(), tables.fontSupport.end(), 1);
     return true;
   }
   std::fill(tables.fontSupport.begin(), tables.fontSupport.end(), 0);
-  tables.supportedCount = 0;
-  for (uint32_t u : units) {
-    tables.fontSupport[u] = 1;
-    tables.supportedList[static_cast<size_t>(tables.supportedCount++)] = u;
+  for (uint32_t u : units) tables.fontSupport[u] = 1;
+  // A code unit the chosen font lacks comes from the first fallback that has it.
+  for (std::size_t k = 1; k < c.fonts.size(); ++k) {
+    bool fallbackHasCharmap = false;
+    for (uint32_t u : c.fonts[k]->face->supportedCodeUnits(&fallbackHasCharmap)) {
+      if (tables.fontSupport[u]) continue;
+      tables.fontSupport[u] = 1;
+      tables.glyphFont[u] = static_cast<uint8_t>(k);
+    }
   }
+  c.fontOf = tables.glyphFont;
+  tables.supportedCount = 0;
+  for (std::size_t u = 0; u < kCodeUnitCount; ++u)
+    if (tables.fontSupport[u])
+      tables.supportedList[static_cast<std::size_t>(tables.supportedCount++)] = static_cast<uint32_t>(u);
   return true;
 }
 
@@ -137,43 +221,50 @@ void RecountSelection(CharacterSelection& selection, FontTables& tables) {
   tables.selectedCount = count;
 }
 
-bool FontMeasurer::Measure(const FontRequest& font, int32_t kerning, CharacterSelection& selection, bool& fontChanged,
-                           FontTables& tables, std::string* error) {
+bool FontMeasurer::Measure(const FontRequest& font, const std::vector<FallbackFont>& fallbacks, int32_t kerning,
+                           CharacterSelection& selection, bool& fontChanged, FontTables& tables, std::string* error) {
   if (!openFace(font, error)) return false;
   Cache& c = *cache_;
+  // Other fallbacks change which characters are supported as a font change does.
+  if (openFallbacks(font, fallbacks)) fontChanged = true;
   if (fontChanged) {
-    if (!RefreshFontSupport(font, tables, error)) return false;
+    if (!RefreshFontSupport(font, fallbacks, tables, error)) return false;
     RecountSelection(selection, tables);
     fontChanged = false;
   }
-  FontFace& face = *c.face;
-  // The glyphs of the selection that are not measured yet, each once, measured together first.
+  tables.fallbacks = c.fallbacks;
+  // The glyphs of the selection that are not measured yet, each once per font, measured together
+  // first.
   std::vector<uint32_t> glyphOf(kCodeUnitCount, 0);
-  std::vector<uint32_t> unknown;
-  std::vector<uint8_t> listed(c.known.size(), 0);
+  std::vector<std::vector<uint32_t>> unknown(c.fonts.size());
+  std::vector<std::vector<uint8_t>> listed(c.fonts.size());
+  for (std::size_t k = 0; k < c.fonts.size(); ++k) listed[k].assign(c.fonts[k]->known.size(), 0);
   for (size_t u = 0; u < kCodeUnitCount; ++u) {
     if (selection[u] == 0 && u != 32) continue;
-    uint32_t g = face.glyphIndex(static_cast<uint16_t>(u));
-    if (g >= c.known.size()) g = 0;
+    const std::size_t k = u < c.fontOf.size() ? c.fontOf[u] : 0;
+    FaceCache& f = c.of(static_cast<uint16_t>(u));
+    uint32_t g = f.face->glyphIndex(static_cast<uint16_t>(u));
+    if (g >= f.known.size()) g = 0;
     glyphOf[u] = g;
-    if (!c.known[g] && !listed[g]) {
-      listed[g] = 1;
-      unknown.push_back(g);
+    if (!f.known[g] && !listed[k][g]) {
+      listed[k][g] = 1;
+      unknown[k].push_back(g);
     }
   }
-  c.measureAll(unknown);
-  const MeasuredGlyph missing = c.glyph(0);
-  const int32_t lineHeight = face.lineHeight();
+  for (std::size_t k = 0; k < c.fonts.size(); ++k) c.fonts[k]->measureAll(unknown[k]);
+  FaceCache& chosen = c.chosen();
+  const MeasuredGlyph missing = chosen.glyph(0);
+  const int32_t lineHeight = chosen.face->lineHeight();
   for (size_t u = 0; u < kCodeUnitCount; ++u) {
     bool wanted = selection[u] != 0 || u == 32;
     if (wanted) {
       const uint32_t g = glyphOf[u];
-      const MeasuredGlyph& m = g ? c.glyph(g) : missing;
+      const MeasuredGlyph& m = g ? c.of(static_cast<uint16_t>(u)).glyph(g) : missing;
       tables.glyphMetrics[u] = m.abc;
       if (selection[u]) tables.glyphInk[u] = m.ink;
       c.pending[u] = 0;
     } else if (!tables.fontSupport[u]) {
-      // Not in the font's charmap: its glyph is glyph 0.
+      // In no font's charmap: its glyph is the chosen font's glyph 0.
       tables.glyphMetrics[u] = missing.abc;
       c.pending[u] = 0;
     } else {
@@ -182,8 +273,9 @@ bool FontMeasurer::Measure(const FontRequest& font, int32_t kerning, CharacterSe
     }
     if (selection[u]) tables.glyphHeights[u] = lineHeight;
   }
-  tables.ascent = face.ascent();
-  tables.descent = face.descent();
+  // The line is the chosen font's whatever the fallbacks measure.
+  tables.ascent = chosen.face->ascent();
+  tables.descent = chosen.face->descent();
   const GlyphABC& space = tables.glyphMetrics[32];
   int64_t bc = static_cast<int64_t>(space.abcB) + space.abcC;
   tables.spaceAdvance = static_cast<int32_t>(RoundHalfEven(static_cast<double>(bc) + kerning / 2.0));
@@ -192,8 +284,9 @@ bool FontMeasurer::Measure(const FontRequest& font, int32_t kerning, CharacterSe
 
 void FontMeasurer::EnsureMetrics(uint16_t codeUnit, FontTables& tables) {
   Cache& c = *cache_;
-  if (!c.face || !c.pending[codeUnit]) return;
-  tables.glyphMetrics[codeUnit] = c.glyph(c.face->glyphIndex(codeUnit)).abc;
+  if (!c.chosen().face || !c.pending[codeUnit]) return;
+  FaceCache& f = c.of(codeUnit);
+  tables.glyphMetrics[codeUnit] = f.glyph(f.face->glyphIndex(codeUnit)).abc;
   c.pending[codeUnit] = 0;
 }
 

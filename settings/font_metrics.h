@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "settings/character_selection.h"
+#include "settings/fallback_fonts.h"
 #include "settings/font_face.h"
 
 namespace glyphmill {
@@ -26,6 +27,11 @@ struct FontTables {
   std::vector<uint8_t> fontSupport = std::vector<uint8_t>(kCodeUnitCount);      // FontSupport
   std::vector<uint32_t> supportedList = std::vector<uint32_t>(kCodeUnitCount);  // SupportedList
   int32_t supportedCount = 0;
+  // Each code unit's font: 0 the chosen font, k the fallback fallbacks.fonts[k - 1]. A code unit
+  // no font has counts as the chosen font's.
+  std::vector<uint8_t> glyphFont = std::vector<uint8_t>(kCodeUnitCount);
+  // The fallbacks the measurement opened, in order, and a notice for each one it skipped.
+  ResolvedFallbacks fallbacks;
   uint32_t selectedCount = 0;
   int32_t spaceAdvance = 0;
   // Line metrics of the measured font, pixels.
@@ -38,17 +44,25 @@ class FontMeasurer {
   FontMeasurer();
   ~FontMeasurer();
 
-  // MeasureFont. When `fontChanged` is set, refreshes the font support, prunes `selection` to it
-  // (RecountSelection) and clears `fontChanged`. Then fills the ABC widths of every selected code
-  // unit and the space, the heights and ink extents of the selected ones, and spaceAdvance with
-  // `kerning`.
-  // On failure (unreadable font) returns false with a message and changes nothing.
-  bool Measure(const FontRequest& font, int32_t kerning, CharacterSelection& selection, bool& fontChanged,
-               FontTables& tables, std::string* error);
+  // MeasureFont with the fallback list `fallbacks` (settings/fallback_fonts.h). When `fontChanged`
+  // is set, or the fallbacks that can be opened are others than last time, refreshes the font
+  // support, prunes `selection` to it (RecountSelection) and clears `fontChanged`. Then fills the
+  // ABC widths of every selected code unit and the space, the heights and ink extents of the
+  // selected ones (each from its own font), and spaceAdvance with `kerning`; the line metrics are
+  // the chosen font's.
+  // On failure (the chosen font unreadable) returns false with a message and changes nothing; a
+  // fallback that cannot be opened is skipped with a notice in tables.fallbacks.
+  bool Measure(const FontRequest& font, const std::vector<FallbackFont>& fallbacks, int32_t kerning,
+               CharacterSelection& selection, bool& fontChanged, FontTables& tables, std::string* error);
 
-  // RefreshFontSupport for a font: FontSupport, SupportedList and supportedCount. A face without a
-  // Unicode charmap marks every code unit supported and leaves the list as it was.
-  bool RefreshFontSupport(const FontRequest& font, FontTables& tables, std::string* error);
+  // RefreshFontSupport for a font and its fallbacks: FontSupport (a code unit any of them has),
+  // SupportedList, supportedCount and each code unit's font. A chosen face without a Unicode
+  // charmap marks every code unit supported (its own) and leaves the list as it was.
+  bool RefreshFontSupport(const FontRequest& font, const std::vector<FallbackFont>& fallbacks, FontTables& tables,
+                          std::string* error);
+
+  // The fallbacks of the last measurement or support refresh.
+  const ResolvedFallbacks& fallbacks() const;
 
   // Fills the ABC entry of one code unit that the last measurement did not cover.
   void EnsureMetrics(uint16_t codeUnit, FontTables& tables);
@@ -59,6 +73,9 @@ class FontMeasurer {
  private:
   struct Cache;
   bool openFace(const FontRequest& font, std::string* error);
+  // Opens the fallbacks of `list` that can be opened, keeping those already open; true when they
+  // are others than before.
+  bool openFallbacks(const FontRequest& font, const std::vector<FallbackFont>& list);
   std::unique_ptr<Cache> cache_;
 };
 

@@ -5,6 +5,9 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
+
+#include "settings/fallback_font.h"
 
 namespace glyphmill {
 
@@ -32,6 +35,7 @@ struct GenerationExtras {
   uint16_t fitMaxHeight = kDefaultFitMaxSide;
   uint16_t sdfSpread = kDefaultSdfSpread;   // used when antialiasMode is the distance field
   uint8_t pagePixels = kPagePixelsClassic;  // not used by distance fields, whose pages are data
+  std::vector<FallbackFont> fallbacks;      // asked in order for characters the chosen font lacks
 
   bool operator==(const GenerationExtras&) const = default;
 };

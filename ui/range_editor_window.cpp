@@ -187,8 +187,8 @@ void TForm2::FormResize() {
 bool TForm2::beginEditing(const FontRequest& font, std::string* error) {
   // MeasureFont first, so that the metrics and, after a font change, the support and the
   // selection are current before the copy is taken.
-  if (!state_.measurer.Measure(font, state_.settings.kerning, state_.selection, state_.fontChanged, state_.tables,
-                               error))
+  if (!state_.measurer.Measure(font, state_.extras.fallbacks, state_.settings.kerning, state_.selection,
+                               state_.fontChanged, state_.tables, error))
     return false;
   editedFont_ = font;
   savedSelection_ = std::make_unique<CharacterSelection>(state_.selection);
@@ -204,8 +204,8 @@ bool TForm2::finishEditing() {
     // Accepted: measure again with the support of the main window's own font, which recounts.
     state_.fontChanged = true;
     std::string error;
-    state_.measurer.Measure(editedFont_, state_.settings.kerning, state_.selection, state_.fontChanged, state_.tables,
-                            &error);
+    state_.measurer.Measure(editedFont_, state_.extras.fallbacks, state_.settings.kerning, state_.selection,
+                            state_.fontChanged, state_.tables, &error);
   } else if (savedSelection_) {
     state_.selection = *savedSelection_;
     state_.tables.selectedCount = savedCount_;
@@ -230,7 +230,7 @@ void TForm2::FormShow(const std::string& fontName) {
   gridFont.pointSize = kRangeGridPointSize;
   std::string error;
   glyphs_.setFont(fontName, &error);
-  if (!gridMeasurer_.RefreshFontSupport(gridFont, state_.tables, &error)) {
+  if (!gridMeasurer_.RefreshFontSupport(gridFont, state_.extras.fallbacks, state_.tables, &error)) {
     // A font whose ranges cannot be read counts as supporting every code unit.
     std::fill(state_.tables.fontSupport.begin(), state_.tables.fontSupport.end(), 1);
   }

@@ -88,7 +88,7 @@ Measured Measure(const GenerationSettings& s, uint16_t first, uint16_t last) {
   bool fontChanged = true;
   std::string error;
   const FontRequest font{s.fontNameString(), s.fontSize, s.bold(), s.italic()};
-  EXPECT_TRUE(measurer.Measure(font, s.kerning, m.selection, fontChanged, m.tables, &error)) << error;
+  EXPECT_TRUE(measurer.Measure(font, {}, s.kerning, m.selection, fontChanged, m.tables, &error)) << error;
   m.face = FontFace::Open(font, &error);
   EXPECT_TRUE(m.face) << error;
   return m;

@@ -24,7 +24,7 @@ RenderedRun Render(const GenerationSettings& s, const CharacterSelection& wanted
   bool fontChanged = true;
   std::string error;
   const FontRequest font{s.fontNameString(), s.fontSize, s.bold(), s.italic()};
-  EXPECT_TRUE(measurer.Measure(font, s.kerning, selection, fontChanged, tables, &error)) << error;
+  EXPECT_TRUE(measurer.Measure(font, {}, s.kerning, selection, fontChanged, tables, &error)) << error;
   GenerationExtras extras;
   extras.cellMode = cellMode;
   RenderedRun run;

@@ -85,7 +85,7 @@ inline std::unique_ptr<RenderThread> MakeJob(const GenerationSettings& s, uint8_
   bool fontChanged = true;
   std::string error;
   const FontRequest font = FontRequestFromSettings(s);
-  EXPECT_TRUE(measurer.Measure(font, s.kerning, selection, fontChanged, tables, &error)) << error;
+  EXPECT_TRUE(measurer.Measure(font, {}, s.kerning, selection, fontChanged, tables, &error)) << error;
   auto job = std::make_unique<RenderThread>(s, options, host, extras);
   JobTable table = BuildJobTable(s, selection, tables.glyphMetrics, tables.glyphHeights, tables.selectedCount, extras);
   job->setTable(std::move(table.chars), std::move(table.abc));

@@ -112,7 +112,7 @@ std::vector<PlacedCharacter> RealTable(const GenerationSettings& s, uint16_t fir
   FontTables tables;
   bool fontChanged = true;
   std::string error;
-  EXPECT_TRUE(measurer.Measure({s.fontNameString(), s.fontSize, s.bold(), s.italic()}, s.kerning, selection,
+  EXPECT_TRUE(measurer.Measure({s.fontNameString(), s.fontSize, s.bold(), s.italic()}, {}, s.kerning, selection,
                                fontChanged, tables, &error))
       << error;
   GenerationExtras extras;

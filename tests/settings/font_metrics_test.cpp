@@ -18,7 +18,7 @@ class Measurement : public ::testing::Test {
   void SetUp() override { SetDefaultSelection(selection); }
   bool Measure(const FontRequest& font, int32_t kerning = 0) {
     std::string error;
-    bool ok = measurer.Measure(font, kerning, selection, fontChanged, tables, &error);
+    bool ok = measurer.Measure(font, {}, kerning, selection, fontChanged, tables, &error);
     EXPECT_TRUE(ok) << error;
     return ok;
   }
@@ -210,7 +210,7 @@ TEST(ParallelMeasurement, EveryEntryIsWhatOneFaceMeasures) {
   bool fontChanged = true;
   std::string error;
   const FontRequest font{testing::kDejaVuSans, 17, true, false};
-  ASSERT_TRUE(measurer.Measure(font, 0, selection, fontChanged, tables, &error)) << error;
+  ASSERT_TRUE(measurer.Measure(font, {}, 0, selection, fontChanged, tables, &error)) << error;
   ASSERT_GT(tables.selectedCount, 2048u);  // enough glyphs for more than one thread
   std::unique_ptr<FontFace> one = FontFace::Open(font, &error);
   ASSERT_NE(one, nullptr) << error;
