@@ -81,6 +81,26 @@ TEST(CliOptions, ExportsKeepTheirOrderAndOutputAndPluginsAreTaken) {
   EXPECT_EQ(o.saveProject, "saved");
 }
 
+TEST(CliOptions, FallbackFontsAndFamiliesKeepTheOrderTheyWereGivenIn) {
+  const CliOptions o =
+      Accepted({"--fallback-family", "Noto Sans CJK SC", "--size", "20", "--fallback-font", "fonts/symbols.ttf",
+                "--fallback-family", "Droid Sans Fallback", "--fallback-font", "/abs/emoji.ttf"});
+  ASSERT_TRUE(o.fallbacks);
+  EXPECT_EQ(*o.fallbacks, (std::vector<FallbackFont>{{kFallbackFamily, 0, "Noto Sans CJK SC"},
+                                                     {kFallbackFile, 0, "fonts/symbols.ttf"},
+                                                     {kFallbackFamily, 0, "Droid Sans Fallback"},
+                                                     {kFallbackFile, 0, "/abs/emoji.ttf"}}));
+  EXPECT_FALSE(Accepted({}).fallbacks) << "without them the project's list stays";
+  ExpectUsageError({"--fallback-font", ""}, "--fallback-font needs a path");
+  ExpectUsageError({"--fallback-family", ""}, "--fallback-family needs a name");
+  std::vector<std::string> many;
+  for (std::size_t i = 0; i <= kMaxFallbackFonts; ++i) {
+    many.push_back("--fallback-family");
+    many.push_back("Family " + std::to_string(i));
+  }
+  ExpectUsageError(many, "fallback fonts");
+}
+
 TEST(CliOptions, ListingsAndHelp) {
   EXPECT_TRUE(Accepted({"--list-plugins"}).listPlugins);
   EXPECT_TRUE(Accepted({"--list-fonts"}).listFonts);

@@ -150,6 +150,49 @@ TEST(ExtensionBlock, PagePixelsAreWrittenAsDocumentedAndReadBack) {
   }
 }
 
+std::vector<uint8_t> FallbackPayload(const std::vector<FallbackFont>& fonts) {
+  std::vector<uint8_t> p = Le16(static_cast<uint16_t>(fonts.size()));
+  for (const FallbackFont& f : fonts) {
+    Add(p, Le32(f.faceIndex));
+    Add(p, Le16(static_cast<uint16_t>(f.name.size())));
+    for (char c : f.name) p.push_back(static_cast<uint8_t>(c));
+    p.push_back(f.kind);
+  }
+  return p;
+}
+
+TEST(ExtensionBlock, FallbackFontsAreWrittenInOrderAsDocumentedAndReadBack) {
+  ProjectData p = SampleProject();
+  const std::vector<FallbackFont> fonts = {{kFallbackFamily, 0, "Noto Sans CJK SC"},
+                                           {kFallbackFile, 2, "/fonts/Ünïcode Symbols.ttc"},
+                                           {kFallbackFamily, 0, "Droid Sans Fallback"}};
+  p.extensions.extras.fallbacks = fonts;
+  const std::vector<uint8_t> bytes = ProjectToBytes(p.settings, p.selection, p.jobs, p.extensions);
+  std::vector<uint8_t> expected = Classic(p);
+  Add(expected, Block(Entry(6, FallbackPayload(fonts))));
+  EXPECT_EQ(bytes, expected);
+  EXPECT_EQ(ReadBack(bytes).extensions.extras.fallbacks, fonts);
+  // No fallbacks: a classic file.
+  p.extensions.extras.fallbacks.clear();
+  EXPECT_EQ(ProjectToBytes(p.settings, p.selection, p.jobs, p.extensions), Classic(p));
+  // A count beyond the entries, an entry running past the payload, an empty name, a name holding
+  // a zero byte, an unknown kind and bytes left over are damaged entries.
+  std::vector<uint8_t> overCount = FallbackPayload({fonts[0]});
+  overCount[0] = 2;
+  std::vector<uint8_t> cut = FallbackPayload({fonts[0]});
+  cut.pop_back();
+  std::vector<uint8_t> zero = FallbackPayload({{kFallbackFamily, 0, std::string("a\0b", 3)}});
+  std::vector<uint8_t> kind = FallbackPayload({{7, 0, "Sans"}});
+  std::vector<uint8_t> extra = FallbackPayload({fonts[0]});
+  extra.push_back(0);
+  for (const std::vector<uint8_t>& bad :
+       {overCount, cut, FallbackPayload({{kFallbackFamily, 0, ""}}), zero, kind, extra, std::vector<uint8_t>{1}}) {
+    std::vector<uint8_t> file = Classic(p);
+    Add(file, Block(Entry(6, bad)));
+    EXPECT_FALSE(ParseProjectBytes(file.data(), file.size(), kPlugins).has_value());
+  }
+}
+
 TEST(ExtensionBlock, ExtraSettingsThatDoNotFitTheirTypeAreRefusedAndSpreadsLimited) {
   const std::vector<uint8_t> classic = Classic(SampleProject());
   for (const std::vector<uint8_t>& bad :
@@ -276,6 +319,37 @@ TEST(FontFilePaths, AProjectMovedWithItsFontFindsItInTheNewFolder) {
   EXPECT_EQ(load.project->extensions.fontFile->path, (moved / "fonts" / "a.ttf").string());
   EXPECT_EQ(load.project->extensions.fontFile->faceIndex, 1u);
   EXPECT_EQ(load.project->extensions.unknown, e.unknown);
+}
+
+TEST(FontFilePaths, FallbackFilesTravelWithTheProjectAndFamiliesStayNames) {
+  ScratchFolder scratch;
+  const fs::path first = fs::path(scratch.path()) / "first";
+  fs::create_directories(first / "fonts");
+  ProjectData p = SampleProject();
+  ProjectExtensions e;
+  e.extras.fallbacks = {{kFallbackFile, 1, (first / "fonts" / "cjk.ttc").string()},
+                        {kFallbackFamily, 0, "fonts/not-a-path"},
+                        {kFallbackFile, 0, scratch.file("outside.ttf")}};
+  ASSERT_TRUE(WriteProjectFile((first / "p.gmp").string(), p.settings, p.selection, p.jobs, kPlugins, e));
+  // Stored: the file inside the project's folder relative, the one outside absolute, the family as typed.
+  std::ifstream in((first / "p.gmp").string(), std::ios::binary);
+  const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::vector<uint8_t> expected = Classic(p);
+  Add(expected, Block(Entry(6, FallbackPayload({{kFallbackFile, 1, "fonts/cjk.ttc"},
+                                                {kFallbackFamily, 0, "fonts/not-a-path"},
+                                                {kFallbackFile, 0, scratch.file("outside.ttf")}}))));
+  EXPECT_EQ(bytes, expected);
+
+  const fs::path moved = fs::path(scratch.path()) / "moved";
+  fs::rename(first, moved);
+  ScriptedDialogs dialogs;
+  const ProjectLoad load = LoadProjectFile((moved / "p.gmp").string(), kPlugins, dialogs, nullptr);
+  ASSERT_EQ(load.outcome, LoadOutcome::Loaded);
+  const std::vector<FallbackFont>& read = load.project->extensions.extras.fallbacks;
+  ASSERT_EQ(read.size(), 3u);
+  EXPECT_EQ(read[0], (FallbackFont{kFallbackFile, 1, (moved / "fonts" / "cjk.ttc").string()}));
+  EXPECT_EQ(read[1], e.extras.fallbacks[1]);
+  EXPECT_EQ(read[2], e.extras.fallbacks[2]);
 }
 
 TEST(FontFilePaths, AFontOutsideTheProjectFolderIsStoredAbsolute) {
