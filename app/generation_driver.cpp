@@ -96,6 +96,7 @@ bool GenerationDriver::Generate(const FontRequest& font, std::string* error) {
     s.settings.textureHeight = static_cast<uint16_t>(fitted.height);
     job->thread->setTextureSize(fitted.width, fitted.height);
   }
+  job->thread->setFallbackFonts(s.tables.fallbacks.fonts);
   job->thread->setTable(std::move(table.chars), std::move(table.abc), table.line);
   // The new job becomes the current one and starts on its own thread.
   current_ = job.get();

@@ -66,19 +66,29 @@ bool DrawFieldMask(const GlyphSource& source, uint16_t spread, int32_t workers, 
   for (int32_t i = 0; i < n; ++i)
     if (IsPlaced(source, static_cast<std::size_t>(i))) todo.push_back(i);
 
-  // The job's own face is worker 0's; every further worker opens its own library and face.
-  std::vector<FontFace*> faces;
+  // The job's own faces (its font and its fallbacks) are worker 0's; every further worker opens
+  // its own library and faces.
+  std::vector<std::vector<FontFace*>> faces;
   std::vector<std::unique_ptr<FontFace>> ownFaces;
   if (source.face) {
-    source.face->setDistanceFieldSpread(spread);
-    faces.push_back(source.face);
+    std::vector<FontFace*> fonts{source.face};
+    fonts.insert(fonts.end(), source.fallbacks.begin(), source.fallbacks.end());
+    for (FontFace* font : fonts)
+      if (font) font->setDistanceFieldSpread(spread);
+    faces.push_back(fonts);
     const int32_t wanted = static_cast<int32_t>(todo.size()) >= kMinGlyphsForWorkers ? std::max(workers, 1) : 1;
     for (int32_t w = 1; w < wanted; ++w) {
-      std::string error;
-      std::unique_ptr<FontFace> face = FontFace::OpenResolved(source.face->request(), source.face->resolved(), &error);
-      if (!face || !face->setDistanceFieldSpread(spread)) break;  // fewer threads, same result
-      faces.push_back(face.get());
-      ownFaces.push_back(std::move(face));
+      std::vector<FontFace*> copies;
+      for (FontFace* font : fonts) {
+        std::string error;
+        std::unique_ptr<FontFace> face =
+            font ? FontFace::OpenResolved(font->request(), font->resolved(), &error) : nullptr;
+        if (font && (!face || !face->setDistanceFieldSpread(spread))) break;  // fewer threads, same result
+        copies.push_back(face.get());
+        ownFaces.push_back(std::move(face));
+      }
+      if (copies.size() < fonts.size()) break;
+      faces.push_back(std::move(copies));
     }
   }
   const int32_t threads = std::max<int32_t>(static_cast<int32_t>(faces.size()), 1);
@@ -92,9 +102,11 @@ bool DrawFieldMask(const GlyphSource& source, uint16_t spread, int32_t workers, 
   auto produce = [&](int32_t worker, int32_t k) {
     if (faces.empty() || stop.load(std::memory_order_relaxed)) return;
     const PlacedCharacter& c = chars[static_cast<std::size_t>(todo[static_cast<std::size_t>(k)])];
+    const std::vector<FontFace*>& own = faces[static_cast<std::size_t>(worker)];
+    FontFace* font = c.font < own.size() && own[c.font] ? own[c.font] : own.front();
     try {
-      rendered[static_cast<std::size_t>(k)] = faces[static_cast<std::size_t>(worker)]->renderGlyph(
-          c.codeUnit, source.antialiasMode, &fields[static_cast<std::size_t>(k)]);
+      rendered[static_cast<std::size_t>(k)] =
+          font->renderGlyph(c.codeUnit, source.antialiasMode, &fields[static_cast<std::size_t>(k)]);
     } catch (const std::bad_alloc&) {
       rendered[static_cast<std::size_t>(k)] = 0;  // that glyph stays empty, like one FreeType refuses
     }

@@ -9,6 +9,7 @@
 
 #include "render/image24.h"
 #include "render/placed_character.h"
+#include "settings/font_face.h"
 
 namespace glyphmill {
 
@@ -21,6 +22,9 @@ struct GenerationResult {
   std::vector<int32_t> sortOrder;  // indices into chars, in the order placement took them
   uint16_t fieldSpread = 0;        // the mask holds distance fields of this spread; 0: coverage
   LineCell line;                   // the text line's cell, also when the cells are compact
+  // The fallback fonts the records' fonts name (font k is fallbackFonts[k - 1]): where the
+  // export's kerning of those records is read from.
+  std::vector<ResolvedFont> fallbackFonts;
   // The colour page exporters receive when it is not the colour image itself: the straight or the
   // premultiplied colour (page_pixels.h), as `pagePixels` says. Empty for classic pages and for
   // distance fields, whose exporters receive `colour`.

@@ -124,7 +124,8 @@ bool DrawCharacters(const GlyphSource& source, Image24& target, TargetKind kind,
         progress.report(progress.progressBase() + PercentOf(i, n), render_text::DrawingCharacter(i, n));
       return !stop.load(std::memory_order_relaxed);
     };
-    if (!glyphs.renderInOrder(source.face, source.antialiasMode, chars, todo, RenderWorkerCount(), consume))
+    if (!glyphs.renderInOrder(source.face, source.fallbacks, source.antialiasMode, chars, todo, RenderWorkerCount(),
+                              consume))
       return false;
   }
   progress.advanceBase(100);

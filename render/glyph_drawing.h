@@ -21,15 +21,18 @@
 namespace glyphmill {
 
 // What a drawing pass draws: the job's face (null when it could not be opened: nothing is drawn),
-// its antialiasing mode, the table and which of its records are placed. `rendered` holds the
-// glyphs the passes over this source rendered (copies of a source share them), so that every later
-// pass composites them again instead of rendering them again.
+// its fallback faces (a record whose font is k is drawn with fallbacks[k - 1]; one without an
+// opened face with the job's face), its antialiasing mode, the table and which of its records are
+// placed. `rendered` holds the glyphs the passes over this source rendered (copies of a source
+// share them), so that every later pass composites them again instead of rendering them again.
+// Every glyph is drawn on the job's face's baseline, whatever font it comes from.
 struct GlyphSource {
   FontFace* face = nullptr;
   uint16_t antialiasMode = 0;
   const std::vector<PlacedCharacter>* chars = nullptr;
   const std::vector<uint8_t>* placed = nullptr;  // one flag per record
   std::shared_ptr<RenderedGlyphs> rendered = std::make_shared<RenderedGlyphs>();
+  std::vector<FontFace*> fallbacks = {};
 };
 
 // A grey target (mask, scratch) takes the Cleartype average in all three channels; a colour target

@@ -62,6 +62,18 @@ void RenderThread::setTextureSize(int32_t width, int32_t height) {
 
 RenderThread::~RenderThread() { join(); }
 
+void RenderThread::setFallbackFonts(const std::vector<ResolvedFont>& fonts) {
+  fallbackFonts_ = fonts;
+  fallbackFaces_.clear();
+  const FontRequest chosen = face_ ? face_->request() : FontRequestFromSettings(settings_);
+  for (const ResolvedFont& font : fonts) {
+    FontRequest request = chosen;
+    request.name = font.path;
+    std::string error;
+    fallbackFaces_.push_back(FontFace::OpenResolved(request, font, &error));
+  }
+}
+
 void RenderThread::setTable(std::vector<PlacedCharacter> chars, std::vector<GlyphABC> abc, LineCell line) {
   line_ = line;
   chars_ = std::move(chars);
@@ -110,7 +122,12 @@ void RenderThread::Execute() {
     placed_.assign(chars_.size(), 1);
   }
 
-  const GlyphSource source{face_.get(), settings_.antialiasMode, &chars_, &placed_};
+  GlyphSource source;
+  source.face = face_.get();
+  source.antialiasMode = settings_.antialiasMode;
+  source.chars = &chars_;
+  source.placed = &placed_;
+  for (const std::unique_ptr<FontFace>& fallback : fallbackFaces_) source.fallbacks.push_back(fallback.get());
   const Bgr ink = BgrFromColourRef(settings_.textColour);
   if (IsDistanceField(settings_)) {
     // The field in the mask, the text colour wherever it reaches; no outline, no shadow.
@@ -154,6 +171,7 @@ GenerationResult RenderThread::takeResult() {
   result.sortOrder = std::move(sortOrder_);
   result.fieldSpread = IsDistanceField(settings_) ? FieldSpread(extras_) : 0;
   result.line = line_;
+  result.fallbackFonts = fallbackFonts_;
   if (pageImage_.width() > 0) {
     std::lock_guard<std::mutex> lock(pageImage_.lock());
     result.page = std::move(pageImage_);

@@ -54,6 +54,11 @@ class RenderThread {
   // and the images and packer trees are made again at that size. Only before start().
   void setTextureSize(int32_t width, int32_t height);
 
+  // The fallback fonts the table's records name (font k is fonts[k - 1]), opened at the job's size
+  // and style. A font that cannot be opened now draws its records with the job's own font. Only
+  // before start().
+  void setFallbackFonts(const std::vector<ResolvedFont>& fonts);
+
   // The job table and, for each record, the metrics it was built from (the guides read them).
   // Only before start().
   void setTable(std::vector<PlacedCharacter> chars, std::vector<GlyphABC> abc, LineCell line = {});
@@ -113,6 +118,8 @@ class RenderThread {
   Image24 pageImage_;
   LayerCoverage layers_;
   std::unique_ptr<FontFace> face_;
+  std::vector<ResolvedFont> fallbackFonts_;
+  std::vector<std::unique_ptr<FontFace>> fallbackFaces_;  // one per fallback font, null when it failed
   std::string setupError_;
   std::string surfaceError_;  // the failed allocation of the current size, part of setupError()
   std::string fontError_;

@@ -31,29 +31,35 @@ const GlyphImage* RenderedGlyphs::glyph(int32_t i) const {
   return &held_[at].image;
 }
 
-std::vector<FontFace*> RenderedGlyphs::facesFor(FontFace* face, int32_t wanted) {
-  std::vector<FontFace*> faces{face};
-  for (const std::unique_ptr<FontFace>& own : workerFaces_) {
-    if (static_cast<int32_t>(faces.size()) >= wanted) break;
-    faces.push_back(own.get());
-  }
-  while (static_cast<int32_t>(faces.size()) < wanted) {
-    std::string error;
-    std::unique_ptr<FontFace> own = FontFace::OpenResolved(face->request(), face->resolved(), &error);
-    if (!own) break;  // fewer threads, the same glyphs
-    faces.push_back(own.get());
-    workerFaces_.push_back(std::move(own));
+std::vector<std::vector<FontFace*>> RenderedGlyphs::facesFor(int32_t wanted) {
+  std::vector<std::vector<FontFace*>> faces{fonts_};
+  for (int32_t w = 1; w < wanted; ++w) {
+    if (workerFaces_.size() < static_cast<std::size_t>(w)) {
+      std::vector<std::unique_ptr<FontFace>> own;
+      for (FontFace* font : fonts_) {
+        std::string error;
+        own.push_back(font ? FontFace::OpenResolved(font->request(), font->resolved(), &error) : nullptr);
+        if (font && !own.back()) break;  // fewer threads, the same glyphs
+      }
+      if (own.size() < fonts_.size() || !own.front()) break;
+      workerFaces_.push_back(std::move(own));
+    }
+    std::vector<FontFace*> copy;
+    for (const std::unique_ptr<FontFace>& f : workerFaces_[static_cast<std::size_t>(w - 1)]) copy.push_back(f.get());
+    faces.push_back(std::move(copy));
   }
   return faces;
 }
 
-bool RenderedGlyphs::renderInOrder(FontFace* face, uint16_t antialiasMode, const std::vector<PlacedCharacter>& chars,
-                                   const std::vector<int32_t>& todo, int32_t workers,
-                                   const std::function<bool(int32_t k)>& consume) {
-  if (face != face_ || antialiasMode != antialiasMode_) {
+bool RenderedGlyphs::renderInOrder(FontFace* face, const std::vector<FontFace*>& fallbacks, uint16_t antialiasMode,
+                                   const std::vector<PlacedCharacter>& chars, const std::vector<int32_t>& todo,
+                                   int32_t workers, const std::function<bool(int32_t k)>& consume) {
+  std::vector<FontFace*> fonts{face};
+  fonts.insert(fonts.end(), fallbacks.begin(), fallbacks.end());
+  if (fonts != fonts_ || antialiasMode != antialiasMode_) {
     held_.clear();
     workerFaces_.clear();
-    face_ = face;
+    fonts_ = std::move(fonts);
     antialiasMode_ = antialiasMode;
   }
   if (held_.size() < chars.size()) held_.resize(chars.size());
@@ -61,7 +67,7 @@ bool RenderedGlyphs::renderInOrder(FontFace* face, uint16_t antialiasMode, const
   int32_t missing = 0;
   for (int32_t i : todo) missing += holds(i, chars[static_cast<std::size_t>(i)]) ? 0 : 1;
   const int32_t wanted = face ? std::clamp(missing / kMinGlyphsPerWorker, 1, std::max(workers, 1)) : 1;
-  const std::vector<FontFace*> faces = face ? facesFor(face, wanted) : std::vector<FontFace*>{};
+  const std::vector<std::vector<FontFace*>> faces = face ? facesFor(wanted) : std::vector<std::vector<FontFace*>>{};
   const int32_t threads = std::max<int32_t>(static_cast<int32_t>(faces.size()), 1);
 
   auto produce = [&](int32_t worker, int32_t k) {
@@ -72,8 +78,10 @@ bool RenderedGlyphs::renderInOrder(FontFace* face, uint16_t antialiasMode, const
     h.codeUnit = c.codeUnit;
     bool ok = false;
     if (!faces.empty()) {
+      const std::vector<FontFace*>& own = faces[static_cast<std::size_t>(worker)];
+      FontFace* font = c.font < own.size() && own[c.font] ? own[c.font] : own.front();
       try {
-        ok = faces[static_cast<std::size_t>(worker)]->renderGlyph(c.codeUnit, antialiasMode, &h.image);
+        ok = font->renderGlyph(c.codeUnit, antialiasMode, &h.image);
       } catch (const std::bad_alloc&) {
         ok = false;  // that glyph stays empty, like one FreeType refuses
       }

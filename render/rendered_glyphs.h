@@ -24,12 +24,14 @@ namespace glyphmill {
 class RenderedGlyphs {
  public:
   // Renders the records `todo` (indices into `chars`, in drawing order) that are not held yet, in
-  // `antialiasMode` with `face` and up to `workers` threads, and calls consume(k) on the calling
-  // thread for k = 0, 1, ... in order as soon as glyph(todo[k]) is ready. consume returning false
-  // ends the pass: nothing further is consumed (what was rendered stays held). Returns false then.
-  // A null face renders nothing: every glyph is a failed one.
-  bool renderInOrder(FontFace* face, uint16_t antialiasMode, const std::vector<PlacedCharacter>& chars,
-                     const std::vector<int32_t>& todo, int32_t workers, const std::function<bool(int32_t k)>& consume);
+  // `antialiasMode` with up to `workers` threads, each record with the face of its font (`face`
+  // for font 0 and any font without a face, fallbacks[k - 1] for font k), and calls consume(k) on
+  // the calling thread for k = 0, 1, ... in order as soon as glyph(todo[k]) is ready. consume
+  // returning false ends the pass: nothing further is consumed (what was rendered stays held).
+  // Returns false then. A null face renders nothing: every glyph is a failed one.
+  bool renderInOrder(FontFace* face, const std::vector<FontFace*>& fallbacks, uint16_t antialiasMode,
+                     const std::vector<PlacedCharacter>& chars, const std::vector<int32_t>& todo, int32_t workers,
+                     const std::function<bool(int32_t k)>& consume);
 
   // The rendered glyph of record i, or nullptr when FreeType could not render it (or it was never
   // asked for).
@@ -42,12 +44,14 @@ class RenderedGlyphs {
     GlyphImage image;
   };
   bool holds(int32_t i, const PlacedCharacter& c) const;
-  std::vector<FontFace*> facesFor(FontFace* face, int32_t wanted);
+  // The fonts of up to `wanted` threads: [thread][font], the calling thread's being the job's own.
+  std::vector<std::vector<FontFace*>> facesFor(int32_t wanted);
 
-  FontFace* face_ = nullptr;  // what the held glyphs were rendered with
+  std::vector<FontFace*> fonts_;  // what the held glyphs were rendered with: the face, then the fallbacks
   uint16_t antialiasMode_ = 0;
   std::vector<Held> held_;
-  std::vector<std::unique_ptr<FontFace>> workerFaces_;
+  // Each further thread's own copy of every font, opened once and kept for the later passes.
+  std::vector<std::vector<std::unique_ptr<FontFace>>> workerFaces_;
 };
 
 }  // namespace glyphmill

@@ -131,7 +131,7 @@ TEST(SharedGlyphsKept, AStopRequestEndsThePassAfterTheGlyphJustDrawn) {
   std::vector<int32_t> todo(chars.size());
   for (std::size_t i = 0; i < todo.size(); ++i) todo[i] = static_cast<int32_t>(i);
   int32_t consumed = 0;
-  EXPECT_FALSE(glyphs.renderInOrder(face.get(), kAntialiasSmooth, chars, todo, 2, [&](int32_t k) {
+  EXPECT_FALSE(glyphs.renderInOrder(face.get(), {}, kAntialiasSmooth, chars, todo, 2, [&](int32_t k) {
     EXPECT_EQ(k, consumed);
     EXPECT_NE(glyphs.glyph(todo[static_cast<std::size_t>(k)]), nullptr);
     ++consumed;
@@ -141,7 +141,7 @@ TEST(SharedGlyphsKept, AStopRequestEndsThePassAfterTheGlyphJustDrawn) {
   // Without a face nothing is rendered, and every record is consumed without a glyph.
   RenderedGlyphs none;
   int32_t seen = 0;
-  EXPECT_TRUE(none.renderInOrder(nullptr, kAntialiasSmooth, chars, todo, 2, [&](int32_t k) {
+  EXPECT_TRUE(none.renderInOrder(nullptr, {}, kAntialiasSmooth, chars, todo, 2, [&](int32_t k) {
     EXPECT_EQ(none.glyph(todo[static_cast<std::size_t>(k)]), nullptr);
     ++seen;
     return true;
