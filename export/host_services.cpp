@@ -1,5 +1,6 @@
 #include "export/host_services.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "host/font_info_image.h"
@@ -27,6 +28,7 @@ HostFontInfo::HostFontInfo(const HostFontInfoInput& input) {
   geometry_.reserve(count);
   for (uint32_t i = 0; i < count; ++i) {
     codeUnits_.push_back(chars[i].codeUnit);
+    fontOf_.push_back(chars[i].font);
     geometry_.push_back({chars[i].drawOffsetX, chars[i].drawOffsetY});
   }
 
@@ -84,17 +86,30 @@ HostFontInfo::HostFontInfo(const HostFontInfoInput& input) {
   ResolvedFont resolved;
   std::string error;
   if (count > 0 && ResolveFont(request, &resolved, &error)) {
-    kerningSource_.fontPath = resolved.path;
-    kerningSource_.faceIndex = resolved.faceIndex;
-    kerningSource_.emPixels = record_.pixel_size;
-    kerningAvailable_ = true;
+    kerningSources_.push_back(KerningSource{resolved.path, resolved.faceIndex, record_.pixel_size});
+    // The characters drawn from a fallback are kerned by that font alone.
+    for (const ResolvedFont& fallback : result.fallbackFonts)
+      kerningSources_.push_back(KerningSource{fallback.path, fallback.faceIndex, record_.pixel_size});
   }
 }
 
 void HostFontInfo::computeKerning() {
   if (kerningDone_) return;
   kerningDone_ = true;
-  if (kerningAvailable_) kernings_ = ComputeKerningPairs(kerningSource_, codeUnits_);
+  // Pairs exist only between two characters of the same font: each font's characters are kerned
+  // among themselves, and the lists are merged in the record's order.
+  for (std::size_t k = 0; k < kerningSources_.size(); ++k) {
+    std::vector<uint16_t> units;
+    for (std::size_t i = 0; i < codeUnits_.size(); ++i)
+      if (fontOf_[i] == k || (k == 0 && fontOf_[i] >= kerningSources_.size())) units.push_back(codeUnits_[i]);
+    if (units.empty()) continue;
+    std::vector<GlyphmillKerningPair> pairs = ComputeKerningPairs(kerningSources_[k], units);
+    kernings_.insert(kernings_.end(), pairs.begin(), pairs.end());
+  }
+  if (kerningSources_.size() > 1)
+    std::sort(kernings_.begin(), kernings_.end(), [](const GlyphmillKerningPair& a, const GlyphmillKerningPair& b) {
+      return a.first != b.first ? a.first < b.first : a.second < b.second;
+    });
   record_.kerning_count = recordV2_.kerning_count = static_cast<uint32_t>(kernings_.size());
   record_.kernings = recordV2_.kernings = kernings_.empty() ? nullptr : kernings_.data();
 }

@@ -57,8 +57,8 @@ class HostFontInfo {
   std::string faceName_;
   std::vector<uint8_t> placed_;
   std::vector<uint16_t> codeUnits_;
-  KerningSource kerningSource_;
-  bool kerningAvailable_ = false;
+  std::vector<uint8_t> fontOf_;                // each record's font, as codeUnits_
+  std::vector<KerningSource> kerningSources_;  // per font: the chosen one, then the fallbacks
   bool kerningDone_ = false;
   std::vector<GlyphmillKerningPair> kernings_;
 };

@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "host/font_info_image.h"
 #include "host/host_query.h"
 
+#include "export/kerning_pairs.h"
 #include "export_test_support.h"
 #include "render/placement.h"
 #include "settings/font_face.h"
@@ -89,6 +91,42 @@ TEST(HostFontInfo, PlacedFollowsTheSortOrderNotTheTableOrder) {
   EXPECT_EQ(all.placed(), (std::vector<uint8_t>{1, 1, 1}));
   HostFontInfo none(Input(s, Placed(chars, 0), 3, 10, 3));
   EXPECT_EQ(none.placed(), (std::vector<uint8_t>{0, 0, 0}));
+}
+
+TEST(HostFontInfo, KerningPairsJoinOnlyCharactersOfTheSameFont) {
+  // 'A' and 'V' are the chosen font's, 'T' and 'o' a fallback's: each pair is kerned by its own
+  // font exactly as that font alone kerns it, and no pair mixes the two.
+  GenerationSettings s = FirstStartSettings();
+  s.setFontName("Liberation Serif");
+  s.fontSize = 30;
+  auto chars = Cells({{'A', 9}, {'T', 9}, {'V', 9}, {'o', 9}});
+  chars[1].font = chars[3].font = 1;
+  GenerationResult result = Placed(chars, kAllPlaced);
+  ResolvedFont dejaVu;
+  std::string error;
+  ASSERT_TRUE(ResolveFont(FontRequest{"DejaVu Sans", 30, false, false}, &dejaVu, &error)) << error;
+  result.fallbackFonts = {dejaVu};
+  HostFontInfo info(Input(s, result, 4, 28, 7));
+  const GlyphmillFontInfoV2* r = info.fontInfoV2();
+
+  ResolvedFont serif;
+  ASSERT_TRUE(ResolveFont(FontRequest{"Liberation Serif", 30, false, false}, &serif, &error)) << error;
+  std::vector<GlyphmillKerningPair> expected = ComputeKerningPairs({serif.path, serif.faceIndex, 40}, {'A', 'V'});
+  const std::vector<GlyphmillKerningPair> fallbackPairs =
+      ComputeKerningPairs({dejaVu.path, dejaVu.faceIndex, 40}, {'T', 'o'});
+  expected.insert(expected.end(), fallbackPairs.begin(), fallbackPairs.end());
+  std::sort(expected.begin(), expected.end(),
+            [](const auto& a, const auto& b) { return a.first != b.first ? a.first < b.first : a.second < b.second; });
+  ASSERT_FALSE(fallbackPairs.empty()) << "DejaVu Sans kerns T o";
+  ASSERT_EQ(r->kerning_count, expected.size());
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    EXPECT_EQ(r->kernings[i].first, expected[i].first) << i;
+    EXPECT_EQ(r->kernings[i].second, expected[i].second) << i;
+    EXPECT_EQ(r->kernings[i].amount, expected[i].amount) << i;
+    const bool firstFallback = r->kernings[i].first == 'T' || r->kernings[i].first == 'o';
+    const bool secondFallback = r->kernings[i].second == 'T' || r->kernings[i].second == 'o';
+    EXPECT_EQ(firstFallback, secondFallback) << char(r->kernings[i].first) << char(r->kernings[i].second);
+  }
 }
 
 TEST(HostFontInfo, RecordFieldsAndLazyKerning) {
