@@ -90,9 +90,10 @@ ResolvedFallbacks ResolveFallbacks(const std::vector<FallbackFont>& list, const 
   for (const FallbackFont& fallback : list) {
     if (out.fonts.size() == kMaxFallbackFonts) break;
     Result<ResolvedFont> resolved = ResolveFallback(fallback, chosen);
-    if (resolved)
+    if (resolved) {
       out.fonts.push_back(std::move(*resolved));
-    else
+      out.labels.push_back(FallbackLabel(fallback));
+    } else
       out.notices.push_back(std::move(resolved).error());
   }
   return out;

@@ -23,6 +23,7 @@ namespace glyphmill {
 // (the font index of fonts[k] is k + 1), and one notice per fallback that was skipped.
 struct ResolvedFallbacks {
   std::vector<ResolvedFont> fonts;
+  std::vector<std::string> labels;  // FallbackLabel of each of `fonts`
   std::vector<std::string> notices;
   bool operator==(const ResolvedFallbacks&) const = default;
 };

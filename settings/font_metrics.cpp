@@ -153,6 +153,7 @@ bool FontMeasurer::openFallbacks(const FontRequest& font, const std::vector<Fall
     if (kept != c.fonts.end()) {
       fonts.push_back(std::move(*kept));
       opened.fonts.push_back(where);
+      opened.labels.push_back(wanted.labels[k]);
       continue;
     }
     std::string error;
@@ -165,6 +166,7 @@ bool FontMeasurer::openFallbacks(const FontRequest& font, const std::vector<Fall
     cache->take(request, where, std::move(face));
     fonts.push_back(std::move(cache));
     opened.fonts.push_back(where);
+    opened.labels.push_back(wanted.labels[k]);
   }
   c.fonts = std::move(fonts);
   const bool changed = opened.fonts != c.fallbacks.fonts;

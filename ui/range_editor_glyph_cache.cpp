@@ -25,14 +25,29 @@ bool GlyphCellCache::setFont(const std::string& familyName, std::string* error) 
   return face_ != nullptr;
 }
 
-const GlyphCellImage* GlyphCellCache::glyph(uint16_t codeUnit) {
+void GlyphCellCache::setFallbacks(const std::vector<ResolvedFont>& fonts) {
+  cache_.clear();
+  fallbacks_.clear();
+  FontRequest request;
+  request.pointSize = kRangeGridPointSize;
+  for (const ResolvedFont& font : fonts) {
+    request.name = font.path;
+    std::string error;
+    fallbacks_.push_back(FontFace::OpenResolved(request, font, &error));
+  }
+}
+
+const GlyphCellImage* GlyphCellCache::glyph(uint16_t codeUnit, uint8_t font) {
   if (!face_) return nullptr;
+  // Each code unit has one font, so the code unit alone keys the cache.
   if (GlyphCellImage* cached = cache_.object(codeUnit)) return cached;
 
+  FontFace* from =
+      font > 0 && font <= fallbacks_.size() && fallbacks_[font - 1] ? fallbacks_[font - 1].get() : face_.get();
   auto entry = std::make_unique<GlyphCellImage>();
   GlyphImage g;
   ++rasterised_;
-  if (face_->renderGlyph(codeUnit, kAntialiasSmooth, &g) && g.width > 0 && g.rows > 0 &&
+  if (from->renderGlyph(codeUnit, kAntialiasSmooth, &g) && g.width > 0 && g.rows > 0 &&
       g.kind == GlyphImage::Kind::Gray) {
     QImage img(g.width, g.rows, QImage::Format_ARGB32_Premultiplied);
     for (int y = 0; y < g.rows; ++y) {

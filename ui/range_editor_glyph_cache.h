@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "settings/font_face.h"
 
@@ -34,14 +35,19 @@ class GlyphCellCache {
   bool setFont(const std::string& familyName, std::string* error);
   const std::string& familyName() const { return family_; }
 
-  // The glyph of a code unit, rasterised on first use. nullptr without an open font.
-  const GlyphCellImage* glyph(uint16_t codeUnit);
+  // The fallback fonts the grid draws a code unit from when its font (FontTables::glyphFont) is
+  // k > 0: fonts[k - 1], at the grid's size, on the grid font's line. Empties the cache.
+  void setFallbacks(const std::vector<ResolvedFont>& fonts);
+
+  // The glyph of a code unit from its font, rasterised on first use. nullptr without an open font.
+  const GlyphCellImage* glyph(uint16_t codeUnit, uint8_t font = 0);
 
   // How many glyphs were rasterised since the font was set.
   int rasterisedCount() const { return rasterised_; }
 
  private:
   std::unique_ptr<FontFace> face_;
+  std::vector<std::unique_ptr<FontFace>> fallbacks_;  // null where a fallback would not open
   QCache<int, GlyphCellImage> cache_;
   std::string family_;
   int rasterised_ = 0;

@@ -102,7 +102,7 @@ void RangeEditorGrid::drawCell(QPainter& p, int64_t cellIndex, const QRect& rect
     // the texture will get.
     measurer_.EnsureMetrics(c, tables_);
     const int a = std::max(tables_.glyphMetrics[c].abcA, 0);
-    if (const GlyphCellImage* g = glyphs_.glyph(c); g && !g->image.isNull()) {
+    if (const GlyphCellImage* g = glyphs_.glyph(c, tables_.glyphFont[c]); g && !g->image.isNull()) {
       p.save();
       p.setClipRect(rect);
       p.drawImage(rect.left() + kGlyphInset + a + g->x, rect.top() + kGlyphInset + g->y, g->image);

@@ -92,6 +92,9 @@ std::optional<CharacterInfo> RangeEditorModel::characterInfo(int64_t cellIndex) 
   info.unicode = CodePointNotation(*c);
   info.codepage = std::string(BlockName(BlockOf(*c)));
   info.supported = tables_.fontSupport[*c] != 0;
+  const uint8_t font = tables_.glyphFont[*c];
+  if (info.supported && font > 0 && font <= tables_.fallbacks.labels.size())
+    info.fallbackFont = tables_.fallbacks.labels[font - 1];
   return info;
 }
 

@@ -24,9 +24,10 @@ enum class DragMode : int32_t { None = 0, Select = 1, Deselect = 2 };
 
 // ShowCharacterInfo's three values for one code unit.
 struct CharacterInfo {
-  std::string unicode;     // "U+" and four upper-case hexadecimal digits
-  std::string codepage;    // the block's name, empty outside every block
-  bool supported = false;  // shown as "yes" (green) or "no" (red)
+  std::string unicode;       // "U+" and four upper-case hexadecimal digits
+  std::string codepage;      // the block's name, empty outside every block
+  bool supported = false;    // shown as "yes" (green) or "no" (red)
+  std::string fallbackFont;  // the fallback it is drawn from; empty for the chosen font's own
 };
 
 class RangeEditorModel {

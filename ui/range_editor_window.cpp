@@ -32,6 +32,13 @@ constexpr const char* kCodepageRow = "Codepage:";
 constexpr const char* kSupportedRow = "Supported:";
 constexpr const char* kSupportedYes = "yes";
 constexpr const char* kSupportedNo = "no";
+
+// "yes", "no", or for a character drawn from a fallback font "yes, from " and that font's name.
+std::string SupportedText(const CharacterInfo& info) {
+  if (!info.supported) return kSupportedNo;
+  if (info.fallbackFont.empty()) return kSupportedYes;
+  return std::string(kSupportedYes) + ", from " + info.fallbackFont;
+}
 constexpr const char* kCountLineCaption = "Characters Selected: ";
 constexpr const char* kSelectAll = "Select All";
 constexpr const char* kSelectNone = "Select None";
@@ -234,6 +241,7 @@ void TForm2::FormShow(const std::string& fontName) {
     // A font whose ranges cannot be read counts as supporting every code unit.
     std::fill(state_.tables.fontSupport.begin(), state_.tables.fontSupport.end(), 1);
   }
+  glyphs_.setFallbacks(state_.tables.fallbacks.fonts);
   SyncSupportedList(state_.tables);
   model_.endDrag();
   FormResize();
@@ -284,7 +292,7 @@ void TForm2::ShowCharacterInfo(int64_t cellIndex) {
   if (!info) return;
   unicodeValue_->setText(QString::fromStdString(info->unicode));
   codepageValue_->setText(QString::fromStdString(info->codepage));
-  supportedValue_->setText(QString::fromLatin1(info->supported ? kSupportedYes : kSupportedNo));
+  supportedValue_->setText(QString::fromUtf8(SupportedText(*info).c_str()));
   QPalette pal = supportedValue_->palette();
   pal.setColor(QPalette::WindowText, info->supported ? kYesColour : kNoColour);
   supportedValue_->setPalette(pal);

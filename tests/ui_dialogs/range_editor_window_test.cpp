@@ -388,5 +388,43 @@ TEST(RangeEditorModel, SyncSupportedListRebuildsAListThatDoesNotMatchTheSupport)
   EXPECT_EQ(model.codeUnitAt(0), std::nullopt);
 }
 
+TEST(RangeEditorFallbacks, ACharacterFromAFallbackIsSupportedDrawnFromItAndNamed) {
+  AppState state;
+  SetDefaultSelection(state.selection);
+  state.fontChanged = true;
+  state.extras.fallbacks = {{kFallbackFile, 0, "/usr/share/fonts/truetype/droid/DroidSansFallbackFull.ttf"}};
+  TForm2 editor(state);
+  std::string error;
+  ASSERT_TRUE(editor.beginEditing(FontRequest{"DejaVu Sans", 32, false, false}, &error)) << error;
+  editor.show();
+  auto* entire = editor.findChild<QCheckBox*>(QStringLiteral("CheckBox1"));
+  entire->setChecked(true);
+  constexpr uint16_t kCjk = 0x4E2D;
+  EXPECT_EQ(state.tables.fontSupport[kCjk], 1);
+  EXPECT_EQ(state.tables.glyphFont[kCjk], 1);
+  RangeEditorGrid* grid = editor.grid();
+  const int64_t cell = kCjk;  // in the entire-range view a cell's index is its code unit
+  const int row = static_cast<int>(cell / editor.model().columns());
+  grid->setTopRow(row);
+  const QPoint p = grid->cellRect(cell).center();
+  QMouseEvent move(QEvent::MouseMove, QPointF(p), grid->viewport()->mapToGlobal(QPointF(p)), Qt::NoButton, Qt::NoButton,
+                   Qt::NoModifier);
+  QApplication::sendEvent(grid->viewport(), &move);
+  EXPECT_EQ(editor.findChild<QLabel*>(QStringLiteral("Label7"))->text(), "yes, from DroidSansFallbackFull.ttf");
+
+  // The cell's picture is the fallback's glyph, not the chosen font's missing-glyph box.
+  const GlyphCellImage* drawn = editor.glyphCache().glyph(kCjk, 1);
+  ASSERT_NE(drawn, nullptr);
+  std::unique_ptr<FontFace> droid = FontFace::OpenResolved(FontRequest{"x", kRangeGridPointSize, false, false},
+                                                           state.tables.fallbacks.fonts.at(0), &error);
+  ASSERT_TRUE(droid) << error;
+  GlyphImage expected;
+  ASSERT_TRUE(droid->renderGlyph(kCjk, kAntialiasSmooth, &expected));
+  EXPECT_EQ(drawn->image.width(), expected.width);
+  EXPECT_EQ(drawn->image.height(), expected.rows);
+  EXPECT_EQ(drawn->x, expected.left);
+  editor.hide();
+}
+
 }  // namespace
 }  // namespace glyphmill
