@@ -50,6 +50,10 @@ class FolderRememberingPrompts : public UiPrompts {
   FolderRememberingPrompts(UiPrompts& inner, DialogFolders& folders) : inner_(inner), folders_(folders) {}
   std::optional<uint32_t> chooseColour(uint32_t initial) override { return inner_.chooseColour(initial); }
   std::optional<uint32_t> chooseColourAgain() override { return inner_.chooseColourAgain(); }
+  std::optional<std::string> chooseItem(const std::string& title, const std::string& label,
+                                        const std::vector<std::string>& items) override {
+    return inner_.chooseItem(title, label, items);
+  }
   std::optional<std::string> openFile(const std::string& title, const std::string& filter) override;
   std::optional<std::string> openFileIn(const std::string& title, const std::string& filter,
                                         const std::string& folder) override;

@@ -12,6 +12,7 @@
 #include "app/font_file_commands.h"
 #include "app/status_texts.h"
 #include "project/project_layout.h"
+#include "ui/font_file_filter.h"
 #include "ui/main_window.h"
 
 namespace glyphmill {
@@ -19,8 +20,6 @@ namespace glyphmill {
 namespace {
 
 constexpr const char* kOpenFontFileTitle = "Open Font File";
-constexpr const char* kFontFileFilter =
-    "Font Files (*.ttf *.otf *.ttc *.otc *.woff *.woff2)|*.ttf *.otf *.ttc *.otc *.woff *.woff2";
 
 bool IsProjectFile(const std::string& path) {
   return QFileInfo(QString::fromStdString(path))

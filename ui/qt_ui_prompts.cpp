@@ -2,6 +2,8 @@
 
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QInputDialog>
+#include <QStringList>
 
 #include "ui/system_colours.h"
 
@@ -30,6 +32,17 @@ std::optional<uint32_t> QtUiPrompts::chooseColour(uint32_t initial) {
 }
 
 std::optional<uint32_t> QtUiPrompts::chooseColourAgain() { return run(held_); }
+
+std::optional<std::string> QtUiPrompts::chooseItem(const std::string& title, const std::string& label,
+                                                   const std::vector<std::string>& items) {
+  QStringList choices;
+  for (const std::string& item : items) choices << QString::fromStdString(item);
+  bool ok = false;
+  const QString chosen = QInputDialog::getItem(owner_, QString::fromUtf8(title.c_str()),
+                                               QString::fromUtf8(label.c_str()), choices, 0, false, &ok);
+  if (!ok || chosen.isEmpty()) return std::nullopt;
+  return chosen.toStdString();
+}
 
 std::optional<std::string> QtUiPrompts::openFile(const std::string& title, const std::string& filter) {
   return openFileIn(title, filter, {});

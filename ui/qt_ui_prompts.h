@@ -1,4 +1,4 @@
-// UiPrompts served with QColorDialog and QFileDialog.
+// UiPrompts served with QColorDialog, QFileDialog and QInputDialog.
 #pragma once
 
 #include <QColor>
@@ -21,6 +21,8 @@ class QtUiPrompts : public UiPrompts {
 
   std::optional<uint32_t> chooseColour(uint32_t initial) override;
   std::optional<uint32_t> chooseColourAgain() override;
+  std::optional<std::string> chooseItem(const std::string& title, const std::string& label,
+                                        const std::vector<std::string>& items) override;
   std::optional<std::string> openFile(const std::string& title, const std::string& filter) override;
   std::optional<std::string> openFileIn(const std::string& title, const std::string& filter,
                                         const std::string& folder) override;

@@ -5,6 +5,8 @@
 #include <QElapsedTimer>
 #include <QTest>
 
+#include <algorithm>
+
 namespace glyphmill::testing {
 
 std::optional<uint32_t> ScriptedPrompts::chooseColour(uint32_t initial) {
@@ -26,6 +28,16 @@ std::optional<std::string> ScriptedPrompts::openFileIn(const std::string& title,
                                                        const std::string& folder) {
   openFolders.push_back(folder);
   return openFile(title, filter);
+}
+
+std::optional<std::string> ScriptedPrompts::chooseItem(const std::string&, const std::string&,
+                                                       const std::vector<std::string>& items) {
+  offered.push_back(items);
+  if (choices.empty()) return std::nullopt;
+  std::optional<std::string> answer = choices.front();
+  choices.pop_front();
+  if (answer && std::find(items.begin(), items.end(), *answer) == items.end()) return std::nullopt;
+  return answer;
 }
 
 std::optional<std::string> ScriptedPrompts::openFile(const std::string&, const std::string&) {

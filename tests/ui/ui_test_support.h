@@ -16,7 +16,7 @@ namespace glyphmill::testing {
 
 inline constexpr const char* kDejaVuSans = "DejaVu Sans";
 
-// Answers colour and open dialogs from queues; an empty queue cancels.
+// Answers colour, open and choice dialogs from queues; an empty queue cancels.
 class ScriptedPrompts : public UiPrompts {
  public:
   std::deque<std::optional<uint32_t>> colours;
@@ -27,6 +27,11 @@ class ScriptedPrompts : public UiPrompts {
 
   std::optional<uint32_t> chooseColour(uint32_t initial) override;
   std::optional<uint32_t> chooseColourAgain() override;
+  // Choices from a list: each answer is taken when the list offers it, else the choice is cancelled.
+  std::deque<std::optional<std::string>> choices;
+  std::vector<std::vector<std::string>> offered;  // what each choice offered
+  std::optional<std::string> chooseItem(const std::string& title, const std::string& label,
+                                        const std::vector<std::string>& items) override;
   std::vector<std::string> openFolders;  // where each open dialog started (empty: anywhere)
   std::optional<std::string> openFile(const std::string& title, const std::string& filter) override;
   std::optional<std::string> openFileIn(const std::string& title, const std::string& filter,
