@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <utility>
 
 namespace glyphmill {
 
@@ -179,7 +180,7 @@ void FieldEdge::crossings(double y, std::vector<std::pair<double, int>>& out) co
     const double c = p[1].y - p[0].y;
     double roots[2];
     const int k = SolveQuadratic(roots, a, b, c);
-    std::sort(roots, roots + k);
+    if (k == 2 && roots[1] < roots[0]) std::swap(roots[0], roots[1]);
     for (int i = 0; i < k; ++i)
       if (roots[i] > breaks[nb - 1] && roots[i] < 1) breaks[nb++] = roots[i];
   }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "render/edge_colouring.h"
 #include "render/shape_boundary.h"
@@ -28,7 +29,15 @@ double Median(double a, double b, double c) { return std::max(std::min(a, b), st
 // box as a lower bound, so that edges farther than every distance they could improve are skipped.
 class FieldSampler {
  public:
-  explicit FieldSampler(const std::vector<FieldContour>& contours) : contours_(contours) {
+  // `contours`: the resolved boundary the distances are measured to; `outline`: the outline's own
+  // edges, whose winding tells inside from outside.
+  FieldSampler(const std::vector<FieldContour>& contours, std::vector<FieldEdge> outline)
+      : outline_(std::move(outline)) {
+    for (const FieldEdge& e : outline_) {
+      BoxedEdge b{e, 0, 0, 0, 0};
+      e.bounds(b.left, b.bottom, b.right, b.top);
+      windingEdges_.push_back(b);
+    }
     for (const FieldContour& c : contours)
       for (const FieldEdge& e : c) {
         BoxedEdge b{e, 0, 0, 0, 0};
@@ -83,13 +92,14 @@ class FieldSampler {
     int seeds[4] = {-1, -1, -1, -1};
     double channels[3], d = 0;
     sample(q, seeds, channels, d);
-    return WindingAt(contours_, q) != 0 ? d : -d;
+    return WindingAt(outline_, q) != 0 ? d : -d;
   }
 
-  const std::vector<BoxedEdge>& edges() const { return edges_; }
+  const std::vector<BoxedEdge>& windingEdges() const { return windingEdges_; }
 
  private:
-  const std::vector<FieldContour>& contours_;
+  std::vector<FieldEdge> outline_;
+  std::vector<BoxedEdge> windingEdges_;
   std::vector<BoxedEdge> edges_;
 };
 
@@ -110,7 +120,7 @@ void Sample(const FieldSampler& sampler, FieldDistances& f) {
     const double y = f.top - r - 0.5;
     // The winding of each pixel centre: the crossings of its row to the right of it.
     xs.clear();
-    for (const BoxedEdge& b : sampler.edges())
+    for (const BoxedEdge& b : sampler.windingEdges())
       if (y >= b.bottom && y < b.top) b.edge.crossings(y, xs);
     std::sort(xs.begin(), xs.end());
     int winding = 0;
@@ -124,7 +134,7 @@ void Sample(const FieldSampler& sampler, FieldDistances& f) {
       double d = 0;
       sampler.sample(q, seeds, &f.channels[3 * i], d);
       f.inside[i] = winding != 0;
-      f.truth[i] = f.inside[i] ? d : -d;
+      f.truth[i] = f.inside[i] ? d : -d;  // -0.0 on the outline from outside: the side is kept
     }
   }
 }
@@ -137,7 +147,7 @@ int32_t CorrectErrors(const FieldSampler& sampler, FieldDistances& f) {
   std::vector<uint8_t> flagged(n, 0);
   auto median = [&](std::size_t i) { return Median(f.channels[3 * i], f.channels[3 * i + 1], f.channels[3 * i + 2]); };
   for (std::size_t i = 0; i < n; ++i)
-    if ((median(i) > 0) != (f.inside[i] != 0)) flagged[i] = 1;
+    if (std::signbit(median(i)) == (f.inside[i] != 0)) flagged[i] = 1;
 
   // Places between pixels: the midpoints of horizontal and vertical neighbours and the centres of
   // each square of four.
@@ -193,6 +203,13 @@ uint8_t EncodeFieldDistance(double distance, double spread, bool inside) {
   return static_cast<uint8_t>(!inside && v >= 128 ? 127 : v);
 }
 
+uint8_t EncodeChannelDistance(double distance, double spread) {
+  if (!std::isfinite(distance)) return 0;
+  const double v = std::clamp(std::floor(128.0 + 128.0 * distance / spread), 0.0, 255.0);
+  // A distance too small to move 128 still keeps its side of the outline.
+  return static_cast<uint8_t>(std::signbit(distance) ? std::min(v, 127.0) : std::max(v, 128.0));
+}
+
 MultiChannelField ComputeMultiChannelField(const GlyphOutline& outline, uint16_t spread, bool correct) {
   MultiChannelField out;
   const GlyphImage& cov = outline.coverage;
@@ -208,7 +225,7 @@ MultiChannelField ComputeMultiChannelField(const GlyphOutline& outline, uint16_t
 
   std::vector<FieldContour> contours = ResolveBoundary(outline);
   ColourEdges(contours);
-  const FieldSampler sampler(contours);
+  const FieldSampler sampler(contours, OutlineEdges(outline));
 
   FieldDistances f;
   f.width = out.width;
@@ -232,7 +249,7 @@ MultiChannelField ComputeMultiChannelField(const GlyphOutline& outline, uint16_t
       // but the risk of an artefact.
       double& v = f.channels[3 * i + c];
       if (correct) v = std::clamp(v, f.truth[i] - s, f.truth[i] + s);
-      out.rgb[3 * i + c] = EncodeFieldDistance(v, s, v > 0 || (v == 0 && inside));
+      out.rgb[3 * i + c] = EncodeChannelDistance(v, s);
     }
     out.alpha[i] = EncodeFieldDistance(f.truth[i], s, inside);
   }

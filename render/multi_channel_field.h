@@ -12,9 +12,12 @@
 // artefacts of the method at near-touching contours and thin gaps). Every channel is then held to
 // within the spread of the true distance.
 //
-// Encoding, the single-channel field's: 128 + trunc(128 * d / spread) inside (d > 0), 128 -
-// trunc(128 * |d| / spread) outside, clamped to 0..255, with the pixels on either side within one
-// step of the outline settled to 128 inside and 127 outside.
+// Encoding. The true distance (MTSDF's alpha) is encoded as the single-channel field is: 128 +
+// trunc(128 * d / spread) inside (d > 0), 128 - trunc(128 * |d| / spread) outside, clamped to
+// 0..255, with the pixels on either side within one step of the outline settled to 128 inside and
+// 127 outside. The channels are encoded without that truncation's bias towards the outline on the
+// outside: floor(128 + 128 * d / spread), clamped, so an engine that takes 127.5 as the edge puts it
+// where the outline is to within half a step, on both sides alike.
 #pragma once
 
 #include <cstdint>
@@ -26,7 +29,7 @@ namespace glyphmill {
 
 // How far (pixels) the interpolated median may be on the wrong side of the outline before the
 // pixels around are corrected.
-inline constexpr double kClashTolerance = 0.3;
+inline constexpr double kClashTolerance = 0.1;
 
 struct MultiChannelField {
   int left = 0;  // pixels from the pen position to the field's left column (like GlyphImage)
@@ -45,6 +48,8 @@ MultiChannelField ComputeMultiChannelField(const GlyphOutline& outline, uint16_t
 
 // One signed distance in pixels as a field byte; `inside` decides the settled pixels at the outline.
 uint8_t EncodeFieldDistance(double distance, double spread, bool inside);
+// One channel's signed pseudo-distance in pixels as a byte (see Encoding above).
+uint8_t EncodeChannelDistance(double distance, double spread);
 
 // The median of three bytes.
 inline uint8_t Median3(uint8_t a, uint8_t b, uint8_t c) {

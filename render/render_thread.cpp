@@ -111,8 +111,8 @@ void RenderThread::Execute() {
   const Bgr ink = BgrFromColourRef(settings_.textColour);
   if (IsMultiChannelField(settings_)) {
     // Three fields in the colour image, the median or the true field in the mask.
-    DrawMultiChannelFields(source, FieldSpread(extras_), RenderWorkerCount(), colourImage_, maskImage_,
-                           fieldFallbacks_, progress_, terminate_);
+    DrawMultiChannelFields(source, FieldSpread(extras_), RenderWorkerCount(), colourImage_, maskImage_, fieldFallbacks_,
+                           progress_, terminate_);
   } else if (IsDistanceField(settings_)) {
     // The field in the mask, the text colour wherever it reaches; no outline, no shadow.
     {

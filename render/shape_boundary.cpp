@@ -146,6 +146,14 @@ void CutEdge(const FieldEdge& e, std::vector<Cut>& cuts, std::vector<FieldEdge>&
 
 bool Degenerate(const FieldEdge& e) { return ControlLength(e) < 1e-6; }
 
+// True when two pieces are the same curve run the same way (a contour drawn twice).
+bool SamePiece(const FieldEdge& a, const FieldEdge& b) {
+  if (a.degree != b.degree) return false;
+  for (int i = 0; i <= a.degree; ++i)
+    if (Length(a.p[static_cast<std::size_t>(i)] - b.p[static_cast<std::size_t>(i)]) > kJoinTolerance) return false;
+  return true;
+}
+
 int WindingOfEdges(const std::vector<FieldEdge>& edges, Vec2 q) {
   std::vector<std::pair<double, int>> xs;
   for (const FieldEdge& e : edges) {
@@ -202,23 +210,26 @@ std::vector<FieldContour> Join(std::vector<FieldEdge> pieces) {
 
 }  // namespace
 
-int WindingAt(const std::vector<FieldContour>& contours, Vec2 q) {
-  int w = 0;
-  for (const FieldContour& c : contours) w += WindingOfEdges(c, q);
-  return w;
-}
+int WindingAt(const std::vector<FieldEdge>& edges, Vec2 q) { return WindingOfEdges(edges, q); }
 
-std::vector<FieldContour> ResolveBoundary(const GlyphOutline& outline) {
+std::vector<FieldEdge> OutlineEdges(const GlyphOutline& outline) {
   std::vector<FieldEdge> edges;
   for (const OutlineContour& contour : outline.contours) {
     for (const OutlineSegment& s : contour.segments) {
       FieldEdge e;
       e.degree = std::clamp<uint8_t>(s.degree, 1, 3);
-      for (int i = 0; i <= e.degree; ++i)
-        e.p[static_cast<std::size_t>(i)] = {s.p[static_cast<std::size_t>(i)].x, s.p[static_cast<std::size_t>(i)].y};
+      for (int i = 0; i <= e.degree; ++i) {
+        const OutlinePoint& p = s.p[static_cast<std::size_t>(i)];
+        e.p[static_cast<std::size_t>(i)] = {p.x, p.y};
+      }
       if (!Degenerate(e)) edges.push_back(e);
     }
   }
+  return edges;
+}
+
+std::vector<FieldContour> ResolveBoundary(const GlyphOutline& outline) {
+  const std::vector<FieldEdge> edges = OutlineEdges(outline);
   if (edges.empty()) return {};
 
   std::vector<std::vector<Cut>> cutsOf(edges.size());
@@ -236,7 +247,10 @@ std::vector<FieldContour> ResolveBoundary(const GlyphOutline& outline) {
     const bool insideLeft = WindingOfEdges(edges, mid + kProbe * leftward) != 0;
     const bool insideRight = WindingOfEdges(edges, mid - kProbe * leftward) != 0;
     if (insideLeft == insideRight) continue;
-    kept.push_back(insideLeft ? piece : piece.reversed());
+    const FieldEdge oriented = insideLeft ? piece : piece.reversed();
+    // A contour drawn twice bounds the area once.
+    if (std::any_of(kept.begin(), kept.end(), [&](const FieldEdge& k) { return SamePiece(k, oriented); })) continue;
+    kept.push_back(oriented);
   }
   return Join(std::move(kept));
 }

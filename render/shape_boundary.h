@@ -23,7 +23,12 @@ using FieldContour = std::vector<FieldEdge>;
 // a millionth of a pixel are left out.
 std::vector<FieldContour> ResolveBoundary(const GlyphOutline& outline);
 
-// The non-zero winding number of `contours` at q (counter-clockwise counts positive).
-int WindingAt(const std::vector<FieldContour>& contours, Vec2 q);
+// The outline's segments as edges, as they are (not resolved), without segments shorter than a
+// millionth of a pixel: what the non-zero winding rule is applied to.
+std::vector<FieldEdge> OutlineEdges(const GlyphOutline& outline);
+
+// The winding number of `edges` at q (counter-clockwise counts positive); q is inside the filled
+// area when it is not 0.
+int WindingAt(const std::vector<FieldEdge>& edges, Vec2 q);
 
 }  // namespace glyphmill
