@@ -92,8 +92,8 @@ void RenderFieldCell(Image24& strip, const PlacedCharacter& cell, int64_t x, int
       };
       float a;
       if (source.multiChannel) {
-        const float b = sample(0), g = sample(1), r = sample(2);
-        a = MultiChannelCoverage(std::max(std::min(b, g), std::min(std::max(b, g), r)), source.spread, z);
+        const float cb = sample(0), cg = sample(1), cr = sample(2);
+        a = MultiChannelCoverage(std::max(std::min(cb, cg), std::min(std::max(cb, cg), cr)), source.spread, z);
       } else {
         a = FieldCoverage(sample(0), source.spread, z);
       }
