@@ -27,7 +27,10 @@ void Split(const FieldEdge& e, double t, FieldEdge& left, FieldEdge& right) {
 }
 
 // |cos| between an edge's direction and the way from its nearest point to q: the tie-breaker.
-double EndDot(Vec2 direction, Vec2 toPoint) { return std::fabs(Dot(Normalized(direction), Normalized(toPoint))); }
+double EndDot(Vec2 direction, Vec2 toPoint) {
+  const double lengths = std::sqrt(Dot(direction, direction) * Dot(toPoint, toPoint));
+  return lengths > 0 ? std::fabs(Dot(direction, toPoint)) / lengths : 0;
+}
 
 }  // namespace
 
@@ -78,6 +81,20 @@ Vec2 FieldEdge::direction(double t) const {
 }
 
 SignedDistance FieldEdge::distance(Vec2 q, double* param) const {
+  if (degree == 1) {
+    // A line: the projection of q, held to the segment.
+    const Vec2 ab = p[1] - p[0], aq = q - p[0];
+    const double len2 = Dot(ab, ab);
+    double t = len2 > 0 ? Dot(aq, ab) / len2 : 0;
+    t = t <= 0 ? 0 : t >= 1 ? 1 : t;
+    const Vec2 toQ = aq - t * ab;
+    const double dist = Length(toQ);
+    SignedDistance out;
+    out.distance = Cross(ab, toQ) >= 0 ? dist : -dist;
+    out.dot = (t == 0 || t == 1) ? EndDot(ab, toQ) : 0;
+    if (param) *param = t;
+    return out;
+  }
   // Candidates: both ends and every interior stationary point of |B(t) - q|^2.
   double candidates[8];
   int n = 0;
@@ -93,23 +110,28 @@ SignedDistance FieldEdge::distance(Vec2 q, double* param) const {
     const int k = SolveCubic(roots, Dot(br, br), 3 * Dot(ab, br), 2 * Dot(ab, ab) + Dot(qa, br), Dot(qa, ab));
     for (int i = 0; i < k; ++i) candidates[n++] = roots[i];
   } else {
-    // Newton's method on (B(t) - q) . B'(t) = 0 from evenly spread starts.
-    const Vec2 d2a = p[2] - 2.0 * p[1] + p[0], d2b = p[3] - 2.0 * p[2] + p[1];
-    for (int s = 1; s <= 3; ++s) {
-      double t = s / 4.0;
-      for (int it = 0; it < 6; ++it) {
-        const Vec2 bq = point(t) - q, d1 = derivative(t), d2 = (6 * (1 - t)) * d2a + (6 * t) * d2b;
-        const double f = Dot(bq, d1), df = Dot(d1, d1) + Dot(bq, d2);
-        if (df == 0) break;
-        const double next = std::clamp(t - f / df, 0.0, 1.0);
-        if (std::fabs(next - t) < 1e-12) {
-          t = next;
-          break;
-        }
-        t = next;
+    // The nearest of five evenly spread inner points, refined by Newton's method on
+    // (B(t) - q) . B'(t) = 0; the ends are candidates of their own.
+    double t = 0, nearest2 = 1e300;
+    for (int s = 1; s < 6; ++s) {
+      const Vec2 v = point(s / 6.0) - q;
+      const double d2 = Dot(v, v);
+      if (d2 < nearest2) {
+        nearest2 = d2;
+        t = s / 6.0;
       }
-      candidates[n++] = t;
     }
+    candidates[n++] = t;
+    const Vec2 d2a = p[2] - 2.0 * p[1] + p[0], d2b = p[3] - 2.0 * p[2] + p[1];
+    for (int it = 0; it < 5; ++it) {
+      const Vec2 bq = point(t) - q, d1 = derivative(t), d2 = (6 * (1 - t)) * d2a + (6 * t) * d2b;
+      const double f = Dot(bq, d1), df = Dot(d1, d1) + Dot(bq, d2);
+      if (df <= 0) break;  // not heading for a minimum: keep the best sample
+      const double next = std::clamp(t - f / df, 0.0, 1.0);
+      if (std::fabs(next - t) < 1e-12) break;
+      t = next;
+    }
+    candidates[n++] = t;
   }
   double bestT = 0, best2 = 1e300;
   for (int i = 0; i < n; ++i) {
@@ -198,15 +220,20 @@ void FieldEdge::crossings(double y, std::vector<std::pair<double, int>>& out) co
       x = p[0].x + (y - ya) * (p[1].x - p[0].x) / (yb - ya);
     } else {
       // Bisection on the monotone piece: ta stays on the side of ya.
-      for (int it = 0; it < 40; ++it) {
+      Vec2 pa = point(ta), pb = point(tb);
+      for (int it = 0; it < 16; ++it) {
         const double tm = 0.5 * (ta + tb);
-        if ((point(tm).y <= y) == (dir > 0)) {
+        const Vec2 pm = point(tm);
+        if ((pm.y <= y) == (dir > 0)) {
           ta = tm;
+          pa = pm;
         } else {
           tb = tm;
+          pb = pm;
         }
       }
-      x = point(0.5 * (ta + tb)).x;
+      // The last bracket is short enough to be straight.
+      x = pb.y != pa.y ? pa.x + (y - pa.y) * (pb.x - pa.x) / (pb.y - pa.y) : pa.x;
     }
     out.emplace_back(x, dir);
   }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <utility>
 
 #include "render/edge_colouring.h"
@@ -51,28 +52,55 @@ class FieldSampler {
   // The three channels' pseudo-distances and the unsigned true distance at q. `seeds` are the
   // nearest edges of the previous point (tried first, which makes most boxes fall away); they
   // are updated to this point's.
-  void sample(Vec2 q, int seeds[4], double channels[3], double& trueDistance) const {
+  // `rowOrder`, when given, lists every edge by its box's vertical distance from q's row
+  // (ascending, with that distance), so the search stops at the first edge too far above or below.
+  void sample(Vec2 q, int seeds[4], double channels[3], double& trueDistance,
+              const std::vector<std::pair<double, int>>* rowOrder = nullptr) const {
     Nearest best[4];
+    // Per colour (a set of channel bits), the square of the largest distance an edge of that
+    // colour could still improve: kept up to date as the nearest edges change.
+    double reach2[8];
+    std::fill(std::begin(reach2), std::end(reach2), 1e300);
     auto consider = [&](int i) {
       const FieldEdge& e = edges_[static_cast<std::size_t>(i)].edge;
       double param = 0;
       const SignedDistance d = e.distance(q, &param);
-      if (Nearer(d, best[3].d)) best[3] = {d, i, param};
+      bool changed = false;
+      if (Nearer(d, best[3].d)) {
+        best[3] = {d, i, param};
+        changed = true;
+      }
       for (int c = 0; c < 3; ++c)
-        if ((e.colour & (1 << c)) && Nearer(d, best[c].d)) best[c] = {d, i, param};
+        if ((e.colour & (1 << c)) && Nearer(d, best[c].d)) {
+          best[c] = {d, i, param};
+          changed = true;
+        }
+      if (!changed) return;
+      for (int colour = 0; colour < 8; ++colour) {
+        double reach = std::fabs(best[3].d.distance);
+        for (int c = 0; c < 3; ++c)
+          if (colour & (1 << c)) reach = std::max(reach, std::fabs(best[c].d.distance));
+        reach2[colour] = reach * reach;
+      }
     };
     for (int s = 0; s < 4; ++s)
       if (seeds[s] >= 0) consider(seeds[s]);
-    for (int i = 0; i < static_cast<int>(edges_.size()); ++i) {
-      const BoxedEdge& b = edges_[static_cast<std::size_t>(i)];
-      const double dx = std::max({b.left - q.x, 0.0, q.x - b.right});
-      const double dy = std::max({b.bottom - q.y, 0.0, q.y - b.top});
-      const double lowerBound = std::sqrt(dx * dx + dy * dy);
-      double bound = std::fabs(best[3].d.distance);
-      for (int c = 0; c < 3; ++c)
-        if (b.edge.colour & (1 << c)) bound = std::max(bound, std::fabs(best[c].d.distance));
-      if (lowerBound > bound) continue;
-      consider(i);
+    if (rowOrder) {
+      for (const auto& [dy, i] : *rowOrder) {
+        if (dy * dy > reach2[kWhite]) break;
+        const BoxedEdge& b = edges_[static_cast<std::size_t>(i)];
+        const double dx = std::max({b.left - q.x, 0.0, q.x - b.right});
+        if (dx * dx + dy * dy > reach2[b.edge.colour & 7]) continue;
+        consider(i);
+      }
+    } else {
+      for (int i = 0; i < static_cast<int>(edges_.size()); ++i) {
+        const BoxedEdge& b = edges_[static_cast<std::size_t>(i)];
+        const double dx = std::max({b.left - q.x, 0.0, q.x - b.right});
+        const double dy = std::max({b.bottom - q.y, 0.0, q.y - b.top});
+        if (dx * dx + dy * dy > reach2[b.edge.colour & 7]) continue;
+        consider(i);
+      }
     }
     trueDistance = std::fabs(best[3].d.distance);
     for (int c = 0; c < 3; ++c) {
@@ -97,6 +125,16 @@ class FieldSampler {
 
   const std::vector<BoxedEdge>& windingEdges() const { return windingEdges_; }
 
+  // The edges ordered by their boxes' vertical distance from the line at height y.
+  void orderForRow(double y, std::vector<std::pair<double, int>>& order) const {
+    order.clear();
+    for (int i = 0; i < static_cast<int>(edges_.size()); ++i) {
+      const BoxedEdge& b = edges_[static_cast<std::size_t>(i)];
+      order.emplace_back(std::max({b.bottom - y, 0.0, y - b.top}), i);
+    }
+    std::sort(order.begin(), order.end());
+  }
+
  private:
   std::vector<FieldEdge> outline_;
   std::vector<BoxedEdge> windingEdges_;
@@ -115,9 +153,10 @@ struct FieldDistances {
 };
 
 void Sample(const FieldSampler& sampler, FieldDistances& f) {
-  std::vector<std::pair<double, int>> xs;
+  std::vector<std::pair<double, int>> xs, order;
   for (int r = 0; r < f.rows; ++r) {
     const double y = f.top - r - 0.5;
+    sampler.orderForRow(y, order);
     // The winding of each pixel centre: the crossings of its row to the right of it.
     xs.clear();
     for (const BoxedEdge& b : sampler.windingEdges())
@@ -132,7 +171,7 @@ void Sample(const FieldSampler& sampler, FieldDistances& f) {
       while (k < xs.size() && xs[k].first <= q.x) winding -= xs[k++].second;
       const std::size_t i = static_cast<std::size_t>(r) * f.width + c;
       double d = 0;
-      sampler.sample(q, seeds, &f.channels[3 * i], d);
+      sampler.sample(q, seeds, &f.channels[3 * i], d, &order);
       f.inside[i] = winding != 0;
       f.truth[i] = f.inside[i] ? d : -d;  // -0.0 on the outline from outside: the side is kept
     }

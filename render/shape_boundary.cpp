@@ -154,19 +154,35 @@ bool SamePiece(const FieldEdge& a, const FieldEdge& b) {
   return true;
 }
 
-int WindingOfEdges(const std::vector<FieldEdge>& edges, Vec2 q) {
-  std::vector<std::pair<double, int>> xs;
-  for (const FieldEdge& e : edges) {
-    double l, b, r, t;
-    e.bounds(l, b, r, t);
-    if (q.y < b || q.y >= t || r < q.x) continue;
-    e.crossings(q.y, xs);
+// Edges with their boxes, for winding numbers at many points.
+struct WindingEdges {
+  explicit WindingEdges(const std::vector<FieldEdge>& e) : edges(e) {
+    for (const FieldEdge& edge : edges) {
+      Box b;
+      edge.bounds(b.left, b.bottom, b.right, b.top);
+      boxes.push_back(b);
+    }
   }
-  int w = 0;
-  for (const auto& [x, dir] : xs)
-    if (x > q.x) w += dir;
-  return w;
-}
+  struct Box {
+    double left, bottom, right, top;
+  };
+  const std::vector<FieldEdge>& edges;
+  std::vector<Box> boxes;
+  std::vector<std::pair<double, int>> crossings;  // scratch
+
+  int at(Vec2 q) {
+    crossings.clear();
+    for (std::size_t i = 0; i < edges.size(); ++i) {
+      const Box& b = boxes[i];
+      if (q.y < b.bottom || q.y >= b.top || b.right < q.x) continue;
+      edges[i].crossings(q.y, crossings);
+    }
+    int w = 0;
+    for (const auto& [x, dir] : crossings)
+      if (x > q.x) w += dir;
+    return w;
+  }
+};
 
 // Joins pieces into closed contours: each piece is followed by the unused piece that starts
 // where it ends (the next piece of the same source contour when that one does).
@@ -210,7 +226,7 @@ std::vector<FieldContour> Join(std::vector<FieldEdge> pieces) {
 
 }  // namespace
 
-int WindingAt(const std::vector<FieldEdge>& edges, Vec2 q) { return WindingOfEdges(edges, q); }
+int WindingAt(const std::vector<FieldEdge>& edges, Vec2 q) { return WindingEdges(edges).at(q); }
 
 std::vector<FieldEdge> OutlineEdges(const GlyphOutline& outline) {
   std::vector<FieldEdge> edges;
@@ -239,13 +255,14 @@ std::vector<FieldContour> ResolveBoundary(const GlyphOutline& outline) {
 
   // Each piece lies wholly on the boundary or wholly off it; its middle tells which.
   std::vector<FieldEdge> kept;
+  WindingEdges winding(edges);
   for (const FieldEdge& piece : pieces) {
     if (Degenerate(piece)) continue;
     const Vec2 mid = piece.point(0.5);
     const Vec2 dir = Normalized(piece.direction(0.5));
     const Vec2 leftward{-dir.y, dir.x};
-    const bool insideLeft = WindingOfEdges(edges, mid + kProbe * leftward) != 0;
-    const bool insideRight = WindingOfEdges(edges, mid - kProbe * leftward) != 0;
+    const bool insideLeft = winding.at(mid + kProbe * leftward) != 0;
+    const bool insideRight = winding.at(mid - kProbe * leftward) != 0;
     if (insideLeft == insideRight) continue;
     const FieldEdge oriented = insideLeft ? piece : piece.reversed();
     // A contour drawn twice bounds the area once.
