@@ -12,6 +12,7 @@
 #include <string>
 
 #include FT_OUTLINE_H
+#include FT_SYNTHESIS_H
 
 #include "render/edge_colouring.h"
 #include "render/shape_boundary.h"
@@ -23,9 +24,9 @@ namespace {
 
 constexpr uint16_t kMsdf = 4;
 
-std::unique_ptr<FontFace> OpenFace(const std::string& family, int points, uint16_t spread) {
+std::unique_ptr<FontFace> OpenFace(const std::string& family, int points, uint16_t spread, bool bold = false) {
   std::string error;
-  auto face = FontFace::Open(FontRequest{family, points, false, false}, &error);
+  auto face = FontFace::Open(FontRequest{family, points, bold, false}, &error);
   EXPECT_TRUE(face) << error;
   if (face) face->setDistanceFieldSpread(spread);
   return face;
@@ -38,6 +39,7 @@ GlyphImage CoverageAtFourTimes(FontFace& face, uint16_t codeUnit) {
   FT_Face f = face.face();
   if (FT_Load_Glyph(f, face.glyphIndex(codeUnit), FT_LOAD_DEFAULT | FT_LOAD_TARGET_NORMAL | FT_LOAD_NO_BITMAP))
     return out;
+  if (face.resolved().synthesiseBold) FT_GlyphSlot_Embolden(f->glyph);  // as the face does
   FT_Matrix four{4 << 16, 0, 0, 4 << 16};
   FT_Outline_Transform(&f->glyph->outline, &four);
   if (FT_Render_Glyph(f->glyph, FT_RENDER_MODE_NORMAL)) return out;
@@ -161,6 +163,28 @@ void ExpectConsistent(const MultiChannelField& field, const std::string& what) {
     for (int c = 0; c < 3; ++c)
       ASSERT_LE(std::abs(field.rgb[3 * i + c] - field.alpha[i]), 129) << what << " pixel " << i << " channel " << c;
   }
+}
+
+TEST(MultiChannelField, SynthesisedBoldWithItsOverlappingContoursStaysTheShape) {
+  // Droid Sans Fallback has no bold face: bold is synthesised by emboldening the outline, which
+  // makes neighbouring contours overlap.
+  auto face = OpenFace("Droid Sans Fallback", 24, 4, true);
+  ASSERT_TRUE(face);
+  ASSERT_TRUE(face->resolved().synthesiseBold);
+  int64_t pixels = 0, wrong = 0, sdfWrong = 0;
+  for (char16_t u : std::u16string(u"\u4e2d\u56fd\u6c49\u5b57\u7a7a\u8fb9\u9ed1\u96e8\u6c34")) {
+    const Magnified m = CompareMagnified(*face, static_cast<uint16_t>(u), 4);
+    ASSERT_GT(m.pixels, 0);
+    pixels += m.pixels;
+    wrong += m.msdfWrong;
+    sdfWrong += m.sdfWrong;
+    GlyphOutline outline;
+    ASSERT_EQ(face->loadOutline(u, kMsdf, &outline), OutlineRead::Read);
+    ExpectConsistent(ComputeMultiChannelField(outline, 4), "bold U+" + std::to_string(u));
+  }
+  RecordProperty("Droid Sans Fallback bold msdf", std::to_string(1.0 - static_cast<double>(wrong) / pixels));
+  EXPECT_GE(1.0 - static_cast<double>(wrong) / pixels, 0.99) << wrong << " of " << pixels;
+  EXPECT_LT(wrong, sdfWrong);
 }
 
 TEST(MultiChannelField, AfterCorrectionEveryPixelAgreesWithTheTrueDistance) {
