@@ -11,9 +11,7 @@ constexpr uint8_t kMagenta = kRed | kBlue;
 constexpr uint8_t kYellow = kRed | kGreen;
 
 // True when the contour turns by more than `angle` between a and b (unit directions).
-bool IsCorner(Vec2 a, Vec2 b, double angle) {
-  return Dot(a, b) <= 0 || std::fabs(Cross(a, b)) > std::sin(angle) || Dot(a, b) < std::cos(angle);
-}
+bool IsCorner(Vec2 a, Vec2 b, double angle) { return Dot(a, b) < std::cos(angle); }
 
 // The contour with each edge split into three pieces of equal parameter range.
 FieldContour SplitInThirds(const FieldContour& contour) {
