@@ -34,20 +34,6 @@ double EndDot(Vec2 direction, Vec2 toPoint) {
 
 }  // namespace
 
-double Length(Vec2 a) { return std::sqrt(a.x * a.x + a.y * a.y); }
-
-Vec2 Normalized(Vec2 a) {
-  const double len = Length(a);
-  return len > 0 ? Vec2{a.x / len, a.y / len} : Vec2{};
-}
-
-bool Nearer(const SignedDistance& a, const SignedDistance& b) {
-  const double da = std::fabs(a.distance), db = std::fabs(b.distance);
-  // Distances that differ only by rounding count as equal, so shared end points compare by angle.
-  if (std::fabs(da - db) > 1e-9 * std::max(1.0, db)) return da < db;
-  return a.dot < b.dot;
-}
-
 Vec2 FieldEdge::point(double t) const {
   const double s = 1 - t;
   switch (degree) {

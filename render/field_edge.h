@@ -6,7 +6,9 @@
 // direction, so a positive signed distance means inside.
 #pragma once
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -21,8 +23,12 @@ inline Vec2 operator-(Vec2 a, Vec2 b) { return {a.x - b.x, a.y - b.y}; }
 inline Vec2 operator*(double k, Vec2 a) { return {k * a.x, k * a.y}; }
 inline double Dot(Vec2 a, Vec2 b) { return a.x * b.x + a.y * b.y; }
 inline double Cross(Vec2 a, Vec2 b) { return a.x * b.y - a.y * b.x; }
-double Length(Vec2 a);
-Vec2 Normalized(Vec2 a);  // the zero vector stays zero
+inline double Length(Vec2 a) { return std::sqrt(a.x * a.x + a.y * a.y); }
+// The zero vector stays zero.
+inline Vec2 Normalized(Vec2 a) {
+  const double len = Length(a);
+  return len > 0 ? Vec2{a.x / len, a.y / len} : Vec2{};
+}
 
 // Channel bits of an edge's colour.
 inline constexpr uint8_t kRed = 1;
@@ -37,7 +43,12 @@ struct SignedDistance {
   double distance = -1e240;
   double dot = 1;
 };
-bool Nearer(const SignedDistance& a, const SignedDistance& b);
+inline bool Nearer(const SignedDistance& a, const SignedDistance& b) {
+  const double da = std::fabs(a.distance), db = std::fabs(b.distance);
+  // Distances that differ only by rounding count as equal, so shared end points compare by angle.
+  if (std::fabs(da - db) > 1e-9 * std::max(1.0, db)) return da < db;
+  return a.dot < b.dot;
+}
 
 struct FieldEdge {
   uint8_t degree = 1;  // 1 line, 2 quadratic, 3 cubic
