@@ -60,7 +60,7 @@ if ((have_cjk)); then
   add glyphmill sdf "$g --font 'Noto Sans CJK SC' --size 12 --chars 0x4E00-0x9FEF --texture 4096x4096 --aa sdf --sdf-spread 4 -o g-sdf/font.fnt"
   add glyphmill mcjk "$g --font 'Noto Sans CJK SC' --size 12 --chars 0x4E00-0x9FEF --texture 4096x4096 --aa msdf --sdf-spread 4 -o g-mcjk/font.fnt"
 fi
-add glyphmill msdf "$g --font-file $dejavu --size 24 --chars 32-126 --texture 512x512 --aa msdf --sdf-spread 4 -o g-msdf/font.fnt"
+add glyphmill msdf "$g --font-file $dejavu --no-bold --size 24 --chars 32-126 --texture 512x512 --aa msdf --sdf-spread 4 -o g-msdf/font.fnt"
 add glyphmill ascii "$g --font-file $dejavu --size 24 --chars 32-126 --texture 512x512 -o g-ascii/font.fnt"
 if [[ -n $mag ]]; then
   m=$(realpath "$mag")
