@@ -5,7 +5,7 @@
 
 namespace glyphmill {
 
-void BuildExportBuffers(const Image24& colour, const Image24& mask, ExportBuffers& out) {
+void BuildExportBuffers(const Image24& colour, const Image24& mask, ExportBuffers& out, bool opaqueAlpha) {
   {
     std::lock_guard<std::mutex> hold(colour.lock());
     const int32_t w = colour.width();
@@ -24,7 +24,7 @@ void BuildExportBuffers(const Image24& colour, const Image24& mask, ExportBuffer
     uint8_t* dst = out.alpha.data();
     for (int32_t y = 0; y < h; ++y) {
       const uint8_t* src = mask.row(y);
-      for (int32_t x = 0; x < w; ++x) *dst++ = src[static_cast<std::size_t>(x) * 3];
+      for (int32_t x = 0; x < w; ++x) *dst++ = opaqueAlpha ? 255 : src[static_cast<std::size_t>(x) * 3];
     }
     out.alphaWidth = w;
     out.alphaHeight = h;

@@ -30,8 +30,9 @@ struct ExportBuffers {
   }
 };
 
-// Rebuilds both buffers from the colour image and the mask.
-void BuildExportBuffers(const Image24& colour, const Image24& mask, ExportBuffers& out);
+// Rebuilds both buffers from the colour image and the mask; with `opaqueAlpha` (an MSDF page,
+// whose mask holds only the median the window shows) every alpha byte is 255 instead.
+void BuildExportBuffers(const Image24& colour, const Image24& mask, ExportBuffers& out, bool opaqueAlpha = false);
 
 // The character table: the first `count` records of the placed-character table in table order,
 // never more than the table holds.

@@ -11,9 +11,6 @@ namespace glyphmill {
 
 namespace {
 
-// How far, per thread, rendering may run ahead of the writes into the mask.
-constexpr int32_t kGlyphsAheadPerWorker = 32;
-
 // Extra faces only pay off with more than a few glyphs to render.
 constexpr int32_t kMinGlyphsForWorkers = 8;
 
@@ -22,6 +19,40 @@ bool IsPlaced(const GlyphSource& source, std::size_t i) {
 }
 
 }  // namespace
+
+std::vector<std::vector<FontFace*>> FieldWorkerFaces(const GlyphSource& source, uint16_t spread, int32_t wanted,
+                                                     std::vector<std::unique_ptr<FontFace>>& own) {
+  std::vector<std::vector<FontFace*>> faces;
+  if (!source.face) return faces;
+  std::vector<FontFace*> fonts{source.face};
+  fonts.insert(fonts.end(), source.fallbacks.begin(), source.fallbacks.end());
+  for (FontFace* font : fonts)
+    if (font) font->setDistanceFieldSpread(spread);
+  faces.push_back(fonts);
+  for (int32_t w = 1; w < wanted; ++w) {
+    std::vector<FontFace*> copies;
+    for (FontFace* font : fonts) {
+      std::string error;
+      std::unique_ptr<FontFace> extra =
+          font ? FontFace::OpenResolved(font->request(), font->resolved(), &error) : nullptr;
+      if (font && (!extra || !extra->setDistanceFieldSpread(spread))) break;  // fewer threads, same result
+      copies.push_back(extra.get());
+      own.push_back(std::move(extra));
+    }
+    if (copies.size() < fonts.size()) break;
+    faces.push_back(std::move(copies));
+  }
+  return faces;
+}
+
+FontFace* FaceOfFont(const std::vector<FontFace*>& fonts, uint8_t font) {
+  if (fonts.empty()) return nullptr;
+  return font < fonts.size() && fonts[font] ? fonts[font] : fonts.front();
+}
+
+int32_t FieldThreadsFor(std::size_t glyphs, int32_t workers) {
+  return static_cast<int32_t>(glyphs) >= kMinGlyphsForWorkers ? std::max(workers, 1) : 1;
+}
 
 void CompositeField(Image24& mask, const GlyphImage& field, int64_t x, int64_t y) {
   if (field.kind != GlyphImage::Kind::Gray || field.width <= 0 || field.rows <= 0 ||
@@ -68,29 +99,9 @@ bool DrawFieldMask(const GlyphSource& source, uint16_t spread, int32_t workers, 
 
   // The job's own faces (its font and its fallbacks) are worker 0's; every further worker opens
   // its own library and faces.
-  std::vector<std::vector<FontFace*>> faces;
   std::vector<std::unique_ptr<FontFace>> ownFaces;
-  if (source.face) {
-    std::vector<FontFace*> fonts{source.face};
-    fonts.insert(fonts.end(), source.fallbacks.begin(), source.fallbacks.end());
-    for (FontFace* font : fonts)
-      if (font) font->setDistanceFieldSpread(spread);
-    faces.push_back(fonts);
-    const int32_t wanted = static_cast<int32_t>(todo.size()) >= kMinGlyphsForWorkers ? std::max(workers, 1) : 1;
-    for (int32_t w = 1; w < wanted; ++w) {
-      std::vector<FontFace*> copies;
-      for (FontFace* font : fonts) {
-        std::string error;
-        std::unique_ptr<FontFace> face =
-            font ? FontFace::OpenResolved(font->request(), font->resolved(), &error) : nullptr;
-        if (font && (!face || !face->setDistanceFieldSpread(spread))) break;  // fewer threads, same result
-        copies.push_back(face.get());
-        ownFaces.push_back(std::move(face));
-      }
-      if (copies.size() < fonts.size()) break;
-      faces.push_back(std::move(copies));
-    }
-  }
+  const std::vector<std::vector<FontFace*>> faces =
+      FieldWorkerFaces(source, spread, FieldThreadsFor(todo.size(), workers), ownFaces);
   const int32_t threads = std::max<int32_t>(static_cast<int32_t>(faces.size()), 1);
   const int32_t ascent = source.face ? source.face->ascent() : 0;
   const int32_t count = static_cast<int32_t>(todo.size());
@@ -102,8 +113,7 @@ bool DrawFieldMask(const GlyphSource& source, uint16_t spread, int32_t workers, 
   auto produce = [&](int32_t worker, int32_t k) {
     if (faces.empty() || stop.load(std::memory_order_relaxed)) return;
     const PlacedCharacter& c = chars[static_cast<std::size_t>(todo[static_cast<std::size_t>(k)])];
-    const std::vector<FontFace*>& own = faces[static_cast<std::size_t>(worker)];
-    FontFace* font = c.font < own.size() && own[c.font] ? own[c.font] : own.front();
+    FontFace* font = FaceOfFont(faces[static_cast<std::size_t>(worker)], c.font);
     try {
       rendered[static_cast<std::size_t>(k)] =
           font->renderGlyph(c.codeUnit, source.antialiasMode, &fields[static_cast<std::size_t>(k)]);
@@ -128,7 +138,7 @@ bool DrawFieldMask(const GlyphSource& source, uint16_t spread, int32_t workers, 
     if (progress.due()) progress.report(progress.progressBase() + PercentOf(i, n), render_text::DrawingCharacter(i, n));
     return !stop.load(std::memory_order_relaxed);
   };
-  if (!ProduceInOrder(count, threads, kGlyphsAheadPerWorker * threads, produce, consume)) return false;
+  if (!ProduceInOrder(count, threads, kFieldGlyphsAheadPerWorker * threads, produce, consume)) return false;
   progress.advanceBase(100);
   return true;
 }

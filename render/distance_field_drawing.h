@@ -12,6 +12,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "render/glyph_drawing.h"
@@ -28,6 +29,23 @@ struct FieldBox {
   int32_t width = 0;
   int32_t rows = 0;
 };
+
+// How far, per thread, rendering fields may run ahead of the writes into the texture.
+inline constexpr int32_t kFieldGlyphsAheadPerWorker = 32;
+
+// The faces a field pass renders with, per thread and per font: the job's own faces first (its
+// font, then its fallbacks), then up to `wanted` - 1 further sets opened from the same files into
+// `own` (each face with its own FreeType library), all with the field spread set. Fewer sets when
+// opening more fails: the result is the same.
+std::vector<std::vector<FontFace*>> FieldWorkerFaces(const GlyphSource& source, uint16_t spread, int32_t wanted,
+                                                     std::vector<std::unique_ptr<FontFace>>& own);
+
+// The face one thread draws a record of font `font` with: that font's, or the job's own font's
+// when the fallback could not be opened.
+FontFace* FaceOfFont(const std::vector<FontFace*>& fonts, uint8_t font);
+
+// Threads worth using for `glyphs` fields: `workers`, or 1 for only a few glyphs.
+int32_t FieldThreadsFor(std::size_t glyphs, int32_t workers);
 
 // Writes a field into a grey target with its bitmap's top-left corner at (x, y), all three
 // channels. Each pixel keeps the larger of what it holds and the field, so a neighbour's outside

@@ -7,6 +7,7 @@
 #include "render/distance_field_drawing.h"
 #include "render/drop_shadow.h"
 #include "render/glyph_drawing.h"
+#include "render/multi_channel_field_drawing.h"
 #include "render/outline.h"
 #include "render/placement.h"
 #include "render/render_texts.h"
@@ -129,7 +130,11 @@ void RenderThread::Execute() {
   source.placed = &placed_;
   for (const std::unique_ptr<FontFace>& fallback : fallbackFaces_) source.fallbacks.push_back(fallback.get());
   const Bgr ink = BgrFromColourRef(settings_.textColour);
-  if (IsDistanceField(settings_)) {
+  if (IsMultiChannelField(settings_)) {
+    // Three fields in the colour image, the median or the true field in the mask.
+    DrawMultiChannelFields(source, FieldSpread(extras_), RenderWorkerCount(), colourImage_, maskImage_, fieldFallbacks_,
+                           progress_, terminate_);
+  } else if (IsDistanceField(settings_)) {
     // The field in the mask, the text colour wherever it reaches; no outline, no shadow.
     {
       std::lock_guard<std::mutex> lock(maskImage_.lock());
@@ -170,6 +175,8 @@ GenerationResult RenderThread::takeResult() {
   result.placedCount = placedCount_;
   result.sortOrder = std::move(sortOrder_);
   result.fieldSpread = IsDistanceField(settings_) ? FieldSpread(extras_) : 0;
+  result.multiChannelMode = IsMultiChannelField(settings_) ? settings_.antialiasMode : 0;
+  result.fieldFallbacks = fieldFallbacks_;
   result.line = line_;
   result.fallbackFonts = fallbackFonts_;
   if (pageImage_.width() > 0) {

@@ -129,6 +129,7 @@ class RenderThread {
   std::vector<int32_t> sortOrder_;
   std::vector<uint8_t> placed_;
   int32_t placedCount_ = kAllPlaced;
+  FieldFallbacks fieldFallbacks_;  // multi-channel fields: glyphs drawn with a single-channel field
   std::vector<PlacedCharacter> chars_;
   std::vector<GlyphABC> abc_;
   LineCell line_;

@@ -56,7 +56,9 @@ void TForm1::DrawPreview() {
                              PlacedFlags(result),
                              result.fieldSpread > 0,
                              result.fieldSpread,
-                             previewZoom()};
+                             previewZoom(),
+                             result.multiChannelMode != 0,
+                             BgrFromColourRef(state_.settings.textColour)};
   const std::u16string text = ui.Edit12->text().toStdU16String();
   std::scoped_lock guard(result.colour.lock(), result.mask.lock());
   ui.Image3->drawPreview(ResolveColourRefBgr(state_.settings.previewBackColour, palette()), text, source);

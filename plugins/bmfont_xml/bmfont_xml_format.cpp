@@ -98,7 +98,10 @@ std::string FormatBmFontXml(const BmFontDescription& font) {
       .attr("blueChnl", c.blueChnl)
       .close();
   if (font.distanceRange > 0)
-    Element(out, 1, "distanceField").text("fieldType", "sdf").attr("distanceRange", font.distanceRange).close();
+    Element(out, 1, "distanceField")
+        .text("fieldType", font.fieldType)
+        .attr("distanceRange", font.distanceRange)
+        .close();
   Element(out, 1, "pages").open();
   Element(out, 2, "page").attr("id", 0).text("file", font.pageFile).close();
   EndElement(out, 1, "pages");

@@ -133,7 +133,7 @@ int ExpectFallbackGlyph(const JobRun& run, const PlacedCharacter& c, FontFace& f
 }
 
 TEST(FallbackRender, DistanceFieldsMonochromeAndCleartypeDrawTheFallbackToo) {
-  for (uint16_t mode : {kAntialiasDistanceField, kAntialiasNone, kAntialiasCleartype}) {
+  for (uint16_t mode : {kAntialiasDistanceField, kAntialiasNone, kAntialiasCleartype, kAntialiasMsdf, kAntialiasMtsdf}) {
     SCOPED_TRACE("mode " + std::to_string(mode));
     GenerationSettings s = TestSettings(128);
     s.antialiasMode = mode;
@@ -150,15 +150,15 @@ TEST(FallbackRender, DistanceFieldsMonochromeAndCleartypeDrawTheFallbackToo) {
     std::unique_ptr<FontFace> chosen = FontFace::Open(request, &error);
     std::unique_ptr<FontFace> droid = FontFace::OpenResolved(request, run.tables.fallbacks.fonts.at(0), &error);
     ASSERT_TRUE(chosen && droid) << error;
-    if (mode == kAntialiasDistanceField) {
+    if (mode != kAntialiasCleartype && mode != kAntialiasNone) {
       chosen->setDistanceFieldSpread(FieldSpread(extras));
       droid->setDistanceFieldSpread(FieldSpread(extras));
     }
-    if (mode != kAntialiasCleartype) {
+    if (mode == kAntialiasDistanceField || mode == kAntialiasNone) {
       EXPECT_GT(ExpectFallbackGlyph(run, *c, *droid, chosen->ascent(), mode), 50);
       continue;
     }
-    // Cleartype: the ink agrees with the fallback's smooth rendering, thresholded, on nearly every
+    // Cleartype and the multi-channel fields: the ink agrees with the fallback's smooth rendering, thresholded, on nearly every
     // pixel of its box (the chosen font would have drawn its missing-glyph box instead).
     GlyphImage smooth;
     ASSERT_TRUE(droid->renderGlyph(kFirstCjk, kAntialiasSmooth, &smooth));
