@@ -13,7 +13,6 @@ namespace glyphmill {
 
 namespace {
 
-constexpr const char* kCaption = "Fallback Fonts";
 constexpr const char* kAddFileTitle = "Add Fallback Font File";
 constexpr const char* kAddFamilyTitle = "Add Installed Family";
 constexpr const char* kAddFamilyLabel = "Family drawn where the font lacks a character:";
@@ -27,9 +26,8 @@ QPushButton* Button(QWidget* parent, const char* name, const char* caption) {
 
 }  // namespace
 
-FallbackFontList::FallbackFontList(UiPrompts& prompts, QWidget* parent)
-    : QGroupBox(QString::fromLatin1(kCaption), parent), prompts_(prompts) {
-  setObjectName(QStringLiteral("grpFallbackFonts"));
+FallbackFontList::FallbackFontList(UiPrompts& prompts, QWidget* parent) : QWidget(parent), prompts_(prompts) {
+  setObjectName(QStringLiteral("pageFallbackFonts"));
   view_ = new QListWidget(this);
   view_->setObjectName(QStringLiteral("lstFallbackFonts"));
   view_->setToolTip(QStringLiteral("Asked in this order for each character the font lacks"));
@@ -38,12 +36,12 @@ FallbackFontList::FallbackFontList(UiPrompts& prompts, QWidget* parent)
   remove_ = Button(this, "btnRemoveFallback", "Remove");
   up_ = Button(this, "btnFallbackUp", "Up");
   down_ = Button(this, "btnFallbackDown", "Down");
-  view_->setGeometry(8, 18, 243, 40);
-  addFile_->setGeometry(8, 62, 110, 22);
-  addFamily_->setGeometry(121, 62, 130, 22);
-  remove_->setGeometry(8, 87, 79, 22);
-  up_->setGeometry(90, 87, 79, 22);
-  down_->setGeometry(172, 87, 79, 22);
+  view_->setGeometry(6, 6, 241, 108);
+  addFile_->setGeometry(6, 118, 110, 22);
+  addFamily_->setGeometry(119, 118, 128, 22);
+  remove_->setGeometry(6, 143, 78, 22);
+  up_->setGeometry(87, 143, 78, 22);
+  down_->setGeometry(169, 143, 78, 22);
   connect(addFile_, &QPushButton::clicked, this, &FallbackFontList::addFontFile);
   connect(addFamily_, &QPushButton::clicked, this, &FallbackFontList::addInstalledFamily);
   connect(remove_, &QPushButton::clicked, this, &FallbackFontList::removeSelected);

@@ -1,14 +1,14 @@
-// FallbackFontList: the window's ordered list of fallback fonts under the font box, and its five
-// buttons: "Add Font File..." (an open dialog), "Add Installed Family..." (a choice of the
-// installed families), "Remove", "Up" and "Down". Each edit changes the list the widget holds and
-// is announced by `edited`; the window takes the list into its settings from there.
+// FallbackFontList: the window's ordered list of fallback fonts (the "Fallback Fonts" page of the
+// settings column, under the font box), and its five buttons: "Add Font File..." (an open dialog), "Add Installed
+// Family..." (a choice of the installed families), "Remove", "Up" and "Down". Each edit changes the list the widget
+// holds and is announced by `edited`; the window takes the list into its settings from there.
 //
 // Each entry shows its name (FallbackLabel); one that cannot be opened now (a moved or damaged
 // file, a family that is not installed) is shown in red with "(missing)" and stays in the list,
 // as it stays in the project.
 #pragma once
 
-#include <QGroupBox>
+#include <QWidget>
 
 #include <string>
 #include <vector>
@@ -21,7 +21,7 @@ class QPushButton;
 
 namespace glyphmill {
 
-class FallbackFontList : public QGroupBox {
+class FallbackFontList : public QWidget {
   Q_OBJECT
 
  public:

@@ -53,6 +53,7 @@ class QToolButton;
 namespace glyphmill {
 
 class ColourSwatch;
+class FallbackFontList;
 class FontListFilter;
 class RecentProjects;
 class SettingsUndo;
@@ -109,6 +110,7 @@ struct MainWindowControls {
   // "Page Pixels:": what the exported page's colour holds (kPagePixels*, in list order); not used
   // by distance fields.
   QComboBox* cmbPagePixels = nullptr;
+  FallbackFontList* fallbackFonts = nullptr;  // the "Fallback Fonts" page: asked in order for missing characters
 
   QCheckBox* chkOutline = nullptr;
   QSlider* trkOutline = nullptr;

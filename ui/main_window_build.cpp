@@ -18,6 +18,7 @@
 #include "settings/generation_extras.h"
 #include "ui/colour_swatch.h"
 #include "ui/combo_rows.h"
+#include "ui/fallback_font_list.h"
 #include "ui/legend_view.h"
 #include "ui/main_window.h"
 #include "ui/preview_strip.h"
@@ -143,6 +144,8 @@ void TForm1::buildSettingsColumn() {
   auto* effects = new QWidget;
   ui.PageControl1->addTab(general, "General Settings");
   ui.PageControl1->addTab(effects, "Text Effects");
+  ui.fallbackFonts = new FallbackFontList(prompts_, nullptr);
+  ui.PageControl1->addTab(ui.fallbackFonts, "Fallback Fonts");
   buildGeneralPage(general);
   buildEffectsPage(effects);
   ui.PageControl1->setCurrentWidget(effects);  // "Text Effects" is the page shown at start

@@ -12,6 +12,7 @@
 #include "app/font_file_commands.h"
 #include "app/status_texts.h"
 #include "project/project_layout.h"
+#include "ui/fallback_font_list.h"
 #include "ui/font_file_filter.h"
 #include "ui/main_window.h"
 
@@ -50,6 +51,11 @@ void TForm1::FillFontList() {
   const int index = ui.cmbFont->findText(QString::fromStdString(selected), Qt::MatchExactly | Qt::MatchCaseSensitive);
   if (index >= 0) ui.cmbFont->setCurrentIndex(index);
   fontWidthsMeasured_ = false;
+  // The fallback list offers every listed family but the system's default stand-in.
+  std::vector<std::string> families;
+  for (const FontCatalogueEntry& entry : state_.catalogue.entries)
+    if (entry.name != kDefaultFontName) families.push_back(entry.name);
+  ui.fallbackFonts->setFamilies(std::move(families));
 }
 
 void TForm1::OpenFontFile1Click() {

@@ -15,6 +15,7 @@
 #include "settings/generation_extras.h"
 #include "settings/setting_selector.h"
 #include "ui/colour_swatch.h"
+#include "ui/fallback_font_list.h"
 #include "ui/main_window.h"
 #include "ui/settings_undo.h"
 
@@ -70,6 +71,7 @@ void TForm1::connectSettings() {
   connect(ui.udSdfSpread, &QSpinBox::valueChanged, this, [this] { ReadSetting(SettingSelector::SdfSpread); });
   connect(ui.cmbPagePixels, &QComboBox::currentIndexChanged, this,
           [this] { ReadSetting(SettingSelector::PagePixels); });
+  connect(ui.fallbackFonts, &FallbackFontList::edited, this, [this] { ReadSetting(SettingSelector::FallbackFonts); });
   connect(ui.cmbPreviewZoom, &QComboBox::currentIndexChanged, this, [this] {
     LayoutMainWindow();
     DrawPreview();
@@ -166,6 +168,7 @@ std::optional<std::string> TForm1::readControl(SettingSelector selector) {
         state_.extras.pagePixels = static_cast<uint8_t>(mode);
       break;
     }
+    case FallbackFonts: state_.extras.fallbacks = ui.fallbackFonts->fallbacks(); break;
     case None: break;  // only the change notification
   }
   return sizeError;
@@ -260,6 +263,7 @@ void TForm1::WriteSettingsToControls() {
   ui.udFitHeight->setValue(state_.extras.fitMaxHeight);
   ui.chkFitTexture->setChecked(state_.extras.fitTexture);
   ui.cmbPagePixels->setCurrentIndex(state_.extras.pagePixels);
+  if (ui.fallbackFonts->fallbacks() != state_.extras.fallbacks) ui.fallbackFonts->setFallbacks(state_.extras.fallbacks);
   ShowTextureSize();
   UpdateModeControls();
   updatingControls_ = false;
