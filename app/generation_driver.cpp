@@ -88,7 +88,8 @@ bool GenerationDriver::Generate(const FontRequest& font, std::string* error) {
   // A fitted texture: the smallest size that holds the table, taken by the settings (the window
   // shows it) and by the job, before it starts.
   if (s.extras.fitTexture) {
-    const TextureSize fitted = FitTextureSize(table.chars, s.settings.packOrigin, FitMaximum(s.extras));
+    const TextureSize fitted =
+        FitPagedTextureSize(table.chars, s.settings.packOrigin, FitMaximum(s.extras), MaxPagesOf(s.extras));
     s.settings.textureWidth = static_cast<uint16_t>(fitted.width);
     s.settings.textureHeight = static_cast<uint16_t>(fitted.height);
     job->thread->setTextureSize(fitted.width, fitted.height);
@@ -157,9 +158,9 @@ void GenerationDriver::FinishGeneration(const Job& job) {
   const int64_t placed = s.result.placedCount;
   const uint32_t selected = s.tables.selectedCount;
   if (static_cast<int64_t>(selected) <= placed) {
-    SetStatus(status::kComplete);
+    SetStatus(status::Complete(PageCount(s.result)));
   } else {
-    SetStatus(status::CantFit(static_cast<uint32_t>(selected - placed)));
+    SetStatus(status::CantFit(static_cast<uint32_t>(selected - placed), MaxPagesOf(job.thread->extras())));
   }
   frontEnd_.RestoreCursor();
   frontEnd_.HideProgress();
