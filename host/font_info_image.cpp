@@ -36,11 +36,11 @@ struct ImageHeader {
   // The pages record; pageCount 0 when the block carries none.
   uint32_t pageCount;
   uint32_t pagesCharCount;
-  uint64_t pagesOffset;         // pageCount PageEntry
-  uint64_t pagesCharsOffset;    // pagesCharCount TExportCharInfo
-  uint64_t charPagesOffset;     // pagesCharCount uint32_t
-  uint64_t pagesPlacedOffset;   // pagesCharCount bytes
-  uint64_t pagesGeometryOffset; // pagesCharCount GlyphmillCharGeometry
+  uint64_t pagesOffset;          // pageCount PageEntry
+  uint64_t pagesCharsOffset;     // pagesCharCount TExportCharInfo
+  uint64_t charPagesOffset;      // pagesCharCount uint32_t
+  uint64_t pagesPlacedOffset;    // pagesCharCount bytes
+  uint64_t pagesGeometryOffset;  // pagesCharCount GlyphmillCharGeometry
 };
 
 // One page of the pages record; the buffer offsets are 0 for page 0 (the call's own buffers).
@@ -211,7 +211,6 @@ std::vector<uint8_t> FontInfoImage::bytes() const {
   if (size > 0) writeTo(out.data());
   return out;
 }
-
 
 std::optional<FontInfoRecords> ReadFontInfoImage(const uint8_t* data, std::size_t size) {
   if (data == nullptr || size < sizeof(ImageHeader) || reinterpret_cast<uintptr_t>(data) % 8 != 0) return std::nullopt;

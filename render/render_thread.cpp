@@ -10,8 +10,8 @@
 #include "render/outline.h"
 #include "render/placement.h"
 #include "render/render_texts.h"
-#include "render/texture_fit.h"
 #include "render/row_workers.h"
+#include "render/texture_fit.h"
 #include "settings/distance_field_mode.h"
 #include "settings/font_request.h"
 

@@ -93,7 +93,8 @@ TextureSize FitPagedTextureSize(const std::vector<PlacedCharacter>& chars, uint8
   const CellExtent extent(chars);
   // The fewest pages any allowed size can do with is what the maximum needs; when even the
   // maximum cannot hold everything, it is the answer (the shortfall is reported as usual).
-  const int32_t fewest = extent.mayFit(maximum, maxPages) ? PagesNeeded(chars, order, maximum, packOrigin, maxPages) : 0;
+  const int32_t fewest =
+      extent.mayFit(maximum, maxPages) ? PagesNeeded(chars, order, maximum, packOrigin, maxPages) : 0;
   if (fewest == 0) return maximum;
   for (const TextureSize& size : FitCandidates(maximum)) {
     if (!extent.mayFit(size, fewest)) continue;
