@@ -17,10 +17,10 @@
 namespace glyphmill::plugins {
 
 struct ExportPages {
-  std::vector<HostPage> pages;             // page 0 first; never empty
-  std::vector<TExportCharInfo> chars;      // the whole table, table order
-  std::vector<uint32_t> charPages;         // one per record of `chars`
-  std::optional<HostPages> host;           // what the host said, when it offers the service
+  std::vector<HostPage> pages;         // page 0 first; never empty
+  std::vector<TExportCharInfo> chars;  // the whole table, table order
+  std::vector<uint32_t> charPages;     // one per record of `chars`
+  std::optional<HostPages> host;       // what the host said, when it offers the service
 
   std::size_t count() const { return pages.size(); }
 };
