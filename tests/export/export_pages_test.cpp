@@ -87,11 +87,11 @@ TEST(ExportPages, APluginThatAsksGetsEveryPageTheWholeTableAndEachCharactersPage
   ASSERT_TRUE(r.exists);
   EXPECT_EQ(r.get("pages.struct_size"), std::to_string(sizeof(GlyphmillPagesV1)));
   EXPECT_EQ(r.get("pages.count"), "2");
-  EXPECT_EQ(r.all("pages.page"),
-            (std::vector<std::string>{
-                "0 64 32 " + std::to_string(Checksum(w.buffers.rgb)) + " " + std::to_string(Checksum(w.buffers.alpha)),
-                "1 64 16 " + std::to_string(Checksum(w.secondRgb())) + " " +
-                    std::to_string(Checksum(w.secondAlpha()))}));
+  EXPECT_EQ(
+      r.all("pages.page"),
+      (std::vector<std::string>{
+          "0 64 32 " + std::to_string(Checksum(w.buffers.rgb)) + " " + std::to_string(Checksum(w.buffers.alpha)),
+          "1 64 16 " + std::to_string(Checksum(w.secondRgb())) + " " + std::to_string(Checksum(w.secondAlpha()))}));
   EXPECT_EQ(r.get("pages.char_count"), "3");
   EXPECT_EQ(r.all("pages.char"), (std::vector<std::string>{"65 0 0 1 1 1 1", "66 1 3 2 1 1 1", "67 0 24 1 1 1 1"}));
   // Its fixed records are the same page 0 a plug-in that never asks receives.
@@ -112,8 +112,9 @@ TEST(ExportPages, EveryPageOffersOnlyTheBuffersTheCallPasses) {
   const Report r = ReadReport("out.bmp");
   ASSERT_TRUE(r.exists);
   EXPECT_EQ(r.get("alpha"), "null");
-  EXPECT_EQ(r.all("pages.page"), (std::vector<std::string>{"0 64 32 " + std::to_string(Checksum(w.buffers.rgb)) + " null",
-                                                           "1 64 16 " + std::to_string(Checksum(w.secondRgb())) + " null"}));
+  EXPECT_EQ(r.all("pages.page"),
+            (std::vector<std::string>{"0 64 32 " + std::to_string(Checksum(w.buffers.rgb)) + " null",
+                                      "1 64 16 " + std::to_string(Checksum(w.secondRgb())) + " null"}));
 }
 
 TEST(ExportPages, OnePageIsTheWholeTableOnPageZero) {
