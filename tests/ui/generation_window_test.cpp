@@ -36,7 +36,9 @@ void Manual(TForm1& w) {
   w.state().autoGenerateArmed = false;
 }
 
+// A size set by hand: the first start's fitted size off, then the two boxes and "Apply".
 void ApplySize(TForm1& w, int width, int height) {
+  w.ui.chkFitTexture->setChecked(false);
   w.ui.txtWidth->setEditText(QString::number(width));
   w.ui.txtHeight->setEditText(QString::number(height));
   w.ui.Button3->click();
@@ -117,6 +119,41 @@ TEST(WindowGeneration, ProgressBarCoversTheTextBoxWithItsMaximumWhileItRuns) {
   w.ui.Button1->click();
   EXPECT_EQ(w.ui.Bar->maximum(), 300);
   ASSERT_TRUE(WaitForGeneration(w));
+}
+
+TEST(WindowGeneration, AFirstStartFitsTheTextureAndPlacesEveryCharacter) {
+  WindowFixture f;
+  TForm1& w = *f.window;
+  EXPECT_TRUE(w.ui.chkFitTexture->isChecked());
+  EXPECT_TRUE(w.state().extras.fitTexture);
+  EXPECT_EQ(w.state().extras.maxPages, 1);
+  // The armed first generation, as a new user sees it.
+  QElapsedTimer clock;
+  clock.start();
+  while (w.generationsStarted() == 0 && clock.elapsed() < 5000) QTest::qWait(20);
+  ASSERT_TRUE(WaitForGeneration(w));
+  const AppState& s = w.state();
+  EXPECT_EQ(w.ui.statBar->message(), status::kComplete);
+  EXPECT_EQ(s.result.placedCount, kAllPlaced);
+  EXPECT_GT(s.settings.textureWidth, 128);
+  EXPECT_LE(s.settings.textureWidth, 4096);
+  EXPECT_EQ(PageCount(s.result), 1);
+}
+
+TEST(WindowGeneration, AnAutosaveKeepsItsOwnHandSetSize) {
+  WindowFixture f;
+  {
+    TForm1& first = *f.window;
+    Manual(first);
+    ApplySize(first, 64, 64);
+    ASSERT_TRUE(first.WriteAutosaveFile());
+  }
+  f.open();
+  TForm1& w = *f.window;
+  EXPECT_FALSE(w.ui.chkFitTexture->isChecked());
+  EXPECT_FALSE(w.state().extras.fitTexture);
+  EXPECT_EQ(w.state().settings.textureWidth, 64);
+  EXPECT_EQ(w.state().settings.textureHeight, 64);
 }
 
 TEST(WindowGeneration, CantFitNoticeCountsTheCharactersLeftOver) {
@@ -327,6 +364,9 @@ TEST(WindowGeneration, CompactCellsAndFitTextureArmTheAutomaticGeneration) {
   TForm1& w = *f.window;
   ASSERT_TRUE(SelectFont(w, kDejaVuSans));
   ASSERT_TRUE(WaitForGeneration(w));
+  // The first start fits the texture: off first, so that switching it on is a change.
+  w.ui.chkFitTexture->setChecked(false);
+  ASSERT_TRUE(WaitForArmedGeneration(w));
   for (QCheckBox* box : {w.ui.chkCompactCells, w.ui.chkFitTexture}) {
     w.state().autoGenerateArmed = false;
     w.ui.Timer2->stop();
