@@ -30,6 +30,11 @@ inline std::string CantFit(uint32_t missing, int32_t maxPages = 1) {
          " pages! Try increasing the Texture Size or the Pages.";
 }
 
+// "Page 2 of 3": which texture page the window shows, counted from 1.
+inline std::string PageOfPages(int32_t page, int32_t pageCount) {
+  return "Page " + std::to_string(page) + " of " + std::to_string(pageCount);
+}
+
 // An error notice built from a failure's message.
 inline std::string Error(const std::string& message) { return "!" + message; }
 

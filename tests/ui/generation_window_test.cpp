@@ -20,9 +20,11 @@
 #include "app/status_texts.h"
 #include "settings/generation_extras.h"
 #include "ui/colour_swatch.h"
+#include "ui/image_conversion.h"
 #include "ui/preview_strip.h"
 #include "ui/status_bar.h"
 #include "ui/system_colours.h"
+#include "ui/texture_inspector.h"
 #include "ui/texture_view.h"
 #include "ui_test_support.h"
 
@@ -154,6 +156,50 @@ TEST(WindowGeneration, AnAutosaveKeepsItsOwnHandSetSize) {
   EXPECT_FALSE(w.state().extras.fitTexture);
   EXPECT_EQ(w.state().settings.textureWidth, 64);
   EXPECT_EQ(w.state().settings.textureHeight, 64);
+}
+
+TEST(WindowGeneration, SeveralPagesAreCountedShownOneAtATimeAndNamedByTheInspection) {
+  WindowFixture f;
+  TForm1& w = *f.window;
+  Manual(w);
+  ASSERT_TRUE(SelectFont(w, kDejaVuSans));
+  ApplySize(w, 128, 128);
+  w.ui.udPages->setValue(16);
+  EXPECT_EQ(w.state().extras.maxPages, 16);
+  w.ui.Button1->click();
+  ASSERT_TRUE(WaitForGeneration(w));
+  const AppState& s = w.state();
+  const int32_t pages = PageCount(s.result);
+  ASSERT_GT(pages, 1);
+  EXPECT_EQ(s.result.placedCount, kAllPlaced);
+  EXPECT_EQ(w.ui.statBar->message(), ".Complete. " + std::to_string(pages) + " pages");
+  EXPECT_EQ(w.ui.statBar->pageText(), "Page 1 of " + std::to_string(pages));
+  QSpinBox* selector = w.ui.Tab->pageSelector();
+  EXPECT_TRUE(selector->isVisibleTo(w.ui.Tab));
+  EXPECT_EQ(selector->maximum(), pages);
+  EXPECT_EQ(w.ui.Tab->colourPicture()->image(), ToQImage(PageColour(s.result, 0)));
+
+  // The second page, picked beside the zoom.
+  selector->setValue(2);
+  EXPECT_EQ(w.ui.statBar->pageText(), "Page 2 of " + std::to_string(pages));
+  EXPECT_EQ(w.ui.Tab->colourPicture()->image(), ToQImage(PageColour(s.result, 1)));
+  EXPECT_EQ(w.ui.Tab->maskPicture()->image(), ToQImage(PageMask(s.result, 1)));
+  const auto onSecond =
+      std::find_if(s.result.chars.begin(), s.result.chars.end(), [](const PlacedCharacter& c) { return c.page == 1; });
+  ASSERT_NE(onSecond, s.result.chars.end());
+  emit w.ui.Tab->pointerOverPixel(QPoint(onSecond->cellX + 1, onSecond->cellY + 1));
+  EXPECT_EQ(w.ui.Tab->markedCell(), CellRect(*onSecond));
+  EXPECT_TRUE(w.ui.Tab->hoverText().endsWith(QString::fromStdString(" page 2 of " + std::to_string(pages))))
+      << w.ui.Tab->hoverText().toStdString();
+
+  // Back to one page: the selector and the page panel go, the texts are the classic ones.
+  w.ui.udPages->setValue(1);
+  w.ui.Button1->click();
+  ASSERT_TRUE(WaitForGeneration(w));
+  EXPECT_EQ(PageCount(s.result), 1);
+  EXPECT_FALSE(selector->isVisibleTo(w.ui.Tab));
+  EXPECT_EQ(w.ui.statBar->pageText(), "");
+  EXPECT_EQ(w.ui.statBar->message().rfind("!Cant fit in the last ", 0), 0u);
 }
 
 TEST(WindowGeneration, CantFitNoticeCountsTheCharactersLeftOver) {
