@@ -200,10 +200,15 @@ std::vector<uint8_t> WriteFontInfoImage(const GlyphmillFontInfoV1& v1, const Gly
 }
 
 void FontInfoImage::writeTo(uint8_t* dst) const {
-  std::memset(dst, 0, size);
   if (!head.empty()) std::memcpy(dst, head.data(), head.size());
-  for (const Part& part : parts)
+  // The parts write their own bytes; only the alignment gaps between them are cleared.
+  uint64_t at = head.size();
+  for (const Part& part : parts) {
+    std::memset(dst + at, 0, part.offset - at);
     if (part.size > 0) part.write(dst + part.offset);
+    at = part.offset + part.size;
+  }
+  std::memset(dst + at, 0, size - at);
 }
 
 std::vector<uint8_t> FontInfoImage::bytes() const {
