@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "settings/program_folder.h"
+
 namespace glyphmill {
 
 namespace {
@@ -51,8 +53,7 @@ InstallEnvironment ProcessEnvironment() {
   std::error_code ec;
   const fs::path cwd = fs::current_path(ec);
   if (!ec) env.workingFolder = cwd.string();
-  const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-  if (!ec) env.programFolder = exe.parent_path().string();
+  env.programFolder = RunningProgramFolder();
   env.home = Env("HOME");
   if (env.home.empty()) {
     // Started without HOME (some service managers do that): the password database knows it.

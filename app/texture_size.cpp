@@ -32,7 +32,8 @@ bool ResizeTextures(AppState& state, uint16_t width, uint16_t height) {
   return resized;
 }
 
-TextureSizeResult ApplyTextureSize(AppState& state, const std::string& widthText, const std::string& heightText) {
+TextureSizeResult ApplyTextureSize(AppState& state, const std::string& widthText, const std::string& heightText,
+                                   TextureImages images) {
   TextureSizeResult r;
   const uint16_t oldWidth = state.settings.textureWidth;
   const uint16_t oldHeight = state.settings.textureHeight;
@@ -56,7 +57,7 @@ TextureSizeResult ApplyTextureSize(AppState& state, const std::string& widthText
     r.widthText = std::to_string(oldWidth);
     r.heightText = std::to_string(oldHeight);
   }
-  ResizeTextures(state, state.settings.textureWidth, state.settings.textureHeight);
+  if (images == TextureImages::Resize) ResizeTextures(state, state.settings.textureWidth, state.settings.textureHeight);
   r.label = TextureSizeLabel(r.widthText, r.heightText);
   return r;
 }

@@ -28,10 +28,16 @@ struct TextureSizeResult {
   std::string label;       // "Texture Size: " + width text + "x" + height text
 };
 
+// Whether applying a size brings the state's images to it. The window does, so that it shows the
+// new texture at once; a run that only generates (the command-line tool) leaves them to the job,
+// whose result replaces them, and so never touches a texture's worth of memory for nothing.
+enum class TextureImages { Resize, LeaveToJob };
+
 // Parses both texts as decimal integers. A text that is not a number, or a side outside 1..16384,
 // is refused: the previous size stays in the settings. Either way both images are brought to the
-// settings' size by ResizeTextures.
-TextureSizeResult ApplyTextureSize(AppState& state, const std::string& widthText, const std::string& heightText);
+// settings' size by ResizeTextures, unless `images` leaves them to the job.
+TextureSizeResult ApplyTextureSize(AppState& state, const std::string& widthText, const std::string& heightText,
+                                   TextureImages images = TextureImages::Resize);
 
 // The largest size a fitted texture may take: the extras' maximum with each side kept within
 // 1..16384 (a hand-made project could hold 0 or more).

@@ -76,12 +76,12 @@ void HostBenchmark(benchmark::State& state, bool stageEachTime) {
   glyphmill::PluginHostProcess host;
   const glyphmill::HostLoad loaded = host.load(GLYPHMILL_BENCH_PLUGIN, std::chrono::seconds(20));
   if (loaded.outcome != glyphmill::HostLoad::Outcome::Loaded) return state.SkipWithError(loaded.failure.c_str());
-  glyphmill::StagedExport staged;
-  std::string error;
-  host.stage(t.rgb, t.alpha, {}, &staged, &error);
+  glyphmill::Result<glyphmill::StagedExport> staged = host.stage(t.rgb, t.alpha, {});
+  if (!staged) return state.SkipWithError(staged.error().c_str());
   for (auto _ : state) {
-    if (stageEachTime) host.stage(t.rgb, t.alpha, {}, &staged, &error);
-    const glyphmill::HostCall r = host.callExport(loaded.slot, GraphicCall(), staged, std::chrono::seconds(20));
+    if (stageEachTime) staged = host.stage(t.rgb, t.alpha, {});
+    if (!staged) return state.SkipWithError(staged.error().c_str());
+    const glyphmill::HostCall r = host.callExport(loaded.slot, GraphicCall(), *staged, std::chrono::seconds(20));
     if (!r.ok) return state.SkipWithError(r.failure.c_str());
   }
 }

@@ -206,7 +206,8 @@ std::optional<int> CliRun::applyTextureSize() {
   const uint16_t wantedHeight = o_.textureHeight.value_or(state_.settings.textureHeight);
   state_.settings.textureWidth = firstWidth_;
   state_.settings.textureHeight = firstHeight_;
-  const TextureSizeResult size = ApplyTextureSize(state_, std::to_string(wantedWidth), std::to_string(wantedHeight));
+  const TextureSizeResult size =
+      ApplyTextureSize(state_, std::to_string(wantedWidth), std::to_string(wantedHeight), TextureImages::LeaveToJob);
   if (size.ok) return std::nullopt;
   console_.error("glyphmill-cli: " + size.error);
   return kExitProjectRefused;

@@ -11,15 +11,16 @@
 
 #include "glyphmill/plugin.h"
 #include "render/image24.h"
+#include "render/large_buffer.h"
 #include "render/placed_character.h"
 
 namespace glyphmill {
 
 struct ExportBuffers {
-  std::vector<uint8_t> rgb;
+  std::vector<uint8_t, LargeBufferAllocator<uint8_t>> rgb;
   int32_t rgbWidth = 0;
   int32_t rgbHeight = 0;
-  std::vector<uint8_t> alpha;
+  std::vector<uint8_t, LargeBufferAllocator<uint8_t>> alpha;
   int32_t alphaWidth = 0;
   int32_t alphaHeight = 0;
 

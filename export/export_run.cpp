@@ -71,9 +71,9 @@ Result<void> ExportRun::stage() {
   // Once per run: the buffers and the font information (its kerning computed here) go into the
   // shared memory every call of the run reads.
   const std::vector<uint8_t> image = fontInfo_.image();
-  std::string error;
-  if (!context_.registry.host().stage(context_.buffers.rgb, context_.buffers.alpha, image, &stagedExport_, &error))
-    return Fail(export_text::PluginCallNotStarted(error));
+  Result<StagedExport> staged = context_.registry.host().stage(context_.buffers.rgb, context_.buffers.alpha, image);
+  if (!staged) return Fail(export_text::PluginCallNotStarted(staged.error()));
+  stagedExport_ = *staged;
   staged_ = true;
   return {};
 }

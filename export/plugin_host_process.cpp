@@ -20,6 +20,7 @@
 
 #include "export/export_messages.h"
 #include "host/message_channel.h"
+#include "settings/program_folder.h"
 
 extern char** environ;
 
@@ -49,6 +50,9 @@ int AboveFixedDescriptors(int fd) {
   return moved;
 }
 
+// Records in the shared region start on 8-byte boundaries.
+constexpr uint64_t Aligned(uint64_t n) { return (n + 7) & ~uint64_t{7}; }
+
 std::string CurrentFolder() {
   char buffer[PATH_MAX];
   return ::getcwd(buffer, sizeof buffer) ? std::string(buffer) : std::string();
@@ -71,19 +75,23 @@ std::string HowItEnded(int status) {
   return export_text::kPluginReplyBroken;
 }
 
-// What the reply to an export call says: a failure the plug-in reported or an exception it threw
-// carries the plug-in's own message and is shown the same way.
+// The message for a reply that is not the one a request hoped for: a failure the plug-in reported
+// or an exception it threw carries the plug-in's own message and is shown the same way; anything
+// else means the host could not serve the request.
+std::string ReplyFailure(ReplyKind kind, const std::string& text) {
+  switch (kind) {
+    case ReplyKind::Exception: return text;
+    case ReplyKind::FailureReported: return text.empty() ? std::string(export_text::kPluginFailedWithoutReason) : text;
+    case ReplyKind::UnknownException: return export_text::kPluginUnknownException;
+    default: return export_text::PluginHostRefused(text);
+  }
+}
+
+// What the reply to an export call says.
 HostCall CallOutcome(ReplyKind kind, const std::string& text) {
   HostCall result;
-  switch (kind) {
-    case ReplyKind::kDone: result.ok = true; break;
-    case ReplyKind::kException: result.failure = text; break;
-    case ReplyKind::kFailureReported:
-      result.failure = text.empty() ? std::string(export_text::kPluginFailedWithoutReason) : text;
-      break;
-    case ReplyKind::kUnknownException: result.failure = export_text::kPluginUnknownException; break;
-    default: result.failure = export_text::PluginHostRefused(text); break;
-  }
+  result.ok = kind == ReplyKind::Done;
+  if (!result.ok) result.failure = ReplyFailure(kind, text);
   return result;
 }
 
@@ -96,15 +104,7 @@ void BlockingCallWaiter::waitReadable(int fd, std::chrono::milliseconds timeout)
 
 std::string FindPluginHostExecutable() {
   if (const char* over = std::getenv("GLYPHMILL_PLUGIN_HOST"); over != nullptr && over[0] != '\0') return over;
-  char buffer[PATH_MAX];
-  const ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-  std::string folder;
-  if (n > 0) {
-    folder.assign(buffer, static_cast<std::size_t>(n));
-    const std::size_t slash = folder.rfind('/');
-    folder = slash == std::string::npos ? std::string() : folder.substr(0, slash + 1);
-  }
-  return PluginHostBeside(folder);
+  return PluginHostBeside(RunningProgramFolder());
 }
 
 std::string PluginHostBeside(const std::string& programFolder) {
@@ -119,15 +119,12 @@ std::string PluginHostBeside(const std::string& programFolder) {
 
 PluginHostProcess::~PluginHostProcess() { stopHost(false); }
 
-bool PluginHostProcess::spawn(std::string* error) {
-  if (!ensureRegion(error)) return false;
+Result<void> PluginHostProcess::spawn() {
+  if (Result<void> region = ensureRegion(); !region) return region;
   if (executable_.empty()) executable_ = FindPluginHostExecutable();
 
   int pair[2];
-  if (::socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, pair) != 0) {
-    *error = std::strerror(errno);
-    return false;
-  }
+  if (::socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, pair) != 0) return Fail(std::strerror(errno));
   const int ours = AboveFixedDescriptors(pair[0]);
   const int theirs = AboveFixedDescriptors(pair[1]);
 
@@ -155,8 +152,7 @@ bool PluginHostProcess::spawn(std::string* error) {
   ::close(theirs);
   if (rc != 0) {
     ::close(ours);
-    *error = executable_ + ": " + std::strerror(rc);
-    return false;
+    return Fail(executable_ + ": " + std::strerror(rc));
   }
   pid_ = pid;
   channel_ = ours;
@@ -171,7 +167,7 @@ bool PluginHostProcess::spawn(std::string* error) {
     ::epoll_ctl(events_, EPOLL_CTL_ADD, pidfd_, &e);
   }
   ++starts_;
-  return true;
+  return {};
 }
 
 void PluginHostProcess::forget() {
@@ -222,7 +218,9 @@ bool PluginHostProcess::send(const Request& request, std::string_view text) {
 
 PluginHostProcess::WaitEnd PluginHostProcess::receive(Clock::time_point deadline, Packet* packet,
                                                       std::string* failure) {
-  static char buffer[kMaxMessage];
+  if (receiveBuffer_.empty()) receiveBuffer_.resize(kMaxMessage);
+  char* const buffer = receiveBuffer_.data();
+  const std::size_t capacity = receiveBuffer_.size();
   const auto take = [&](ssize_t n) {
     std::memcpy(&packet->reply, buffer, sizeof(Reply));
     packet->text.assign(buffer + sizeof(Reply),
@@ -231,7 +229,7 @@ PluginHostProcess::WaitEnd PluginHostProcess::receive(Clock::time_point deadline
   BlockingCallWaiter blocking;
   CallWaiter& waiter = waiter_ ? *waiter_ : blocking;
   for (;;) {
-    const ssize_t n = ReceivePacket(channel_, buffer, sizeof buffer, false);
+    const ssize_t n = ReceivePacket(channel_, buffer, capacity, false);
     if (n >= static_cast<ssize_t>(sizeof(Reply))) {
       take(n);
       return WaitEnd::Reply;
@@ -246,7 +244,7 @@ PluginHostProcess::WaitEnd PluginHostProcess::receive(Clock::time_point deadline
     if (::waitpid(pid_, &status, WNOHANG) == pid_) {
       // A reply sent just before the end still counts. Processes a plug-in started are left
       // alone: the host ended by itself.
-      const ssize_t last = ReceivePacket(channel_, buffer, sizeof buffer, false);
+      const ssize_t last = ReceivePacket(channel_, buffer, capacity, false);
       forget();
       if (last >= static_cast<ssize_t>(sizeof(Reply))) {
         take(last);
@@ -264,18 +262,16 @@ PluginHostProcess::WaitEnd PluginHostProcess::receive(Clock::time_point deadline
   }
 }
 
-bool PluginHostProcess::ensureRegion(std::string* error) {
-  if (region_.fd() >= 0) return true;
+Result<void> PluginHostProcess::ensureRegion() {
+  if (region_.fd() >= 0) return {};
   SharedRegion created;
-  if (!created.create(error)) return false;
+  std::string error;
+  if (!created.create(&error)) return Fail(std::move(error));
   // Above the host's fixed descriptor numbers, so that handing it over cannot overwrite it.
   const int moved = ::fcntl(created.fd(), F_DUPFD_CLOEXEC, kRegionFd + 1);
-  if (moved < 0) {
-    *error = std::strerror(errno);
-    return false;
-  }
+  if (moved < 0) return Fail(std::strerror(errno));
   region_ = SharedRegion(moved);
-  return true;
+  return {};
 }
 
 std::string PluginHostProcess::failureOf(WaitEnd end, const std::string& hostEnded,
@@ -296,13 +292,13 @@ bool PluginHostProcess::reloadKept() {
   return true;
 }
 
-bool PluginHostProcess::ensureRunning(std::string* error) {
-  if (pid_ > 0) return true;
+Result<void> PluginHostProcess::ensureRunning() {
+  if (pid_ > 0) return {};
   // A new host loads the kept libraries again, in their order; one that fails is lost. When a
   // library ends the host again, the others are loaded once more into a new one.
   for (;;) {
-    if (!spawn(error)) return false;
-    if (reloadKept()) return true;
+    if (Result<void> started = spawn(); !started) return started;
+    if (reloadKept()) return {};
   }
 }
 
@@ -320,8 +316,8 @@ HostLoad PluginHostProcess::exchangeLoad(uint32_t slot, const std::string& path,
   Packet p;
   std::string ended;
   // A library whose constructors crash, exit or hang never opens: it cannot be loaded.
-  if (receive(Clock::now() + limit, &p, &ended) != WaitEnd::Reply || p.reply.kind == ReplyKind::kNotLoadable) return r;
-  if (p.reply.kind != ReplyKind::kOpened) {
+  if (receive(Clock::now() + limit, &p, &ended) != WaitEnd::Reply || p.reply.kind == ReplyKind::NotLoadable) return r;
+  if (p.reply.kind != ReplyKind::Opened) {
     r.outcome = HostLoad::Outcome::Failed;
     r.failure = export_text::PluginHostRefused(p.text);
     return r;
@@ -337,29 +333,23 @@ HostLoad PluginHostProcess::exchangeLoad(uint32_t slot, const std::string& path,
     r.failure = failureOf(end, ended, limit);
     return r;
   }
-  switch (p.reply.kind) {
-    case ReplyKind::kInfo:
-      if (p.text.size() != sizeof r.info) {
-        r.failure = export_text::kPluginReplyBroken;
-        break;
-      }
-      std::memcpy(&r.info, p.text.data(), sizeof r.info);
-      r.outcome = HostLoad::Outcome::Loaded;
-      break;
-    case ReplyKind::kException: r.failure = p.text; break;
-    case ReplyKind::kUnknownException: r.failure = export_text::kPluginUnknownException; break;
-    default: r.failure = export_text::PluginHostRefused(p.text); break;
+  if (p.reply.kind != ReplyKind::Info) {
+    r.failure = ReplyFailure(p.reply.kind, p.text);
+  } else if (p.text.size() != sizeof r.info) {
+    r.failure = export_text::kPluginReplyBroken;
+  } else {
+    std::memcpy(&r.info, p.text.data(), sizeof r.info);
+    r.outcome = HostLoad::Outcome::Loaded;
   }
   return r;
 }
 
 HostLoad PluginHostProcess::load(const std::string& path, std::chrono::milliseconds limit) {
   reloadLimit_ = limit;
-  std::string error;
-  if (!ensureRunning(&error)) {
+  if (Result<void> running = ensureRunning(); !running) {
     HostLoad r;
     r.outcome = HostLoad::Outcome::Failed;
-    r.failure = export_text::PluginCallNotStarted(error);
+    r.failure = export_text::PluginCallNotStarted(running.error());
     return r;
   }
   const uint32_t slot = nextSlot_++;
@@ -396,74 +386,55 @@ void PluginHostProcess::unload(uint32_t slot) {
   unloadInHost(slot);
 }
 
-bool PluginHostProcess::stage(std::span<const uint8_t> rgb, std::span<const uint8_t> alpha,
-                              std::span<const uint8_t> fontInfoImage, StagedExport* staged, std::string* error) {
-  if (!ensureRegion(error)) return false;
-  const auto aligned = [](uint64_t n) { return (n + 7) & ~uint64_t{7}; };
+Result<StagedExport> PluginHostProcess::stage(std::span<const uint8_t> rgb, std::span<const uint8_t> alpha,
+                                              std::span<const uint8_t> fontInfoImage) {
+  if (Result<void> region = ensureRegion(); !region) return Fail(std::move(region).error());
   StagedExport s;
   s.fontInfoOffset = 0;
   s.fontInfoSize = fontInfoImage.size();
-  s.rgbOffset = aligned(s.fontInfoOffset + s.fontInfoSize);
-  s.alphaOffset = aligned(s.rgbOffset + rgb.size());
-  s.end = aligned(s.alphaOffset + alpha.size());
-  if (!region_.reserve(s.end)) {
-    *error = std::strerror(errno);
-    return false;
-  }
+  s.rgbOffset = Aligned(s.fontInfoOffset + s.fontInfoSize);
+  s.alphaOffset = Aligned(s.rgbOffset + rgb.size());
+  s.end = Aligned(s.alphaOffset + alpha.size());
+  if (!region_.reserve(s.end)) return Fail(std::strerror(errno));
   uint8_t* base = region_.data();
   if (!fontInfoImage.empty()) std::memcpy(base + s.fontInfoOffset, fontInfoImage.data(), fontInfoImage.size());
   if (!rgb.empty()) std::memcpy(base + s.rgbOffset, rgb.data(), rgb.size());
   if (!alpha.empty()) std::memcpy(base + s.alphaOffset, alpha.data(), alpha.size());
   if (fontInfoImage.empty()) s.fontInfoOffset = kNoOffset;
-  *staged = s;
-  return true;
+  return s;
 }
 
-bool PluginHostProcess::readyFor(uint32_t slot, std::string* failure) {
-  std::string error;
-  if (!ensureRunning(&error)) {
-    *failure = export_text::PluginCallNotStarted(error);
-    return false;
-  }
-  if (lost_.count(slot)) {
-    *failure = export_text::kPluginLost;
-    return false;
-  }
-  return !deferred_.count(slot) || loadDeferred(slot, failure);
+Result<void> PluginHostProcess::readyFor(uint32_t slot) {
+  if (Result<void> running = ensureRunning(); !running) return Fail(export_text::PluginCallNotStarted(running.error()));
+  if (lost_.count(slot)) return Fail(export_text::kPluginLost);
+  if (deferred_.count(slot)) return loadDeferred(slot);
+  return {};
 }
 
-bool PluginHostProcess::loadDeferred(uint32_t slot, std::string* failure) {
+Result<void> PluginHostProcess::loadDeferred(uint32_t slot) {
   const auto kept = std::find_if(kept_.begin(), kept_.end(), [slot](const auto& k) { return k.first == slot; });
   deferred_.erase(slot);
-  if (kept == kept_.end()) {
-    *failure = export_text::kPluginNotLoadable;
-    return false;
-  }
-  const HostLoad loaded = exchangeLoad(slot, kept->second, reloadLimit_);
-  if (loaded.outcome == HostLoad::Outcome::Loaded && (loaded.entries & kHasGetPluginInfo)) return true;
+  if (kept == kept_.end()) return Fail(export_text::kPluginNotLoadable);
+  HostLoad loaded = exchangeLoad(slot, kept->second, reloadLimit_);
+  if (loaded.outcome == HostLoad::Outcome::Loaded && (loaded.entries & kHasGetPluginInfo)) return {};
   lost_.insert(slot);
   if (pid_ > 0 && loaded.outcome != HostLoad::Outcome::NotLoadable) unloadInHost(slot);
-  *failure = loaded.failure.empty() ? std::string(export_text::kPluginNotLoadable) : loaded.failure;
-  return false;
+  if (loaded.failure.empty()) return Fail(export_text::kPluginNotLoadable);
+  return Fail(std::move(loaded.failure));
 }
 
-bool PluginHostProcess::placeCall(uint32_t slot, const HostExportCall& call, const StagedExport& staged,
-                                  Request* request, std::string* failure) {
+Result<Request> PluginHostProcess::placeCall(uint32_t slot, const HostExportCall& call, const StagedExport& staged) {
   // The file name and the character table of this call go after the run's staged data.
-  const auto aligned = [](uint64_t n) { return (n + 7) & ~uint64_t{7}; };
-  const uint64_t fileNameOffset = aligned(staged.end);
-  const uint64_t charsOffset = aligned(fileNameOffset + call.fileName.size() + 1);
+  const uint64_t fileNameOffset = Aligned(staged.end);
+  const uint64_t charsOffset = Aligned(fileNameOffset + call.fileName.size() + 1);
   const uint64_t end = charsOffset + call.chars.size_bytes();
-  if (!region_.reserve(end)) {
-    *failure = export_text::PluginCallNotStarted(std::strerror(errno));
-    return false;
-  }
+  if (!region_.reserve(end)) return Fail(export_text::PluginCallNotStarted(std::strerror(errno)));
   uint8_t* base = region_.data();
   std::memcpy(base + fileNameOffset, call.fileName.data(), call.fileName.size());
   base[fileNameOffset + call.fileName.size()] = 0;
   if (!call.chars.empty()) std::memcpy(base + charsOffset, call.chars.data(), call.chars.size_bytes());
 
-  Request& q = *request;
+  Request q;
   q.op = Op::Call;
   q.slot = slot;
   q.regionSize = region_.size();
@@ -478,7 +449,7 @@ bool PluginHostProcess::placeCall(uint32_t slot, const HostExportCall& call, con
   q.charsOffset = call.chars.empty() ? kNoOffset : charsOffset;
   q.fontInfoOffset = staged.fontInfoOffset;
   q.fontInfoSize = staged.fontInfoSize;
-  return true;
+  return q;
 }
 
 HostCall PluginHostProcess::exchangeCall(const Request& request, std::chrono::milliseconds limit) {
@@ -510,9 +481,16 @@ HostCall PluginHostProcess::callExport(uint32_t slot, const HostExportCall& call
     ~Idle() { busy = false; }
   } idle{busy_};
 
-  Request q;
-  if (!readyFor(slot, &result.failure) || !placeCall(slot, call, staged, &q, &result.failure)) return result;
-  return exchangeCall(q, limit);
+  if (Result<void> ready = readyFor(slot); !ready) {
+    result.failure = std::move(ready).error();
+    return result;
+  }
+  Result<Request> request = placeCall(slot, call, staged);
+  if (!request) {
+    result.failure = std::move(request).error();
+    return result;
+  }
+  return exchangeCall(*request, limit);
 }
 
 }  // namespace glyphmill

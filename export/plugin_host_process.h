@@ -36,6 +36,7 @@
 #include "glyphmill/plugin.h"
 #include "host/host_protocol.h"
 #include "host/shared_region.h"
+#include "settings/result.h"
 
 namespace glyphmill {
 
@@ -111,9 +112,10 @@ class PluginHostProcess {
   // Unloads a library and forgets it.
   void unload(uint32_t slot);
 
-  // Copies one export run's buffers and font information image into the shared region.
-  bool stage(std::span<const uint8_t> rgb, std::span<const uint8_t> alpha, std::span<const uint8_t> fontInfoImage,
-             StagedExport* staged, std::string* error);
+  // Copies one export run's buffers and font information image into the shared region, and says
+  // where they lie.
+  Result<StagedExport> stage(std::span<const uint8_t> rgb, std::span<const uint8_t> alpha,
+                             std::span<const uint8_t> fontInfoImage);
   // Runs one export entry of a kept library within `limit`.
   HostCall callExport(uint32_t slot, const HostExportCall& call, const StagedExport& staged,
                       std::chrono::milliseconds limit);
@@ -130,10 +132,10 @@ class PluginHostProcess {
   };
 
   // Starts a host (and loads the kept libraries into it) unless one runs.
-  bool ensureRunning(std::string* error);
-  bool ensureRegion(std::string* error);
+  Result<void> ensureRunning();
+  Result<void> ensureRegion();
   void unloadInHost(uint32_t slot);
-  bool spawn(std::string* error);
+  Result<void> spawn();
   // Loads the kept libraries into a new host; a library that fails is lost. False when one of them
   // ended the host.
   bool reloadKept();
@@ -151,12 +153,12 @@ class PluginHostProcess {
   std::string failureOf(WaitEnd end, const std::string& hostEnded, std::chrono::milliseconds limit) const;
   // The steps of an export call: a host that runs and still has the slot's library; the call's
   // file name and character table placed in the region and its request filled in; the request
-  // sent and its reply (or the host's end) turned into the call's outcome.
-  bool readyFor(uint32_t slot, std::string* failure);
+  // sent and its reply (or the host's end) turned into the call's outcome. Failures carry the
+  // message for the person.
+  Result<void> readyFor(uint32_t slot);
   // Loads an adopted library into the running host before its first call; a failure loses it.
-  bool loadDeferred(uint32_t slot, std::string* failure);
-  bool placeCall(uint32_t slot, const HostExportCall& call, const StagedExport& staged, host_protocol::Request* request,
-                 std::string* failure);
+  Result<void> loadDeferred(uint32_t slot);
+  Result<host_protocol::Request> placeCall(uint32_t slot, const HostExportCall& call, const StagedExport& staged);
   HostCall exchangeCall(const host_protocol::Request& request, std::chrono::milliseconds limit);
 
   std::string executable_;
@@ -173,6 +175,7 @@ class PluginHostProcess {
   std::vector<std::pair<uint32_t, std::string>> kept_;  // loaded libraries, in load order
   std::set<uint32_t> lost_;                             // kept, but not loaded again after a restart
   std::set<uint32_t> deferred_;                         // kept, but not loaded in any host yet
+  std::vector<char> receiveBuffer_;                     // one packet, kMaxMessage bytes once used
 };
 
 }  // namespace glyphmill

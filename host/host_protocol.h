@@ -6,14 +6,14 @@
 // every request; a call is over when its reply arrives, not when a descriptor closes.
 //
 // Load: the host dlopens the library at `text` (the path, relative to `cwd`) and answers
-// kNotLoadable (dlopen failed; text: its reason) or kOpened (entries: which exports it found).
+// NotLoadable (dlopen failed; text: its reason) or Opened (entries: which exports it found).
 // When GetPluginInfo is there, it is called at once on a zeroed TPluginInfo and a second reply
-// follows: kInfo (text: the record's 264 bytes) or kException (text: the exception's message).
-// Unload: dlclose the slot's library; reply kDone. Call: run one export entry of a slot with a
-// record built from the header's fields and offsets; reply kDone, kException, kUnknownException
-// or kFailureReported (the plug-in reported a failure through glyphmill.report-failure/1; text:
+// follows: Info (text: the record's 264 bytes) or Exception (text: the exception's message).
+// Unload: dlclose the slot's library; reply Done. Call: run one export entry of a slot with a
+// record built from the header's fields and offsets; reply Done, Exception, UnknownException
+// or FailureReported (the plug-in reported a failure through glyphmill.report-failure/1; text:
 // its first message, bounded UTF-8, empty when it gave none). A request the host cannot serve is
-// answered with kRefused (text: why).
+// answered with Refused (text: why).
 #pragma once
 
 #include <cstddef>
@@ -63,18 +63,18 @@ struct Request {
 };
 
 enum class ReplyKind : uint32_t {
-  kNotLoadable = 1,
-  kOpened = 2,
-  kInfo = 3,
-  kDone = 4,
-  kException = 5,
-  kUnknownException = 6,
-  kRefused = 7,
-  kFailureReported = 8,
+  NotLoadable = 1,
+  Opened = 2,
+  Info = 3,
+  Done = 4,
+  Exception = 5,
+  UnknownException = 6,
+  Refused = 7,
+  FailureReported = 8,
 };
 
 struct Reply {
-  ReplyKind kind = ReplyKind::kDone;
+  ReplyKind kind = ReplyKind::Done;
   uint32_t entries = 0;
   uint32_t textLength = 0;  // bytes after the header
   uint32_t reserved = 0;

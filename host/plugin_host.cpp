@@ -126,7 +126,7 @@ TDataExportInfo DataRecord(const Request& q, const CallRecords& r) {
 
 // How a plug-in entry ended, as the reply says it.
 struct Outcome {
-  ReplyKind kind = ReplyKind::kDone;
+  ReplyKind kind = ReplyKind::Done;
   std::string text;
 };
 
@@ -137,9 +137,9 @@ Outcome Catching(Entry entry) {
     entry();
     return {};
   } catch (const std::exception& e) {
-    return {ReplyKind::kException, e.what()};
+    return {ReplyKind::Exception, e.what()};
   } catch (...) {
-    return {ReplyKind::kUnknownException, {}};
+    return {ReplyKind::UnknownException, {}};
   }
 }
 
@@ -188,7 +188,7 @@ void Host::exportCall(const CallRecords& records, Entry entry) {
   // What the plug-in printed reaches the program's standard error before the reply does.
   std::fflush(nullptr);
   if (failure.reported()) {
-    reply(ReplyKind::kFailureReported, failure.message());
+    reply(ReplyKind::FailureReported, failure.message());
     return;
   }
   reply(outcome.kind, outcome.text);
@@ -200,7 +200,7 @@ void Host::load(uint32_t slot, const std::string& path) {
   std::fflush(nullptr);  // a constructor's output
   if (handle == nullptr) {
     const char* why = ::dlerror();
-    reply(ReplyKind::kNotLoadable, why ? why : "");
+    reply(ReplyKind::NotLoadable, why ? why : "");
     return;
   }
   Library lib;
@@ -215,7 +215,7 @@ void Host::load(uint32_t slot, const std::string& path) {
   if (lib.graphicExport) entries |= kHasGraphicExport;
   if (lib.dataExport) entries |= kHasDataExport;
   libraries_[slot] = lib;
-  reply(ReplyKind::kOpened, {}, entries);
+  reply(ReplyKind::Opened, {}, entries);
   if (lib.getPluginInfo != nullptr) callGetPluginInfo(lib.getPluginInfo);
 }
 
@@ -224,11 +224,11 @@ void Host::callGetPluginInfo(GetPluginInfoProc proc) {
   std::memset(&info, 0, sizeof info);
   const Outcome outcome = Catching([&] { proc(&info); });
   std::fflush(nullptr);
-  if (outcome.kind != ReplyKind::kDone) {
+  if (outcome.kind != ReplyKind::Done) {
     reply(outcome.kind, outcome.text);
     return;
   }
-  reply(ReplyKind::kInfo, std::string_view(reinterpret_cast<const char*>(&info), sizeof info));
+  reply(ReplyKind::Info, std::string_view(reinterpret_cast<const char*>(&info), sizeof info));
 }
 
 void Host::unload(uint32_t slot) {
@@ -241,11 +241,11 @@ void Host::unload(uint32_t slot) {
 const Library* Host::callable(const Request& q) {
   auto it = libraries_.find(q.slot);
   if (it == libraries_.end()) {
-    reply(ReplyKind::kRefused, "no library is loaded in this slot");
+    reply(ReplyKind::Refused, "no library is loaded in this slot");
     return nullptr;
   }
   if (q.regionSize > 0 && !region_.mapAtLeast(q.regionSize)) {
-    reply(ReplyKind::kRefused, "the shared memory region could not be mapped");
+    reply(ReplyKind::Refused, "the shared memory region could not be mapped");
     return nullptr;
   }
   return &it->second;
@@ -256,7 +256,7 @@ void Host::call(const Request& q) {
   if (lib == nullptr) return;
   CallRecords records;
   if (!ReadCallRecords(RegionView(region_), q, &records)) {
-    reply(ReplyKind::kRefused, "a record of the request lies outside the shared memory region");
+    reply(ReplyKind::Refused, "a record of the request lies outside the shared memory region");
     return;
   }
   callEntry(*lib, q, records);
@@ -265,22 +265,22 @@ void Host::call(const Request& q) {
 void Host::callEntry(const Library& lib, const Request& q, const CallRecords& records) {
   switch (q.entry) {
     case Entry::Simple: {
-      if (lib.simpleExport == nullptr) return reply(ReplyKind::kRefused, "SimpleExport is missing");
+      if (lib.simpleExport == nullptr) return reply(ReplyKind::Refused, "SimpleExport is missing");
       const TSimpleExportInfo info = SimpleRecord(q, records);
       return exportCall(records, [&] { lib.simpleExport(&info); });
     }
     case Entry::Graphic: {
-      if (lib.graphicExport == nullptr) return reply(ReplyKind::kRefused, "GraphicExport is missing");
+      if (lib.graphicExport == nullptr) return reply(ReplyKind::Refused, "GraphicExport is missing");
       const TGraphicExportInfo info = GraphicRecord(q, records);
       return exportCall(records, [&] { lib.graphicExport(&info); });
     }
     case Entry::Data: {
-      if (lib.dataExport == nullptr) return reply(ReplyKind::kRefused, "DataExport is missing");
+      if (lib.dataExport == nullptr) return reply(ReplyKind::Refused, "DataExport is missing");
       const TDataExportInfo info = DataRecord(q, records);
       return exportCall(records, [&] { lib.dataExport(&info); });
     }
   }
-  reply(ReplyKind::kRefused, "unknown entry point");
+  reply(ReplyKind::Refused, "unknown entry point");
 }
 
 int Host::run() {
@@ -290,13 +290,13 @@ int Host::run() {
     if (n <= 0) return 0;  // the program has closed its end (or is gone)
     Request q;
     if (static_cast<std::size_t>(n) < sizeof q) {
-      reply(ReplyKind::kRefused, "short request");
+      reply(ReplyKind::Refused, "short request");
       continue;
     }
     std::memcpy(&q, buffer, sizeof q);
     const std::size_t textBytes = static_cast<std::size_t>(n) - sizeof q;
     if (uint64_t{q.cwdLength} + q.textLength != textBytes) {
-      reply(ReplyKind::kRefused, "malformed request");
+      reply(ReplyKind::Refused, "malformed request");
       continue;
     }
     const std::string cwd(buffer + sizeof q, q.cwdLength);
@@ -308,10 +308,10 @@ int Host::run() {
       case Op::Load: load(q.slot, text); break;
       case Op::Unload:
         unload(q.slot);
-        reply(ReplyKind::kDone);
+        reply(ReplyKind::Done);
         break;
       case Op::Call: call(q); break;
-      default: reply(ReplyKind::kRefused, "unknown request"); break;
+      default: reply(ReplyKind::Refused, "unknown request"); break;
     }
   }
 }

@@ -58,6 +58,12 @@ bool SharedRegion::remap(std::size_t bytes) {
   void* mapped = data_ == nullptr ? ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd_, 0)
                                   : ::mremap(data_, size_, bytes, MREMAP_MAYMOVE);
   if (mapped == MAP_FAILED) return false;
+#ifdef MADV_POPULATE_WRITE
+  // The new part is mapped in one call rather than one page fault per 4 KiB page as it is first
+  // touched: a large texture's buffers are tens of thousands of pages. Older kernels refuse the
+  // advice, and the pages are then mapped as they are touched.
+  if (bytes > size_) ::madvise(static_cast<uint8_t*>(mapped) + size_, bytes - size_, MADV_POPULATE_WRITE);
+#endif
   data_ = static_cast<uint8_t*>(mapped);
   size_ = bytes;
   return true;

@@ -14,6 +14,8 @@
 #include <mutex>
 #include <vector>
 
+#include "render/large_buffer.h"
+
 namespace glyphmill {
 
 // One pixel's three channels, in the image's byte order.
@@ -82,7 +84,7 @@ class Image24 {
  private:
   int32_t width_ = 0;
   int32_t height_ = 0;
-  std::vector<uint8_t> pixels_;
+  std::vector<uint8_t, LargeBufferAllocator<uint8_t>> pixels_;
   mutable std::mutex mutex_;
 };
 

@@ -35,7 +35,11 @@ void RenderThread::prepareSurfaces() {
   try {
     colourImage_.resize(width_, height_);
     maskImage_.resize(width_, height_);
-    scratchImage_.resize(width_, height_);
+    // The working surface serves Cleartype, the outline and the drop shadow only; a texture's
+    // worth of memory is not touched for nothing.
+    const bool needsScratch =
+        settings_.antialiasMode == kAntialiasCleartype || BakesOutline(settings_) || BakesDropShadow(settings_);
+    scratchImage_.resize(needsScratch ? width_ : 0, needsScratch ? height_ : 0);
   } catch (const std::bad_alloc&) {
     surfaceError_ = "Not enough memory for a " + std::to_string(width_) + " x " + std::to_string(height_) + " texture";
     width_ = height_ = 0;

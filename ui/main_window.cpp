@@ -85,6 +85,9 @@ TForm1::~TForm1() {
 void TForm1::FormCreate() {
   setWindowTitle(QString::fromUtf8(VersionedName(kDesignCaption).c_str()));
   state_.registry.setCallWaiter(&callWaiter_);
+  // Plug-ins described by the cache are loaded only when first called, so the window opens
+  // without starting every one of them.
+  state_.registry.setInfoCacheFile(PluginInfoCachePath(options_.environment));
   state_.registry.Discover(dialogs_, state_.jobs, PluginSearchFolders(options_.environment, options_.pluginFolder));
   BuildExportMenus();
   state_.settings.previewBackColour = kColourButtonFace;

@@ -18,6 +18,22 @@ TEST(ApplyTextureSize, TakesTypedNumbersAndResizesBothImagesBlack) {
   EXPECT_EQ(r.label, "Texture Size: 300x128");
 }
 
+TEST(ApplyTextureSize, LeftToTheJobTheSizeIsTakenAndTheImagesStayAsTheyAre) {
+  AppState state;
+  state.settings = FirstStartSettings();
+  ApplyTextureSize(state, "64", "32");
+  state.result.colour.setPixel(10, 10, Bgr{1, 2, 3});
+  const TextureSizeResult r = ApplyTextureSize(state, "4096", "2048", TextureImages::LeaveToJob);
+  EXPECT_TRUE(r.ok);
+  EXPECT_EQ(state.settings.textureWidth, 4096);
+  EXPECT_EQ(state.settings.textureHeight, 2048);
+  EXPECT_EQ(state.result.colour.width(), 64);
+  EXPECT_EQ(state.result.colour.pixel(10, 10), (Bgr{1, 2, 3}));
+  // A refusal is the same refusal either way.
+  EXPECT_EQ(ApplyTextureSize(state, "0", "2", TextureImages::LeaveToJob).error, TextureSideRangeError());
+  EXPECT_EQ(state.settings.textureWidth, 4096);
+}
+
 TEST(ApplyTextureSize, TheSameSizeAgainKeepsTheTexture) {
   AppState state;
   state.settings = FirstStartSettings();

@@ -57,7 +57,7 @@ Report ReadReport(const std::string& path) {
   return r;
 }
 
-uint32_t Checksum(const std::vector<uint8_t>& bytes) {
+uint32_t Checksum(std::span<const uint8_t> bytes) {
   uint32_t sum = 0;
   for (uint8_t b : bytes) sum = sum * 31u + b;
   return sum;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <map>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -47,7 +48,7 @@ struct Report {
 Report ReadReport(const std::string& path);
 
 // Same checksum as the test plug-in computes over a buffer.
-uint32_t Checksum(const std::vector<uint8_t>& bytes);
+uint32_t Checksum(std::span<const uint8_t> bytes);
 
 // Everything an export run needs, with a small generated texture.
 struct ExportWorld {

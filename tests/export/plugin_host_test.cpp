@@ -57,10 +57,10 @@ TEST(PluginHost, LibrariesRunInTheHostAndNeverInTheProgram) {
   const std::string exe = load.get("exe");
   EXPECT_EQ(exe.substr(exe.rfind('/') + 1), "glyphmill-plugin-host");
 
-  StagedExport staged;
-  std::string error;
   const std::vector<uint8_t> rgb(4 * 2 * 3, 9), alpha(4 * 2, 200);
-  ASSERT_TRUE(host.stage(rgb, alpha, {}, &staged, &error)) << error;
+  const Result<StagedExport> stagedRun = host.stage(rgb, alpha, {});
+  ASSERT_TRUE(stagedRun) << stagedRun.error();
+  const StagedExport staged = *stagedRun;
   HostExportCall call = SimpleCall("");
   call.width = 4;
   call.height = 2;
@@ -90,9 +90,9 @@ TEST(PluginHost, ConstructorFaultsMakeALibraryUnloadableAndTheHostComesBack) {
   EXPECT_EQ(host.load("plugins/missing.so", 20s).outcome, HostLoad::Outcome::NotLoadable);
 
   // The kept library was loaded again into each new host and still answers.
-  StagedExport staged;
-  std::string error;
-  ASSERT_TRUE(host.stage({}, {}, {}, &staged, &error));
+  const Result<StagedExport> stagedRun = host.stage({}, {}, {});
+  ASSERT_TRUE(stagedRun) << stagedRun.error();
+  const StagedExport staged = *stagedRun;
   const HostCall result = host.callExport(quiet.slot, SimpleCall(""), staged, 20s);
   EXPECT_TRUE(result.ok) << result.failure;
   EXPECT_NE(host.pid(), first);
@@ -107,9 +107,9 @@ TEST(PluginHost, AProcessLeftBehindWithTheChannelDoesNotHoldTheCall) {
   PluginHostProcess host;
   const HostLoad loaded = host.load("plugins/grandchild.so", 20s);
   ASSERT_EQ(loaded.outcome, HostLoad::Outcome::Loaded);
-  StagedExport staged;
-  std::string error;
-  ASSERT_TRUE(host.stage({}, {}, {}, &staged, &error));
+  const Result<StagedExport> stagedRun = host.stage({}, {}, {});
+  ASSERT_TRUE(stagedRun) << stagedRun.error();
+  const StagedExport staged = *stagedRun;
   // The process it starts lives for 20 s with every descriptor of the host: a call that waited for
   // the channel to close would run into this limit.
   const HostCall result = host.callExport(loaded.slot, SimpleCall(""), staged, 5s);
@@ -141,9 +141,9 @@ TEST(PluginHost, AnUnloadedOrLostSlotIsRefused) {
   const HostLoad r = host.load("plugins/simple_quiet.so", 20s);
   ASSERT_EQ(r.outcome, HostLoad::Outcome::Loaded);
   host.unload(r.slot);
-  StagedExport staged;
-  std::string error;
-  ASSERT_TRUE(host.stage({}, {}, {}, &staged, &error));
+  const Result<StagedExport> stagedRun = host.stage({}, {}, {});
+  ASSERT_TRUE(stagedRun) << stagedRun.error();
+  const StagedExport staged = *stagedRun;
   const HostCall call = host.callExport(r.slot, SimpleCall(""), staged, 20s);
   EXPECT_FALSE(call.ok);
   EXPECT_EQ(call.failure, export_text::PluginHostRefused("no library is loaded in this slot"));

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 namespace glyphmill {
 namespace {
 
@@ -102,6 +104,20 @@ TEST(Image24, ResizeClearsAndRefusesNegativeSides) {
   EXPECT_EQ(img.height(), 2);
   img.resize(2, 2);
   EXPECT_EQ(img.pixel(1, 1), Bgr{});
+}
+
+TEST(Image24, TextureSizedImagesLieOnHugePageBoundariesAndStartBlack) {
+  // 1024 x 1024 x 3 bytes is above the huge-page threshold; 16 x 16 is below it.
+  Image24 large(1024, 1024);
+  ASSERT_GE(large.stride() * static_cast<std::size_t>(large.height()), kHugePageBytes);
+  EXPECT_EQ(reinterpret_cast<std::uintptr_t>(large.data()) % kHugePageBytes, 0u);
+  EXPECT_EQ(large.pixel(1023, 1023), Bgr{});
+  large.fill(7, 8, 9);
+  EXPECT_EQ(CountColour(large, Bgr{7, 8, 9}), 1024 * 1024);
+  Image24 moved(std::move(large));
+  EXPECT_EQ(moved.pixel(0, 1023), (Bgr{7, 8, 9}));
+  moved.resize(16, 16);  // shrinking gives the huge pages back and keeps the image usable
+  EXPECT_EQ(CountColour(moved, Bgr{}), 256);
 }
 
 TEST(Image24, ColourReferencesHaveRedInTheLowByte) {

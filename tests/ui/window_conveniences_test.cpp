@@ -251,5 +251,21 @@ TEST(WindowFontFilter, TypingNarrowsTheListAndKeepsItsRows) {
   list->hidePopup();
 }
 
+TEST(WindowStart, ASecondStartTakesThePluginsFromTheCacheWithoutStartingTheHost) {
+  WindowFixture f("plugins");
+  PluginRegistry& first = f.window->state().registry;
+  const std::size_t count = first.size();
+  ASSERT_GT(count, 0u) << "the shipped exporters in the build folder";
+  EXPECT_GE(first.host().starts(), 1);
+  std::vector<std::string> names;
+  for (std::size_t i = 0; i < count; ++i) names.push_back(first.at(i).Name);
+
+  f.open("plugins");  // the same folders, so the same cache file
+  PluginRegistry& second = f.window->state().registry;
+  ASSERT_EQ(second.size(), count);
+  for (std::size_t i = 0; i < count; ++i) EXPECT_EQ(second.at(i).Name, names[i]) << i;
+  EXPECT_EQ(second.host().starts(), 0);
+}
+
 }  // namespace
 }  // namespace glyphmill::testing
