@@ -37,8 +37,7 @@ void RenderThread::prepareSurfaces() {
     maskImage_.resize(width_, height_);
     // The working surface serves Cleartype, the outline and the drop shadow only; a texture's
     // worth of memory is not touched for nothing.
-    const bool needsScratch =
-        settings_.antialiasMode == kAntialiasCleartype || BakesOutline(settings_) || BakesDropShadow(settings_);
+    const bool needsScratch = usesScratch();
     scratchImage_.resize(needsScratch ? width_ : 0, needsScratch ? height_ : 0);
   } catch (const std::bad_alloc&) {
     surfaceError_ = "Not enough memory for a " + std::to_string(width_) + " x " + std::to_string(height_) + " texture";
@@ -136,8 +135,8 @@ void RenderThread::Execute() {
     TexturePage drawn;
     drawn.colour.resize(width_, height);
     drawn.mask.resize(width_, height);
-    // The working surface starts black at each page's size, as it does for the first.
-    scratchImage_.resize(width_, height);
+    // The working surface, when the job has one, starts black at each page's size, as for the first.
+    if (usesScratch()) scratchImage_.resize(width_, height);
     FillBackground(drawn.colour, settings_.backColour);
     onPage = PlacedOnPage(chars_, placed_, page);
     progress_.setProgressBase(100);
@@ -200,6 +199,10 @@ GenerationResult RenderThread::takeResult() {
   chars_.clear();
   sortOrder_.clear();
   return result;
+}
+
+bool RenderThread::usesScratch() const {
+  return settings_.antialiasMode == kAntialiasCleartype || BakesOutline(settings_) || BakesDropShadow(settings_);
 }
 
 bool RenderThread::makesPage() const { return extras_.pagePixels != kPagePixelsClassic && !IsDistanceField(settings_); }

@@ -105,6 +105,8 @@ class RenderThread {
   // The mask (or the outline), the drop shadow and the glyphs of the coverage modes; keeps the
   // layers' coverage when the job makes a straight or premultiplied page.
   void DrawClassic(const GlyphSource& source, Image24& colour, Image24& mask);
+  // True when the job draws on its working surface (Cleartype, the outline, the drop shadow).
+  bool usesScratch() const;
   // True when the job makes a page other than its colour image.
   bool makesPage() const;
 
