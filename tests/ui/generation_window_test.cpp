@@ -192,6 +192,13 @@ TEST(WindowGeneration, SeveralPagesAreCountedShownOneAtATimeAndNamedByTheInspect
   EXPECT_TRUE(w.ui.Tab->hoverText().endsWith(QString::fromStdString(" page 2 of " + std::to_string(pages))))
       << w.ui.Tab->hoverText().toStdString();
 
+  // The preview strip cuts cells out of the first page only: a character of the second is left out
+  // rather than cut from the wrong page.
+  w.ui.Edit12->setText(QString(QChar(onSecond->codeUnit)));
+  w.DrawPreview();
+  const Image24& strip = w.ui.Image3->bitmap();
+  EXPECT_EQ(CountPixels(strip, [&](Bgr p) { return p != strip.pixel(0, 0); }), 0);
+
   // Back to one page: the selector and the page panel go, the texts are the classic ones.
   w.ui.udPages->setValue(1);
   w.ui.Button1->click();
