@@ -118,6 +118,30 @@ TEST(PagedBmFont, EveryFormListsEveryPageFileAndEachCharactersPage) {
   }
 }
 
+TEST(PagedBmFont, KerningPairsReachAcrossPages) {
+  const TestPages p(2, 3);
+  const PagesOffered offered(p);
+  const std::vector<TExportCharInfo> first = p.firstPageChars();
+  // A pair from page 0 to page 1, one within page 1, and one naming a character of no page.
+  TestFontInfo info;
+  info.record.struct_size = sizeof info.record;
+  info.face = "Test";
+  info.placed.assign(first.size(), 1);
+  info.kernings = {
+      {p.chars[0].Code, p.chars[4].Code, -2}, {p.chars[3].Code, p.chars[5].Code, 1}, {p.chars[0].Code, 999, -1}};
+  OfferFontInfo(info.bind());
+  for (const char* plugin : kBmFontPlugins) {
+    SCOPED_TRACE(plugin);
+    ScratchFolder dir;
+    LoadedPlugin(plugin).simpleExport(SimpleRecord(p, first, dir.file("font.fnt")));
+    const BmFont font = ReadForm(plugin, dir.file("font.fnt"));
+    EXPECT_EQ(font.kernings,
+              (std::vector<BmKerning>{{p.chars[0].Code, p.chars[4].Code, -2}, {p.chars[3].Code, p.chars[5].Code, 1}}));
+    EXPECT_EQ(font.chars.size(), p.chars.size() + 1);  // the font information's placed list does not cut page 1
+  }
+  OfferFontInfo(nullptr);
+}
+
 TEST(PagedBmFont, OnePageIsWrittenExactlyAsWithoutThePagesService) {
   const TestPages p(1, 6);
   const std::vector<TExportCharInfo> first = p.firstPageChars();
