@@ -157,8 +157,10 @@ void GenerationDriver::FinishGeneration(const Job& job) {
   AppState& s = state_;
   const int64_t placed = s.result.placedCount;
   const uint32_t selected = s.tables.selectedCount;
+  const FieldFallbacks& fallbacks = s.result.fieldFallbacks;
+  if (fallbacks.count > 0) SetStatus(status::FieldFallback(fallbacks.count, fallbacks.firstCodeUnit));
   if (static_cast<int64_t>(selected) <= placed) {
-    SetStatus(status::Complete(PageCount(s.result)));
+    if (fallbacks.count == 0) SetStatus(status::Complete(PageCount(s.result)));
   } else {
     SetStatus(status::CantFit(static_cast<uint32_t>(selected - placed), MaxPagesOf(job.thread->extras())));
   }

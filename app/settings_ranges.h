@@ -19,7 +19,7 @@
 namespace glyphmill {
 
 // The highest antialiasing value the program draws.
-inline constexpr uint16_t kLastAntialiasMode = kAntialiasDistanceField;
+inline constexpr uint16_t kLastAntialiasMode = kAntialiasMtsdf;
 
 // One field brought into range: its name and its value before and after.
 struct LimitedField {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 namespace glyphmill::status {
@@ -33,6 +34,17 @@ inline std::string CantFit(uint32_t missing, int32_t maxPages = 1) {
 // "Page 2 of 3": which texture page the window shows, counted from 1.
 inline std::string PageOfPages(int32_t page, int32_t pageCount) {
   return "Page " + std::to_string(page) + " of " + std::to_string(pageCount);
+}
+
+// A multi-channel field font with glyphs whose outline could not be read (bitmap-only glyphs):
+// "!Complete, but N glyph(s) without a readable outline (the first U+XXXX) have single-channel
+// fields."
+inline std::string FieldFallback(int32_t count, uint16_t firstCodeUnit) {
+  char code[8];
+  std::snprintf(code, sizeof code, "%04X", static_cast<unsigned>(firstCodeUnit));
+  return "!Complete, but " + std::to_string(count) + (count == 1 ? " glyph" : " glyphs") +
+         " without a readable outline (the first U+" + code + ") " + (count == 1 ? "has" : "have") +
+         " a single-channel field.";
 }
 
 // An error notice built from a failure's message.

@@ -12,6 +12,10 @@
 #   ascii  DejaVu Sans 24 pt (32 px), 32..126, 512x512, "BMFont Text", with --font-file
 #          (msdf-atlas-gen: -type softmask -size 32)
 #   sdf    the CJK job as a distance field, spread 4 (msdf-atlas-gen: -type sdf -pxrange 8)
+#   msdf   the ascii job as a multi-channel distance field, spread 4 (msdf-atlas-gen: -type msdf
+#          -pxrange 8)
+#   mcjk   the CJK job as a multi-channel distance field, spread 4 (msdf-atlas-gen: -type msdf
+#          -pxrange 8)
 # The peers take tens of seconds for each CJK run. The peers read the CJK collection's first face (they take no face index); its glyphs of that
 # range are the same in number and close in shape.
 set -euo pipefail
@@ -26,7 +30,7 @@ while getopts "b:n:m:f:h" opt; do
     n) runs=$OPTARG ;;
     m) mag=$OPTARG ;;
     f) fbm=$OPTARG ;;
-    *) sed -n '2,17p' "$0"; exit 2 ;;
+    *) sed -n '2,21p' "$0"; exit 2 ;;
   esac
 done
 
@@ -54,14 +58,18 @@ g="$(realpath "$cli") --plugins $(realpath "$plugins") --quiet --force -e 'BMFon
 if ((have_cjk)); then
   add glyphmill cjk "$g --font 'Noto Sans CJK SC' --size 12 --chars 0x4E00-0x9FEF --texture 4096x4096 -o g-cjk/font.fnt"
   add glyphmill sdf "$g --font 'Noto Sans CJK SC' --size 12 --chars 0x4E00-0x9FEF --texture 4096x4096 --aa sdf --sdf-spread 4 -o g-sdf/font.fnt"
+  add glyphmill mcjk "$g --font 'Noto Sans CJK SC' --size 12 --chars 0x4E00-0x9FEF --texture 4096x4096 --aa msdf --sdf-spread 4 -o g-mcjk/font.fnt"
 fi
+add glyphmill msdf "$g --font-file $dejavu --no-bold --size 24 --chars 32-126 --texture 512x512 --aa msdf --sdf-spread 4 -o g-msdf/font.fnt"
 add glyphmill ascii "$g --font-file $dejavu --size 24 --chars 32-126 --texture 512x512 -o g-ascii/font.fnt"
 if [[ -n $mag ]]; then
   m=$(realpath "$mag")
   if ((have_cjk)); then
     add msdf-atlas-gen cjk "$m -font $cjk -charset cjk-charset.txt -type softmask -size 16 -dimensions 4096 4096 -imageout m-cjk.png -csv m-cjk.csv"
     add msdf-atlas-gen sdf "$m -font $cjk -charset cjk-charset.txt -type sdf -pxrange 8 -size 16 -dimensions 4096 4096 -imageout m-sdf.png -csv m-sdf.csv"
+    add msdf-atlas-gen mcjk "$m -font $cjk -charset cjk-charset.txt -type msdf -pxrange 8 -size 16 -dimensions 4096 4096 -imageout m-mcjk.png -csv m-mcjk.csv"
   fi
+  add msdf-atlas-gen msdf "$m -font $dejavu -type msdf -pxrange 8 -size 32 -dimensions 512 512 -imageout m-msdf.png -csv m-msdf.csv"
   add msdf-atlas-gen ascii "$m -font $dejavu -type softmask -size 32 -dimensions 512 512 -imageout m-ascii.png -csv m-ascii.csv"
 fi
 if [[ -n $fbm ]]; then
@@ -72,7 +80,7 @@ if [[ -n $fbm ]]; then
   add fontbm ascii "$f --font-file $dejavu --font-size 32 --chars 32-126 --texture-size 512x512 --output f-ascii"
 fi
 
-mkdir -p "$out/g-cjk" "$out/g-sdf" "$out/g-ascii"
+mkdir -p "$out/g-cjk" "$out/g-sdf" "$out/g-ascii" "$out/g-msdf" "$out/g-mcjk"
 # The runs: one untimed round (page cache), then $runs rounds of every entry in turn. Each run's
 # wall time and the CPU time wait4 reports for it (its own and that of every descendant it
 # reaped), in seconds, into $out/times-<index>.
@@ -106,7 +114,7 @@ median() { sort -g | awk '{v[NR] = $1} END {if (NR % 2) print v[(NR + 1) / 2]; e
 
 echo "cores: $(nproc), runs: $runs (medians, seconds; CPU = user + system of the program and its children)"
 printf '%-6s %-15s %9s %9s\n' job program wall cpu
-for job in cjk ascii sdf; do
+for job in cjk ascii sdf msdf mcjk; do
   for i in "${!entries[@]}"; do
     IFS='|' read -r name j _ <<<"${entries[$i]}"
     [[ $j == "$job" ]] || continue

@@ -24,10 +24,9 @@ struct NamedValue {
   uint16_t value;
 };
 
-constexpr NamedValue kAntialiasNames[] = {{"smooth", kAntialiasSmooth},
-                                          {"cleartype", kAntialiasCleartype},
-                                          {"none", kAntialiasNone},
-                                          {"sdf", kAntialiasDistanceField}};
+constexpr NamedValue kAntialiasNames[] = {{"smooth", kAntialiasSmooth}, {"cleartype", kAntialiasCleartype},
+                                          {"none", kAntialiasNone},     {"sdf", kAntialiasDistanceField},
+                                          {"msdf", kAntialiasMsdf},     {"mtsdf", kAntialiasMtsdf}};
 constexpr NamedValue kOriginNames[] = {{"top-left", kOriginTopLeft},
                                        {"top-right", kOriginTopRight},
                                        {"bottom-right", kOriginBottomRight},
@@ -164,7 +163,9 @@ void AddFontOptions(CLI::App& app, RawOptions& r) {
 
 // The look of the texture: antialiasing, size, cells, origin, characters, outline, shadow, guides.
 void AddTextureOptions(CLI::App& app, RawOptions& r, CliOptions& o) {
-  app.add_option("--aa", r.aa, "antialiasing: smooth, cleartype, none or sdf (a signed distance field)");
+  app.add_option("--aa", r.aa,
+                 "antialiasing: smooth, cleartype, none, sdf (a signed distance field), msdf (a multi-channel "
+                 "distance field) or mtsdf (multi-channel, with the true distance in alpha)");
   app.add_option("--sdf-spread", r.sdfSpread,
                  "distance-field spread in pixels (" + std::to_string(kMinSdfSpread) + " to " +
                      std::to_string(kMaxSdfSpread) + ", default " + std::to_string(kDefaultSdfSpread) + ")");

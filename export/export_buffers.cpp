@@ -11,7 +11,12 @@ void WriteColourBuffer(const Image24& colour, uint8_t* dst) {
   if (bytes > 0) std::memcpy(dst, colour.data(), bytes);
 }
 
-void WriteAlphaBuffer(const Image24& mask, uint8_t* dst) {
+void WriteAlphaBuffer(const Image24& mask, uint8_t* dst, bool opaqueAlpha) {
+  const std::size_t pixels = static_cast<std::size_t>(mask.width()) * static_cast<std::size_t>(mask.height());
+  if (opaqueAlpha) {
+    std::memset(dst, 255, pixels);
+    return;
+  }
   const int32_t w = mask.width();
   const int32_t h = mask.height();
   for (int32_t y = 0; y < h; ++y) {
@@ -20,7 +25,7 @@ void WriteAlphaBuffer(const Image24& mask, uint8_t* dst) {
   }
 }
 
-void BuildExportBuffers(const Image24& colour, const Image24& mask, ExportBuffers& out) {
+void BuildExportBuffers(const Image24& colour, const Image24& mask, ExportBuffers& out, bool opaqueAlpha) {
   {
     std::lock_guard<std::mutex> hold(colour.lock());
     out.rgb.assign(colour.stride() * static_cast<std::size_t>(colour.height()), 0);
@@ -31,7 +36,7 @@ void BuildExportBuffers(const Image24& colour, const Image24& mask, ExportBuffer
   {
     std::lock_guard<std::mutex> hold(mask.lock());
     out.alpha.assign(static_cast<std::size_t>(mask.width()) * static_cast<std::size_t>(mask.height()), 0);
-    WriteAlphaBuffer(mask, out.alpha.data());
+    WriteAlphaBuffer(mask, out.alpha.data(), opaqueAlpha);
     out.alphaWidth = mask.width();
     out.alphaHeight = mask.height();
   }

@@ -30,14 +30,15 @@ struct ExportBuffers {
   }
 };
 
-// Rebuilds both buffers from the colour image and the mask.
-void BuildExportBuffers(const Image24& colour, const Image24& mask, ExportBuffers& out);
+// Rebuilds both buffers from the colour image and the mask; with `opaqueAlpha` (an MSDF page,
+// whose mask holds only the median the window shows) every alpha byte is 255 instead.
+void BuildExportBuffers(const Image24& colour, const Image24& mask, ExportBuffers& out, bool opaqueAlpha = false);
 
 // The two buffers' layouts written straight to `dst`: the colour image's width * height * 3 bytes,
-// or the mask's width * height alpha bytes (the first byte of each pixel). The caller holds the
-// image's lock.
+// or the mask's width * height alpha bytes (the first byte of each pixel; 255 with `opaqueAlpha`,
+// as BuildExportBuffers). The caller holds the image's lock.
 void WriteColourBuffer(const Image24& colour, uint8_t* dst);
-void WriteAlphaBuffer(const Image24& mask, uint8_t* dst);
+void WriteAlphaBuffer(const Image24& mask, uint8_t* dst, bool opaqueAlpha = false);
 
 // The records of the first `count` (held to the table's length) that the fixed records carry: the
 // ones not placed on a later page, in table order. With one page: every record.

@@ -43,7 +43,8 @@ ExportFontMetrics ExportFontMetrics::Of(const FontTables& tables) {
 ExportRun::ExportRun(ExportContext& context) : context_(context), fontInfo_(FontInfoInput(context)) {}
 
 void ExportRun::buildBuffers() {
-  BuildExportBuffers(ExportedColour(context_.result), context_.result.mask, context_.buffers);
+  BuildExportBuffers(ExportedColour(context_.result), context_.result.mask, context_.buffers,
+                     ExportsOpaqueAlpha(context_.result));
 }
 
 bool ExportReport::anyFailed() const {

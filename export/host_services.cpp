@@ -56,9 +56,10 @@ HostFontInfo::HostFontInfo(const HostFontInfoInput& input) {
         std::lock_guard<std::mutex> hold(colour.lock());
         WriteColourBuffer(colour, dst);
       };
-      page.writeAlpha = [&mask](uint8_t* dst) {
+      // Every page's alpha as the first page's: opaque for a multi-channel field.
+      page.writeAlpha = [&mask, opaque = ExportsOpaqueAlpha(result)](uint8_t* dst) {
         std::lock_guard<std::mutex> hold(mask.lock());
-        WriteAlphaBuffer(mask, dst);
+        WriteAlphaBuffer(mask, dst, opaque);
       };
     }
     pages_.pages.push_back(std::move(page));

@@ -11,9 +11,6 @@ namespace glyphmill {
 
 namespace {
 
-// How far, per thread, rendering may run ahead of the writes into the mask.
-constexpr int32_t kGlyphsAheadPerWorker = 32;
-
 // Extra faces only pay off with more than a few glyphs to render.
 constexpr int32_t kMinGlyphsForWorkers = 8;
 
@@ -22,6 +19,26 @@ bool IsPlaced(const GlyphSource& source, std::size_t i) {
 }
 
 }  // namespace
+
+std::vector<FontFace*> FieldWorkerFaces(FontFace* face, uint16_t spread, int32_t wanted,
+                                        std::vector<std::unique_ptr<FontFace>>& own) {
+  std::vector<FontFace*> faces;
+  if (!face) return faces;
+  face->setDistanceFieldSpread(spread);
+  faces.push_back(face);
+  for (int32_t w = 1; w < wanted; ++w) {
+    std::string error;
+    std::unique_ptr<FontFace> extra = FontFace::OpenResolved(face->request(), face->resolved(), &error);
+    if (!extra || !extra->setDistanceFieldSpread(spread)) break;  // fewer threads, same result
+    faces.push_back(extra.get());
+    own.push_back(std::move(extra));
+  }
+  return faces;
+}
+
+int32_t FieldThreadsFor(std::size_t glyphs, int32_t workers) {
+  return static_cast<int32_t>(glyphs) >= kMinGlyphsForWorkers ? std::max(workers, 1) : 1;
+}
 
 void CompositeField(Image24& mask, const GlyphImage& field, int64_t x, int64_t y) {
   if (field.kind != GlyphImage::Kind::Gray || field.width <= 0 || field.rows <= 0 ||
@@ -67,20 +84,9 @@ bool DrawFieldMask(const GlyphSource& source, uint16_t spread, int32_t workers, 
     if (IsPlaced(source, static_cast<std::size_t>(i))) todo.push_back(i);
 
   // The job's own face is worker 0's; every further worker opens its own library and face.
-  std::vector<FontFace*> faces;
   std::vector<std::unique_ptr<FontFace>> ownFaces;
-  if (source.face) {
-    source.face->setDistanceFieldSpread(spread);
-    faces.push_back(source.face);
-    const int32_t wanted = static_cast<int32_t>(todo.size()) >= kMinGlyphsForWorkers ? std::max(workers, 1) : 1;
-    for (int32_t w = 1; w < wanted; ++w) {
-      std::string error;
-      std::unique_ptr<FontFace> face = FontFace::OpenResolved(source.face->request(), source.face->resolved(), &error);
-      if (!face || !face->setDistanceFieldSpread(spread)) break;  // fewer threads, same result
-      faces.push_back(face.get());
-      ownFaces.push_back(std::move(face));
-    }
-  }
+  const std::vector<FontFace*> faces =
+      FieldWorkerFaces(source.face, spread, FieldThreadsFor(todo.size(), workers), ownFaces);
   const int32_t threads = std::max<int32_t>(static_cast<int32_t>(faces.size()), 1);
   const int32_t ascent = source.face ? source.face->ascent() : 0;
   const int32_t count = static_cast<int32_t>(todo.size());
@@ -116,7 +122,7 @@ bool DrawFieldMask(const GlyphSource& source, uint16_t spread, int32_t workers, 
     if (progress.due()) progress.report(progress.progressBase() + PercentOf(i, n), render_text::DrawingCharacter(i, n));
     return !stop.load(std::memory_order_relaxed);
   };
-  if (!ProduceInOrder(count, threads, kGlyphsAheadPerWorker * threads, produce, consume)) return false;
+  if (!ProduceInOrder(count, threads, kFieldGlyphsAheadPerWorker * threads, produce, consume)) return false;
   progress.advanceBase(100);
   return true;
 }

@@ -12,6 +12,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "render/glyph_drawing.h"
@@ -28,6 +29,18 @@ struct FieldBox {
   int32_t width = 0;
   int32_t rows = 0;
 };
+
+// How far, per thread, rendering fields may run ahead of the writes into the texture.
+inline constexpr int32_t kFieldGlyphsAheadPerWorker = 32;
+
+// The faces a field pass renders with, one per thread: the job's own `face` first, then up to
+// `wanted` - 1 further faces opened from the same file into `own` (each with its own FreeType
+// library), all with the field spread set. Fewer when opening more fails: the result is the same.
+std::vector<FontFace*> FieldWorkerFaces(FontFace* face, uint16_t spread, int32_t wanted,
+                                        std::vector<std::unique_ptr<FontFace>>& own);
+
+// Threads worth using for `glyphs` fields: `workers`, or 1 for only a few glyphs.
+int32_t FieldThreadsFor(std::size_t glyphs, int32_t workers);
 
 // Writes a field into a grey target with its bitmap's top-left corner at (x, y), all three
 // channels. Each pixel keeps the larger of what it holds and the field, so a neighbour's outside

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "render/image24.h"
+#include "render/multi_channel_field_drawing.h"
 #include "render/placed_character.h"
 
 namespace glyphmill {
@@ -27,7 +28,11 @@ struct GenerationResult {
   int32_t placedCount = kAllPlaced;
   std::vector<int32_t> sortOrder;  // indices into chars, in the order placement took them
   uint16_t fieldSpread = 0;        // the mask holds distance fields of this spread; 0: coverage
-  LineCell line;                   // the text line's cell, also when the cells are compact
+  // Multi-channel fields (antialiasing MSDF or MTSDF, else 0): the colour image's red, green and
+  // blue are three fields; the mask holds their median (MSDF) or the true distance (MTSDF).
+  uint16_t multiChannelMode = 0;
+  FieldFallbacks fieldFallbacks;  // glyphs drawn with a single-channel field instead
+  LineCell line;                  // the text line's cell, also when the cells are compact
   // The colour page exporters receive when it is not the colour image itself: the straight or the
   // premultiplied colour (page_pixels.h), as `pagePixels` says. Empty for classic pages and for
   // distance fields, whose exporters receive `colour`.
@@ -59,6 +64,10 @@ inline const Image24& ExportedColour(const GenerationResult& result, int32_t pag
   const TexturePage& p = result.morePages[static_cast<std::size_t>(page - 1)];
   return p.page.width() > 0 ? p.page : p.colour;
 }
+
+// True when exporters receive an alpha of 255 everywhere: an MSDF page, whose fields are all in
+// the colour channels (engines read its alpha as fully opaque).
+bool ExportsOpaqueAlpha(const GenerationResult& result);
 
 // One flag per table record: 1 when it found room in the texture.
 std::vector<uint8_t> PlacedFlags(const GenerationResult& result);

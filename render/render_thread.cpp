@@ -7,6 +7,7 @@
 #include "render/distance_field_drawing.h"
 #include "render/drop_shadow.h"
 #include "render/glyph_drawing.h"
+#include "render/multi_channel_field_drawing.h"
 #include "render/outline.h"
 #include "render/placement.h"
 #include "render/render_texts.h"
@@ -95,6 +96,7 @@ void RenderThread::Execute() {
   pageCount_ = 1;
   lastPageHeight_ = height_;
   morePages_.clear();
+  fieldFallbacks_ = FieldFallbacks{};
   {
     std::lock_guard<std::mutex> lock(colourImage_.lock());
     FillBackground(colourImage_, settings_.backColour);
@@ -147,7 +149,16 @@ void RenderThread::Execute() {
 
 void RenderThread::DrawPage(const GlyphSource& source, Image24& colour, Image24& mask, Image24& page) {
   const Bgr ink = BgrFromColourRef(settings_.textColour);
-  if (IsDistanceField(settings_)) {
+  if (IsMultiChannelField(settings_)) {
+    // Three fields in the colour image, the median or the true field in the mask. The fallbacks of
+    // every page are counted together; the first is the lowest code unit (table order).
+    FieldFallbacks onPage;
+    DrawMultiChannelFields(source, FieldSpread(extras_), RenderWorkerCount(), colour, mask, onPage, progress_,
+                           terminate_);
+    if (onPage.count > 0 && (fieldFallbacks_.count == 0 || onPage.firstCodeUnit < fieldFallbacks_.firstCodeUnit))
+      fieldFallbacks_.firstCodeUnit = onPage.firstCodeUnit;
+    fieldFallbacks_.count += onPage.count;
+  } else if (IsDistanceField(settings_)) {
     // The field in the mask, the text colour wherever it reaches; no outline, no shadow.
     {
       std::lock_guard<std::mutex> lock(mask.lock());
@@ -188,6 +199,8 @@ GenerationResult RenderThread::takeResult() {
   result.placedCount = placedCount_;
   result.sortOrder = std::move(sortOrder_);
   result.fieldSpread = IsDistanceField(settings_) ? FieldSpread(extras_) : 0;
+  result.multiChannelMode = IsMultiChannelField(settings_) ? settings_.antialiasMode : 0;
+  result.fieldFallbacks = fieldFallbacks_;
   result.line = line_;
   if (pageImage_.width() > 0) {
     std::lock_guard<std::mutex> lock(pageImage_.lock());

@@ -134,6 +134,7 @@ class RenderThread {
   int32_t pageCount_ = 1;
   int32_t lastPageHeight_ = 0;
   std::vector<TexturePage> morePages_;  // pages 1.. of a job that filled several
+  FieldFallbacks fieldFallbacks_;       // multi-channel fields: glyphs drawn with a single-channel field
   std::vector<PlacedCharacter> chars_;
   std::vector<GlyphABC> abc_;
   LineCell line_;

@@ -1,4 +1,10 @@
-// What the Distance Field antialiasing mode changes beyond the glyph rendering itself.
+// What the distance-field antialiasing modes (Distance Field, MSDF, MTSDF) change beyond the glyph
+// rendering itself.
+//
+// Field kinds: Distance Field puts a single-channel field in the mask. MSDF puts three fields in
+// the colour image's red, green and blue (their median is the shape) and the median in the mask,
+// and exporters receive an alpha of 255; MTSDF adds the true signed distance in the mask, which
+// exporters receive as alpha.
 //
 // Baked effects: a distance-field font leaves the outline and the drop shadow to the engine's
 // shader (they are read from the field there), so in that mode the job skips both whatever their
@@ -18,7 +24,15 @@
 
 namespace glyphmill {
 
-inline bool IsDistanceField(const GenerationSettings& s) { return s.antialiasMode == kAntialiasDistanceField; }
+inline bool IsDistanceFieldMode(uint16_t antialiasMode) {
+  return antialiasMode == kAntialiasDistanceField || antialiasMode == kAntialiasMsdf ||
+         antialiasMode == kAntialiasMtsdf;
+}
+inline bool IsMultiChannelFieldMode(uint16_t antialiasMode) {
+  return antialiasMode == kAntialiasMsdf || antialiasMode == kAntialiasMtsdf;
+}
+inline bool IsDistanceField(const GenerationSettings& s) { return IsDistanceFieldMode(s.antialiasMode); }
+inline bool IsMultiChannelField(const GenerationSettings& s) { return IsMultiChannelFieldMode(s.antialiasMode); }
 inline bool BakesOutline(const GenerationSettings& s) { return s.outline() && !IsDistanceField(s); }
 inline bool BakesDropShadow(const GenerationSettings& s) { return s.dropShadow() && !IsDistanceField(s); }
 

@@ -1,5 +1,7 @@
 #include "settings/font_face.h"
 
+#include "settings/glyph_outline.h"
+
 #include <fontconfig/fontconfig.h>
 
 #include <algorithm>
@@ -164,6 +166,63 @@ void SettleEdgeSigns(const GlyphImage& coverage, GlyphImage& field) {
   }
 }
 
+// FT_Outline_Decompose's callbacks: each appends to the last contour of the GlyphOutline it is
+// handed, in pixels (26.6 fixed point divided by 64).
+OutlinePoint PixelPoint(const FT_Vector* v) { return {v->x / 64.0, v->y / 64.0}; }
+
+struct OutlineSink {
+  GlyphOutline* out;
+  OutlinePoint pen;
+};
+
+void AppendSegment(OutlineSink* sink, uint8_t degree, std::array<OutlinePoint, 4> p) {
+  if (sink->out->contours.empty()) sink->out->contours.emplace_back();
+  OutlineSegment segment;
+  segment.degree = degree;
+  segment.p = p;
+  sink->out->contours.back().segments.push_back(segment);
+  sink->pen = p[degree];
+}
+
+int MoveTo(const FT_Vector* to, void* user) {
+  auto* sink = static_cast<OutlineSink*>(user);
+  sink->out->contours.emplace_back();
+  sink->pen = PixelPoint(to);
+  return 0;
+}
+
+int LineTo(const FT_Vector* to, void* user) {
+  auto* sink = static_cast<OutlineSink*>(user);
+  AppendSegment(sink, 1, {sink->pen, PixelPoint(to), {}, {}});
+  return 0;
+}
+
+int ConicTo(const FT_Vector* control, const FT_Vector* to, void* user) {
+  auto* sink = static_cast<OutlineSink*>(user);
+  AppendSegment(sink, 2, {sink->pen, PixelPoint(control), PixelPoint(to), {}});
+  return 0;
+}
+
+int CubicTo(const FT_Vector* control1, const FT_Vector* control2, const FT_Vector* to, void* user) {
+  auto* sink = static_cast<OutlineSink*>(user);
+  AppendSegment(sink, 3, {sink->pen, PixelPoint(control1), PixelPoint(control2), PixelPoint(to)});
+  return 0;
+}
+
+// Closes every contour that does not end where it began (FreeType's contours are implicitly
+// closed) and drops contours without segments.
+void CloseContours(GlyphOutline& out) {
+  std::vector<OutlineContour> kept;
+  for (OutlineContour& c : out.contours) {
+    if (c.segments.empty()) continue;
+    const OutlinePoint first = c.segments.front().p[0];
+    const OutlineSegment& last = c.segments.back();
+    if (!(last.p[last.degree] == first)) c.segments.push_back(OutlineSegment{1, {last.p[last.degree], first, {}, {}}});
+    kept.push_back(std::move(c));
+  }
+  out.contours = std::move(kept);
+}
+
 // True when a font added to the application (a font file the user opened) has `family` among its
 // family names, compared as fontconfig compares them.
 bool ApplicationFontHasFamily(FcFontSet* fonts, const std::string& family) {
@@ -252,6 +311,8 @@ GlyphRenderPolicy PolicyForAntialias(uint16_t antialiasMode) {
     case 1: return {FT_LOAD_DEFAULT | FT_LOAD_TARGET_LCD, FT_RENDER_MODE_LCD};
     case 2: return {FT_LOAD_DEFAULT | FT_LOAD_TARGET_MONO, FT_RENDER_MODE_MONO};
     case 3: return {FT_LOAD_DEFAULT | FT_LOAD_TARGET_NORMAL, FT_RENDER_MODE_SDF, true};
+    case 4:
+    case 5: return {FT_LOAD_DEFAULT | FT_LOAD_TARGET_NORMAL | FT_LOAD_NO_BITMAP, FT_RENDER_MODE_NORMAL};
     default: return {FT_LOAD_DEFAULT | FT_LOAD_TARGET_NORMAL, FT_RENDER_MODE_NORMAL};
   }
 }
@@ -402,6 +463,35 @@ bool FontFace::renderGlyph(uint16_t codeUnit, uint16_t antialiasMode, GlyphImage
   if (!ConvertBitmap(slot->bitmap, *out)) return false;
   if (coverage.width > 0) SettleEdgeSigns(coverage, *out);
   return true;
+}
+
+OutlineRead FontFace::loadOutline(uint16_t codeUnit, uint16_t antialiasMode, GlyphOutline* out) {
+  *out = GlyphOutline{};
+  const GlyphRenderPolicy policy = PolicyForAntialias(antialiasMode);
+  if (FT_Load_Glyph(face_, glyphIndex(codeUnit), policy.loadFlags | FT_LOAD_NO_BITMAP)) return OutlineRead::Failed;
+  FT_GlyphSlot slot = face_->glyph;
+  if (slot->format != FT_GLYPH_FORMAT_OUTLINE) return OutlineRead::NoOutline;
+  applySynthesis(slot);
+  FT_Outline_Funcs funcs{};
+  funcs.move_to = MoveTo;
+  funcs.line_to = LineTo;
+  funcs.conic_to = ConicTo;
+  funcs.cubic_to = CubicTo;
+  OutlineSink sink{out, {}};
+  if (slot->outline.n_points > 0 && FT_Outline_Decompose(&slot->outline, &funcs, &sink)) return OutlineRead::Failed;
+  CloseContours(*out);
+  GlyphImage coverage;
+  const CoveragePass pass = RenderCoverage(slot, coverage);
+  if (pass == CoveragePass::Failed) return OutlineRead::Failed;
+  out->coverage = std::move(coverage);
+  out->coverage.left = slot->bitmap_left;
+  out->coverage.top = slot->bitmap_top;
+  if (pass == CoveragePass::NoInk) {
+    out->coverage.width = out->coverage.rows = 0;
+    out->coverage.pixels.clear();
+    out->contours.clear();
+  }
+  return OutlineRead::Read;
 }
 
 std::vector<uint32_t> FontFace::supportedCodeUnits(bool* hasCharmap) const {

@@ -19,6 +19,9 @@
 
 namespace glyphmill {
 
+struct GlyphOutline;
+enum class OutlineRead;
+
 inline constexpr const char* kDefaultFontName = "Default";  // the system's default sans
 
 struct FontRequest {
@@ -52,7 +55,7 @@ bool ResolveFont(const FontRequest& request, ResolvedFont* out, std::string* err
 std::string FreeTypeErrorText(FT_Error err);
 
 // How glyphs are loaded and rendered for one antialiasing mode (0 Smooth, 1 Cleartype, 2 None,
-// 3 Distance Field). Measurement uses mode 0 for every mode, so a distance-field font has the
+// 3 Distance Field, 4 MSDF, 5 MTSDF). Measurement uses mode 0 for every mode, so a distance-field font has the
 // Smooth font's cells and advances (its cells then grow by the spread, see the job table).
 //
 // Distance Field: the glyph is first rendered to Smooth coverage, then FT_RENDER_MODE_SDF turns
@@ -64,6 +67,9 @@ std::string FreeTypeErrorText(FT_Error err);
 // centres; the truncation puts both sides within one step of the outline at 128, and renderGlyph
 // settles those pixels from the coverage (127 outside, 128 inside). The bitmap grows by `spread`
 // pixels on every side (its left offset moves left and its top up by it).
+//
+// MSDF and MTSDF load the outline exactly as Distance Field does (the same hinting) and never
+// render it through FreeType: loadOutline hands it to the multi-channel field generator.
 struct GlyphRenderPolicy {
   int32_t loadFlags;
   FT_Render_Mode renderMode;
@@ -141,6 +147,10 @@ class FontFace {
   // Renders a code unit in an antialiasing mode with the synthesised style applied. False when the
   // glyph cannot be loaded or rendered; an empty glyph (space) gives width 0 and returns true.
   bool renderGlyph(uint16_t codeUnit, uint16_t antialiasMode, GlyphImage* out);
+
+  // Loads a code unit's outline in an antialiasing mode's hinting with the synthesised style
+  // applied (glyph_outline.h), and its Smooth coverage rendered from that same outline.
+  OutlineRead loadOutline(uint16_t codeUnit, uint16_t antialiasMode, GlyphOutline* out);
 
   // Every code point 0..65535 of the face's Unicode charmap, ascending. Empty with `hasCharmap`
   // false when the face has no Unicode charmap.

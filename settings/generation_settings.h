@@ -23,6 +23,8 @@ inline constexpr uint16_t kAntialiasSmooth = 0;
 inline constexpr uint16_t kAntialiasCleartype = 1;
 inline constexpr uint16_t kAntialiasNone = 2;
 inline constexpr uint16_t kAntialiasDistanceField = 3;  // signed distance field, see GenerationExtras
+inline constexpr uint16_t kAntialiasMsdf = 4;           // multi-channel distance field (colour channels)
+inline constexpr uint16_t kAntialiasMtsdf = 5;          // multi-channel field plus the true field in the mask
 
 // packOrigin values; any value above 3 packs from the middle. The four corners are also the
 // packer's modes (render/partition.h): the corner of a free rectangle a cell is put in.

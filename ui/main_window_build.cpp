@@ -111,7 +111,7 @@ void TForm1::buildControls() {
   // Under the progress bar like the text box and the button, so the bar covers it too.
   ui.cmbPreviewZoom = new QComboBox(client_);
   ui.cmbPreviewZoom->setObjectName("cmbPreviewZoom");
-  ui.cmbPreviewZoom->addItems({"1x", "2x", "4x"});
+  ui.cmbPreviewZoom->addItems({"1x", "2x", "4x", "8x"});
   ui.cmbPreviewZoom->setToolTip("Preview zoom of a distance-field font");
   ui.Bar = new QProgressBar(client_);
   ui.Bar->setObjectName("Bar");
@@ -221,7 +221,7 @@ void TForm1::buildPlacementGroup(QWidget* column) {
 
 void TForm1::buildGeneralPage(QWidget* general) {
   Caption(general, "Antialiasing Filter:", 8, 6);
-  ui.cmbAA = TypingList(general, "cmbAA", {"Smooth", "Cleartype", "None", "Distance Field"});
+  ui.cmbAA = TypingList(general, "cmbAA", {"Smooth", "Cleartype", "None", "Distance Field", "MSDF", "MTSDF"});
   PlaceAt(ui.cmbAA, 8, 22, 130, 22);
   Caption(general, "Spread:", 146, 6);
   ui.udSdfSpread = UpDown(general, "udSdfSpread", kMinSdfSpread, kMaxSdfSpread, kDefaultSdfSpread);

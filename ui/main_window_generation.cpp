@@ -53,7 +53,8 @@ void TForm1::DrawPreview() {
                              // The strip cuts cells out of the first page: characters on later
                              // pages are left out rather than cut from the wrong page.
                              PlacedOnPage(result.chars, PlacedFlags(result), 0), result.fieldSpread > 0,
-                             result.fieldSpread, previewZoom()};
+                             result.fieldSpread, previewZoom(), result.multiChannelMode != 0,
+                             BgrFromColourRef(state_.settings.textColour)};
   const std::u16string text = ui.Edit12->text().toStdU16String();
   std::scoped_lock guard(result.colour.lock(), result.mask.lock());
   ui.Image3->drawPreview(ResolveColourRefBgr(state_.settings.previewBackColour, palette()), text, source);

@@ -283,6 +283,7 @@ int32_t TForm1::previewZoom() const {
   switch (ui.cmbPreviewZoom->currentIndex()) {
     case 1: return 2;
     case 2: return 4;
+    case 3: return 8;
     default: return 1;
   }
 }

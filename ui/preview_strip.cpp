@@ -66,7 +66,9 @@ void RenderFieldCell(Image24& strip, const PlacedCharacter& cell, int64_t x, int
   const float top = static_cast<float>(std::clamp<int64_t>(cell.cellY, 0, maxY));
   const float right = static_cast<float>(std::clamp<int64_t>(int64_t{cell.cellX} + cell.cellWidth - 1, 0, maxX));
   const float bottom = static_cast<float>(std::clamp<int64_t>(int64_t{cell.cellY} + cell.cellHeight - 1, 0, maxY));
-  auto field = [&](int32_t sx, int32_t sy) { return static_cast<float>(source.mask.row(sy)[sx * 3]); };
+  // The single field is the mask's; a multi-channel one is in the colour image (blue, green, red).
+  const Image24& fields = source.multiChannel ? source.colour : source.mask;
+  auto field = [&](int32_t sx, int32_t sy, int k) { return static_cast<float>(fields.row(sy)[sx * 3 + k]); };
   const int64_t rows = int64_t{cell.cellHeight} * z, cols = int64_t{cell.cellWidth} * z;
   for (int64_t r = 0; r < rows; ++r) {
     const int64_t ty = y + r;
@@ -84,10 +86,24 @@ void RenderFieldCell(Image24& strip, const PlacedCharacter& cell, int64_t x, int
           std::clamp(static_cast<float>(cell.cellX) + (static_cast<float>(q) + 0.5f) / z - 0.5f, left, right);
       const int32_t x0 = static_cast<int32_t>(u), x1 = std::min(x0 + 1, static_cast<int32_t>(right));
       const float fx = u - static_cast<float>(x0);
-      const float f = (field(x0, y0) * (1 - fx) + field(x1, y0) * fx) * (1 - fy) +
-                      (field(x0, y1) * (1 - fx) + field(x1, y1) * fx) * fy;
-      const float a = FieldCoverage(f, source.spread, z);
+      auto sample = [&](int k) {
+        return (field(x0, y0, k) * (1 - fx) + field(x1, y0, k) * fx) * (1 - fy) +
+               (field(x0, y1, k) * (1 - fx) + field(x1, y1, k) * fx) * fy;
+      };
+      float a;
+      if (source.multiChannel) {
+        const float cb = sample(0), cg = sample(1), cr = sample(2);
+        a = MultiChannelCoverage(std::max(std::min(cb, cg), std::min(std::max(cb, cg), cr)), source.spread, z);
+      } else {
+        a = FieldCoverage(sample(0), source.spread, z);
+      }
       if (a <= 0.0f) continue;
+      if (source.multiChannel) {
+        const uint8_t ink[3] = {source.ink.b, source.ink.g, source.ink.r};
+        uint8_t* d = out + tx * 3;
+        for (int k = 0; k < 3; ++k) d[k] = Blend(ink[k], d[k], a);
+        continue;
+      }
       // The nearest texture pixel, halves up (u and v are clamped into the cell, never negative).
       const int32_t nx = static_cast<int32_t>(std::floor(u + 0.5f)), ny = static_cast<int32_t>(std::floor(v + 0.5f));
       const uint8_t* c = source.colour.row(std::min(ny, maxY)) + std::min(nx, maxX) * 3;
@@ -159,6 +175,11 @@ float FieldCoverage(float field, int32_t spread, int32_t zoom) {
   // One texel spans 128 / spread field units; one screen pixel 1 / zoom of that.
   const float unitsPerScreenPixel = 128.0f / static_cast<float>(std::max(spread, 1) * std::max(zoom, 1));
   return std::clamp((field - 128.0f) / unitsPerScreenPixel + 0.5f, 0.0f, 1.0f);
+}
+
+float MultiChannelCoverage(float median, int32_t spread, int32_t zoom) {
+  const float t = FieldCoverage(median, spread, zoom);
+  return t * t * (3.0f - 2.0f * t);
 }
 
 void DrawPreviewInto(Image24& strip, Bgr background, const std::u16string& text, const PreviewSource& source) {

@@ -4,8 +4,11 @@
 //
 // A distance-field font is drawn as an engine draws one: the field is sampled bilinearly, the edge
 // is where it crosses 128, and coverage ramps from 0 to 1 over one screen pixel around the edge.
-// The line is drawn at its own size, and below it once more at the zoom the person picked (2x or
-// 4x), where a coverage font would turn blurred or blocky and a distance field stays crisp.
+// The line is drawn at its own size, and below it once more at the zoom the person picked (2x, 4x
+// or 8x), where a coverage font would turn blurred or blocky and a distance field stays crisp.
+// A multi-channel field (MSDF, MTSDF) is read from the colour image's three channels, each
+// sampled bilinearly, and its edge is where their median crosses 128, with a smoothstep over the
+// screen pixel; it is drawn in the text colour.
 #pragma once
 
 #include <QWidget>
@@ -37,7 +40,9 @@ struct PreviewSource {
   std::vector<uint8_t> placed = {};
   bool distanceField = false;  // the mask holds signed distance fields (128 on the outline)
   int32_t spread = 8;          // their spread in pixels
-  int32_t zoom = 1;            // 1, 2 or 4: the scale of the second, zoomed line
+  int32_t zoom = 1;            // 1, 2, 4 or 8: the scale of the second, zoomed line
+  bool multiChannel = false;   // the colour image's red, green and blue hold three fields
+  Bgr ink{};                   // the text colour a multi-channel font is drawn in
 };
 
 // Height of the strip for a table whose tallest cell is `tallestCell`: the cell's height, plus the
@@ -47,6 +52,10 @@ int32_t PreviewStripHeight(uint32_t tallestCell, bool distanceField, int32_t zoo
 // Coverage of a distance-field sample `field` (0..255) drawn `zoom` times its size: 0 outside, 1
 // inside, a linear ramp across the screen pixel around 128.
 float FieldCoverage(float field, int32_t spread, int32_t zoom);
+
+// Coverage of a multi-channel sample whose median is `median`: FieldCoverage's ramp eased by a
+// smoothstep, as engines' shaders draw these fonts.
+float MultiChannelCoverage(float median, int32_t spread, int32_t zoom);
 
 // DrawPreview over a bitmap: fills it with `background`, then copies each character's cell at the
 // pen position, blending by the mask (or rendering it from the field, see above), with every cell's

@@ -49,7 +49,9 @@ typedef struct GlyphmillFontInfoV1 {
   int32_t outline_width;                /* outline width in pixels, 0 when the outline is off            */
   uint8_t bold;                         /* nonzero when bold was asked for                                */
   uint8_t italic;                       /* nonzero when italic was asked for                              */
-  uint8_t antialias_mode;               /* 0 smooth, 1 cleartype, 2 none, 3 distance field               */
+  uint8_t antialias_mode;               /* 0 smooth, 1 cleartype, 2 none, 3 distance field, 4 MSDF,      */
+                                        /* 5 MTSDF (multi-channel fields: red, green, blue hold three    */
+                                        /* fields; MTSDF's alpha the true field, MSDF's alpha is 255)    */
   uint8_t reserved0;                    /* 0                                                              */
   uint32_t char_count;                  /* entries at `placed`: the CharCount of the export record        */
   const char* face_name;                /* zero-terminated UTF-8 family name as set by the user          */
@@ -87,7 +89,8 @@ typedef struct GlyphmillFontInfoV2 {
   int32_t outline_width;                 /* outline width in pixels, 0 when the outline is off            */
   uint8_t bold;                          /* nonzero when bold was asked for                                */
   uint8_t italic;                        /* nonzero when italic was asked for                              */
-  uint8_t antialias_mode;                /* 0 smooth, 1 cleartype, 2 none, 3 distance field               */
+  uint8_t antialias_mode;                /* 0 smooth, 1 cleartype, 2 none, 3 distance field, 4 MSDF,      */
+                                         /* 5 MTSDF (as in version 1)                                     */
   uint8_t page_pixels;                   /* the colour buffer: 0 as drawn over the background colour,     */
                                          /* 1 straight colour (also in fully transparent pixels, bled     */
                                          /* from the nearest inked one), 2 premultiplied by alpha; hosts  */

@@ -34,7 +34,8 @@ std::string FormatBmFontJson(const BmFontDescription& font) {
                    {"alphaChnl", c.alphaChnl},   {"redChnl", c.redChnl}, {"greenChnl", c.greenChnl},
                    {"blueChnl", c.blueChnl}};
   // A distance-field font says so in the object engines that read BMFont JSON look for.
-  if (font.distanceRange > 0) doc["distanceField"] = {{"fieldType", "sdf"}, {"distanceRange", font.distanceRange}};
+  if (font.distanceRange > 0)
+    doc["distanceField"] = {{"fieldType", font.fieldType}, {"distanceRange", font.distanceRange}};
   if (font.premultipliedAlpha) doc["premultipliedAlpha"] = true;
   Json kernings = Json::array();
   for (const KerningPair& k : font.kernings) {

@@ -44,7 +44,8 @@ std::string FormatBmFontText(const BmFontDescription& font) {
              "greenChnl=%d blueChnl=%d",
              c.lineHeight, c.base, c.scaleW, c.scaleH, c.pages, c.packed ? 1 : 0, c.alphaChnl, c.redChnl, c.greenChnl,
              c.blueChnl);
-  if (font.distanceRange > 0) AppendLine(out, "distanceField fieldType=sdf distanceRange=%u", font.distanceRange);
+  if (font.distanceRange > 0)
+    AppendLine(out, "distanceField fieldType=%s distanceRange=%u", font.fieldType.c_str(), font.distanceRange);
   for (std::size_t k = 0; k < font.pageFiles.size(); ++k)
     out += "page id=" + std::to_string(k) + " file=\"" + font.pageFiles[k] + "\"\n";
   AppendLine(out, "chars count=%zu", font.chars.size());

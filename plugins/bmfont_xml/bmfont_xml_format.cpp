@@ -98,7 +98,10 @@ std::string FormatBmFontXml(const BmFontDescription& font) {
       .attr("blueChnl", c.blueChnl)
       .close();
   if (font.distanceRange > 0)
-    Element(out, 1, "distanceField").text("fieldType", "sdf").attr("distanceRange", font.distanceRange).close();
+    Element(out, 1, "distanceField")
+        .text("fieldType", font.fieldType)
+        .attr("distanceRange", font.distanceRange)
+        .close();
   Element(out, 1, "pages").open();
   for (std::size_t k = 0; k < font.pageFiles.size(); ++k)
     Element(out, 2, "page").attr("id", static_cast<int64_t>(k)).text("file", font.pageFiles[k]).close();

@@ -39,6 +39,7 @@ BmFontDescription BuildBmFontDescription(uint32_t textureWidth, uint32_t texture
     d.info.smooth = host->antialiasMode != 2;
     d.info.outline = host->outlineWidth;
     d.distanceRange = host->distanceRange;
+    d.fieldType = host->fieldType();
     d.premultipliedAlpha = host->premultipliedAlpha;
   } else {
     d.common.lineHeight = TallestCell(chars, host);

@@ -68,6 +68,7 @@ struct BmFontDescription {
   std::vector<BmFontChar> chars;       // ascending id, each id once
   std::vector<KerningPair> kernings;   // ascending (first, second), both ids among `chars`
   uint32_t distanceRange = 0;          // a signed distance field of this range (2 x spread); 0: coverage
+  std::string fieldType = "sdf";       // its kind: "sdf", "msdf" or "mtsdf"
   bool premultipliedAlpha = false;     // the page's colour is premultiplied by its alpha
 };
 

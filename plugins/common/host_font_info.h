@@ -38,7 +38,7 @@ struct HostFontInfo {
   int32_t outlineWidth = 0;
   bool bold = false;
   bool italic = false;
-  uint8_t antialiasMode = 0;  // 0 smooth, 1 cleartype, 2 none, 3 distance field
+  uint8_t antialiasMode = 0;  // 0 smooth, 1 cleartype, 2 none, 3 distance field, 4 MSDF, 5 MTSDF
   // Distance-field fonts: the field's range in pixels (2 x spread), from version 2 of the host's
   // record; 0 for a coverage mask or a host without version 2.
   uint32_t distanceRange = 0;
@@ -53,6 +53,8 @@ struct HostFontInfo {
   std::vector<KerningPair> kernings;  // nonzero amounts only
 
   bool isPlaced(std::size_t index) const { return placed.empty() || placed[index]; }
+  // The field type engines read for a distance-field font: "msdf", "mtsdf" or "sdf".
+  const char* fieldType() const { return antialiasMode == 4 ? "msdf" : antialiasMode == 5 ? "mtsdf" : "sdf"; }
   bool hasGeometry() const { return !geometry.empty(); }
 };
 

@@ -24,7 +24,8 @@ std::string FormatJsonMetrics(uint16_t width, uint16_t height, int32_t spaceAdva
                    {"base", host->base},           {"ascent", host->ascent},
                    {"descent", host->descent},     {"bold", host->bold},
                    {"italic", host->italic},       {"outlineWidth", host->outlineWidth}};
-    if (host->distanceRange > 0) doc["distanceField"] = {{"fieldType", "sdf"}, {"distanceRange", host->distanceRange}};
+    if (host->distanceRange > 0)
+      doc["distanceField"] = {{"fieldType", host->fieldType()}, {"distanceRange", host->distanceRange}};
     if (host->premultipliedAlpha) doc["premultipliedAlpha"] = true;
   }
   Json list = Json::array();

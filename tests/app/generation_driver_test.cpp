@@ -105,6 +105,41 @@ TEST_F(Driver, DistanceFieldBakesNoEffectsAndHandsBackItsSpread) {
   EXPECT_EQ(front.progressMaximum, 700);
 }
 
+TEST_F(Driver, MultiChannelFieldsGrowTheCellsByTheSpreadAndCompleteWithoutNotice) {
+  state.settings.setFlag(kStyleOutline, true);
+  state.settings.fontSize = 16;
+  state.settings.antialiasMode = kAntialiasSmooth;
+  GenerateAndWait();
+  const std::vector<PlacedCharacter> smooth = state.result.chars;
+  for (uint16_t mode : {kAntialiasMsdf, kAntialiasMtsdf}) {
+    state.settings.antialiasMode = mode;
+    state.extras.sdfSpread = 5;
+    GenerateAndWait();
+    EXPECT_EQ(state.statusText, status::kComplete);  // every glyph had an outline: no fallback
+    EXPECT_EQ(front.progressMaximum, 300);
+    EXPECT_EQ(state.result.fieldSpread, 5);
+    EXPECT_EQ(state.result.multiChannelMode, mode);
+    EXPECT_EQ(state.result.fieldFallbacks.count, 0);
+    // No baked outline (its margin of 2 x width + 1 becomes the field's 1 + spread on each side).
+    ASSERT_EQ(state.result.chars.size(), smooth.size());
+    const uint32_t outlineMargin = 2 * (2 * state.settings.outlineWidth + 1);
+    for (std::size_t i = 0; i < smooth.size(); ++i)
+      EXPECT_EQ(state.result.chars[i].cellWidth, smooth[i].cellWidth - outlineMargin + 2 * (1 + 5)) << i;
+  }
+}
+
+TEST(StatusTexts, TheFieldFallbackNoticeCountsTheGlyphsAndNamesTheFirst) {
+  const std::string one = status::FieldFallback(1, 0x2603);
+  EXPECT_EQ(one.rfind("!Complete", 0), 0u);  // an error notice: the CLI prints it on standard error
+  EXPECT_NE(one.find(" 1 glyph "), std::string::npos) << one;
+  EXPECT_NE(one.find("U+2603"), std::string::npos) << one;
+  EXPECT_NE(one.find(" has "), std::string::npos) << one;
+  const std::string many = status::FieldFallback(12, 0x41);
+  EXPECT_NE(many.find(" 12 glyphs "), std::string::npos) << many;
+  EXPECT_NE(many.find("U+0041"), std::string::npos) << many;
+  EXPECT_NE(many.find(" have "), std::string::npos) << many;
+}
+
 TEST_F(Driver, CharactersThatDoNotFitAreCountedInTheNotice) {
   ApplyTextureSize(state, "64", "64");
   GenerateAndWait();

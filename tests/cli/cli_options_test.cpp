@@ -63,6 +63,8 @@ TEST(CliOptions, EveryNamedChoiceMapsToItsValue) {
   EXPECT_EQ(Accepted({"--aa", "smooth"}).antialiasMode, 0);
   EXPECT_EQ(Accepted({"--aa", "none"}).antialiasMode, 2);
   EXPECT_EQ(Accepted({"--aa", "sdf"}).antialiasMode, 3);
+  EXPECT_EQ(Accepted({"--aa", "msdf"}).antialiasMode, 4);
+  EXPECT_EQ(Accepted({"--aa", "mtsdf"}).antialiasMode, 5);
   EXPECT_FALSE(Accepted({"--aa", "sdf"}).sdfSpread.has_value());  // the project's spread stays
   EXPECT_EQ(Accepted({"--sdf-spread", "2"}).sdfSpread, 2);
   EXPECT_FALSE(Accepted({}).maxPages.has_value());  // the project's pages stay

@@ -435,6 +435,28 @@ TEST_F(CliProcess, ADistanceFieldExportStatesItsFieldInEveryDescriptor) {
   EXPECT_EQ(bmJson["common"]["pages"], 1);
 }
 
+TEST_F(CliProcess, MultiChannelFieldExportsStateTheirFieldTypeInEveryDescriptor) {
+  std::vector<std::string> font = SmallFont();
+  font.back() = "256x256";
+  for (const std::string type : {"msdf", "mtsdf"}) {
+    const std::string base = file(type);
+    const Result r = Run(With(font, {"--aa", type, "--sdf-spread", "3", "-e", "BMFont Text", "-e", "BMFont XML", "-e",
+                                     "JSON Metrics", "-e", "BMFont JSON", "-o", base, "--quiet"}));
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");  // every glyph of DejaVu Sans has an outline: no fallback notice
+    EXPECT_NE(ReadAll(base + ".fnt").find("distanceField fieldType=" + type + " distanceRange=6\n"), std::string::npos)
+        << ReadAll(base + ".fnt");
+    EXPECT_NE(ReadAll(base + "-2.fnt").find("<distanceField fieldType=\"" + type + "\" distanceRange=\"6\"/>"),
+              std::string::npos);
+    const nlohmann::json metrics = nlohmann::json::parse(ReadAll(base + ".json"));
+    EXPECT_EQ(metrics["distanceField"]["fieldType"], type);
+    EXPECT_EQ(metrics["distanceField"]["distanceRange"], 6);
+    const nlohmann::json bmJson = nlohmann::json::parse(ReadAll(base + "-2.json"));
+    EXPECT_EQ(bmJson["distanceField"]["fieldType"], type);
+    EXPECT_EQ(bmJson["distanceField"]["distanceRange"], 6);
+  }
+}
+
 TEST_F(CliProcess, ACoverageExportStatesNoField) {
   const Result r = Run(With(SmallFont(), {"--sdf-spread", "5", "-e", "BMFont Text", "-o", file("f"), "--quiet"}));
   ASSERT_EQ(r.status, 0) << r.err;

@@ -1,0 +1,75 @@
+// The field pass of a multi-channel distance-field font on its own (outline, boundary, colouring,
+// distances, correction, writes into the images): the ASCII set of DejaVu Sans at 32 pixels with
+// spread 4, and the CJK selection (U+4E00..U+9FEF) of Noto Sans CJK at 16 pixels with spread 4,
+// each on 1 thread and on every core. The cells are laid out in rows (no packing).
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+#include "render/multi_channel_field_drawing.h"
+#include "render/row_workers.h"
+#include "settings/generation_settings.h"
+
+namespace {
+
+using namespace glyphmill;
+
+struct Selection {
+  std::vector<PlacedCharacter> chars;
+  std::vector<uint8_t> placed;
+  int32_t side = 0;
+};
+
+Selection Grid(uint32_t first, uint32_t last, int32_t cell) {
+  Selection s;
+  const int32_t perRow = 256;
+  for (uint32_t u = first; u <= last; ++u) {
+    PlacedCharacter c;
+    c.codeUnit = static_cast<uint16_t>(u);
+    const int32_t i = static_cast<int32_t>(u - first);
+    c.cellX = (i % perRow) * cell;
+    c.cellY = (i / perRow) * cell;
+    c.cellWidth = c.cellHeight = static_cast<uint32_t>(cell);
+    s.chars.push_back(c);
+  }
+  s.placed.assign(s.chars.size(), 1);
+  s.side = perRow * cell;
+  return s;
+}
+
+void RunPass(benchmark::State& state, const char* family, int points, uint16_t spread, uint32_t first, uint32_t last,
+             int32_t cell) {
+  std::string error;
+  auto face = FontFace::Open(FontRequest{family, points, false, false}, &error);
+  if (!face) {
+    state.SkipWithError(error.c_str());
+    return;
+  }
+  const Selection sel = Grid(first, last, cell);
+  const GlyphSource source{face.get(), kAntialiasMsdf, &sel.chars, &sel.placed};
+  Image24 colour, mask;
+  const int32_t height = static_cast<int32_t>((sel.chars.size() / 256 + 1) * cell);
+  colour.resize(sel.side, height);
+  mask.resize(sel.side, height);
+  const int32_t workers = static_cast<int32_t>(state.range(0)) == 0 ? RenderWorkerCount() : 1;
+  StopFlag stop{false};
+  for (auto _ : state) {
+    FieldFallbacks fallbacks;
+    ProgressReporter progress(nullptr);
+    DrawMultiChannelFields(source, spread, workers, colour, mask, fallbacks, progress, stop);
+    benchmark::DoNotOptimize(fallbacks.count);
+  }
+  state.counters["threads"] = workers;
+  state.counters["glyphs"] = static_cast<double>(sel.chars.size());
+}
+
+// range(0): 1 = one thread, 0 = every core.
+void BM_AsciiMsdf32px(benchmark::State& state) { RunPass(state, "DejaVu Sans", 24, 4, 32, 126, 64); }
+void BM_CjkMsdf16px(benchmark::State& state) { RunPass(state, "Noto Sans CJK SC", 12, 4, 0x4E00, 0x9FEF, 32); }
+
+BENCHMARK(BM_AsciiMsdf32px)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CjkMsdf16px)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,25 @@
+// Edge colouring of a multi-channel distance field: which of the three channels each edge of a
+// resolved boundary contributes to.
+//
+// A corner is a point where a contour's direction turns by more than the threshold angle. Edges are
+// coloured so that at every corner the two edges meeting there share exactly one channel and each
+// has a channel the other lacks: in those channels the field keeps the corner sharp, while the
+// median of the three follows the shape. Colours with two channels (cyan, magenta, yellow) are
+// used between corners, white (all three) on a contour without corners.
+#pragma once
+
+#include <vector>
+
+#include "render/shape_boundary.h"
+
+namespace glyphmill {
+
+// Turns sharper than this many radians (between the incoming and the outgoing direction) are
+// corners.
+inline constexpr double kCornerAngle = 0.14;
+
+// Colours every edge of every contour. A contour with one corner and fewer than three edges has
+// its edges split into thirds first, so that the corner can still be told apart.
+void ColourEdges(std::vector<FieldContour>& contours, double cornerAngle = kCornerAngle);
+
+}  // namespace glyphmill
