@@ -17,6 +17,8 @@
 //   2     u8                                            cell mode: 0 line cells, 1 compact cells
 //   3     u8 on, u16 max width, u16 max height          fitted texture size and its maximum
 //   4     u16                                           distance-field spread in pixels
+//   5     u16                                           the most texture pages a generation may
+//                                                       fill, 1 to 64
 //   7     u8                                            page pixels: 0 classic, 1 straight colour
 //                                                       bled into transparent pixels, 2 premultiplied
 //
@@ -51,6 +53,7 @@ inline constexpr uint16_t kExtensionFontFile = 1;
 inline constexpr uint16_t kExtensionCellMode = 2;
 inline constexpr uint16_t kExtensionFitTexture = 3;
 inline constexpr uint16_t kExtensionSdfSpread = 4;
+inline constexpr uint16_t kExtensionMaxPages = 5;
 inline constexpr uint16_t kExtensionPagePixels = 7;
 
 // An entry of a type this build does not know, kept as it was read.
@@ -70,7 +73,7 @@ struct ProjectFontFile {
 
 struct ProjectExtensions {
   std::optional<ProjectFontFile> fontFile;  // type 1; none: installed fonts only, by the font name
-  GenerationExtras extras;                  // types 2, 3, 4 and 7, each written only when not the default
+  GenerationExtras extras;                  // types 2, 3, 4, 5 and 7, each written only when not the default
   std::vector<ExtensionEntry> unknown;      // in the order read
   bool operator==(const ProjectExtensions&) const = default;
 };

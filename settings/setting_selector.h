@@ -1,6 +1,6 @@
 // SettingSelector: which setting the window reads from its controls into the record (ReadSetting).
 // The numbers are the classic selectors 0 to 22, in the record's field order as the window reads
-// them, and 23 to 26 for the settings beyond the record; undo groups a burst of changes by them.
+// them, and 23 to 27 for the settings beyond the record; undo groups a burst of changes by them.
 #pragma once
 
 namespace glyphmill {
@@ -34,10 +34,11 @@ enum class SettingSelector : int {
   FitTexture = 24,  // the switch and its two largest-size boxes
   SdfSpread = 25,
   PagePixels = 26,
+  MaxPages = 27,  // "Pages:", the most texture pages a generation may fill
 };
 
 inline constexpr SettingSelector kFirstSettingSelector = SettingSelector::FontName;
-inline constexpr SettingSelector kLastSettingSelector = SettingSelector::PagePixels;
+inline constexpr SettingSelector kLastSettingSelector = SettingSelector::MaxPages;
 
 // The selectors of the three colour swatches: each colour chosen is a change of its own.
 constexpr bool IsColourChoice(SettingSelector selector) {

@@ -150,6 +150,38 @@ TEST(ExtensionBlock, PagePixelsAreWrittenAsDocumentedAndReadBack) {
   }
 }
 
+TEST(ExtensionBlock, TheMostPagesAreWrittenAsDocumentedAndReadBack) {
+  ProjectData p = SampleProject();
+  p.jobs.resize(2);
+  for (uint16_t pages : {uint16_t{2}, uint16_t{17}, kMaxMaxPages}) {
+    p.extensions.extras.maxPages = pages;
+    const std::vector<uint8_t> bytes = ProjectToBytes(p.settings, p.selection, p.jobs, p.extensions);
+    std::vector<uint8_t> expected = Classic(p);
+    Add(expected, Block(Entry(5, Le16(pages))));
+    EXPECT_EQ(bytes, expected);
+    const ProjectData read = ReadBack(bytes);
+    EXPECT_EQ(read.extensions.extras.maxPages, pages);
+    EXPECT_EQ(read.extensions, p.extensions);
+    // A classic reader reads the classic part alone and finds the whole classic project there.
+    const std::vector<uint8_t> classicPart(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(65672 + 263 * 2));
+    EXPECT_EQ(classicPart, Classic(p));
+    const ProjectData classicRead = ReadBack(classicPart);
+    EXPECT_EQ(classicRead.settings, p.settings);
+    EXPECT_EQ(classicRead.selection, p.selection);
+    EXPECT_EQ(classicRead.jobs.size(), 2u);
+    EXPECT_EQ(classicRead.extensions.extras.maxPages, kDefaultMaxPages);
+  }
+  // One page, the default, is not written at all.
+  p.extensions.extras.maxPages = kDefaultMaxPages;
+  EXPECT_EQ(ProjectToBytes(p.settings, p.selection, p.jobs, p.extensions), Classic(p));
+  // Outside 1..64, or not a u16, the file is damaged and refused.
+  for (const std::vector<uint8_t>& bad : {Entry(5, Le16(0)), Entry(5, Le16(65)), Entry(5, {2}), Entry(5, {2, 0, 0})}) {
+    std::vector<uint8_t> file = Classic(p);
+    Add(file, Block(bad));
+    EXPECT_FALSE(ParseProjectBytes(file.data(), file.size(), kPlugins).has_value());
+  }
+}
+
 TEST(ExtensionBlock, ExtraSettingsThatDoNotFitTheirTypeAreRefusedAndSpreadsLimited) {
   const std::vector<uint8_t> classic = Classic(SampleProject());
   for (const std::vector<uint8_t>& bad :
