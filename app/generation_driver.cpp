@@ -91,7 +91,8 @@ bool GenerationDriver::Generate(const FontRequest& font, std::string* error) {
   // A fitted texture: the smallest size that holds the table, taken by the settings (the window
   // shows it) and by the job, before it starts.
   if (s.extras.fitTexture) {
-    const TextureSize fitted = FitTextureSize(table.chars, s.settings.packOrigin, FitMaximum(s.extras));
+    const TextureSize fitted =
+        FitPagedTextureSize(table.chars, s.settings.packOrigin, FitMaximum(s.extras), MaxPagesOf(s.extras));
     s.settings.textureWidth = static_cast<uint16_t>(fitted.width);
     s.settings.textureHeight = static_cast<uint16_t>(fitted.height);
     job->thread->setTextureSize(fitted.width, fitted.height);
@@ -163,9 +164,9 @@ void GenerationDriver::FinishGeneration(const Job& job) {
   const FieldFallbacks& fallbacks = s.result.fieldFallbacks;
   if (fallbacks.count > 0) SetStatus(status::FieldFallback(fallbacks.count, fallbacks.firstCodeUnit));
   if (static_cast<int64_t>(selected) <= placed) {
-    if (fallbacks.count == 0) SetStatus(status::kComplete);
+    if (fallbacks.count == 0) SetStatus(status::Complete(PageCount(s.result)));
   } else {
-    SetStatus(status::CantFit(static_cast<uint32_t>(selected - placed)));
+    SetStatus(status::CantFit(static_cast<uint32_t>(selected - placed), MaxPagesOf(job.thread->extras())));
   }
   frontEnd_.RestoreCursor();
   frontEnd_.HideProgress();

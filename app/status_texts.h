@@ -15,9 +15,25 @@ inline constexpr const char* kGettingFontDimensions = "Getting Current Font Dime
 inline constexpr const char* kComplete = ".Complete.";
 inline constexpr const char* kCharactersSuffix = " Characters";  // second status panel
 
-// "!Cant fit in the last N characters! Try increasing the Texture Size."
-inline std::string CantFit(uint32_t missing) {
-  return "!Cant fit in the last " + std::to_string(missing) + " characters! Try increasing the Texture Size.";
+// ".Complete." for one page; ".Complete. 3 pages" when the characters filled several.
+inline std::string Complete(int32_t pageCount) {
+  if (pageCount <= 1) return kComplete;
+  return std::string(kComplete) + " " + std::to_string(pageCount) + " pages";
+}
+
+// "!Cant fit in the last N characters! Try increasing the Texture Size." When several pages were
+// allowed, it says how many were filled: "!Cant fit in the last N characters in 4 pages! Try
+// increasing the Texture Size or the Pages."
+inline std::string CantFit(uint32_t missing, int32_t maxPages = 1) {
+  if (maxPages <= 1)
+    return "!Cant fit in the last " + std::to_string(missing) + " characters! Try increasing the Texture Size.";
+  return "!Cant fit in the last " + std::to_string(missing) + " characters in " + std::to_string(maxPages) +
+         " pages! Try increasing the Texture Size or the Pages.";
+}
+
+// "Page 2 of 3": which texture page the window shows, counted from 1.
+inline std::string PageOfPages(int32_t page, int32_t pageCount) {
+  return "Page " + std::to_string(page) + " of " + std::to_string(pageCount);
 }
 
 // A multi-channel field font with glyphs whose outline could not be read (bitmap-only glyphs):

@@ -27,6 +27,8 @@ bool ResizeTextures(AppState& state, uint16_t width, uint16_t height) {
     image->resize(width, height);
     resized = true;
   }
+  // Pages beyond the first belong to the texture just replaced.
+  if (resized) state.result.morePages.clear();
   return resized;
 }
 

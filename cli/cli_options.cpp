@@ -129,7 +129,7 @@ namespace {
 // CliOptions after parsing.
 struct RawOptions {
   std::string project, fontFile, faceIndex, font, size, aa, sdfSpread, texture, textureMax, cells, origin, chars,
-      charsFrom, pagePixels, outline, saveProject, output, plugins, pluginTimeout;
+      charsFrom, pagePixels, pages, outline, saveProject, output, plugins, pluginTimeout;
   bool boldSet = false, noBoldSet = false, italicSet = false, noItalicSet = false, noOutlineSet = false,
        shadowSet = false, noShadowSet = false;
   std::vector<std::string> fallbackFonts, fallbackFamilies;
@@ -184,6 +184,10 @@ void AddTextureOptions(CLI::App& app, RawOptions& r, CliOptions& o) {
   r.textureMaxOption = app.add_option("--texture-max", r.textureMax,
                                       "largest size a fitted texture may take, WIDTHxHEIGHT (default 4096x4096); "
                                       "implies --texture auto");
+  app.add_option("--pages", r.pages,
+                 "most texture pages to fill (" + std::to_string(kMinMaxPages) + " to " + std::to_string(kMaxMaxPages) +
+                     ", default " + std::to_string(kDefaultMaxPages) +
+                     "): characters that do not fit one page go on to the next page of the same size");
   app.add_option("--cells", r.cells, "cell height: line (a whole text line, the default) or compact (the glyph's ink)");
   app.add_option("--origin", r.origin, "packing origin: top-left, top-right, bottom-right, bottom-left or middle");
   app.add_option("--chars", r.chars, "characters to generate: code units and ranges, e.g. 32-126,0x400-0x4FF");
@@ -318,6 +322,8 @@ std::optional<std::string> TakeTextureOptions(const CLI::App& app, const RawOpti
                   &error))
     return error;
   if (auto sizeError = TakeTextureSize(r, o)) return sizeError;
+  if (!TakeNumber(app, "--pages", r.pages, kMinMaxPages, kMaxMaxPages, "number of pages", o.maxPages, &error))
+    return error;
   if (app.count("--cells")) {
     o.cellMode = ParseCellMode(r.cells, &error);
     if (!o.cellMode) return error;

@@ -45,6 +45,7 @@ struct CliOptions {
   bool textureAuto = false;
   std::optional<uint16_t> textureMaxWidth;  // 1..16384
   std::optional<uint16_t> textureMaxHeight;
+  std::optional<uint16_t> maxPages;       // kMinMaxPages..kMaxMaxPages: the most texture pages
   std::optional<uint8_t> cellMode;        // kCellsLine / kCellsCompact
   std::optional<uint8_t> packOrigin;      // kOrigin*
   std::optional<std::string> charRanges;  // checked RANGES text

@@ -125,6 +125,7 @@ bool ApplyOverrides(const CliOptions& o, AppState& state, Console& console) {
   if (o.textureMaxWidth) state.extras.fitMaxWidth = *o.textureMaxWidth;
   if (o.textureMaxHeight) state.extras.fitMaxHeight = *o.textureMaxHeight;
   if (o.pagePixels) state.extras.pagePixels = *o.pagePixels;
+  if (o.maxPages) state.extras.maxPages = *o.maxPages;
   if (o.fallbacks) state.extras.fallbacks = *o.fallbacks;
   return true;
 }

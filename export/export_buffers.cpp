@@ -5,29 +5,40 @@
 
 namespace glyphmill {
 
+void WriteColourBuffer(const Image24& colour, uint8_t* dst) {
+  // Image rows have no padding: the image's bytes are the buffer.
+  const std::size_t bytes = colour.stride() * static_cast<std::size_t>(colour.height());
+  if (bytes > 0) std::memcpy(dst, colour.data(), bytes);
+}
+
+void WriteAlphaBuffer(const Image24& mask, uint8_t* dst, bool opaqueAlpha) {
+  const std::size_t pixels = static_cast<std::size_t>(mask.width()) * static_cast<std::size_t>(mask.height());
+  if (opaqueAlpha) {
+    std::memset(dst, 255, pixels);
+    return;
+  }
+  const int32_t w = mask.width();
+  const int32_t h = mask.height();
+  for (int32_t y = 0; y < h; ++y) {
+    const uint8_t* src = mask.row(y);
+    for (int32_t x = 0; x < w; ++x) *dst++ = src[static_cast<std::size_t>(x) * 3];
+  }
+}
+
 void BuildExportBuffers(const Image24& colour, const Image24& mask, ExportBuffers& out, bool opaqueAlpha) {
   {
     std::lock_guard<std::mutex> hold(colour.lock());
-    const int32_t w = colour.width();
-    const int32_t h = colour.height();
-    const std::size_t rowBytes = static_cast<std::size_t>(w) * 3;
-    out.rgb.assign(rowBytes * static_cast<std::size_t>(h), 0);
-    for (int32_t y = 0; y < h; ++y) std::memcpy(out.rgb.data() + rowBytes * y, colour.row(y), rowBytes);
-    out.rgbWidth = w;
-    out.rgbHeight = h;
+    out.rgb.assign(colour.stride() * static_cast<std::size_t>(colour.height()), 0);
+    WriteColourBuffer(colour, out.rgb.data());
+    out.rgbWidth = colour.width();
+    out.rgbHeight = colour.height();
   }
   {
     std::lock_guard<std::mutex> hold(mask.lock());
-    const int32_t w = mask.width();
-    const int32_t h = mask.height();
-    out.alpha.assign(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), 0);
-    uint8_t* dst = out.alpha.data();
-    for (int32_t y = 0; y < h; ++y) {
-      const uint8_t* src = mask.row(y);
-      for (int32_t x = 0; x < w; ++x) *dst++ = opaqueAlpha ? 255 : src[static_cast<std::size_t>(x) * 3];
-    }
-    out.alphaWidth = w;
-    out.alphaHeight = h;
+    out.alpha.assign(static_cast<std::size_t>(mask.width()) * static_cast<std::size_t>(mask.height()), 0);
+    WriteAlphaBuffer(mask, out.alpha.data(), opaqueAlpha);
+    out.alphaWidth = mask.width();
+    out.alphaHeight = mask.height();
   }
 }
 
@@ -35,20 +46,45 @@ uint32_t ExportCharCount(const std::vector<PlacedCharacter>& chars, uint32_t sel
   return static_cast<uint32_t>(std::min<std::size_t>(selectedCount, chars.size()));
 }
 
-std::vector<TExportCharInfo> BuildCharTable(const std::vector<PlacedCharacter>& chars, uint32_t count) {
+namespace {
+
+TExportCharInfo CharInfoOf(const PlacedCharacter& c) {
+  TExportCharInfo t{};
+  t.Width = c.cellWidth;
+  t.Height = c.cellHeight;
+  t.X = c.cellX;
+  t.Y = c.cellY;
+  t.PreAdvance = c.advanceBefore;
+  t.PostAdvance = c.advanceAfter;
+  t.Code = c.codeUnit;
+  return t;
+}
+
+}  // namespace
+
+std::vector<uint32_t> FirstPageRecords(const std::vector<PlacedCharacter>& chars, uint32_t count) {
   count = ExportCharCount(chars, count);
-  std::vector<TExportCharInfo> table(count);
-  for (uint32_t i = 0; i < count; ++i) {
-    const PlacedCharacter& c = chars[i];
-    TExportCharInfo& t = table[i];
-    t.Width = c.cellWidth;
-    t.Height = c.cellHeight;
-    t.X = c.cellX;
-    t.Y = c.cellY;
-    t.PreAdvance = c.advanceBefore;
-    t.PostAdvance = c.advanceAfter;
-    t.Code = c.codeUnit;
-  }
+  std::vector<uint32_t> records;
+  records.reserve(count);
+  // Records that found room on no page keep page 0, as they stay in a one-page table.
+  for (uint32_t i = 0; i < count; ++i)
+    if (chars[i].page == 0) records.push_back(i);
+  return records;
+}
+
+std::vector<TExportCharInfo> BuildCharTable(const std::vector<PlacedCharacter>& chars, uint32_t count) {
+  const std::vector<uint32_t> records = FirstPageRecords(chars, count);
+  std::vector<TExportCharInfo> table;
+  table.reserve(records.size());
+  for (uint32_t i : records) table.push_back(CharInfoOf(chars[i]));
+  return table;
+}
+
+std::vector<TExportCharInfo> BuildAllPagesCharTable(const std::vector<PlacedCharacter>& chars, uint32_t count) {
+  count = ExportCharCount(chars, count);
+  std::vector<TExportCharInfo> table;
+  table.reserve(count);
+  for (uint32_t i = 0; i < count; ++i) table.push_back(CharInfoOf(chars[i]));
   return table;
 }
 

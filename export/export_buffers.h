@@ -34,9 +34,21 @@ struct ExportBuffers {
 // whose mask holds only the median the window shows) every alpha byte is 255 instead.
 void BuildExportBuffers(const Image24& colour, const Image24& mask, ExportBuffers& out, bool opaqueAlpha = false);
 
-// The character table: the first `count` records of the placed-character table in table order,
-// never more than the table holds.
+// The two buffers' layouts written straight to `dst`: the colour image's width * height * 3 bytes,
+// or the mask's width * height alpha bytes (the first byte of each pixel; 255 with `opaqueAlpha`,
+// as BuildExportBuffers). The caller holds the image's lock.
+void WriteColourBuffer(const Image24& colour, uint8_t* dst);
+void WriteAlphaBuffer(const Image24& mask, uint8_t* dst, bool opaqueAlpha = false);
+
+// The records of the first `count` (held to the table's length) that the fixed records carry: the
+// ones not placed on a later page, in table order. With one page: every record.
+std::vector<uint32_t> FirstPageRecords(const std::vector<PlacedCharacter>& chars, uint32_t count);
+
+// The character table of the fixed records: FirstPageRecords, in table order.
 std::vector<TExportCharInfo> BuildCharTable(const std::vector<PlacedCharacter>& chars, uint32_t count);
+
+// The character table of every page: the first `count` records (held to the table's length).
+std::vector<TExportCharInfo> BuildAllPagesCharTable(const std::vector<PlacedCharacter>& chars, uint32_t count);
 
 // The number of table records an export passes: selectedCount, held to the table's length.
 uint32_t ExportCharCount(const std::vector<PlacedCharacter>& chars, uint32_t selectedCount);

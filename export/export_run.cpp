@@ -70,9 +70,11 @@ GraphicBuffers BuffersForType(uint8_t pluginType, bool useColour, bool useAlpha)
 Result<void> ExportRun::stage() {
   if (staged_) return {};
   // Once per run: the buffers and the font information (its kerning computed here) go into the
-  // shared memory every call of the run reads.
-  const std::vector<uint8_t> image = fontInfo_.image();
-  Result<StagedExport> staged = context_.registry.host().stage(context_.buffers.rgb, context_.buffers.alpha, image);
+  // shared memory every call of the run reads; the later pages' buffers are written there straight
+  // from the job's images, one page after another.
+  const FontInfoImage image = fontInfo_.imageParts();
+  Result<StagedExport> staged =
+      context_.registry.host().stageParts(context_.buffers.rgb, context_.buffers.alpha, image);
   if (!staged) return Fail(export_text::PluginCallNotStarted(staged.error()));
   stagedExport_ = *staged;
   staged_ = true;

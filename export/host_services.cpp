@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "export/export_buffers.h"
 #include "host/font_info_image.h"
 #include "settings/distance_field_mode.h"
 #include "settings/font_face.h"
@@ -21,16 +22,55 @@ HostFontInfo::HostFontInfo(const HostFontInfoInput& input) {
   faceName_ = s.fontNameString();
 
   // A record is placed when its position in placement's order lies below the placed count.
-  placed_ = PlacedFlags(result);
-  placed_.resize(count);
+  std::vector<uint8_t> placed = PlacedFlags(result);
+  placed.resize(count);
 
+  // The fixed records' table: the records on page 0.
+  const std::vector<uint32_t> firstPage = FirstPageRecords(chars, count);
+  const uint32_t classicCount = static_cast<uint32_t>(firstPage.size());
+  placed_.reserve(classicCount);
+  geometry_.reserve(classicCount);
+  for (uint32_t i : firstPage) {
+    placed_.push_back(placed[i]);
+    geometry_.push_back({chars[i].drawOffsetX, chars[i].drawOffsetY});
+  }
+
+  // The whole table, for the pages record and the kerning.
+  allChars_ = BuildAllPagesCharTable(chars, count);
+  allPlaced_ = placed;
   codeUnits_.reserve(count);
-  geometry_.reserve(count);
+  fontOf_.reserve(count);
+  charPages_.reserve(count);
+  allGeometry_.reserve(count);
   for (uint32_t i = 0; i < count; ++i) {
     codeUnits_.push_back(chars[i].codeUnit);
     fontOf_.push_back(chars[i].font);
-    geometry_.push_back({chars[i].drawOffsetX, chars[i].drawOffsetY});
+    charPages_.push_back(chars[i].page);
+    allGeometry_.push_back({chars[i].drawOffsetX, chars[i].drawOffsetY});
   }
+  for (int32_t k = 0; k < PageCount(result); ++k) {
+    const Image24& colour = ExportedColour(result, k);
+    const Image24& mask = PageMask(result, k);
+    PageImageSource page;
+    page.width = static_cast<uint32_t>(colour.width());
+    page.height = static_cast<uint32_t>(colour.height());
+    if (k > 0) {
+      page.writeRgb = [&colour](uint8_t* dst) {
+        std::lock_guard<std::mutex> hold(colour.lock());
+        WriteColourBuffer(colour, dst);
+      };
+      // Every page's alpha as the first page's: opaque for a multi-channel field.
+      page.writeAlpha = [&mask, opaque = ExportsOpaqueAlpha(result)](uint8_t* dst) {
+        std::lock_guard<std::mutex> hold(mask.lock());
+        WriteAlphaBuffer(mask, dst, opaque);
+      };
+    }
+    pages_.pages.push_back(std::move(page));
+  }
+  pages_.chars = allChars_;
+  pages_.charPages = charPages_;
+  pages_.placed = allPlaced_;
+  pages_.geometry = allGeometry_;
 
   // The line height and base describe the cell of a whole text line: every cell with line cells,
   // and the cell a line would take with compact cells, whose own heights follow their ink.
@@ -55,7 +95,7 @@ HostFontInfo::HostFontInfo(const HostFontInfoInput& input) {
   record_.bold = s.bold() ? 1 : 0;
   record_.italic = s.italic() ? 1 : 0;
   record_.antialias_mode = static_cast<uint8_t>(s.antialiasMode);
-  record_.char_count = count;
+  record_.char_count = classicCount;
   record_.face_name = faceName_.c_str();
   record_.placed = placed_.empty() ? nullptr : placed_.data();
   record_.kerning_count = 0;
@@ -73,7 +113,7 @@ HostFontInfo::HostFontInfo(const HostFontInfoInput& input) {
   recordV2_.antialias_mode = record_.antialias_mode;
   // The colour buffer is the job's page when it made one (never for distance fields).
   recordV2_.page_pixels = result.page.width() > 0 ? result.pagePixels : 0;
-  recordV2_.char_count = count;
+  recordV2_.char_count = classicCount;
   // Engines read the field's whole range: from -spread to +spread around the outline.
   recordV2_.distance_range = IsDistanceField(s) ? 2 * static_cast<uint32_t>(result.fieldSpread) : 0;
   recordV2_.face_name = faceName_.c_str();
@@ -124,9 +164,11 @@ const GlyphmillFontInfoV2* HostFontInfo::fontInfoV2() {
   return &recordV2_;
 }
 
-std::vector<uint8_t> HostFontInfo::image() {
+FontInfoImage HostFontInfo::imageParts() {
   computeKerning();
-  return WriteFontInfoImage(record_, recordV2_);
+  return WriteFontInfoImageParts(record_, recordV2_, &pages_);
 }
+
+std::vector<uint8_t> HostFontInfo::image() { return imageParts().bytes(); }
 
 }  // namespace glyphmill

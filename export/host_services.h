@@ -6,6 +6,12 @@
 // The host rebuilds the records there and answers glyphmill_host_query with them
 // (host/host_query.h). The kerning pairs are the one costly part: they are computed once per run,
 // here in the program, on the first request for the records or the image.
+//
+// Texture pages: the fixed records and both font information records describe page 0, the
+// characters on it (and any that found room on no page). The pages record (glyphmill.pages/1)
+// describes every page and the whole table; the buffers of the pages after the first go into the
+// image straight from the job's images, one page at a time. The kerning pairs cover the whole
+// table, so that a descriptor of several pages kerns across them.
 #pragma once
 
 #include <cstdint>
@@ -14,6 +20,7 @@
 
 #include "export/kerning_pairs.h"
 #include "glyphmill/host.h"
+#include "host/font_info_image.h"
 #include "render/generation_result.h"
 #include "settings/generation_extras.h"
 #include "settings/generation_settings.h"
@@ -41,7 +48,9 @@ class HostFontInfo {
   // The records, with the kerning pairs computed on the first call of any of these.
   const GlyphmillFontInfoV1* fontInfo();
   const GlyphmillFontInfoV2* fontInfoV2();
-  // Both records as one image for the plug-in host.
+  // The records and the pages as one image for the plug-in host: in parts (the page buffers
+  // written by the part writers, which read the job's images), or whole.
+  FontInfoImage imageParts();
   std::vector<uint8_t> image();
 
   // The parts, for inspection.
@@ -61,6 +70,12 @@ class HostFontInfo {
   std::vector<KerningSource> kerningSources_;  // per font: the chosen one, then the fallbacks
   bool kerningDone_ = false;
   std::vector<GlyphmillKerningPair> kernings_;
+  // The pages record's lists and pages.
+  std::vector<TExportCharInfo> allChars_;
+  std::vector<uint32_t> charPages_;
+  std::vector<uint8_t> allPlaced_;
+  std::vector<GlyphmillCharGeometry> allGeometry_;
+  PagesImageSource pages_;
 };
 
 }  // namespace glyphmill

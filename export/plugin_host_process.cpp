@@ -388,19 +388,27 @@ void PluginHostProcess::unload(uint32_t slot) {
 
 Result<StagedExport> PluginHostProcess::stage(std::span<const uint8_t> rgb, std::span<const uint8_t> alpha,
                                               std::span<const uint8_t> fontInfoImage) {
+  FontInfoImage whole;
+  whole.head.assign(fontInfoImage.begin(), fontInfoImage.end());
+  whole.size = fontInfoImage.size();
+  return stageParts(rgb, alpha, whole);
+}
+
+Result<StagedExport> PluginHostProcess::stageParts(std::span<const uint8_t> rgb, std::span<const uint8_t> alpha,
+                                                   const FontInfoImage& fontInfoImage) {
   if (Result<void> region = ensureRegion(); !region) return Fail(std::move(region).error());
   StagedExport s;
   s.fontInfoOffset = 0;
-  s.fontInfoSize = fontInfoImage.size();
+  s.fontInfoSize = fontInfoImage.size;
   s.rgbOffset = Aligned(s.fontInfoOffset + s.fontInfoSize);
   s.alphaOffset = Aligned(s.rgbOffset + rgb.size());
   s.end = Aligned(s.alphaOffset + alpha.size());
   if (!region_.reserve(s.end)) return Fail(std::strerror(errno));
   uint8_t* base = region_.data();
-  if (!fontInfoImage.empty()) std::memcpy(base + s.fontInfoOffset, fontInfoImage.data(), fontInfoImage.size());
+  if (fontInfoImage.size > 0) fontInfoImage.writeTo(base + s.fontInfoOffset);
   if (!rgb.empty()) std::memcpy(base + s.rgbOffset, rgb.data(), rgb.size());
   if (!alpha.empty()) std::memcpy(base + s.alphaOffset, alpha.data(), alpha.size());
-  if (fontInfoImage.empty()) s.fontInfoOffset = kNoOffset;
+  if (fontInfoImage.size == 0) s.fontInfoOffset = kNoOffset;
   return s;
 }
 

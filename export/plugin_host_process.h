@@ -34,6 +34,7 @@
 
 #include "export/call_waiter.h"
 #include "glyphmill/plugin.h"
+#include "host/font_info_image.h"
 #include "host/host_protocol.h"
 #include "host/shared_region.h"
 #include "settings/result.h"
@@ -116,6 +117,10 @@ class PluginHostProcess {
   // where they lie.
   Result<StagedExport> stage(std::span<const uint8_t> rgb, std::span<const uint8_t> alpha,
                              std::span<const uint8_t> fontInfoImage);
+  // The same with the image in parts: its page buffers are written by their writers straight into
+  // the region, never assembled in the program's own memory first.
+  Result<StagedExport> stageParts(std::span<const uint8_t> rgb, std::span<const uint8_t> alpha,
+                                  const FontInfoImage& fontInfoImage);
   // Runs one export entry of a kept library within `limit`.
   HostCall callExport(uint32_t slot, const HostExportCall& call, const StagedExport& staged,
                       std::chrono::milliseconds limit);

@@ -1,5 +1,6 @@
 #include "host/font_info_image.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace glyphmill {
@@ -32,6 +33,22 @@ struct ImageHeader {
   uint64_t placedOffset;    // charCount bytes
   uint64_t geometryOffset;  // charCount GlyphmillCharGeometry, or 0 when none
   uint64_t kerningsOffset;  // kerningCount GlyphmillKerningPair
+  // The pages record; pageCount 0 when the block carries none.
+  uint32_t pageCount;
+  uint32_t pagesCharCount;
+  uint64_t pagesOffset;          // pageCount PageEntry
+  uint64_t pagesCharsOffset;     // pagesCharCount TExportCharInfo
+  uint64_t charPagesOffset;      // pagesCharCount uint32_t
+  uint64_t pagesPlacedOffset;    // pagesCharCount bytes
+  uint64_t pagesGeometryOffset;  // pagesCharCount GlyphmillCharGeometry
+};
+
+// One page of the pages record; the buffer offsets are 0 for page 0 (the call's own buffers).
+struct PageEntry {
+  uint32_t width;
+  uint32_t height;
+  uint64_t rgbOffset;
+  uint64_t alphaOffset;
 };
 
 std::size_t Aligned(std::size_t n) { return (n + 7) & ~std::size_t{7}; }
@@ -46,9 +63,90 @@ uint64_t Append(std::vector<uint8_t>& out, const void* data, std::size_t size) {
 
 bool Within(uint64_t offset, uint64_t bytes, std::size_t size) { return offset <= size && bytes <= size - offset; }
 
+// The pages record's lists, and one part per buffer of every page after the first (their offsets
+// are set once the head's length is known).
+void AppendPages(std::vector<uint8_t>& out, ImageHeader& h, const PagesImageSource& pages,
+                 std::vector<FontInfoImage::Part>& parts) {
+  const std::size_t count = pages.chars.size();
+  h.pageCount = static_cast<uint32_t>(pages.pages.size());
+  h.pagesCharCount = static_cast<uint32_t>(count);
+  std::vector<PageEntry> entries(pages.pages.size());
+  for (std::size_t k = 0; k < pages.pages.size(); ++k) {
+    const PageImageSource& page = pages.pages[k];
+    entries[k] = PageEntry{page.width, page.height, 0, 0};
+    if (k == 0) continue;
+    const uint64_t pixels = uint64_t{page.width} * page.height;
+    parts.push_back({0, pixels * 3, page.writeRgb});
+    parts.push_back({0, pixels, page.writeAlpha});
+  }
+  h.pagesOffset = Append(out, entries.data(), sizeof(PageEntry) * entries.size());
+  h.pagesCharsOffset = Append(out, pages.chars.data(), sizeof(TExportCharInfo) * count);
+  std::vector<uint32_t> charPages(count, 0);
+  std::vector<uint8_t> placed(count, 1);
+  std::vector<GlyphmillCharGeometry> geometry(count, GlyphmillCharGeometry{0, 0});
+  std::copy_n(pages.charPages.begin(), std::min(count, pages.charPages.size()), charPages.begin());
+  std::copy_n(pages.placed.begin(), std::min(count, pages.placed.size()), placed.begin());
+  std::copy_n(pages.geometry.begin(), std::min(count, pages.geometry.size()), geometry.begin());
+  h.charPagesOffset = Append(out, charPages.data(), sizeof(uint32_t) * count);
+  h.pagesPlacedOffset = Append(out, placed.data(), count);
+  h.pagesGeometryOffset = Append(out, geometry.data(), sizeof(GlyphmillCharGeometry) * count);
+}
+
+// Writes the buffers' offsets into the page entries: two parts per page after the first.
+void PatchPageOffsets(std::vector<uint8_t>& out, const ImageHeader& h, const std::vector<FontInfoImage::Part>& parts) {
+  for (std::size_t k = 1; k < h.pageCount; ++k) {
+    PageEntry entry;
+    uint8_t* at = out.data() + h.pagesOffset + k * sizeof(PageEntry);
+    std::memcpy(&entry, at, sizeof entry);
+    entry.rgbOffset = parts[2 * (k - 1)].offset;
+    entry.alphaOffset = parts[2 * (k - 1) + 1].offset;
+    std::memcpy(at, &entry, sizeof entry);
+  }
+}
+
+// The pages record of a block, checked against its size; false when it does not fit.
+bool ReadPages(const uint8_t* data, std::size_t size, const ImageHeader& h, FontInfoRecords& r) {
+  if (h.pageCount == 0) return true;
+  const uint64_t n = h.pagesCharCount;
+  if (h.pagesOffset % 8 != 0 || !Within(h.pagesOffset, uint64_t{sizeof(PageEntry)} * h.pageCount, size)) return false;
+  if (!Within(h.pagesCharsOffset, uint64_t{sizeof(TExportCharInfo)} * n, size)) return false;
+  if (h.charPagesOffset % 8 != 0 || !Within(h.charPagesOffset, uint64_t{sizeof(uint32_t)} * n, size)) return false;
+  if (!Within(h.pagesPlacedOffset, n, size)) return false;
+  if (h.pagesGeometryOffset % 8 != 0 ||
+      !Within(h.pagesGeometryOffset, uint64_t{sizeof(GlyphmillCharGeometry)} * n, size))
+    return false;
+  r.pageList.resize(h.pageCount);
+  for (uint32_t k = 0; k < h.pageCount; ++k) {
+    PageEntry e;
+    std::memcpy(&e, data + h.pagesOffset + k * sizeof(PageEntry), sizeof e);
+    const uint64_t pixels = uint64_t{e.width} * e.height;
+    GlyphmillPage& page = r.pageList[k];
+    page.width = e.width;
+    page.height = e.height;
+    if (k > 0) {
+      if (!Within(e.rgbOffset, pixels * 3, size) || !Within(e.alphaOffset, pixels, size)) return false;
+      page.rgb = data + e.rgbOffset;
+      page.alpha = data + e.alphaOffset;
+    }
+  }
+  const auto* charPages = reinterpret_cast<const uint32_t*>(data + h.charPagesOffset);
+  for (uint64_t i = 0; i < n; ++i)
+    if (charPages[i] >= h.pageCount) return false;
+  r.hasPages = true;
+  r.pages.struct_size = sizeof(GlyphmillPagesV1);
+  r.pages.page_count = h.pageCount;
+  r.pages.char_count = h.pagesCharCount;
+  r.pages.chars = n > 0 ? reinterpret_cast<const TExportCharInfo*>(data + h.pagesCharsOffset) : nullptr;
+  r.pages.char_pages = n > 0 ? charPages : nullptr;
+  r.pages.placed = n > 0 ? data + h.pagesPlacedOffset : nullptr;
+  r.pages.geometry = n > 0 ? reinterpret_cast<const GlyphmillCharGeometry*>(data + h.pagesGeometryOffset) : nullptr;
+  return true;
+}
+
 }  // namespace
 
-std::vector<uint8_t> WriteFontInfoImage(const GlyphmillFontInfoV1& v1, const GlyphmillFontInfoV2& v2) {
+FontInfoImage WriteFontInfoImageParts(const GlyphmillFontInfoV1& v1, const GlyphmillFontInfoV2& v2,
+                                      const PagesImageSource* pages) {
   ImageHeader h{};
   h.magic = kImageMagic;
   h.pointSize = v1.point_size;
@@ -80,9 +178,42 @@ std::vector<uint8_t> WriteFontInfoImage(const GlyphmillFontInfoV1& v1, const Gly
   if (v2.geometry != nullptr && v2.char_count == h.charCount)
     h.geometryOffset = Append(out, v2.geometry, sizeof(GlyphmillCharGeometry) * h.charCount);
   h.kerningsOffset = Append(out, v1.kernings, sizeof(GlyphmillKerningPair) * h.kerningCount);
+  FontInfoImage image;
+  if (pages != nullptr && !pages->pages.empty()) AppendPages(out, h, *pages, image.parts);
   out.resize(Aligned(out.size()));
-  h.size = out.size();
+  uint64_t end = out.size();
+  for (FontInfoImage::Part& part : image.parts) {
+    part.offset = end;
+    end = Aligned(end + part.size);
+  }
+  PatchPageOffsets(out, h, image.parts);
+  h.size = end;
   std::memcpy(out.data(), &h, sizeof h);
+  image.head = std::move(out);
+  image.size = end;
+  return image;
+}
+
+std::vector<uint8_t> WriteFontInfoImage(const GlyphmillFontInfoV1& v1, const GlyphmillFontInfoV2& v2,
+                                        const PagesImageSource* pages) {
+  return WriteFontInfoImageParts(v1, v2, pages).bytes();
+}
+
+void FontInfoImage::writeTo(uint8_t* dst) const {
+  if (!head.empty()) std::memcpy(dst, head.data(), head.size());
+  // The parts write their own bytes; only the alignment gaps between them are cleared.
+  uint64_t at = head.size();
+  for (const Part& part : parts) {
+    std::memset(dst + at, 0, part.offset - at);
+    if (part.size > 0) part.write(dst + part.offset);
+    at = part.offset + part.size;
+  }
+  std::memset(dst + at, 0, size - at);
+}
+
+std::vector<uint8_t> FontInfoImage::bytes() const {
+  std::vector<uint8_t> out(size);
+  if (size > 0) writeTo(out.data());
   return out;
 }
 
@@ -148,7 +279,23 @@ std::optional<FontInfoRecords> ReadFontInfoImage(const uint8_t* data, std::size_
   b.geometry = geometry;
   b.kerning_count = h.kerningCount;
   b.kernings = kernings;
+  if (!ReadPages(data, size, h, r)) return std::nullopt;
+  r.pages.pages = r.pageList.empty() ? nullptr : r.pageList.data();
   return r;
+}
+
+void AimPagesAtCall(FontInfoRecords& records, const uint8_t* rgb, const uint8_t* alpha) {
+  if (!records.hasPages) return;
+  for (std::size_t k = 0; k < records.pageList.size(); ++k) {
+    GlyphmillPage& page = records.pageList[k];
+    if (k == 0) {
+      page.rgb = rgb;
+      page.alpha = alpha;
+    }
+    if (rgb == nullptr) page.rgb = nullptr;
+    if (alpha == nullptr) page.alpha = nullptr;
+  }
+  records.pages.pages = records.pageList.empty() ? nullptr : records.pageList.data();
 }
 
 }  // namespace glyphmill

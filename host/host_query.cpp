@@ -44,6 +44,7 @@ extern "C" const void* GLYPHMILL_CALL glyphmill_host_query(const char* extension
   if (records != nullptr) {
     if (std::strcmp(extension_id, GLYPHMILL_EXT_FONT_INFO_V1) == 0) return &records->v1;
     if (std::strcmp(extension_id, GLYPHMILL_EXT_FONT_INFO_V2) == 0) return &records->v2;
+    if (std::strcmp(extension_id, GLYPHMILL_EXT_PAGES_V1) == 0 && records->hasPages) return &records->pages;
   }
   if (std::strcmp(extension_id, GLYPHMILL_EXT_REPORT_FAILURE_V1) == 0) {
     const std::lock_guard<std::mutex> lock(glyphmill::g_failureLock);

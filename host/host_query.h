@@ -1,5 +1,6 @@
 // glyphmill_host_query as the plug-in host answers it, during the export call that is running:
-// the font information records, rebuilt from the image the program placed in shared memory, and
+// the font information records and the texture pages, rebuilt from the image the program placed
+// in shared memory, and
 // the failure report service, which keeps what the plug-in reports in that call's ReportedFailure.
 //
 // The host executable exports the function, so plug-ins find it with

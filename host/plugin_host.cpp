@@ -84,6 +84,8 @@ bool ReadCallRecords(const RegionView& view, const Request& q, CallRecords* reco
   if (q.fontInfoOffset != kNoOffset) {
     const uint8_t* image = view.at(q.fontInfoOffset, q.fontInfoSize, &ok);
     if (image) records->fontInfo = ReadFontInfoImage(image, q.fontInfoSize);
+    // Page 0 is the call's texture; the other pages offer the kinds of buffer the call passes.
+    if (records->fontInfo) AimPagesAtCall(*records->fontInfo, records->rgb, records->alpha);
   }
   return ok;
 }

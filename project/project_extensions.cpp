@@ -88,6 +88,20 @@ bool DecodeSdfSpread(const uint8_t* p, std::size_t n, ProjectExtensions& e) {
   return true;
 }
 
+bool EncodeMaxPages(const ProjectExtensions& e, std::vector<uint8_t>& payload) {
+  if (e.extras.maxPages == GenerationExtras{}.maxPages) return false;
+  PutU16(payload, e.extras.maxPages);
+  return true;
+}
+
+bool DecodeMaxPages(const uint8_t* p, std::size_t n, ProjectExtensions& e) {
+  if (n != 2) return false;
+  const uint16_t pages = GetU16(p);
+  if (pages < kMinMaxPages || pages > kMaxMaxPages) return false;
+  e.extras.maxPages = pages;
+  return true;
+}
+
 bool EncodePagePixels(const ProjectExtensions& e, std::vector<uint8_t>& payload) {
   if (e.extras.pagePixels == GenerationExtras{}.pagePixels) return false;
   payload.push_back(e.extras.pagePixels);
@@ -154,6 +168,7 @@ constexpr KnownEntry kKnownEntries[] = {
     {kExtensionCellMode, "cell mode", EncodeCellMode, DecodeCellMode},
     {kExtensionFitTexture, "fitted texture size", EncodeFitTexture, DecodeFitTexture},
     {kExtensionSdfSpread, "distance-field spread", EncodeSdfSpread, DecodeSdfSpread},
+    {kExtensionMaxPages, "texture pages", EncodeMaxPages, DecodeMaxPages},
     {kExtensionFallbackFonts, "fallback fonts", EncodeFallbacks, DecodeFallbacks},
     {kExtensionPagePixels, "page pixels", EncodePagePixels, DecodePagePixels},
 };

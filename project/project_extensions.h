@@ -17,6 +17,8 @@
 //   2     u8                                            cell mode: 0 line cells, 1 compact cells
 //   3     u8 on, u16 max width, u16 max height          fitted texture size and its maximum
 //   4     u16                                           distance-field spread in pixels
+//   5     u16                                           the most texture pages a generation may
+//                                                       fill, 1 to 64
 //   6     u16 count, then per font: u32 face index,     fallback fonts, in the order they are asked;
 //         u16 byte length, the UTF-8 path or family     a file's path is stored as the font file's
 //         name, u8 kind (0 family, 1 file)              (relative to the project's folder in it)
@@ -54,6 +56,7 @@ inline constexpr uint16_t kExtensionFontFile = 1;
 inline constexpr uint16_t kExtensionCellMode = 2;
 inline constexpr uint16_t kExtensionFitTexture = 3;
 inline constexpr uint16_t kExtensionSdfSpread = 4;
+inline constexpr uint16_t kExtensionMaxPages = 5;
 inline constexpr uint16_t kExtensionFallbackFonts = 6;
 inline constexpr uint16_t kExtensionPagePixels = 7;
 
@@ -74,7 +77,7 @@ struct ProjectFontFile {
 
 struct ProjectExtensions {
   std::optional<ProjectFontFile> fontFile;  // type 1; none: installed fonts only, by the font name
-  GenerationExtras extras;                  // types 2, 3, 4, 6 and 7, each written only when not the default
+  GenerationExtras extras;                  // types 2 to 7, each written only when not the default
   std::vector<ExtensionEntry> unknown;      // in the order read
   bool operator==(const ProjectExtensions&) const = default;
 };

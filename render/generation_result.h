@@ -14,6 +14,13 @@
 
 namespace glyphmill {
 
+// One texture page beyond the first: its texture, mask and exported colour page, as for page 0.
+struct TexturePage {
+  Image24 colour;
+  Image24 mask;
+  Image24 page;  // empty unless the job makes straight or premultiplied pages
+};
+
 struct GenerationResult {
   Image24 colour;                      // the texture
   Image24 mask;                        // the alpha mask (distance fields when fieldSpread > 0)
@@ -35,11 +42,31 @@ struct GenerationResult {
   // distance fields, whose exporters receive `colour`.
   Image24 page;
   uint8_t pagePixels = 0;  // kPagePixels*: what `page` holds; classic when it is empty
+  // Pages 1.. when the characters filled more than one page (each record says its page); `colour`,
+  // `mask` and `page` above are page 0, the texture a one-page generation makes.
+  std::vector<TexturePage> morePages;
 };
+
+// The number of texture pages of a result: 1 plus its further pages.
+inline int32_t PageCount(const GenerationResult& result) { return 1 + static_cast<int32_t>(result.morePages.size()); }
+
+// The texture and the mask of page `page` (0 .. PageCount - 1).
+inline const Image24& PageColour(const GenerationResult& result, int32_t page) {
+  return page == 0 ? result.colour : result.morePages[static_cast<std::size_t>(page - 1)].colour;
+}
+inline const Image24& PageMask(const GenerationResult& result, int32_t page) {
+  return page == 0 ? result.mask : result.morePages[static_cast<std::size_t>(page - 1)].mask;
+}
 
 // The colour image exporters receive: `page` when the job made one, else the texture.
 inline const Image24& ExportedColour(const GenerationResult& result) {
   return result.page.width() > 0 ? result.page : result.colour;
+}
+// The same for page `page`.
+inline const Image24& ExportedColour(const GenerationResult& result, int32_t page) {
+  if (page == 0) return ExportedColour(result);
+  const TexturePage& p = result.morePages[static_cast<std::size_t>(page - 1)];
+  return p.page.width() > 0 ? p.page : p.colour;
 }
 
 // True when exporters receive an alpha of 255 everywhere: an MSDF page, whose fields are all in

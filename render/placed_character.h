@@ -16,6 +16,7 @@ struct PlacedCharacter {
   int32_t advanceBefore = 0;  // pen -> left of the black box: A + kerning/2, rounded
   int32_t advanceAfter = 0;   // left of the black box -> next pen: B + C + kerning/2, rounded
   uint16_t codeUnit = 0;      // UTF-16 code unit
+  uint16_t page = 0;          // texture page the cell lies on (0: the first, the classic texture)
   uint8_t font = 0;           // the font it is drawn from: 0 the chosen one, k its k-th fallback
 
   bool operator==(const PlacedCharacter&) const = default;

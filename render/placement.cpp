@@ -110,33 +110,86 @@ std::vector<std::unique_ptr<TPartition>> CreatePackerTrees(int32_t W, int32_t H,
 
 int32_t PackerSize(uint32_t cellSize) { return std::max(static_cast<int32_t>(cellSize), 0); }
 
-int32_t PlaceInOrder(std::vector<PlacedCharacter>& chars, const std::vector<int32_t>& order,
-                     std::vector<std::unique_ptr<TPartition>>& trees, int32_t& nextTree, ProgressReporter& progress) {
-  const int32_t n = static_cast<int32_t>(order.size());
+namespace {
+
+// Offers a cell to the tree whose turn it is, then (several trees) to every tree in order; the
+// round robin advances once whatever the outcome.
+PackRect OfferCell(std::vector<std::unique_ptr<TPartition>>& trees, int32_t& nextTree, int32_t w, int32_t h) {
   const int32_t treeCount = static_cast<int32_t>(trees.size());
-  if (treeCount == 0) return kAllPlaced;
+  PackRect room = trees[nextTree]->Insert(w, h);
+  nextTree = (nextTree + 1) % treeCount;
+  // With several trees a refused cell may still go to any tree with room, tried in order.
+  for (int32_t t = 0; IsNoRoom(room) && treeCount > 1 && t < treeCount; ++t) room = trees[t]->Insert(w, h);
+  return room;
+}
+
+}  // namespace
+
+PagedPlacement PlaceInOrderOnPages(std::vector<PlacedCharacter>& chars, const std::vector<int32_t>& order,
+                                   std::vector<std::unique_ptr<TPartition>>& trees, int32_t& nextTree,
+                                   const PageLayout& layout, ProgressReporter& progress) {
+  const int32_t n = static_cast<int32_t>(order.size());
+  PagedPlacement result;
+  if (trees.empty()) return result;
+  int32_t page = 0;
   for (int32_t k = 0; k < n; ++k) {
     PlacedCharacter& c = chars[order[k]];
     if (progress.due()) progress.report(PercentOf(k, n), render_text::PlacingCharacter(k, n));
     const int32_t w = PackerSize(c.cellWidth), h = PackerSize(c.cellHeight);
-    PackRect room = trees[nextTree]->Insert(w, h);
-    nextTree = (nextTree + 1) % treeCount;
-    // With several trees a refused cell may still go to any tree with room, tried in order.
-    for (int32_t t = 0; IsNoRoom(room) && treeCount > 1 && t < treeCount; ++t) room = trees[t]->Insert(w, h);
-    if (IsNoRoom(room)) return k;
+    PackRect room = OfferCell(trees, nextTree, w, h);
+    if (IsNoRoom(room) && page + 1 < layout.maxPages) {
+      // The next page opens only for a cell it can take: one too large for any page ends the
+      // placement without an empty page.
+      std::vector<std::unique_ptr<TPartition>> fresh =
+          CreatePackerTrees(layout.width, layout.height, layout.packOrigin);
+      int32_t freshNext = 0;
+      room = OfferCell(fresh, freshNext, w, h);
+      if (!IsNoRoom(room)) {
+        trees = std::move(fresh);
+        nextTree = freshNext;
+        ++page;
+        result.pageCount = page + 1;
+      }
+    }
+    if (IsNoRoom(room)) {
+      result.placedCount = k;
+      return result;
+    }
     c.cellX = room.left;
     c.cellY = room.top;
+    c.page = static_cast<uint16_t>(page);
   }
-  return kAllPlaced;
+  return result;
+}
+
+int32_t PlaceInOrder(std::vector<PlacedCharacter>& chars, const std::vector<int32_t>& order,
+                     std::vector<std::unique_ptr<TPartition>>& trees, int32_t& nextTree, ProgressReporter& progress) {
+  return PlaceInOrderOnPages(chars, order, trees, nextTree, PageLayout{}, progress).placedCount;
 }
 
 PlacementResult PlaceCharacters(std::vector<PlacedCharacter>& chars, std::vector<std::unique_ptr<TPartition>>& trees,
                                 int32_t& nextTree, ProgressReporter& progress) {
+  return PlaceCharactersOnPages(chars, trees, nextTree, PageLayout{}, progress);
+}
+
+PlacementResult PlaceCharactersOnPages(std::vector<PlacedCharacter>& chars,
+                                       std::vector<std::unique_ptr<TPartition>>& trees, int32_t& nextTree,
+                                       const PageLayout& layout, ProgressReporter& progress) {
   PlacementResult result;
   progress.report(0, render_text::kSortingCharacters);
   result.sortOrder = SortOrder(chars);
-  result.placedCount = PlaceInOrder(chars, result.sortOrder, trees, nextTree, progress);
+  const PagedPlacement placed = PlaceInOrderOnPages(chars, result.sortOrder, trees, nextTree, layout, progress);
+  result.placedCount = placed.placedCount;
+  result.pageCount = placed.pageCount;
   return result;
+}
+
+std::vector<uint8_t> PlacedOnPage(const std::vector<PlacedCharacter>& chars, const std::vector<uint8_t>& placed,
+                                  int32_t page) {
+  std::vector<uint8_t> onPage(chars.size(), 0);
+  for (std::size_t i = 0; i < chars.size() && i < placed.size(); ++i)
+    onPage[i] = placed[i] != 0 && chars[i].page == page ? 1 : 0;
+  return onPage;
 }
 
 std::vector<uint8_t> PlacedFlags(const std::vector<int32_t>& sortOrder, int32_t placedCount, std::size_t charCount) {

@@ -5,6 +5,13 @@
 // no tree; the placed count is then that cell's position in the order, and kAllPlaced (65,536) when
 // every cell found room. A record is placed when its position in the sort order is below the
 // placed count.
+//
+// Pages: when more than one texture page is allowed, a cell that fits in no tree of the page being
+// filled goes to a next page of the same size, with fresh trees (the round robin starts again at
+// tree 0), and every later cell is offered to that page only: the pages fill one after another in
+// sort order, each packed by the same rules as the first. Placement stops at the first cell that
+// fits neither the page being filled nor a fresh page, or that fits the page being filled no more
+// when the most pages are in use. Page 0 is exactly the texture a one-page placement fills.
 #pragma once
 
 #include <cstdint>
@@ -32,9 +39,25 @@ std::vector<std::unique_ptr<TPartition>> CreatePackerTrees(int32_t width, int32_
 // neither push the tree's free space outside the texture nor overlap another cell.
 int32_t PackerSize(uint32_t cellSize);
 
+// The pages a placement may fill: every page width x height, packed from `packOrigin`, at most
+// `maxPages` of them (1: the classic single texture).
+struct PageLayout {
+  int32_t width = 0;
+  int32_t height = 0;
+  uint8_t packOrigin = 0;
+  int32_t maxPages = 1;
+};
+
 struct PlacementResult {
   std::vector<int32_t> sortOrder;
   int32_t placedCount = kAllPlaced;
+  int32_t pageCount = 1;  // pages holding placed cells; 1 also when nothing was placed
+};
+
+// What a placement over an order came to: the placed count and the pages it filled.
+struct PagedPlacement {
+  int32_t placedCount = kAllPlaced;
+  int32_t pageCount = 1;
 };
 
 // Sorts and places every record: reports "Sorting Characters...", then throttled "Placing
@@ -49,6 +72,22 @@ PlacementResult PlaceCharacters(std::vector<PlacedCharacter>& chars, std::vector
 // "Placing Character (k/n)" reports.
 int32_t PlaceInOrder(std::vector<PlacedCharacter>& chars, const std::vector<int32_t>& order,
                      std::vector<std::unique_ptr<TPartition>>& trees, int32_t& nextTree, ProgressReporter& progress);
+
+// The placement loop over pages: as PlaceInOrder on `trees` (page 0), then on fresh trees of
+// `layout` for each further page, up to layout.maxPages. Writes cellX/cellY and page of every
+// placed record; `trees` and `nextTree` end as the last page's.
+PagedPlacement PlaceInOrderOnPages(std::vector<PlacedCharacter>& chars, const std::vector<int32_t>& order,
+                                   std::vector<std::unique_ptr<TPartition>>& trees, int32_t& nextTree,
+                                   const PageLayout& layout, ProgressReporter& progress);
+
+// PlaceCharacters over pages: sorts, then PlaceInOrderOnPages.
+PlacementResult PlaceCharactersOnPages(std::vector<PlacedCharacter>& chars,
+                                       std::vector<std::unique_ptr<TPartition>>& trees, int32_t& nextTree,
+                                       const PageLayout& layout, ProgressReporter& progress);
+
+// One flag per record: placed on page `page` or not.
+std::vector<uint8_t> PlacedOnPage(const std::vector<PlacedCharacter>& chars, const std::vector<uint8_t>& placed,
+                                  int32_t page);
 
 // One flag per record: placed or not. A record is placed when its position in `sortOrder` lies below
 // `placedCount` (kAllPlaced: every record).

@@ -12,6 +12,7 @@
 #include "render/placement.h"
 #include "render/render_texts.h"
 #include "render/row_workers.h"
+#include "render/texture_fit.h"
 #include "settings/distance_field_mode.h"
 #include "settings/font_request.h"
 
@@ -37,8 +38,7 @@ void RenderThread::prepareSurfaces() {
     maskImage_.resize(width_, height_);
     // The working surface serves Cleartype, the outline and the drop shadow only; a texture's
     // worth of memory is not touched for nothing.
-    const bool needsScratch =
-        settings_.antialiasMode == kAntialiasCleartype || BakesOutline(settings_) || BakesDropShadow(settings_);
+    const bool needsScratch = usesScratch();
     scratchImage_.resize(needsScratch ? width_ : 0, needsScratch ? height_ : 0);
   } catch (const std::bad_alloc&) {
     surfaceError_ = "Not enough memory for a " + std::to_string(width_) + " x " + std::to_string(height_) + " texture";
@@ -105,16 +105,26 @@ void RenderThread::Execute() {
   progress_.report(0, render_text::kPreparingSurface);
   progress_.setProgressBase(0);
   placedCount_ = kAllPlaced;
+  pageCount_ = 1;
+  lastPageHeight_ = height_;
+  morePages_.clear();
+  fieldFallbacks_ = FieldFallbacks{};
   {
     std::lock_guard<std::mutex> lock(colourImage_.lock());
     FillBackground(colourImage_, settings_.backColour);
   }
 
   if (options_ & kJobPlace) {
-    PlacementResult placement = PlaceCharacters(chars_, trees_, nextTree_, progress_);
+    const PageLayout layout{width_, height_, settings_.packOrigin, MaxPagesOf(extras_)};
+    PlacementResult placement = PlaceCharactersOnPages(chars_, trees_, nextTree_, layout, progress_);
     placedCount_ = placement.placedCount;
+    pageCount_ = placement.pageCount;
     placed_ = PlacedFlags(placement, chars_.size());
     sortOrder_ = std::move(placement.sortOrder);
+    // A fitted size crops the last of several pages to the height its cells need.
+    if (extras_.fitTexture && pageCount_ > 1)
+      lastPageHeight_ =
+          CropPage(chars_, sortOrder_, placedCount_, pageCount_ - 1, width_, height_, settings_.packOrigin);
     progress_.setProgressBase(100);
   } else {
     // Without placement every record counts as placed where it stands.
@@ -123,39 +133,66 @@ void RenderThread::Execute() {
     placed_.assign(chars_.size(), 1);
   }
 
-  GlyphSource source;
-  source.face = face_.get();
-  source.antialiasMode = settings_.antialiasMode;
-  source.chars = &chars_;
-  source.placed = &placed_;
+  // Every page is drawn by the same passes over its own records; the glyphs are rendered once for
+  // all of them. Page 0 is the job's own images, as a one-page job draws them.
+  GlyphSource source{face_.get(), settings_.antialiasMode, &chars_, &placed_};
   for (const std::unique_ptr<FontFace>& fallback : fallbackFaces_) source.fallbacks.push_back(fallback.get());
+  if (pageCount_ == 1) {
+    DrawPage(source, colourImage_, maskImage_, pageImage_);
+    return;
+  }
+  std::vector<uint8_t> onPage = PlacedOnPage(chars_, placed_, 0);
+  GlyphSource pageSource = source;
+  pageSource.placed = &onPage;
+  DrawPage(pageSource, colourImage_, maskImage_, pageImage_);
+  for (int32_t page = 1; page < pageCount_ && !terminate_.load(); ++page) {
+    const int32_t height = page + 1 == pageCount_ ? lastPageHeight_ : height_;
+    TexturePage drawn;
+    drawn.colour.resize(width_, height);
+    drawn.mask.resize(width_, height);
+    // The working surface, when the job has one, starts black at each page's size, as for the first.
+    if (usesScratch()) scratchImage_.resize(width_, height);
+    FillBackground(drawn.colour, settings_.backColour);
+    onPage = PlacedOnPage(chars_, placed_, page);
+    progress_.setProgressBase(100);
+    DrawPage(pageSource, drawn.colour, drawn.mask, drawn.page);
+    morePages_.push_back(std::move(drawn));
+  }
+}
+
+void RenderThread::DrawPage(const GlyphSource& source, Image24& colour, Image24& mask, Image24& page) {
   const Bgr ink = BgrFromColourRef(settings_.textColour);
   if (IsMultiChannelField(settings_)) {
-    // Three fields in the colour image, the median or the true field in the mask.
-    DrawMultiChannelFields(source, FieldSpread(extras_), RenderWorkerCount(), colourImage_, maskImage_, fieldFallbacks_,
-                           progress_, terminate_);
+    // Three fields in the colour image, the median or the true field in the mask. The fallbacks of
+    // every page are counted together; the first is the lowest code unit (table order).
+    FieldFallbacks onPage;
+    DrawMultiChannelFields(source, FieldSpread(extras_), RenderWorkerCount(), colour, mask, onPage, progress_,
+                           terminate_);
+    if (onPage.count > 0 && (fieldFallbacks_.count == 0 || onPage.firstCodeUnit < fieldFallbacks_.firstCodeUnit))
+      fieldFallbacks_.firstCodeUnit = onPage.firstCodeUnit;
+    fieldFallbacks_.count += onPage.count;
   } else if (IsDistanceField(settings_)) {
     // The field in the mask, the text colour wherever it reaches; no outline, no shadow.
     {
-      std::lock_guard<std::mutex> lock(maskImage_.lock());
-      maskImage_.fill(0, 0, 0);
+      std::lock_guard<std::mutex> lock(mask.lock());
+      mask.fill(0, 0, 0);
     }
     std::vector<FieldBox> boxes;
-    DrawFieldMask(source, FieldSpread(extras_), RenderWorkerCount(), maskImage_, boxes, progress_, terminate_);
-    DrawFieldColour(source, boxes, maskImage_, colourImage_, ink, progress_, terminate_);
+    DrawFieldMask(source, FieldSpread(extras_), RenderWorkerCount(), mask, boxes, progress_, terminate_);
+    DrawFieldColour(source, boxes, mask, colour, ink, progress_, terminate_);
   } else {
-    DrawClassic(source);
+    DrawClassic(source, colour, mask);
     if (makesPage() && !terminate_.load()) {
-      std::scoped_lock lock(maskImage_.lock(), pageImage_.lock());
-      MakePage(extras_.pagePixels, layers_, LayerColoursOf(settings_), maskImage_, RenderWorkerCount(), pageImage_);
+      std::scoped_lock lock(mask.lock(), page.lock());
+      MakePage(extras_.pagePixels, layers_, LayerColoursOf(settings_), mask, RenderWorkerCount(), page);
       layers_ = {};
     }
   }
   progress_.advanceBase(100);
 
   if (options_ & kJobDrawGuides) {
-    std::lock_guard<std::mutex> lock(colourImage_.lock());
-    DrawGuides(colourImage_, chars_, abc_, PlacedFlags(sortOrder_, placedCount_, chars_.size()));
+    std::lock_guard<std::mutex> lock(colour.lock());
+    DrawGuides(colour, chars_, abc_, *source.placed);
   }
 }
 
@@ -184,37 +221,43 @@ GenerationResult RenderThread::takeResult() {
     result.page = std::move(pageImage_);
     result.pagePixels = extras_.pagePixels;
   }
+  result.morePages = std::move(morePages_);
+  morePages_.clear();
   chars_.clear();
   sortOrder_.clear();
   return result;
 }
 
+bool RenderThread::usesScratch() const {
+  return settings_.antialiasMode == kAntialiasCleartype || BakesOutline(settings_) || BakesDropShadow(settings_);
+}
+
 bool RenderThread::makesPage() const { return extras_.pagePixels != kPagePixelsClassic && !IsDistanceField(settings_); }
 
-void RenderThread::DrawClassic(const GlyphSource& source) {
+void RenderThread::DrawClassic(const GlyphSource& source, Image24& colour, Image24& mask) {
   const Bgr white{255, 255, 255};
   if (BakesOutline(settings_)) {
-    DrawOutline(source, settings_, colourImage_, maskImage_, scratchImage_, progress_, terminate_);
+    DrawOutline(source, settings_, colour, mask, scratchImage_, progress_, terminate_);
     if (makesPage()) {
       std::lock_guard<std::mutex> lock(scratchImage_.lock());
       CaptureOutlineCoverage(scratchImage_, layers_);
     }
   } else {
     {
-      std::lock_guard<std::mutex> lock(maskImage_.lock());
-      maskImage_.fill(0, 0, 0);
+      std::lock_guard<std::mutex> lock(mask.lock());
+      mask.fill(0, 0, 0);
     }
-    DrawCharacters(source, maskImage_, TargetKind::Grey, white, scratchImage_, progress_, terminate_);
+    DrawCharacters(source, mask, TargetKind::Grey, white, scratchImage_, progress_, terminate_);
     // Without a drop shadow the finished mask is the text's coverage: nothing to keep.
     if (makesPage() && BakesDropShadow(settings_)) {
-      std::lock_guard<std::mutex> lock(maskImage_.lock());
-      CaptureGlyphCoverage(maskImage_, layers_);
+      std::lock_guard<std::mutex> lock(mask.lock());
+      CaptureGlyphCoverage(mask, layers_);
     }
   }
-  if (BakesDropShadow(settings_)) DrawDropShadow(settings_, maskImage_, scratchImage_, progress_, terminate_);
+  if (BakesDropShadow(settings_)) DrawDropShadow(settings_, mask, scratchImage_, progress_, terminate_);
 
-  DrawCharacters(source, colourImage_, TargetKind::Colour, BgrFromColourRef(settings_.textColour), scratchImage_,
-                 progress_, terminate_);
+  DrawCharacters(source, colour, TargetKind::Colour, BgrFromColourRef(settings_.textColour), scratchImage_, progress_,
+                 terminate_);
 }
 
 }  // namespace glyphmill

@@ -8,7 +8,9 @@
 // Execute: "Preparing Surface...", background fill, sort and place, the mask (or the outline,
 // which writes the whole mask), the drop shadow, the glyphs in the text colour, the guides. A
 // distance-field job draws the fields into the mask and the text colour under them instead, and
-// bakes neither outline nor shadow (distance_field_drawing.h).
+// bakes neither outline nor shadow (distance_field_drawing.h). A job allowed several pages
+// (GenerationExtras::maxPages) places onto further pages what the first cannot hold, and draws
+// every page the same way, one after another; the first page is its own images.
 // terminate() only sets a flag: the drawing passes end after the character just drawn and the
 // multi-pass filters between passes, the run still returns normally and JobFinished still runs.
 // A stopped job's images are incomplete; its front end discards the completion of a job that is
@@ -82,6 +84,7 @@ class RenderThread {
 
   // Results, valid once Execute has returned.
   int32_t placedCount() const { return placedCount_; }
+  int32_t pageCount() const { return pageCount_; }
   Image24& colourImage() { return colourImage_; }
   Image24& maskImage() { return maskImage_; }
   const std::vector<PlacedCharacter>& chars() const { return chars_; }
@@ -100,9 +103,15 @@ class RenderThread {
   // Sizes the three images to the settings' texture (recording a failed allocation in setupError)
   // and builds the packer trees for it.
   void prepareSurfaces();
+  // Draws the records `source` marks placed onto one page's images: the distance field, or the
+  // mask, effects and glyphs with the straight or premultiplied page when the job makes one, then
+  // the guides.
+  void DrawPage(const GlyphSource& source, Image24& colour, Image24& mask, Image24& page);
   // The mask (or the outline), the drop shadow and the glyphs of the coverage modes; keeps the
   // layers' coverage when the job makes a straight or premultiplied page.
-  void DrawClassic(const GlyphSource& source);
+  void DrawClassic(const GlyphSource& source, Image24& colour, Image24& mask);
+  // True when the job draws on its working surface (Cleartype, the outline, the drop shadow).
+  bool usesScratch() const;
   // True when the job makes a page other than its colour image.
   bool makesPage() const;
 
@@ -129,7 +138,10 @@ class RenderThread {
   std::vector<int32_t> sortOrder_;
   std::vector<uint8_t> placed_;
   int32_t placedCount_ = kAllPlaced;
-  FieldFallbacks fieldFallbacks_;  // multi-channel fields: glyphs drawn with a single-channel field
+  int32_t pageCount_ = 1;
+  int32_t lastPageHeight_ = 0;
+  std::vector<TexturePage> morePages_;  // pages 1.. of a job that filled several
+  FieldFallbacks fieldFallbacks_;       // multi-channel fields: glyphs drawn with a single-channel field
   std::vector<PlacedCharacter> chars_;
   std::vector<GlyphABC> abc_;
   LineCell line_;

@@ -4,6 +4,7 @@
 // behaviour.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -25,6 +26,11 @@ inline constexpr uint8_t kPagePixelsClassic = 0;        // the colour image as d
 inline constexpr uint8_t kPagePixelsStraight = 1;       // each pixel's own colour, bled into transparent pixels
 inline constexpr uint8_t kPagePixelsPremultiplied = 2;  // the straight colour multiplied by alpha
 
+// Texture pages: the most pages a generation may fill, its default and the offered range.
+inline constexpr uint16_t kDefaultMaxPages = 1;  // one texture, as classic generations make
+inline constexpr uint16_t kMinMaxPages = 1;
+inline constexpr uint16_t kMaxMaxPages = 64;
+
 // Largest texture a fitted size may choose, by default.
 inline constexpr uint16_t kDefaultFitMaxSide = 4096;
 
@@ -35,9 +41,17 @@ struct GenerationExtras {
   uint16_t fitMaxHeight = kDefaultFitMaxSide;
   uint16_t sdfSpread = kDefaultSdfSpread;   // used when antialiasMode is the distance field
   uint8_t pagePixels = kPagePixelsClassic;  // not used by distance fields, whose pages are data
-  std::vector<FallbackFont> fallbacks;      // asked in order for characters the chosen font lacks
+  // The most texture pages a generation may fill: characters that fit no more on one page go on
+  // to the next page of the same size.
+  uint16_t maxPages = kDefaultMaxPages;
+  std::vector<FallbackFont> fallbacks;  // asked in order for characters the chosen font lacks
 
   bool operator==(const GenerationExtras&) const = default;
 };
+
+// The most pages a generation with `extras` may fill: maxPages held to the offered range.
+inline int32_t MaxPagesOf(const GenerationExtras& extras) {
+  return std::clamp<int32_t>(extras.maxPages, kMinMaxPages, kMaxMaxPages);
+}
 
 }  // namespace glyphmill

@@ -1,6 +1,6 @@
 // SettingSelector: which setting the window reads from its controls into the record (ReadSetting).
 // The numbers are the classic selectors 0 to 22, in the record's field order as the window reads
-// them, and 23 to 27 for the settings beyond the record; undo groups a burst of changes by them.
+// them, and 23 to 28 for the settings beyond the record; undo groups a burst of changes by them.
 #pragma once
 
 namespace glyphmill {
@@ -34,7 +34,8 @@ enum class SettingSelector : int {
   FitTexture = 24,  // the switch and its two largest-size boxes
   SdfSpread = 25,
   PagePixels = 26,
-  FallbackFonts = 27,  // the fallback list, edited as a whole
+  MaxPages = 27,       // "Pages:", the most texture pages a generation may fill
+  FallbackFonts = 28,  // the fallback list, edited as a whole
 };
 
 inline constexpr SettingSelector kFirstSettingSelector = SettingSelector::FontName;

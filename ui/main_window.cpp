@@ -103,6 +103,12 @@ void TForm1::FormCreate() {
   if (!measured) dialogs_.showMessage({"", error, DialogIcon::Error, DialogOwner::MainWindow});
 
   SelectFirstEntries();
+  // A first start fits the texture (up to the largest size, one page), so that the first
+  // generation places every character; an autosave loaded below brings its own size back.
+  {
+    const QSignalBlocker block(ui.chkFitTexture);
+    ui.chkFitTexture->setChecked(true);
+  }
   ShowTexturePage(0);
   ReadAllSettings();
   // The first start's change notification: "Idle" and, with "Auto Generate" on, the first texture

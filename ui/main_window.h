@@ -96,6 +96,7 @@ struct MainWindowControls {
   QTabWidget* PageControl1 = nullptr;
   QComboBox* cmbAA = nullptr;
   QSpinBox* udSdfSpread = nullptr;  // "Spread:", enabled in the Distance Field mode
+  QSpinBox* udPages = nullptr;      // "Pages:", the most texture pages (1 to 64)
   QComboBox* cmbPart = nullptr;
   QLabel* Label4 = nullptr;
   QComboBox* txtWidth = nullptr;
@@ -327,6 +328,7 @@ class TForm1 : public QMainWindow {
   FontListWidths fontWidths_;
   bool fontWidthsMeasured_ = false;
   bool imagesPending_ = false;
+  int32_t texturePage_ = 0;        // the texture page the view shows (0: the first)
   bool updatingControls_ = false;  // settings are being written into the controls
   int generationsStarted_ = 0;
   QWidget* client_ = nullptr;

@@ -248,6 +248,10 @@ void TForm1::buildGeneralPage(QWidget* general) {
   ui.chkCompactCells = Check(general, "chkCompactCells", "Compact Cells", false);
   ui.chkCompactCells->setToolTip("Each cell only as tall as its character's ink");
   PlaceAt(ui.chkCompactCells, 8, 168, 0, 17);
+  QLabel* pagesCaption = Caption(general, "Pages:", ui.chkCompactCells->geometry().right() + 16, 170);
+  ui.udPages = UpDown(general, "udPages", kMinMaxPages, kMaxMaxPages, kDefaultMaxPages);
+  ui.udPages->setToolTip("The most texture pages to fill: characters that do not fit one page go on to the next");
+  PlaceAt(ui.udPages, pagesCaption->geometry().right() + 4, 168, 56, 19);
   ui.chkFitTexture = Check(general, "chkFitTexture", "Fit Texture, up to", false);
   ui.chkFitTexture->setToolTip("The smallest power-of-two texture that holds every character");
   PlaceAt(ui.chkFitTexture, 8, 149, 0, 17);

@@ -63,7 +63,11 @@ void TForm1::buildConvenienceMenus() {
 }
 
 void TForm1::connectConveniences() {
-  ConnectTextureInspection(*ui.Tab, state_);
+  ConnectTextureInspection(*ui.Tab, state_, [this] { return texturePage_; });
+  connect(ui.Tab, &TextureView::texturePageChosen, this, [this](int page) {
+    texturePage_ = page;
+    ShowImages();
+  });
   connect(ui.Tab, &TextureView::backdropColourRequested, this, [this] {
     const QColor held = ui.Tab->backdrop().value_or(Qt::white);
     if (const std::optional<uint32_t> chosen = prompts_.chooseColour(ColourRefFromQColor(held)))

@@ -8,8 +8,10 @@
 
 #include "app/decimal_text.h"
 #include "render/generation_result.h"
+#include "render/placement.h"
 #include "settings/font_request.h"
 #include "ui/main_window.h"
+
 #include "ui/preview_strip.h"
 #include "ui/system_colours.h"
 
@@ -46,18 +48,12 @@ void TForm1::Timer2Timer() {
 
 void TForm1::DrawPreview() {
   const GenerationResult& result = state_.result;
-  const PreviewSource source{result.chars,
-                             state_.tables.selectedCount,
-                             state_.tables.spaceAdvance,
-                             state_.settings.textureWidth,
-                             state_.settings.textureHeight,
-                             result.colour,
-                             result.mask,
-                             PlacedFlags(result),
-                             result.fieldSpread > 0,
-                             result.fieldSpread,
-                             previewZoom(),
-                             result.multiChannelMode != 0,
+  const PreviewSource source{result.chars, state_.tables.selectedCount, state_.tables.spaceAdvance,
+                             state_.settings.textureWidth, state_.settings.textureHeight, result.colour, result.mask,
+                             // The strip cuts cells out of the first page: characters on later
+                             // pages are left out rather than cut from the wrong page.
+                             PlacedOnPage(result.chars, PlacedFlags(result), 0), result.fieldSpread > 0,
+                             result.fieldSpread, previewZoom(), result.multiChannelMode != 0,
                              BgrFromColourRef(state_.settings.textColour)};
   const std::u16string text = ui.Edit12->text().toStdU16String();
   std::scoped_lock guard(result.colour.lock(), result.mask.lock());

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QResizeEvent>
 
+#include "app/status_texts.h"
 #include "settings/distance_field_mode.h"
 #include "settings/generation_extras.h"
 #include "ui/image_conversion.h"
@@ -74,7 +75,8 @@ void TForm1::LayoutMainWindow() {
   ui.Tab->setGeometry(ui.Tab->x(), ui.Tab->y(), ui.Tab->width(), std::max(0, stripTop - ui.Tab->y() - 2));
   ui.Tab->arrangeParts();
   // The scroll bars follow the colour image's size against the panel's.
-  ui.Tab->layoutScrollBars(state_.result.colour.width(), state_.result.colour.height());
+  const Image24& shown = PageColour(state_.result, std::clamp<int32_t>(texturePage_, 0, PageCount(state_.result) - 1));
+  ui.Tab->layoutScrollBars(shown.width(), shown.height());
   // The first status panel leaves 120 pixels to the second.
   ui.statBar->setFirstPanelWidth(ui.statBar->width() - kStatusPanelReserve);
 }
@@ -113,25 +115,33 @@ void TForm1::ShowImagesSoon() {
 
 void TForm1::ShowImages() {
   imagesPending_ = false;
+  // One texture page at a time: the one picked, while the result has it.
+  const int32_t pageCount = PageCount(state_.result);
+  texturePage_ = std::clamp<int32_t>(texturePage_, 0, pageCount - 1);
+  const Image24& shownColour = PageColour(state_.result, texturePage_);
+  const Image24& shownMask = PageMask(state_.result, texturePage_);
   QImage colour, mask;
   {
-    std::lock_guard<std::mutex> guard(state_.result.colour.lock());
-    colour = ToQImage(state_.result.colour);
+    std::lock_guard<std::mutex> guard(shownColour.lock());
+    colour = ToQImage(shownColour);
   }
   {
-    std::lock_guard<std::mutex> guard(state_.result.mask.lock());
-    mask = ToQImage(state_.result.mask);
+    std::lock_guard<std::mutex> guard(shownMask.lock());
+    mask = ToQImage(shownMask);
   }
   // The page exporters receive, when the job made one of its own (straight or premultiplied).
   QImage page;
   PageAlpha alpha = PageAlpha::Straight;
-  if (state_.result.page.width() > 0) {
-    std::lock_guard<std::mutex> guard(state_.result.page.lock());
-    page = ToQImage(state_.result.page);
+  const Image24& exported = ExportedColour(state_.result, texturePage_);
+  if (&exported != &shownColour) {
+    std::lock_guard<std::mutex> guard(exported.lock());
+    page = ToQImage(exported);
     if (state_.result.pagePixels == kPagePixelsPremultiplied) alpha = PageAlpha::Premultiplied;
   }
   ui.Tab->setImages(colour, mask, page, alpha);
-  ui.Tab->layoutScrollBars(state_.result.colour.width(), state_.result.colour.height());
+  ui.Tab->setTexturePages(pageCount, texturePage_);
+  ui.statBar->setPageText(pageCount > 1 ? status::PageOfPages(texturePage_ + 1, pageCount) : std::string());
+  ui.Tab->layoutScrollBars(shownColour.width(), shownColour.height());
 }
 
 }  // namespace glyphmill

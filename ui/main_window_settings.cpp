@@ -69,6 +69,7 @@ void TForm1::connectSettings() {
   connect(ui.udFitWidth, &QSpinBox::valueChanged, this, [this] { ReadSetting(SettingSelector::FitTexture); });
   connect(ui.udFitHeight, &QSpinBox::valueChanged, this, [this] { ReadSetting(SettingSelector::FitTexture); });
   connect(ui.udSdfSpread, &QSpinBox::valueChanged, this, [this] { ReadSetting(SettingSelector::SdfSpread); });
+  connect(ui.udPages, &QSpinBox::valueChanged, this, [this] { ReadSetting(SettingSelector::MaxPages); });
   connect(ui.cmbPagePixels, &QComboBox::currentIndexChanged, this,
           [this] { ReadSetting(SettingSelector::PagePixels); });
   connect(ui.fallbackFonts, &FallbackFontList::edited, this, [this] { ReadSetting(SettingSelector::FallbackFonts); });
@@ -168,6 +169,7 @@ std::optional<std::string> TForm1::readControl(SettingSelector selector) {
         state_.extras.pagePixels = static_cast<uint8_t>(mode);
       break;
     }
+    case MaxPages: state_.extras.maxPages = static_cast<uint16_t>(ui.udPages->value()); break;
     case FallbackFonts: state_.extras.fallbacks = ui.fallbackFonts->fallbacks(); break;
     case None: break;  // only the change notification
   }
@@ -263,6 +265,7 @@ void TForm1::WriteSettingsToControls() {
   ui.udFitHeight->setValue(state_.extras.fitMaxHeight);
   ui.chkFitTexture->setChecked(state_.extras.fitTexture);
   ui.cmbPagePixels->setCurrentIndex(state_.extras.pagePixels);
+  ui.udPages->setValue(MaxPagesOf(state_.extras));
   if (ui.fallbackFonts->fallbacks() != state_.extras.fallbacks) ui.fallbackFonts->setFallbacks(state_.extras.fallbacks);
   ShowTextureSize();
   UpdateModeControls();

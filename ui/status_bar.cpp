@@ -90,10 +90,26 @@ void StatusBar::setFirstPanelWidth(int width) {
   update();
 }
 
+void StatusBar::setPageText(const std::string& text) {
+  if (text == pageText_) return;
+  pageText_ = text;
+  update();
+}
+
+int StatusBar::pagePanelWidth() const {
+  if (pageText_.empty()) return 0;
+  return fontMetrics().horizontalAdvance(QString::fromStdString(pageText_)) + 16 + kPanelGap;
+}
+
 QRect StatusBar::panelRect(int panel) const {
-  const int first = std::max(0, std::min(firstPanelWidth_, width()));
+  const int pages = pagePanelWidth();
+  const int end = std::max(0, width() - pages);
+  const int first = std::max(0, std::min(firstPanelWidth_ - pages, end));
   if (panel == 0) return QRect(0, kPanelGap, first, height() - kPanelGap);
-  return QRect(first + kPanelGap, kPanelGap, std::max(0, width() - first - kPanelGap), height() - kPanelGap);
+  if (panel == 1)
+    return QRect(first + kPanelGap, kPanelGap, std::max(0, end - first - kPanelGap), height() - kPanelGap);
+  if (pages == 0) return {};
+  return QRect(end + kPanelGap, kPanelGap, std::max(0, width() - end - kPanelGap), height() - kPanelGap);
 }
 
 QSize StatusBar::sizeHint() const { return QSize(828, std::max(kHeight, fontMetrics().height() + 6)); }
@@ -103,6 +119,7 @@ void StatusBar::paintEvent(QPaintEvent*) {
   painter.fillRect(rect(), palette().color(QPalette::Window));
   DrawStatusPanel(painter, panelRect(0), message_, font(), palette());
   DrawStatusPanel(painter, panelRect(1), characters_, font(), palette());
+  if (!pageText_.empty()) DrawStatusPanel(painter, panelRect(2), pageText_, font(), palette());
 }
 
 }  // namespace glyphmill

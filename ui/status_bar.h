@@ -1,5 +1,7 @@
 // The status bar `statBar`: two owner-drawn panels. Panel 0 shows the current status message,
-// panel 1 the selected-character count ("100 Characters").
+// panel 1 the selected-character count ("100 Characters"). When the generation filled several
+// texture pages a third panel at the right end says which one the window shows ("Page 2 of 3"),
+// and the first panel gives up its width.
 //
 // A message's first character carries its kind: "." a success notice drawn on a green gradient,
 // "!" an error notice on a red gradient, both shown without the marker; any other text is plain
@@ -46,6 +48,9 @@ class StatusBar : public QWidget {
   void setPanelTexts(const std::string& message, const std::string& characters);
   const std::string& message() const { return message_; }
   const std::string& characters() const { return characters_; }
+  // The page panel's text; empty: no page panel.
+  void setPageText(const std::string& text);
+  const std::string& pageText() const { return pageText_; }
 
   // Width of the first panel (the layout keeps it at the bar's width - 120).
   void setFirstPanelWidth(int width);
@@ -60,7 +65,9 @@ class StatusBar : public QWidget {
  private:
   std::string message_;
   std::string characters_;
+  std::string pageText_;
   int firstPanelWidth_ = 690;
+  int pagePanelWidth() const;
 };
 
 }  // namespace glyphmill

@@ -2,12 +2,16 @@
 // frames that cell and shows its glyph, code unit, Unicode block, cell and advances.
 #pragma once
 
+#include <cstdint>
+#include <functional>
+
 namespace glyphmill {
 
 struct AppState;
 class TextureView;
 
-// Connects the view's pointer reports to the handed-back placed-character table of `state`.
-void ConnectTextureInspection(TextureView& view, const AppState& state);
+// Connects the view's pointer reports to the handed-back placed-character table of `state`, on the
+// texture page `shownPage` says the view shows.
+void ConnectTextureInspection(TextureView& view, const AppState& state, std::function<int32_t()> shownPage);
 
 }  // namespace glyphmill

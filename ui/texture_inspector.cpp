@@ -1,5 +1,7 @@
 #include "ui/texture_inspector.h"
 
+#include "app/status_texts.h"
+
 #include <algorithm>
 
 #include "settings/unicode_blocks.h"
@@ -24,7 +26,7 @@ QRect CellRect(const PlacedCharacter& cell) {
   return QRect(cell.cellX, cell.cellY, static_cast<int>(cell.cellWidth), static_cast<int>(cell.cellHeight));
 }
 
-QString InspectText(const PlacedCharacter& cell) {
+QString InspectText(const PlacedCharacter& cell, int32_t pageCount) {
   const char16_t unit = cell.codeUnit;
   const QChar ch(unit);
   // A glyph is shown only where it is one: not for surrogate halves, controls or blanks.
@@ -40,6 +42,9 @@ QString InspectText(const PlacedCharacter& cell) {
               .arg(cell.cellHeight)
               .arg(cell.advanceBefore)
               .arg(cell.advanceAfter);
+  if (pageCount > 1)
+    text +=
+        QStringLiteral(" \u2014 ") + QString::fromStdString(status::PageOfPages(cell.page + 1, pageCount)).toLower();
   return text;
 }
 

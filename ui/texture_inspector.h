@@ -24,6 +24,7 @@ std::optional<std::size_t> PlacedCellAt(const std::vector<PlacedCharacter>& tabl
 QRect CellRect(const PlacedCharacter& cell);
 
 // "“Ä” U+00C4 Latin-1 Supplement — cell 40, 0, 21 × 37 — advances 1 before, 22 after": the hover text.
-QString InspectText(const PlacedCharacter& cell);
+// When the generation filled several pages it names the cell's page: "... — page 2 of 3".
+QString InspectText(const PlacedCharacter& cell, int32_t pageCount = 1);
 
 }  // namespace glyphmill

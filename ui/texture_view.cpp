@@ -1,5 +1,7 @@
 #include "ui/texture_view.h"
 
+#include <QSignalBlocker>
+
 #include <QAction>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -165,6 +167,14 @@ TextureView::TextureView(QWidget* parent) : QWidget(parent) {
     row->addWidget(button);
     return button;
   };
+  pageBox_ = new QSpinBox(zoomRow_);
+  pageBox_->setObjectName("texturePage");
+  pageBox_->setToolTip("The texture page shown");
+  pageBox_->setPrefix("Page ");
+  pageBox_->setRange(1, 1);
+  pageBox_->hide();  // shown when a generation fills several pages
+  connect(pageBox_, &QSpinBox::valueChanged, this, [this](int value) { emit texturePageChosen(value - 1); });
+  row->addWidget(pageBox_);
   addButton(zoomOutAction_, QString(QChar(0x2212)), "zoomOut");
   zoomLabel_ = new QLabel("100%", zoomRow_);
   zoomLabel_->setObjectName("zoomLabel");
@@ -195,6 +205,18 @@ TextureView::TextureView(QWidget* parent) : QWidget(parent) {
   backdropButton_->setMinimumWidth(CaptionRoom(backdropButton_) + 12);  // room for the menu arrow
   backdropButton_->hide();                                              // shown with the Composite page
   row->addWidget(backdropButton_);
+}
+
+void TextureView::setTexturePages(int count, int shown) {
+  const QSignalBlocker block(pageBox_);
+  pageBox_->setRange(1, std::max(count, 1));
+  pageBox_->setSuffix(QStringLiteral(" of %1").arg(std::max(count, 1)));
+  pageBox_->setValue(shown + 1);
+  const bool several = count > 1;
+  if (several != pageBox_->isVisible()) {
+    pageBox_->setVisible(several);
+    arrangeParts();
+  }
 }
 
 QAction* TextureView::makeAction(const QString& text, const QList<QKeySequence>& keys, void (TextureView::*slot)()) {

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <QImage>
+#include <QSpinBox>
 #include <QWidget>
 #include <array>
 #include <optional>
@@ -110,6 +111,12 @@ class TextureView : public QWidget {
   // The texture pixel shown at a panel position (it may lie outside the texture).
   QPoint imagePixelAtPanel(QPoint panelPos) const;
 
+  // ---- texture pages
+  // How many texture pages the generation filled and which one the view shows (0-based). The page
+  // selector beside the zoom shows "Page K of N" and is there only when there are several pages.
+  void setTexturePages(int count, int shown);
+  QSpinBox* pageSelector() const { return pageBox_; }
+
   // ---- composite page
   // The backdrop under the composite: nothing for the checkerboard, or one colour.
   void setBackdrop(std::optional<QColor> colour);
@@ -146,6 +153,8 @@ class TextureView : public QWidget {
   void pointerLeftTexture();
   // "Other Colour..." in the backdrop menu: the window asks for a colour and calls setBackdrop.
   void backdropColourRequested();
+  // The person picked texture page `page` (0-based) in the page selector.
+  void texturePageChosen(int page);
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
@@ -173,6 +182,7 @@ class TextureView : public QWidget {
   QScrollBar* scrB_;
   QScrollBar* scrR_;
   QWidget* zoomRow_;
+  QSpinBox* pageBox_;
   QLabel* zoomLabel_;
   QToolButton* backdropButton_;
   QMenu* backdropMenu_;

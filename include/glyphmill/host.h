@@ -105,6 +105,51 @@ typedef struct GlyphmillFontInfoV2 {
   const GlyphmillKerningPair* kernings;  /* sorted by first, then second; NULL when none      */
 } GlyphmillFontInfoV2;
 
+/* ---- texture pages, version 1 ------------------------------------------------------------- */
+#define GLYPHMILL_EXT_PAGES_V1 "glyphmill.pages/1"
+
+/* One texture page. The buffers have the layout of the fixed records' buffers (plugin.h): `rgb`
+ * width * height * 3 bytes, blue, green, red per pixel, top row first, no gap between rows;
+ * `alpha` width * height bytes in the same order. A buffer is NULL when the export call passes
+ * no buffer of that kind (a data export passes neither; a graphic export what its type and job
+ * say), for every page alike. */
+typedef struct GlyphmillPage {
+  uint32_t width;       /* pixels                                                                  */
+  uint32_t height;      /* pixels; the last page of a fitted size may be lower than the others      */
+  const uint8_t* rgb;   /* colour buffer, or NULL                                                   */
+  const uint8_t* alpha; /* alpha buffer, or NULL                                                    */
+} GlyphmillPage;
+
+/* Every page of the font being exported. A generation may fill several texture pages of the same
+ * size when its characters do not fit one. Page 0 is the texture of the export record itself
+ * (pages[0].rgb and .alpha are the record's RGB and Alpha), and the record's own character table
+ * holds only the characters on page 0 (and any that found room on no page): a plug-in that never
+ * asks for this service exports page 0 alone, as from a texture that holds no more.
+ *
+ * A plug-in that asks gets here the whole table: `chars` lists every character of the export in
+ * table order (ascending code unit), with X and Y inside its own page, and `char_pages` says
+ * which page each lies on; `placed` and `geometry` have the meanings of the font information
+ * records (version 2), for this table. Kerning pairs of the font information records cover
+ * characters on every page.
+ *
+ * Fields are naturally aligned (not packed); later versions only append, so a plug-in may read
+ * any field that lies below `struct_size`. Example, in C:
+ *
+ *   const GlyphmillPagesV1* pages = query ? (const GlyphmillPagesV1*)query(GLYPHMILL_EXT_PAGES_V1) : NULL;
+ *   uint32_t count = pages ? pages->page_count : 1;
+ */
+typedef struct GlyphmillPagesV1 {
+  uint32_t struct_size;                  /* sizeof(GlyphmillPagesV1) for this version               */
+  uint32_t page_count;                   /* 1 or more                                                 */
+  const GlyphmillPage* pages;            /* page_count entries                                        */
+  uint32_t char_count;                   /* entries at chars, char_pages, placed and geometry        */
+  uint32_t reserved0;                    /* 0                                                         */
+  const TExportCharInfo* chars;          /* every character, table order; NULL when char_count is 0  */
+  const uint32_t* char_pages;            /* char_pages[i]: the page chars[i] lies on                 */
+  const uint8_t* placed;                 /* placed[i] nonzero when chars[i] found room on its page   */
+  const GlyphmillCharGeometry* geometry; /* geometry[i] belongs to chars[i]                          */
+} GlyphmillPagesV1;
+
 /* ---- reporting a failure, version 1 ------------------------------------------------------- */
 #define GLYPHMILL_EXT_REPORT_FAILURE_V1 "glyphmill.report-failure/1"
 

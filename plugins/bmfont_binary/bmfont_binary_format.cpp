@@ -88,7 +88,8 @@ std::string FormatBmFontBinary(const BmFontDescription& font) {
   w.endBlock(block);
 
   block = w.beginBlock(kPagesBlock);
-  w.putString(font.pageFile);
+  // Every page name, each zero-terminated; BMFont readers take them all to be as long as the first.
+  for (const std::string& file : font.pageFiles) w.putString(file);
   w.endBlock(block);
 
   block = w.beginBlock(kCharsBlock);

@@ -10,7 +10,7 @@ std::string FormatBmFontJson(const BmFontDescription& font) {
   const BmFontCommon& c = font.common;
   auto flag = [](bool b) { return b ? 1 : 0; };
   Json doc;
-  doc["pages"] = Json::array({font.pageFile});
+  doc["pages"] = font.pageFiles;
   Json chars = Json::array();
   for (const BmFontChar& ch : font.chars) {
     chars.push_back({{"id", ch.id},

@@ -46,7 +46,8 @@ std::string FormatBmFontText(const BmFontDescription& font) {
              c.blueChnl);
   if (font.distanceRange > 0)
     AppendLine(out, "distanceField fieldType=%s distanceRange=%u", font.fieldType.c_str(), font.distanceRange);
-  out += "page id=0 file=\"" + font.pageFile + "\"\n";
+  for (std::size_t k = 0; k < font.pageFiles.size(); ++k)
+    out += "page id=" + std::to_string(k) + " file=\"" + font.pageFiles[k] + "\"\n";
   AppendLine(out, "chars count=%zu", font.chars.size());
   for (const BmFontChar& ch : font.chars) {
     AppendLine(out,

@@ -103,7 +103,8 @@ std::string FormatBmFontXml(const BmFontDescription& font) {
         .attr("distanceRange", font.distanceRange)
         .close();
   Element(out, 1, "pages").open();
-  Element(out, 2, "page").attr("id", 0).text("file", font.pageFile).close();
+  for (std::size_t k = 0; k < font.pageFiles.size(); ++k)
+    Element(out, 2, "page").attr("id", static_cast<int64_t>(k)).text("file", font.pageFiles[k]).close();
   EndElement(out, 1, "pages");
   Element(out, 1, "chars").attr("count", font.chars.size()).open();
   for (const BmFontChar& ch : font.chars) {

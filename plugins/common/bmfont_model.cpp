@@ -21,9 +21,11 @@ int32_t TallestCell(std::span<const TExportCharInfo> chars, const std::optional<
 
 BmFontDescription BuildBmFontDescription(uint32_t textureWidth, uint32_t textureHeight, int32_t spaceAdvance,
                                          std::span<const TExportCharInfo> chars,
-                                         const std::optional<HostFontInfo>& host, std::string pageFile) {
+                                         const std::optional<HostFontInfo>& host, std::vector<std::string> pageFiles,
+                                         std::span<const uint32_t> charPages) {
   BmFontDescription d;
-  d.pageFile = std::move(pageFile);
+  d.pageFiles = std::move(pageFiles);
+  d.common.pages = static_cast<int32_t>(d.pageFiles.size());
   d.common.scaleW = static_cast<int32_t>(textureWidth);
   d.common.scaleH = static_cast<int32_t>(textureHeight);
   const bool geometry = host && host->hasGeometry();
@@ -70,6 +72,7 @@ BmFontDescription BuildBmFontDescription(uint32_t textureWidth, uint32_t texture
       ch.yoffset = 0;
     }
     ch.xadvance = static_cast<int32_t>(static_cast<int64_t>(c.PreAdvance) + c.PostAdvance);
+    ch.page = i < charPages.size() ? static_cast<int32_t>(charPages[i]) : 0;
     d.chars.push_back(ch);
   }
   std::stable_sort(d.chars.begin(), d.chars.end(),

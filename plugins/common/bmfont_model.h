@@ -64,12 +64,12 @@ struct BmFontChar {
 struct BmFontDescription {
   BmFontInfo info;
   BmFontCommon common;
-  std::string pageFile;               // page 0, relative to the descriptor
-  std::vector<BmFontChar> chars;      // ascending id, each id once
-  std::vector<KerningPair> kernings;  // ascending (first, second), both ids among `chars`
-  uint32_t distanceRange = 0;         // a signed distance field of this range (2 x spread); 0: coverage
-  std::string fieldType = "sdf";      // its kind: "sdf", "msdf" or "mtsdf"
-  bool premultipliedAlpha = false;    // the page's colour is premultiplied by its alpha
+  std::vector<std::string> pageFiles;  // one per page, page 0 first, relative to the descriptor
+  std::vector<BmFontChar> chars;       // ascending id, each id once
+  std::vector<KerningPair> kernings;   // ascending (first, second), both ids among `chars`
+  uint32_t distanceRange = 0;          // a signed distance field of this range (2 x spread); 0: coverage
+  std::string fieldType = "sdf";       // its kind: "sdf", "msdf" or "mtsdf"
+  bool premultipliedAlpha = false;     // the page's colour is premultiplied by its alpha
 };
 
 // Builds the description of one export:
@@ -88,9 +88,12 @@ struct BmFontDescription {
 // - scaleW/scaleH are the texture size; face, size, bold, italic, outline and kernings come from the
 //   host; without it face is "", size is the line height and there are no kernings;
 // - the channel fields say what the page holds: the glyphs (0), or glyph and outline (2) when the
-//   outline is on; every char lies in all four channels (chnl 15).
+//   outline is on; every char lies in all four channels (chnl 15);
+// - pages = the number of page files; each char's page is charPages[i] (0 when the list is empty),
+//   and kerning pairs are kept between characters of any pages.
 BmFontDescription BuildBmFontDescription(uint32_t textureWidth, uint32_t textureHeight, int32_t spaceAdvance,
                                          std::span<const TExportCharInfo> chars,
-                                         const std::optional<HostFontInfo>& host, std::string pageFile);
+                                         const std::optional<HostFontInfo>& host, std::vector<std::string> pageFiles,
+                                         std::span<const uint32_t> charPages = {});
 
 }  // namespace glyphmill::plugins

@@ -57,10 +57,53 @@ std::optional<HostFontInfo> CopyHostFontInfo(const GlyphmillFontInfoV2* record, 
   return info;
 }
 
-std::optional<HostFontInfo> QueryHostFontInfo(uint32_t charCount) {
+namespace {
+
+GlyphmillHostQueryProc HostQuery() {
   void* symbol = dlsym(RTLD_DEFAULT, GLYPHMILL_HOST_QUERY_SYMBOL);
-  if (symbol == nullptr) return std::nullopt;
-  auto query = reinterpret_cast<GlyphmillHostQueryProc>(symbol);
+  return symbol == nullptr ? nullptr : reinterpret_cast<GlyphmillHostQueryProc>(symbol);
+}
+
+}  // namespace
+
+std::optional<HostPages> CopyHostPages(const GlyphmillPagesV1* record) {
+  if (record == nullptr || record->struct_size < sizeof(GlyphmillPagesV1)) return std::nullopt;
+  if (record->page_count == 0 || record->pages == nullptr) return std::nullopt;
+  const uint32_t n = record->char_count;
+  if (n > 0 && (record->chars == nullptr || record->char_pages == nullptr || record->placed == nullptr))
+    return std::nullopt;
+  HostPages pages;
+  for (uint32_t k = 0; k < record->page_count; ++k) {
+    const GlyphmillPage& p = record->pages[k];
+    pages.pages.push_back({p.width, p.height, p.rgb, p.alpha});
+  }
+  pages.chars.assign(record->chars, record->chars + n);
+  pages.charPages.assign(record->char_pages, record->char_pages + n);
+  for (uint32_t page : pages.charPages)
+    if (page >= record->page_count) return std::nullopt;
+  pages.placed.assign(record->placed, record->placed + n);
+  if (record->geometry != nullptr) {
+    pages.geometry.reserve(n);
+    for (uint32_t i = 0; i < n; ++i)
+      pages.geometry.push_back({record->geometry[i].draw_offset_x, record->geometry[i].draw_offset_y});
+  }
+  return pages;
+}
+
+std::optional<HostPages> QueryHostPages() {
+  const GlyphmillHostQueryProc query = HostQuery();
+  if (query == nullptr) return std::nullopt;
+  return CopyHostPages(static_cast<const GlyphmillPagesV1*>(query(GLYPHMILL_EXT_PAGES_V1)));
+}
+
+void UsePagesTable(HostFontInfo& info, const HostPages& pages) {
+  info.placed = pages.placed;
+  if (info.hasGeometry()) info.geometry = pages.geometry;
+}
+
+std::optional<HostFontInfo> QueryHostFontInfo(uint32_t charCount) {
+  const GlyphmillHostQueryProc query = HostQuery();
+  if (query == nullptr) return std::nullopt;
   if (auto v2 =
           CopyHostFontInfo(static_cast<const GlyphmillFontInfoV2*>(query(GLYPHMILL_EXT_FONT_INFO_V2)), charCount)) {
     return v2;

@@ -63,6 +63,36 @@ struct HostFontInfo {
 std::optional<HostFontInfo> CopyHostFontInfo(const GlyphmillFontInfoV1* record, uint32_t charCount);
 std::optional<HostFontInfo> CopyHostFontInfo(const GlyphmillFontInfoV2* record, uint32_t charCount);
 
+// One texture page of the host's pages service; a buffer the export call does not pass is null.
+struct HostPage {
+  uint32_t width = 0;
+  uint32_t height = 0;
+  const uint8_t* rgb = nullptr;
+  const uint8_t* alpha = nullptr;
+};
+
+// Every page of the export and the whole character table (glyphmill.pages/1): one entry of
+// `charPages`, `placed` and `geometry` per record of `chars`.
+struct HostPages {
+  std::vector<HostPage> pages;
+  std::vector<TExportCharInfo> chars;
+  std::vector<uint32_t> charPages;
+  std::vector<bool> placed;
+  std::vector<CharGeometry> geometry;
+};
+
+// Checks and copies a pages record: nothing when it is null, shorter than version 1, holds no
+// page, or names a page it does not have.
+std::optional<HostPages> CopyHostPages(const GlyphmillPagesV1* record);
+
+// [main-thread] The host's pages service; nothing from a host without it. Call only from inside an
+// export entry point.
+std::optional<HostPages> QueryHostPages();
+
+// The font information read against the pages' whole table instead of the export record's: its
+// placed flags and (when the host gave geometry at all) its geometry become the pages'.
+void UsePagesTable(HostFontInfo& info, const HostPages& pages);
+
 // [main-thread] Looks up the host query in the running process and asks it for the font
 // information: version 2 first, version 1 when the host does not offer version 2. Call only from
 // inside an export entry point. Nothing when the host offers neither.

@@ -161,4 +161,11 @@ void PendingFile::discard() {
   cleanupSlot_ = -1;
 }
 
+void CommitTogether(const std::vector<std::unique_ptr<PendingFile>>& files) {
+  std::vector<PendingFile*> all;
+  all.reserve(files.size());
+  for (const auto& file : files) all.push_back(file.get());
+  CommitTogether(all);
+}
+
 }  // namespace glyphmill::plugins

@@ -9,9 +9,11 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace glyphmill::plugins {
 
@@ -53,5 +55,7 @@ class PendingFile {
 // ones before it are undone (the kept originals go back; targets that did not exist are removed).
 // Throws std::runtime_error with the reason on failure.
 void CommitTogether(std::span<PendingFile* const> files);
+// The same for files an export holds one by one (a page file each, then its descriptor).
+void CommitTogether(const std::vector<std::unique_ptr<PendingFile>>& files);
 
 }  // namespace glyphmill::plugins

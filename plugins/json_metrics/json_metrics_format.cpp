@@ -5,11 +5,18 @@
 namespace glyphmill::plugins {
 
 std::string FormatJsonMetrics(uint16_t width, uint16_t height, int32_t spaceAdvance,
-                              std::span<const TExportCharInfo> chars, const std::optional<HostFontInfo>& host) {
+                              std::span<const TExportCharInfo> chars, const std::optional<HostFontInfo>& host,
+                              std::span<const HostPage> pages, std::span<const uint32_t> charPages) {
   using Json = nlohmann::ordered_json;
   Json doc;
   doc["width"] = width;
   doc["height"] = height;
+  const bool severalPages = pages.size() > 1;
+  if (severalPages) {
+    Json sizes = Json::array();
+    for (const HostPage& page : pages) sizes.push_back({{"width", page.width}, {"height", page.height}});
+    doc["pages"] = std::move(sizes);
+  }
   doc["spaceAdvance"] = spaceAdvance;
   if (host) {
     doc["font"] = {{"face", host->faceName},       {"pointSize", host->pointSize},
@@ -31,6 +38,7 @@ std::string FormatJsonMetrics(uint16_t width, uint16_t height, int32_t spaceAdva
                   {"height", c.Height},
                   {"preAdvance", c.PreAdvance},
                   {"postAdvance", c.PostAdvance}};
+    if (severalPages) entry["page"] = i < charPages.size() ? charPages[i] : 0;
     if (host) entry["placed"] = host->isPlaced(i);
     if (host && host->hasGeometry()) {
       // The same geometry as the BMFont descriptors: the cell drawn at (pen + xoffset,

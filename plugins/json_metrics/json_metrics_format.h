@@ -9,8 +9,10 @@
 // character; without it those are absent, since only the host knows them. When the host gives each
 // character's geometry (font-info version 2), "lineHeight" and "base" are the font's line height
 // and ascent, and each character also has "xoffset", "yoffset" and "xadvance" with the meanings of
-// the BMFont descriptors; with version 1 "lineHeight" and "base" describe the cells. Keys keep
-// this order.
+// the BMFont descriptors; with version 1 "lineHeight" and "base" describe the cells. A font of
+// several pages adds "pages" ([{ "width", "height" }, ...], page 0 first) after "height" and a
+// "page" per character, whose x and y lie in that page; one page writes neither. Keys keep this
+// order.
 #pragma once
 
 #include <cstdint>
@@ -23,7 +25,9 @@
 
 namespace glyphmill::plugins {
 
+// `pages` (may be empty: one page) gives every page's size; `charPages` the page of each record.
 std::string FormatJsonMetrics(uint16_t width, uint16_t height, int32_t spaceAdvance,
-                              std::span<const TExportCharInfo> chars, const std::optional<HostFontInfo>& host);
+                              std::span<const TExportCharInfo> chars, const std::optional<HostFontInfo>& host,
+                              std::span<const HostPage> pages = {}, std::span<const uint32_t> charPages = {});
 
 }  // namespace glyphmill::plugins

@@ -2,6 +2,7 @@
 #include "glyphmill/plugin.h"
 #include "plugins/common/export_checks.h"
 #include "plugins/common/export_entry.h"
+#include "plugins/common/export_pages.h"
 #include "plugins/common/host_font_info.h"
 #include "plugins/common/pending_file.h"
 #include "plugins/common/plugin_info.h"
@@ -15,9 +16,12 @@ void ExportJson(const TDataExportInfo* info) {
   const char* fileName = FileNameOf(info->FileName);
   if (*fileName == '\0') return;
   const auto chars = CharTable(info->Chars, info->CharCount);
-  const auto host = QueryHostFontInfo(info->CharCount);
+  const ExportPages pages = QueryExportPages(info->Width, info->Height, nullptr, nullptr, chars);
+  auto host = QueryHostFontInfo(info->CharCount);
+  if (host && pages.host) UsePagesTable(*host, *pages.host);
   PendingFile file(fileName);
-  file.write(FormatJsonMetrics(info->Width, info->Height, info->SpaceAdvance, chars, host));
+  file.write(FormatJsonMetrics(info->Width, info->Height, info->SpaceAdvance, pages.chars, host, pages.pages,
+                               pages.charPages));
   file.Commit();
 }
 

@@ -1,7 +1,12 @@
-// "PNG Image": the texture as a PNG. Colour only gives RGB, alpha only 8-bit grey, both RGBA.
+// "PNG Image": the texture as a PNG. Colour only gives RGB, alpha only 8-bit grey, both RGBA. A
+// font of several pages gives one file per page, "name_K.png", put in place together.
+#include <memory>
+#include <vector>
+
 #include "glyphmill/plugin.h"
 #include "plugins/common/export_checks.h"
 #include "plugins/common/export_entry.h"
+#include "plugins/common/export_pages.h"
 #include "plugins/common/pending_file.h"
 #include "plugins/common/plugin_info.h"
 #include "plugins/common/png_writer.h"
@@ -13,9 +18,14 @@ void ExportPng(const TGraphicExportInfo* info) {
   if (info == nullptr) return;
   const char* fileName = FileNameOf(info->FileName);
   if (*fileName == '\0') return;
-  PendingFile file(fileName);
-  WritePng(file, info->Width, info->Height, info->RGB, info->Alpha);
-  file.Commit();
+  const ExportPages pages = QueryExportPages(info->Width, info->Height, info->RGB, info->Alpha, {});
+  std::vector<std::unique_ptr<PendingFile>> files;
+  for (std::size_t k = 0; k < pages.count(); ++k) {
+    const HostPage& page = pages.pages[k];
+    files.push_back(std::make_unique<PendingFile>(PageImagePath(fileName, k, pages.count())));
+    WritePng(*files.back(), page.width, page.height, page.rgb, page.alpha);
+  }
+  CommitTogether(files);
 }
 
 }  // namespace

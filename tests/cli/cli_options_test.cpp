@@ -67,6 +67,9 @@ TEST(CliOptions, EveryNamedChoiceMapsToItsValue) {
   EXPECT_EQ(Accepted({"--aa", "mtsdf"}).antialiasMode, 5);
   EXPECT_FALSE(Accepted({"--aa", "sdf"}).sdfSpread.has_value());  // the project's spread stays
   EXPECT_EQ(Accepted({"--sdf-spread", "2"}).sdfSpread, 2);
+  EXPECT_FALSE(Accepted({}).maxPages.has_value());  // the project's pages stay
+  EXPECT_EQ(Accepted({"--pages", "1"}).maxPages, 1);
+  EXPECT_EQ(Accepted({"--pages", "64"}).maxPages, 64);
   EXPECT_EQ(Accepted({"--sdf-spread", "32"}).sdfSpread, 32);
   EXPECT_EQ(Accepted({"--bold"}).bold, true);
   EXPECT_EQ(Accepted({"--no-italic"}).italic, false);
@@ -119,6 +122,8 @@ TEST(CliOptions, BadValuesAreUsageErrors) {
   ExpectUsageError({"--aa", "subpixel"}, "smooth, cleartype, none, sdf");
   ExpectUsageError({"--sdf-spread", "1"}, "from 2 to 32");
   ExpectUsageError({"--sdf-spread", "33"}, "33");
+  ExpectUsageError({"--pages", "0"}, "from 1 to 64");
+  ExpectUsageError({"--pages", "65"}, "65");
   ExpectUsageError({"--sdf-spread", "eight"});
   ExpectUsageError({"--origin", "center"}, "center");
   ExpectUsageError({"--texture", "256"}, "WIDTHxHEIGHT");

@@ -27,6 +27,10 @@ size_t glyphmill_c_layout(unsigned what) {
     case kLayoutCharGeometry: return sizeof(GlyphmillCharGeometry);
     case kLayoutReportFailure: return sizeof(GlyphmillReportFailureV1);
     case kLayoutReportFailureProc: return offsetof(GlyphmillReportFailureV1, report_failure);
+    case kLayoutPage: return sizeof(GlyphmillPage);
+    case kLayoutPagesV1: return sizeof(GlyphmillPagesV1);
+    case kLayoutPagesV1Chars: return offsetof(GlyphmillPagesV1, chars);
+    case kLayoutPagesV1Geometry: return offsetof(GlyphmillPagesV1, geometry);
     default: return 0;
   }
 }

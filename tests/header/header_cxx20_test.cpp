@@ -30,6 +30,10 @@ std::size_t CxxLayout(unsigned what) {
     case kLayoutCharGeometry: return sizeof(GlyphmillCharGeometry);
     case kLayoutReportFailure: return sizeof(GlyphmillReportFailureV1);
     case kLayoutReportFailureProc: return offsetof(GlyphmillReportFailureV1, report_failure);
+    case kLayoutPage: return sizeof(GlyphmillPage);
+    case kLayoutPagesV1: return sizeof(GlyphmillPagesV1);
+    case kLayoutPagesV1Chars: return offsetof(GlyphmillPagesV1, chars);
+    case kLayoutPagesV1Geometry: return offsetof(GlyphmillPagesV1, geometry);
     default: return 0;
   }
 }
@@ -63,6 +67,17 @@ TEST(PluginHeader, TheFailureReportRecordHoldsItsSizeTheBoundAndTheFunction) {
   EXPECT_EQ(offsetof(GlyphmillReportFailureV1, max_message_bytes), 4u);
   EXPECT_EQ(offsetof(GlyphmillReportFailureV1, report_failure), 8u);
   EXPECT_EQ(sizeof(GlyphmillReportFailureV1), 8u + sizeof(void*));
+}
+
+TEST(PluginHeader, ThePagesRecordIsNaturallyAlignedWithItsSizeFirst) {
+  EXPECT_STREQ(GLYPHMILL_EXT_PAGES_V1, "glyphmill.pages/1");
+  EXPECT_EQ(offsetof(GlyphmillPage, rgb), 8u);
+  EXPECT_EQ(offsetof(GlyphmillPage, alpha), 8u + sizeof(void*));
+  EXPECT_EQ(offsetof(GlyphmillPagesV1, struct_size), 0u);
+  EXPECT_EQ(offsetof(GlyphmillPagesV1, pages), 8u);
+  EXPECT_EQ(offsetof(GlyphmillPagesV1, char_count), 8u + sizeof(void*));
+  EXPECT_EQ(offsetof(GlyphmillPagesV1, chars), 16u + sizeof(void*));
+  EXPECT_EQ(sizeof(GlyphmillPagesV1), 16u + 5 * sizeof(void*));
 }
 
 }  // namespace

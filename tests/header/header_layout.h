@@ -23,6 +23,10 @@ enum {
   kLayoutCharGeometry,
   kLayoutReportFailure,
   kLayoutReportFailureProc,
+  kLayoutPage,
+  kLayoutPagesV1,
+  kLayoutPagesV1Chars,
+  kLayoutPagesV1Geometry,
   kLayoutCount
 };
 

@@ -249,7 +249,9 @@ TEST_F(Installed, WindowWritesItsAutosaveUnderXdgConfigHomeAndReadsItBack) {
   Result r = Run(window, env, 60);
   ASSERT_EQ(r.status, 0) << r.err;
   ASSERT_TRUE(fs::is_regular_file(autosave)) << r.err;
-  EXPECT_EQ(fs::file_size(autosave), kProjectJobsOffset);  // no queued jobs
+  // No queued jobs; the extension block holds the first start's fitted size (tag, length, one
+  // entry of type 3: 8 + 6 + 5 bytes).
+  EXPECT_EQ(fs::file_size(autosave), kProjectJobsOffset + 19);
   EXPECT_FALSE(fs::exists(work() + "/Autosave.gmp"));
 
   // Second start: the autosave is read (size 24, a job by the name of a shipped exporter) and written
@@ -264,6 +266,7 @@ TEST_F(Installed, WindowWritesItsAutosaveUnderXdgConfigHomeAndReadsItBack) {
   ASSERT_TRUE(dataRead.has_value()) << dataRead.error().text;
   const ProjectData& data = *dataRead;
   EXPECT_EQ(data.settings.fontSize, 24);
+  EXPECT_FALSE(data.extensions.extras.fitTexture);  // a loaded autosave keeps its own, hand-set size
   ASSERT_EQ(data.jobs.size(), 1u);
   const auto listed = Listed();
   const auto png = std::find_if(listed.begin(), listed.end(), [](const auto& e) { return e.first == "PNG Image"; });

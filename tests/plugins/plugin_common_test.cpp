@@ -102,7 +102,7 @@ TEST(BmFontModel, WithTheHostsGeometryGlyphsLandOnThePenAndBaseline) {
   host.ascent = host.base = 15;
   host.geometry = {{4, 3}, {6, 3}};
   const auto chars = TwoCells();
-  const BmFontDescription d = BuildBmFontDescription(64, 32, 5, chars, host, "p.png");
+  const BmFontDescription d = BuildBmFontDescription(64, 32, 5, chars, host, {"p.png"});
   EXPECT_EQ(d.common.lineHeight, 19);
   EXPECT_EQ(d.common.base, 15);
   EXPECT_EQ(d.info.padding, (std::array<int32_t, 4>{0, 0, 0, 0}));
@@ -120,7 +120,7 @@ TEST(BmFontModel, WithoutGeometryTheCellsAreLaidOutAsTheFixedRecordsSay) {
   host.base = 18;
   host.ascent = 15;
   const auto chars = TwoCells();
-  const BmFontDescription d = BuildBmFontDescription(64, 32, 5, chars, host, "p.png");
+  const BmFontDescription d = BuildBmFontDescription(64, 32, 5, chars, host, {"p.png"});
   EXPECT_EQ(d.common.lineHeight, 24);
   EXPECT_EQ(d.common.base, 18);
   ASSERT_EQ(d.chars.size(), 3u);

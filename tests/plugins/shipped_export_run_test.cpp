@@ -319,6 +319,94 @@ INSTANTIATE_TEST_SUITE_P(Settings, InkPlacement,
                            return name;
                          });
 
+// 2,000 characters of Latin, Cyrillic, Greek and CJK at 48 pixels on pages of 1024 x 1024, in
+// every BMFont form: each character once, on the page its descriptor names, its cell overlapping no
+// other on that page, and its ink where FreeType puts it relative to the pen and the baseline.
+TEST_F(ShippedExportRun, TwoThousandCharactersOnSeveralPagesInEveryBmFontForm) {
+  state.settings.setFontName("Noto Sans CJK SC");
+  state.settings.fontSize = 36;  // 48 pixels
+  state.settings.styleFlags = 0;
+  state.settings.textColour = kColourWhite;
+  state.settings.backColour = kColourBlack;
+  state.extras.maxPages = 16;
+  UseTextureSize("1024");
+  state.selection = {};
+  uint32_t count = 0;
+  const auto select = [&](uint32_t first, uint32_t last) {
+    for (uint32_t u = first; u <= last && count < 2000; ++u, ++count) state.selection[u] = 1;
+  };
+  select(0x21, 0x7E);    // Basic Latin
+  select(0x410, 0x44F);  // Cyrillic
+  select(0x391, 0x3A1);  // Greek capitals
+  select(0x3A3, 0x3A9);
+  select(0x3B1, 0x3C9);    // Greek small letters
+  select(0x4E00, 0x9FFF);  // CJK, up to 2,000 in all
+  for (const BmFontForm& form : kBmFontForms) {
+    QueueJob(form.name, true, true);
+    dialogs.queueSavePath(dir.file(std::string("cjk-") + form.name + form.extension));
+  }
+  ExportAndWait(-1);
+  ASSERT_TRUE(ErrorMessages().empty()) << ErrorMessages()[0];
+  ASSERT_EQ(state.tables.selectedCount, 2000u) << "the font lacks some of the characters";
+  ASSERT_EQ(state.result.placedCount, kAllPlaced);
+  const int32_t pages = PageCount(state.result);
+  ASSERT_GT(pages, 2);
+  EXPECT_EQ(front.statuses.end()[-3], ".Complete. " + std::to_string(pages) + " pages");
+
+  const FreeTypeGlyphs ft(state.settings);
+  std::vector<BmChar> textChars;
+  for (const BmFontForm& form : kBmFontForms) {
+    SCOPED_TRACE(form.name);
+    const std::string stem = std::string("cjk-") + form.name;
+    const BmFont font = form.read(dir.file(stem + form.extension));
+    EXPECT_EQ(font.pages, pages);
+    ASSERT_EQ(font.pageFiles.size(), static_cast<std::size_t>(pages));
+    // Every character once, with its cell and page as placed.
+    ASSERT_EQ(font.chars.size(), state.result.chars.size() + 1);
+    for (std::size_t i = 0; i < state.result.chars.size(); ++i) {
+      const PlacedCharacter& p = state.result.chars[i];
+      const BmChar& c = font.chars[i + 1];
+      ASSERT_EQ(c.id, p.codeUnit);
+      EXPECT_EQ(c.page, p.page);
+      EXPECT_EQ(std::tie(c.x, c.y), std::tie(p.cellX, p.cellY));
+    }
+    // No two cells of one page overlap, and each lies inside its page.
+    std::vector<DecodedImage> pageImages;
+    for (int32_t k = 0; k < pages; ++k) {
+      EXPECT_EQ(font.pageFiles[k], stem + "_" + std::to_string(k) + ".png");
+      pageImages.push_back(ReadPng(dir.file(font.pageFiles[k])));
+      ASSERT_EQ(pageImages.back().channels, 4);
+    }
+    for (std::size_t a = 1; a < font.chars.size(); ++a) {
+      const BmChar& p = font.chars[a];
+      const DecodedImage& image = pageImages[static_cast<std::size_t>(p.page)];
+      EXPECT_LE(p.x + p.width, image.width);
+      EXPECT_LE(p.y + p.height, image.height);
+      for (std::size_t b = a + 1; b < font.chars.size(); ++b) {
+        const BmChar& q = font.chars[b];
+        if (p.page != q.page) continue;
+        const bool overlap = p.x < q.x + q.width && q.x < p.x + p.width && p.y < q.y + q.height && q.y < p.y + p.height;
+        ASSERT_FALSE(overlap) << p.id << " and " << q.id << " on page " << p.page;
+      }
+    }
+    if (textChars.empty()) {
+      // The ink, page by page, for the first form; the others list the very same characters.
+      textChars = font.chars;
+      std::size_t inked = 0;
+      for (int32_t k = 0; k < pages; ++k) {
+        BmFont onPage = font;
+        onPage.chars.clear();
+        for (const BmChar& c : font.chars)
+          if (c.page == k) onPage.chars.push_back(c);
+        inked += ExpectInkWhereFreeTypePutsIt(onPage, pageImages[static_cast<std::size_t>(k)], ft);
+      }
+      EXPECT_GT(inked, 100000u);
+    } else {
+      EXPECT_EQ(font.chars, textChars);
+    }
+  }
+}
+
 TEST_F(ShippedExportRun, ABatchWritesImagesAndMetricsWithTheChosenBuffers) {
   QueueJob("PNG Image", true, true);
   QueueJob("PNG Image", false, true);

@@ -8,6 +8,7 @@ namespace {
 // The query's state lives for the test program's run; tests set it through OfferFontInfo.
 struct HostState {
   const GlyphmillFontInfoV1* offered = nullptr;
+  const GlyphmillPagesV1* pages = nullptr;
   int calls = 0;
   std::string lastExtension;
   bool failureOffered = false;
@@ -39,6 +40,7 @@ const GlyphmillFontInfoV1* TestFontInfo::bind() {
 }
 
 void OfferFontInfo(const GlyphmillFontInfoV1* info) { State().offered = info; }
+void OfferPages(const GlyphmillPagesV1* pages) { State().pages = pages; }
 void OfferFailureReport(bool offered) { State().failureOffered = offered; }
 std::vector<std::string> ReportedFailures() { return State().failures; }
 void ClearReportedFailures() { State().failures.clear(); }
@@ -54,6 +56,7 @@ extern "C" __attribute__((visibility("default"))) const void* glyphmill_host_que
   if (extension_id == nullptr) return nullptr;
   if (std::strcmp(extension_id, GLYPHMILL_EXT_REPORT_FAILURE_V1) == 0)
     return glyphmill::plugintest::OfferedFailureService();
+  if (std::strcmp(extension_id, GLYPHMILL_EXT_PAGES_V1) == 0) return state.pages;
   if (std::strcmp(extension_id, GLYPHMILL_EXT_FONT_INFO_V1) != 0) return nullptr;
   return state.offered;
 }

@@ -24,6 +24,8 @@ struct TestFontInfo {
 
 // What the query returns for GLYPHMILL_EXT_FONT_INFO_V1 from now on; null: the host offers none.
 void OfferFontInfo(const GlyphmillFontInfoV1* info);
+// What the query returns for GLYPHMILL_EXT_PAGES_V1 from now on; null (the start): no pages service.
+void OfferPages(const GlyphmillPagesV1* pages);
 // Whether the query answers GLYPHMILL_EXT_REPORT_FAILURE_V1 from now on (it does not at first).
 // The messages reported through it, in order (a null message as "(null)"), and clearing them.
 void OfferFailureReport(bool offered);

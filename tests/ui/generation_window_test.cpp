@@ -20,9 +20,11 @@
 #include "app/status_texts.h"
 #include "settings/generation_extras.h"
 #include "ui/colour_swatch.h"
+#include "ui/image_conversion.h"
 #include "ui/preview_strip.h"
 #include "ui/status_bar.h"
 #include "ui/system_colours.h"
+#include "ui/texture_inspector.h"
 #include "ui/texture_view.h"
 #include "ui_test_support.h"
 
@@ -36,7 +38,9 @@ void Manual(TForm1& w) {
   w.state().autoGenerateArmed = false;
 }
 
+// A size set by hand: the first start's fitted size off, then the two boxes and "Apply".
 void ApplySize(TForm1& w, int width, int height) {
+  w.ui.chkFitTexture->setChecked(false);
   w.ui.txtWidth->setEditText(QString::number(width));
   w.ui.txtHeight->setEditText(QString::number(height));
   w.ui.Button3->click();
@@ -117,6 +121,92 @@ TEST(WindowGeneration, ProgressBarCoversTheTextBoxWithItsMaximumWhileItRuns) {
   w.ui.Button1->click();
   EXPECT_EQ(w.ui.Bar->maximum(), 300);
   ASSERT_TRUE(WaitForGeneration(w));
+}
+
+TEST(WindowGeneration, AFirstStartFitsTheTextureAndPlacesEveryCharacter) {
+  WindowFixture f;
+  TForm1& w = *f.window;
+  EXPECT_TRUE(w.ui.chkFitTexture->isChecked());
+  EXPECT_TRUE(w.state().extras.fitTexture);
+  EXPECT_EQ(w.state().extras.maxPages, 1);
+  // The armed first generation, as a new user sees it.
+  QElapsedTimer clock;
+  clock.start();
+  while (w.generationsStarted() == 0 && clock.elapsed() < 5000) QTest::qWait(20);
+  ASSERT_TRUE(WaitForGeneration(w));
+  const AppState& s = w.state();
+  EXPECT_EQ(w.ui.statBar->message(), status::kComplete);
+  EXPECT_EQ(s.result.placedCount, kAllPlaced);
+  EXPECT_GT(s.settings.textureWidth, 128);
+  EXPECT_LE(s.settings.textureWidth, 4096);
+  EXPECT_EQ(PageCount(s.result), 1);
+}
+
+TEST(WindowGeneration, AnAutosaveKeepsItsOwnHandSetSize) {
+  WindowFixture f;
+  {
+    TForm1& first = *f.window;
+    Manual(first);
+    ApplySize(first, 64, 64);
+    ASSERT_TRUE(first.WriteAutosaveFile());
+  }
+  f.open();
+  TForm1& w = *f.window;
+  EXPECT_FALSE(w.ui.chkFitTexture->isChecked());
+  EXPECT_FALSE(w.state().extras.fitTexture);
+  EXPECT_EQ(w.state().settings.textureWidth, 64);
+  EXPECT_EQ(w.state().settings.textureHeight, 64);
+}
+
+TEST(WindowGeneration, SeveralPagesAreCountedShownOneAtATimeAndNamedByTheInspection) {
+  WindowFixture f;
+  TForm1& w = *f.window;
+  Manual(w);
+  ASSERT_TRUE(SelectFont(w, kDejaVuSans));
+  ApplySize(w, 128, 128);
+  w.ui.udPages->setValue(16);
+  EXPECT_EQ(w.state().extras.maxPages, 16);
+  w.ui.Button1->click();
+  ASSERT_TRUE(WaitForGeneration(w));
+  const AppState& s = w.state();
+  const int32_t pages = PageCount(s.result);
+  ASSERT_GT(pages, 1);
+  EXPECT_EQ(s.result.placedCount, kAllPlaced);
+  EXPECT_EQ(w.ui.statBar->message(), ".Complete. " + std::to_string(pages) + " pages");
+  EXPECT_EQ(w.ui.statBar->pageText(), "Page 1 of " + std::to_string(pages));
+  QSpinBox* selector = w.ui.Tab->pageSelector();
+  EXPECT_TRUE(selector->isVisibleTo(w.ui.Tab));
+  EXPECT_EQ(selector->maximum(), pages);
+  EXPECT_EQ(w.ui.Tab->colourPicture()->image(), ToQImage(PageColour(s.result, 0)));
+
+  // The second page, picked beside the zoom.
+  selector->setValue(2);
+  EXPECT_EQ(w.ui.statBar->pageText(), "Page 2 of " + std::to_string(pages));
+  EXPECT_EQ(w.ui.Tab->colourPicture()->image(), ToQImage(PageColour(s.result, 1)));
+  EXPECT_EQ(w.ui.Tab->maskPicture()->image(), ToQImage(PageMask(s.result, 1)));
+  const auto onSecond =
+      std::find_if(s.result.chars.begin(), s.result.chars.end(), [](const PlacedCharacter& c) { return c.page == 1; });
+  ASSERT_NE(onSecond, s.result.chars.end());
+  emit w.ui.Tab->pointerOverPixel(QPoint(onSecond->cellX + 1, onSecond->cellY + 1));
+  EXPECT_EQ(w.ui.Tab->markedCell(), CellRect(*onSecond));
+  EXPECT_TRUE(w.ui.Tab->hoverText().endsWith(QString::fromStdString(" page 2 of " + std::to_string(pages))))
+      << w.ui.Tab->hoverText().toStdString();
+
+  // The preview strip cuts cells out of the first page only: a character of the second is left out
+  // rather than cut from the wrong page.
+  w.ui.Edit12->setText(QString(QChar(onSecond->codeUnit)));
+  w.DrawPreview();
+  const Image24& strip = w.ui.Image3->bitmap();
+  EXPECT_EQ(CountPixels(strip, [&](Bgr p) { return p != strip.pixel(0, 0); }), 0);
+
+  // Back to one page: the selector and the page panel go, the texts are the classic ones.
+  w.ui.udPages->setValue(1);
+  w.ui.Button1->click();
+  ASSERT_TRUE(WaitForGeneration(w));
+  EXPECT_EQ(PageCount(s.result), 1);
+  EXPECT_FALSE(selector->isVisibleTo(w.ui.Tab));
+  EXPECT_EQ(w.ui.statBar->pageText(), "");
+  EXPECT_EQ(w.ui.statBar->message().rfind("!Cant fit in the last ", 0), 0u);
 }
 
 TEST(WindowGeneration, CantFitNoticeCountsTheCharactersLeftOver) {
@@ -327,6 +417,9 @@ TEST(WindowGeneration, CompactCellsAndFitTextureArmTheAutomaticGeneration) {
   TForm1& w = *f.window;
   ASSERT_TRUE(SelectFont(w, kDejaVuSans));
   ASSERT_TRUE(WaitForGeneration(w));
+  // The first start fits the texture: off first, so that switching it on is a change.
+  w.ui.chkFitTexture->setChecked(false);
+  ASSERT_TRUE(WaitForArmedGeneration(w));
   for (QCheckBox* box : {w.ui.chkCompactCells, w.ui.chkFitTexture}) {
     w.state().autoGenerateArmed = false;
     w.ui.Timer2->stop();

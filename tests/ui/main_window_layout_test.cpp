@@ -95,9 +95,10 @@ TEST(Layout, TheGeneralSettingsPageHoldsItsControlsWhole) {
       EXPECT_GE(widget->width(), room) << name;
     }
   }
-  // The fit row and the compact check box overlap nothing beside them.
+  // The fit row, the compact check box and the pages box overlap nothing beside them.
   for (QWidget* a : {static_cast<QWidget*>(w.ui.chkFitTexture), static_cast<QWidget*>(w.ui.udFitWidth),
-                     static_cast<QWidget*>(w.ui.udFitHeight), static_cast<QWidget*>(w.ui.chkCompactCells)})
+                     static_cast<QWidget*>(w.ui.udFitHeight), static_cast<QWidget*>(w.ui.chkCompactCells),
+                     static_cast<QWidget*>(w.ui.udPages)})
     for (QWidget* b : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
       if (a != b) {
         EXPECT_FALSE(a->geometry().intersects(b->geometry()))

@@ -207,6 +207,7 @@ TEST(ChangeEvents, TypedListTextMatchingNoEntryStoresIndexMinusOne) {
 TEST(TextureSize, TypedSizeIsTakenOnlyByApply) {
   WindowFixture f;
   TForm1& w = *f.window;
+  w.ui.chkFitTexture->setChecked(false);  // the first start fits; typing needs it off
   w.ui.txtWidth->setEditText("300");
   EXPECT_EQ(w.state().settings.textureWidth, 128);
   EXPECT_EQ(w.state().result.colour.width(), 128);
@@ -221,6 +222,7 @@ TEST(TextureSize, TypedSizeIsTakenOnlyByApply) {
 TEST(TextureSize, LettersAreRefusedAndTheOldSizeKept) {
   WindowFixture f;
   TForm1& w = *f.window;
+  w.ui.chkFitTexture->setChecked(false);  // the first start fits; typing needs it off
   w.ui.txtWidth->setEditText("256");
   QTest::mouseClick(w.ui.Button3, Qt::LeftButton);
   ASSERT_EQ(w.state().settings.textureWidth, 256);
@@ -242,6 +244,7 @@ TEST(TextureSize, LettersAreRefusedAndTheOldSizeKept) {
 TEST(TextureSize, SizesNoTextureCanHaveAreRefused) {
   WindowFixture f;
   TForm1& w = *f.window;
+  w.ui.chkFitTexture->setChecked(false);  // the first start fits; typing needs it off
   for (const char* width : {"0", "16385", "-5"}) {
     w.ui.txtWidth->setEditText(width);
     QTest::mouseClick(w.ui.Button3, Qt::LeftButton);

@@ -90,6 +90,7 @@ void ChangeEverything(WindowFixture& f) {
     f.prompts.colours.push_back(colour);
     QTest::mouseClick(swatch, Qt::LeftButton);
   }
+  w.ui.chkFitTexture->setChecked(false);  // the first start fits; a size typed by hand needs it off
   w.ui.txtWidth->setEditText("512");
   w.ui.txtHeight->setEditText("256");
   w.ui.Button3->click();

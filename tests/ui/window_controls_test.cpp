@@ -124,6 +124,7 @@ TEST(PreviewStripRedraw, UnplacedCharactersAreNotDrawnAsCopiesOfTheFirstCell) {
   Manual(w);
   ASSERT_TRUE(SelectFont(w, kDejaVuSans));
   // Room for a few characters only: most records stay at 0, 0.
+  w.ui.chkFitTexture->setChecked(false);
   w.ui.txtWidth->setEditText("64");
   w.ui.txtHeight->setEditText("64");
   w.ui.Button3->click();
@@ -148,6 +149,7 @@ TEST(SavingAProject, KeepsTheTextureAndThePreview) {
   TForm1& w = *f.window;
   Manual(w);
   ASSERT_TRUE(SelectFont(w, kDejaVuSans));
+  w.ui.chkFitTexture->setChecked(false);
   w.ui.txtWidth->setEditText("256");
   w.ui.txtHeight->setEditText("256");
   w.ui.Button3->click();

@@ -15,6 +15,7 @@
 //   TP_PRINT         GetPluginInfo and the export print to stdout without a line end or a flush
 //   TP_RECORD_LOAD   the constructor writes its process id and executable to <TP_ID>.load
 //   TP_NAME_CONTROL  the Name holds terminal control characters (an escape sequence and a bell)
+//   TP_PAGES         the export also asks for the host's pages service and reports what it gives
 //
 // A successful export writes a report of everything it received (record fields, buffer checksums,
 // the character table and the host's font information) to FileName, or to the default report
@@ -157,6 +158,38 @@ __attribute__((constructor)) void RecordLoad() {
     fprintf(f, "alpha=null\n");
 }
 
+[[maybe_unused]] void ReportPages(FILE* f) {
+#ifdef TP_PAGES
+  GlyphmillHostQueryProc query =
+      reinterpret_cast<GlyphmillHostQueryProc>(dlsym(RTLD_DEFAULT, GLYPHMILL_HOST_QUERY_SYMBOL));
+  const GlyphmillPagesV1* pages = query ? static_cast<const GlyphmillPagesV1*>(query(GLYPHMILL_EXT_PAGES_V1)) : nullptr;
+  if (pages == nullptr) {
+    fprintf(f, "pages=null\n");
+    return;
+  }
+  fprintf(f, "pages.struct_size=%u\npages.count=%u\npages.char_count=%u\n", pages->struct_size, pages->page_count,
+          pages->char_count);
+  for (uint32_t k = 0; k < pages->page_count; ++k) {
+    const GlyphmillPage& p = pages->pages[k];
+    const size_t pixels = size_t(p.width) * p.height;
+    fprintf(f, "pages.page=%u %u %u ", k, p.width, p.height);
+    if (p.rgb)
+      fprintf(f, "%u ", Checksum(p.rgb, pixels * 3));
+    else
+      fprintf(f, "null ");
+    if (p.alpha)
+      fprintf(f, "%u\n", Checksum(p.alpha, pixels));
+    else
+      fprintf(f, "null\n");
+  }
+  for (uint32_t i = 0; i < pages->char_count; ++i)
+    fprintf(f, "pages.char=%u %u %d %d %u %d %d\n", pages->chars[i].Code, pages->char_pages[i], pages->chars[i].X,
+            pages->chars[i].Y, pages->placed[i], pages->geometry[i].draw_offset_x, pages->geometry[i].draw_offset_y);
+#else
+  (void)f;
+#endif
+}
+
 }  // namespace
 
 #ifndef TP_NO_INFO
@@ -201,6 +234,7 @@ GLYPHMILL_PLUGIN_EXPORT void SimpleExport(const TSimpleExportInfo* info) {
   ReportBuffers(f, info->Width, info->Height, info->RGB, info->Alpha);
   ReportChars(f, info->CharCount, info->Chars);
   ReportHost(f);
+  ReportPages(f);
   fclose(f);
 }
 #endif
@@ -216,6 +250,7 @@ GLYPHMILL_PLUGIN_EXPORT void GraphicExport(const TGraphicExportInfo* info) {
   fprintf(f, "entry=graphic\nfile=%s\n", info->FileName);
   ReportBuffers(f, info->Width, info->Height, info->RGB, info->Alpha);
   ReportHost(f);
+  ReportPages(f);
   fclose(f);
 }
 #endif
