@@ -41,10 +41,11 @@ enum class SettingSelector : int {
 inline constexpr SettingSelector kFirstSettingSelector = SettingSelector::FontName;
 inline constexpr SettingSelector kLastSettingSelector = SettingSelector::FallbackFonts;
 
-// The selectors of the three colour swatches: each colour chosen is a change of its own.
-constexpr bool IsColourChoice(SettingSelector selector) {
+// Selectors whose every change is an undo step of its own rather than part of a burst: each
+// colour chosen from the three swatches, and each edit of the fallback list (a button press).
+constexpr bool IsStepOfItsOwn(SettingSelector selector) {
   return selector == SettingSelector::TextColour || selector == SettingSelector::BackColour ||
-         selector == SettingSelector::OutlineColour;
+         selector == SettingSelector::OutlineColour || selector == SettingSelector::FallbackFonts;
 }
 
 }  // namespace glyphmill

@@ -36,12 +36,12 @@ FallbackFontList::FallbackFontList(UiPrompts& prompts, QWidget* parent) : QWidge
   remove_ = Button(this, "btnRemoveFallback", "Remove");
   up_ = Button(this, "btnFallbackUp", "Up");
   down_ = Button(this, "btnFallbackDown", "Down");
-  view_->setGeometry(6, 6, 241, 108);
-  addFile_->setGeometry(6, 118, 110, 22);
-  addFamily_->setGeometry(119, 118, 128, 22);
-  remove_->setGeometry(6, 143, 78, 22);
-  up_->setGeometry(87, 143, 78, 22);
-  down_->setGeometry(169, 143, 78, 22);
+  view_->setGeometry(6, 6, 241, 122);
+  addFile_->setGeometry(6, 132, 110, 22);
+  addFamily_->setGeometry(119, 132, 128, 22);
+  remove_->setGeometry(6, 157, 78, 22);
+  up_->setGeometry(87, 157, 78, 22);
+  down_->setGeometry(169, 157, 78, 22);
   connect(addFile_, &QPushButton::clicked, this, &FallbackFontList::addFontFile);
   connect(addFamily_, &QPushButton::clicked, this, &FallbackFontList::addInstalledFamily);
   connect(remove_, &QPushButton::clicked, this, &FallbackFontList::removeSelected);

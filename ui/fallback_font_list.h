@@ -1,4 +1,4 @@
-// FallbackFontList: the window's ordered list of fallback fonts (the "Fallback Fonts" page of the
+// FallbackFontList: the window's ordered list of fallback fonts (the "Fallbacks" page of the
 // settings column, under the font box), and its five buttons: "Add Font File..." (an open dialog), "Add Installed
 // Family..." (a choice of the installed families), "Remove", "Up" and "Down". Each edit changes the list the widget
 // holds and is announced by `edited`; the window takes the list into its settings from there.

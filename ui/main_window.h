@@ -111,7 +111,7 @@ struct MainWindowControls {
   // "Page Pixels:": what the exported page's colour holds (kPagePixels*, in list order); not used
   // by distance fields.
   QComboBox* cmbPagePixels = nullptr;
-  FallbackFontList* fallbackFonts = nullptr;  // the "Fallback Fonts" page: asked in order for missing characters
+  FallbackFontList* fallbackFonts = nullptr;  // the "Fallbacks" page: asked in order for missing characters
 
   QCheckBox* chkOutline = nullptr;
   QSlider* trkOutline = nullptr;

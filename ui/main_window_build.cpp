@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QSpinBox>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
@@ -145,7 +146,10 @@ void TForm1::buildSettingsColumn() {
   ui.PageControl1->addTab(general, "General Settings");
   ui.PageControl1->addTab(effects, "Text Effects");
   ui.fallbackFonts = new FallbackFontList(prompts_, nullptr);
-  ui.PageControl1->addTab(ui.fallbackFonts, "Fallback Fonts");
+  ui.PageControl1->addTab(ui.fallbackFonts, "Fallbacks");
+  // Three captions share the column's width: the tabs are padded less than the style's default so
+  // that all three show whole, without scroll arrows.
+  ui.PageControl1->tabBar()->setStyleSheet("QTabBar::tab { padding: 3px 6px; }");
   buildGeneralPage(general);
   buildEffectsPage(effects);
   ui.PageControl1->setCurrentWidget(effects);  // "Text Effects" is the page shown at start

@@ -34,7 +34,7 @@ void SettingsUndo::reset() {
 
 void SettingsUndo::changed(SettingSelector selector) {
   if (paused_ > 0 || applying_) return;
-  const int source = selector == SettingSelector::None || IsColourChoice(selector) ? SettingsHistory::kSeparateStep
+  const int source = selector == SettingSelector::None || IsStepOfItsOwn(selector) ? SettingsHistory::kSeparateStep
                                                                                    : static_cast<int>(selector);
   history_.record(current(), source, TickCount());
   updateActions();

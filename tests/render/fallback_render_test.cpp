@@ -133,7 +133,8 @@ int ExpectFallbackGlyph(const JobRun& run, const PlacedCharacter& c, FontFace& f
 }
 
 TEST(FallbackRender, DistanceFieldsMonochromeAndCleartypeDrawTheFallbackToo) {
-  for (uint16_t mode : {kAntialiasDistanceField, kAntialiasNone, kAntialiasCleartype, kAntialiasMsdf, kAntialiasMtsdf}) {
+  for (uint16_t mode :
+       {kAntialiasDistanceField, kAntialiasNone, kAntialiasCleartype, kAntialiasMsdf, kAntialiasMtsdf}) {
     SCOPED_TRACE("mode " + std::to_string(mode));
     GenerationSettings s = TestSettings(128);
     s.antialiasMode = mode;
@@ -158,8 +159,8 @@ TEST(FallbackRender, DistanceFieldsMonochromeAndCleartypeDrawTheFallbackToo) {
       EXPECT_GT(ExpectFallbackGlyph(run, *c, *droid, chosen->ascent(), mode), 50);
       continue;
     }
-    // Cleartype and the multi-channel fields: the ink agrees with the fallback's smooth rendering, thresholded, on nearly every
-    // pixel of its box (the chosen font would have drawn its missing-glyph box instead).
+    // Cleartype and the multi-channel fields: the ink agrees with the fallback's smooth rendering, thresholded, on
+    // nearly every pixel of its box (the chosen font would have drawn its missing-glyph box instead).
     GlyphImage smooth;
     ASSERT_TRUE(droid->renderGlyph(kFirstCjk, kAntialiasSmooth, &smooth));
     const int64_t penX = int64_t{c->cellX} + c->drawOffsetX;
