@@ -16,6 +16,8 @@
 #          -pxrange 8)
 #   mcjk   the CJK job as a multi-channel distance field, spread 4 (msdf-atlas-gen: -type msdf
 #          -pxrange 8)
+# Every Glyphmill job is regular (--no-bold), as the peers draw the fonts: the first-start
+# settings would otherwise synthesise bold.
 # The peers take tens of seconds for each CJK run. The peers read the CJK collection's first face (they take no face index); its glyphs of that
 # range are the same in number and close in shape.
 set -euo pipefail
@@ -54,13 +56,13 @@ printf '[0x4E00, 0x9FEF]\n' >"$out/cjk-charset.txt"
 # name|job|command; the command runs from $out.
 entries=()
 add() { entries+=("$1|$2|$3"); }
-g="$(realpath "$cli") --plugins $(realpath "$plugins") --quiet --force -e 'BMFont Text'"
+g="$(realpath "$cli") --plugins $(realpath "$plugins") --quiet --force --no-bold -e 'BMFont Text'"
 if ((have_cjk)); then
   add glyphmill cjk "$g --font 'Noto Sans CJK SC' --size 12 --chars 0x4E00-0x9FEF --texture 4096x4096 -o g-cjk/font.fnt"
   add glyphmill sdf "$g --font 'Noto Sans CJK SC' --size 12 --chars 0x4E00-0x9FEF --texture 4096x4096 --aa sdf --sdf-spread 4 -o g-sdf/font.fnt"
   add glyphmill mcjk "$g --font 'Noto Sans CJK SC' --size 12 --chars 0x4E00-0x9FEF --texture 4096x4096 --aa msdf --sdf-spread 4 -o g-mcjk/font.fnt"
 fi
-add glyphmill msdf "$g --font-file $dejavu --no-bold --size 24 --chars 32-126 --texture 512x512 --aa msdf --sdf-spread 4 -o g-msdf/font.fnt"
+add glyphmill msdf "$g --font-file $dejavu --size 24 --chars 32-126 --texture 512x512 --aa msdf --sdf-spread 4 -o g-msdf/font.fnt"
 add glyphmill ascii "$g --font-file $dejavu --size 24 --chars 32-126 --texture 512x512 -o g-ascii/font.fnt"
 if [[ -n $mag ]]; then
   m=$(realpath "$mag")
