@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "glyph_grid.h"
 #include "render/multi_channel_field_drawing.h"
 #include "render/row_workers.h"
 #include "settings/generation_settings.h"
@@ -14,28 +15,7 @@ namespace {
 
 using namespace glyphmill;
 
-struct Selection {
-  std::vector<PlacedCharacter> chars;
-  std::vector<uint8_t> placed;
-  int32_t side = 0;
-};
-
-Selection Grid(uint32_t first, uint32_t last, int32_t cell) {
-  Selection s;
-  const int32_t perRow = 256;
-  for (uint32_t u = first; u <= last; ++u) {
-    PlacedCharacter c;
-    c.codeUnit = static_cast<uint16_t>(u);
-    const int32_t i = static_cast<int32_t>(u - first);
-    c.cellX = (i % perRow) * cell;
-    c.cellY = (i / perRow) * cell;
-    c.cellWidth = c.cellHeight = static_cast<uint32_t>(cell);
-    s.chars.push_back(c);
-  }
-  s.placed.assign(s.chars.size(), 1);
-  s.side = perRow * cell;
-  return s;
-}
+using bench::Grid;
 
 void RunPass(benchmark::State& state, const char* family, int points, uint16_t spread, uint32_t first, uint32_t last,
              int32_t cell) {
@@ -45,7 +25,7 @@ void RunPass(benchmark::State& state, const char* family, int points, uint16_t s
     state.SkipWithError(error.c_str());
     return;
   }
-  const Selection sel = Grid(first, last, cell);
+  const bench::GlyphGrid sel = Grid(first, last, cell);
   const GlyphSource source{face.get(), kAntialiasMsdf, &sel.chars, &sel.placed};
   Image24 colour, mask;
   const int32_t height = static_cast<int32_t>((sel.chars.size() / 256 + 1) * cell);
