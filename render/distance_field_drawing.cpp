@@ -93,9 +93,7 @@ bool DrawFieldMask(const GlyphSource& source, uint16_t spread, int32_t workers, 
   const int32_t n = static_cast<int32_t>(chars.size());
   boxes.assign(chars.size(), FieldBox{});
 
-  std::vector<int32_t> todo;
-  for (int32_t i = 0; i < n; ++i)
-    if (IsPlaced(source, static_cast<std::size_t>(i))) todo.push_back(i);
+  const std::vector<int32_t> todo = PlacedRecords(source);
 
   // The job's own faces (its font and its fallbacks) are worker 0's; every further worker opens
   // its own library and faces.

@@ -93,6 +93,14 @@ void ApplyCleartype(const Image24& scratch, Image24& target, TargetKind kind, Bg
   }
 }
 
+std::vector<int32_t> PlacedRecords(const GlyphSource& source) {
+  std::vector<int32_t> todo;
+  const std::size_t n = source.chars ? source.chars->size() : 0;
+  for (std::size_t i = 0; i < n; ++i)
+    if (source.placed && i < source.placed->size() && (*source.placed)[i]) todo.push_back(static_cast<int32_t>(i));
+  return todo;
+}
+
 bool DrawCharacters(const GlyphSource& source, Image24& target, TargetKind kind, Bgr colour, Image24& scratch,
                     ProgressReporter& progress, const StopFlag& stop) {
   const bool cleartype = source.antialiasMode == kAntialiasCleartype;
@@ -101,9 +109,7 @@ bool DrawCharacters(const GlyphSource& source, Image24& target, TargetKind kind,
   const std::vector<PlacedCharacter> noChars;
   const std::vector<PlacedCharacter>& chars = source.chars ? *source.chars : noChars;
   const int32_t n = static_cast<int32_t>(chars.size());
-  std::vector<int32_t> todo;
-  for (int32_t i = 0; i < n; ++i)
-    if (source.placed && static_cast<std::size_t>(i) < source.placed->size() && (*source.placed)[i]) todo.push_back(i);
+  const std::vector<int32_t> todo = PlacedRecords(source);
   RenderedGlyphs ownGlyphs;
   RenderedGlyphs& glyphs = source.rendered ? *source.rendered : ownGlyphs;
   {

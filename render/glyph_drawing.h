@@ -35,6 +35,9 @@ struct GlyphSource {
   std::vector<FontFace*> fallbacks = {};
 };
 
+// The records of `source` that are placed, by index, in table order: what a drawing pass draws.
+std::vector<int32_t> PlacedRecords(const GlyphSource& source);
+
 // A grey target (mask, scratch) takes the Cleartype average in all three channels; a colour target
 // is blended towards the drawing colour by it.
 enum class TargetKind { Grey, Colour };

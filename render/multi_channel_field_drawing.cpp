@@ -15,10 +15,6 @@ namespace glyphmill {
 
 namespace {
 
-bool IsPlaced(const GlyphSource& source, std::size_t i) {
-  return source.placed && i < source.placed->size() && (*source.placed)[i];
-}
-
 // One record's field as a worker made it.
 struct MadeField {
   MultiChannelField field;
@@ -90,9 +86,7 @@ bool DrawMultiChannelFields(const GlyphSource& source, uint16_t spread, int32_t 
   const bool maskFromAlpha = source.antialiasMode == kAntialiasMtsdf;
   fallbacks = FieldFallbacks{};
 
-  std::vector<int32_t> todo;
-  for (int32_t i = 0; i < n; ++i)
-    if (IsPlaced(source, static_cast<std::size_t>(i))) todo.push_back(i);
+  const std::vector<int32_t> todo = PlacedRecords(source);
   std::vector<std::unique_ptr<FontFace>> ownFaces;
   const std::vector<std::vector<FontFace*>> faces =
       FieldWorkerFaces(source, spread, FieldThreadsFor(todo.size(), workers), ownFaces);
