@@ -1,5 +1,6 @@
 #include "settings/font_face.h"
 
+#include "settings/coverage_field.h"
 #include "settings/glyph_outline.h"
 
 #include <fontconfig/fontconfig.h>
@@ -334,6 +335,7 @@ std::unique_ptr<FontFace> FontFace::OpenResolved(const FontRequest& request, con
     if (error) *error = FreeTypeError("Cannot start FreeType", err);
     return nullptr;
   }
+  f->reproducesField_ = ReproducesLibraryField(f->library_);
   err = FT_New_Face(f->library_, resolved.path.c_str(), resolved.faceIndex, &f->face_);
   if (err) {
     f->face_ = nullptr;
@@ -452,6 +454,25 @@ bool FontFace::renderGlyph(uint16_t codeUnit, uint16_t antialiasMode, GlyphImage
       *out = GlyphImage{};
       out->left = slot->bitmap_left;
       out->top = slot->bitmap_top;
+      return true;
+    }
+    if (reproducesField_ && slot->bitmap.pixel_mode == FT_PIXEL_MODE_GRAY &&
+        slot->bitmap.pitch == static_cast<int>(slot->bitmap.width)) {
+      // The same field FreeType would make from this coverage, without its per-pixel lengths.
+      const int spread = sdfSpread_;
+      std::vector<uint8_t> field = CoverageDistanceField(slot->bitmap.buffer, static_cast<int>(slot->bitmap.width),
+                                                         static_cast<int>(slot->bitmap.rows), spread);
+      FT_Bitmap bm{};
+      bm.width = slot->bitmap.width + 2u * spread;
+      bm.rows = slot->bitmap.rows + 2u * spread;
+      bm.pitch = static_cast<int>(bm.width);
+      bm.buffer = field.data();
+      bm.num_grays = 255;
+      bm.pixel_mode = FT_PIXEL_MODE_GRAY;
+      out->left = slot->bitmap_left - spread;
+      out->top = slot->bitmap_top + spread;
+      if (!ConvertBitmap(bm, *out)) return false;
+      SettleEdgeSigns(coverage, *out);
       return true;
     }
     if (FT_Render_Glyph(slot, policy.renderMode)) return false;

@@ -167,7 +167,9 @@ class FontFace {
   int emPixels_ = 16;
   int ascent_ = 0;
   int descent_ = 0;
-  uint16_t sdfSpread_ = 2;  // FreeType's own default
+  uint16_t sdfSpread_ = 8;  // FreeType's own default
+  // The library makes the field CoverageDistanceField reproduces, so that code makes it instead.
+  bool reproducesField_ = false;
 };
 
 }  // namespace glyphmill
