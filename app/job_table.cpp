@@ -72,13 +72,13 @@ PlacedCharacter BuildCompactCharacter(const GenerationSettings& s, uint16_t code
 }
 
 JobTable BuildJobTable(const GenerationSettings& s, const CharacterSelection& selection,
-                       const std::vector<GlyphABC>& glyphMetrics, const std::vector<int32_t>& glyphHeights,
-                       uint32_t capacity, const GenerationExtras& extras, const InkSource& ink) {
+                       std::span<const GlyphABC> glyphMetrics, std::span<const int32_t> glyphHeights, uint32_t capacity,
+                       const GenerationExtras& extras, const InkSource& ink) {
   const int32_t fieldMargin = DistanceFieldMargin(s, extras);
   JobTable table;
   table.chars.reserve(capacity);
   table.abc.reserve(capacity);
-  const bool compact = extras.cellMode == kCellsCompact && ink.glyphInk && ink.glyphInk->size() >= kCodeUnitCount;
+  const bool compact = extras.cellMode == kCellsCompact && ink.glyphInk.size() >= kCodeUnitCount;
   // The band: the largest reach above the line top and the largest reach below it.
   int64_t above = 0, below = 0;
   for (size_t u = 0; u < kCodeUnitCount && table.chars.size() < capacity; ++u) {
@@ -89,7 +89,7 @@ JobTable BuildJobTable(const GenerationSettings& s, const CharacterSelection& se
       GrowCellByMargin(lineCell, fieldMargin);
       table.line = {lineCell.cellHeight, lineCell.drawOffsetY};
     }
-    PlacedCharacter pc = compact ? BuildCompactCharacter(s, unit, glyphMetrics[u], (*ink.glyphInk)[u], ink.ascent)
+    PlacedCharacter pc = compact ? BuildCompactCharacter(s, unit, glyphMetrics[u], ink.glyphInk[u], ink.ascent)
                                  : BuildPlacedCharacter(s, unit, glyphMetrics[u], glyphHeights[u]);
     GrowCellByMargin(pc, fieldMargin);
     const int64_t up = pc.drawOffsetY, down = int64_t{pc.cellHeight} - pc.drawOffsetY;
@@ -106,7 +106,7 @@ JobTable BuildJobTable(const GenerationSettings& s, const CharacterSelection& se
 JobTable BuildJobTable(const GenerationSettings& s, const CharacterSelection& selection, const FontTables& tables,
                        uint32_t capacity, const GenerationExtras& extras) {
   JobTable table = BuildJobTable(s, selection, tables.glyphMetrics, tables.glyphHeights, capacity, extras,
-                                 InkSource{&tables.glyphInk, tables.ascent});
+                                 InkSource{tables.glyphInk, tables.ascent});
   // Each record is drawn from the font it was measured with.
   if (tables.glyphFont.size() >= kCodeUnitCount)
     for (PlacedCharacter& pc : table.chars) pc.font = tables.glyphFont[pc.codeUnit];

@@ -12,6 +12,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "render/placed_character.h"
@@ -45,7 +46,7 @@ PlacedCharacter BuildCompactCharacter(const GenerationSettings& s, uint16_t code
 
 // What compact cells need of the measurement: every code unit's ink and the font's ascent.
 struct InkSource {
-  const std::vector<GlyphInk>* glyphInk = nullptr;
+  std::span<const GlyphInk> glyphInk;  // empty: no ink tables
   int32_t ascent = 0;
 };
 
@@ -64,8 +65,8 @@ struct JobTable {
 // more code units are selected than that, the extra ones are left out, never written past the end.
 // Compact cells (extras.cellMode) read `ink`; without ink tables every cell is a line cell.
 JobTable BuildJobTable(const GenerationSettings& s, const CharacterSelection& selection,
-                       const std::vector<GlyphABC>& glyphMetrics, const std::vector<int32_t>& glyphHeights,
-                       uint32_t capacity, const GenerationExtras& extras = {}, const InkSource& ink = {});
+                       std::span<const GlyphABC> glyphMetrics, std::span<const int32_t> glyphHeights, uint32_t capacity,
+                       const GenerationExtras& extras = {}, const InkSource& ink = {});
 
 // The same from a measurement's tables, each record with the font its code unit comes from.
 JobTable BuildJobTable(const GenerationSettings& s, const CharacterSelection& selection, const FontTables& tables,

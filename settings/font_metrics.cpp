@@ -68,9 +68,9 @@ struct FontMeasurer::Cache {
     v.push_back(std::make_unique<FaceCache>());
     return v;
   }();
-  ResolvedFallbacks fallbacks;   // what fonts[1..] were opened from, and the fallbacks skipped
-  std::vector<uint8_t> fontOf;   // each code unit's font (an index into fonts), once support is known
-  std::vector<uint8_t> pending;  // code units whose table entry was not measured yet
+  ResolvedFallbacks fallbacks;    // what fonts[1..] were opened from, and the fallbacks skipped
+  CodeUnitTable<uint8_t> fontOf;  // each code unit's font (an index into fonts), once support is known
+  std::vector<uint8_t> pending;   // code units whose table entry was not measured yet
 
   FaceCache& chosen() { return *fonts.front(); }
   FaceCache& of(uint16_t codeUnit) {

@@ -15,21 +15,26 @@
 #include "settings/character_selection.h"
 #include "settings/fallback_fonts.h"
 #include "settings/font_face.h"
+#include "settings/zeroed_allocator.h"
 
 namespace glyphmill {
 
+// A table with an entry per code unit 0..65535, all zero until written (zeroed_allocator.h).
+template <class T>
+using CodeUnitTable = std::vector<T, ZeroedAllocator<T>>;
+
 struct FontTables {
-  std::vector<GlyphABC> glyphMetrics = std::vector<GlyphABC>(kCodeUnitCount);  // GlyphMetrics
-  std::vector<int32_t> glyphHeights = std::vector<int32_t>(kCodeUnitCount);    // GlyphHeights
+  CodeUnitTable<GlyphABC> glyphMetrics = CodeUnitTable<GlyphABC>(kCodeUnitCount);  // GlyphMetrics
+  CodeUnitTable<int32_t> glyphHeights = CodeUnitTable<int32_t>(kCodeUnitCount);    // GlyphHeights
   // Each code unit's ink extent in the measuring mode (compact cells are built from it). Written for
   // the selected code units only, like the heights.
-  std::vector<GlyphInk> glyphInk = std::vector<GlyphInk>(kCodeUnitCount);
-  std::vector<uint8_t> fontSupport = std::vector<uint8_t>(kCodeUnitCount);      // FontSupport
-  std::vector<uint32_t> supportedList = std::vector<uint32_t>(kCodeUnitCount);  // SupportedList
+  CodeUnitTable<GlyphInk> glyphInk = CodeUnitTable<GlyphInk>(kCodeUnitCount);
+  CodeUnitTable<uint8_t> fontSupport = CodeUnitTable<uint8_t>(kCodeUnitCount);      // FontSupport
+  CodeUnitTable<uint32_t> supportedList = CodeUnitTable<uint32_t>(kCodeUnitCount);  // SupportedList
   int32_t supportedCount = 0;
   // Each code unit's font: 0 the chosen font, k the fallback fallbacks.fonts[k - 1]. A code unit
   // no font has counts as the chosen font's.
-  std::vector<uint8_t> glyphFont = std::vector<uint8_t>(kCodeUnitCount);
+  CodeUnitTable<uint8_t> glyphFont = CodeUnitTable<uint8_t>(kCodeUnitCount);
   // The fallbacks the measurement opened, in order, and a notice for each one it skipped.
   ResolvedFallbacks fallbacks;
   uint32_t selectedCount = 0;

@@ -24,7 +24,7 @@ QString Named(uint32_t codePoint) {
 }  // namespace
 
 CharacterAddition AddTextCharacters(const TextCharacters& text, CharacterSelection& selection,
-                                    const std::vector<uint8_t>& fontSupport) {
+                                    std::span<const uint8_t> fontSupport) {
   CharacterAddition addition;
   for (uint16_t unit : text.codeUnits) {
     if (unit >= fontSupport.size() || fontSupport[unit] == 0) {

@@ -8,6 +8,7 @@
 #include <QDialog>
 #include <QString>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "settings/character_selection.h"
@@ -26,7 +27,7 @@ struct CharacterAddition {
 
 // Selects the text's code units that `fontSupport` (one flag per code unit) marks supported.
 CharacterAddition AddTextCharacters(const TextCharacters& text, CharacterSelection& selection,
-                                    const std::vector<uint8_t>& fontSupport);
+                                    std::span<const uint8_t> fontSupport);
 
 // What the person is told: "Added 5 characters (2 already selected)." and, on lines of their
 // own, the characters the font lacks and those not representable, each with its U+ notation.

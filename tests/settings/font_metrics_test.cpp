@@ -176,7 +176,7 @@ TEST_F(Measurement, InkExtentsFollowSynthesisedBoldAndItalic) {
   EXPECT_TRUE(resolved.synthesiseBold);
   EXPECT_TRUE(resolved.synthesiseItalic);
   ASSERT_TRUE(Measure(plain));
-  const std::vector<GlyphInk> plainInk = tables.glyphInk;
+  const CodeUnitTable<GlyphInk> plainInk = tables.glyphInk;
   fontChanged = true;
   ASSERT_TRUE(Measure(styled));
   ExpectInkMatchesRendering(styled, tables, selection);
