@@ -237,7 +237,7 @@ bool FontMeasurer::Measure(const FontRequest& font, const std::vector<FallbackFo
   tables.fallbacks = c.fallbacks;
   // The glyphs of the selection that are not measured yet, each once per font, measured together
   // first.
-  std::vector<uint32_t> glyphOf(kCodeUnitCount, 0);
+  CodeUnitTable<uint32_t> glyphOf(kCodeUnitCount);
   std::vector<std::vector<uint32_t>> unknown(c.fonts.size());
   std::vector<std::vector<uint8_t>> listed(c.fonts.size());
   for (std::size_t k = 0; k < c.fonts.size(); ++k) listed[k].assign(c.fonts[k]->known.size(), 0);
