@@ -10,6 +10,9 @@
 #include <filesystem>
 #include <stdexcept>
 #include <tuple>
+#include <utility>
+
+#include <zlib.h>
 
 #include "plugins/common/bmfont_model.h"
 #include "plugins/common/host_font_info.h"
@@ -318,6 +321,126 @@ TEST(PngPage, ALargeImageRoundTripsInEveryChannelLayout) {
   EXPECT_EQ(plugintest::ReadPng(dir.file("rgba.png")).pixels, plugintest::ExpectedRgba(t));
   EXPECT_EQ(plugintest::ReadPng(dir.file("rgb.png")).pixels, plugintest::ExpectedRgb(t));
   EXPECT_EQ(plugintest::ReadPng(dir.file("grey.png")).pixels, t.alpha);
+}
+
+// The filtered rows of a written page: each row's filter type, then its bytes, inflated from the
+// IDAT chunks.
+struct FilteredRows {
+  std::vector<uint8_t> types;
+  std::vector<std::vector<uint8_t>> rows;  // the unfiltered bytes of each row, rebuilt
+};
+
+uint32_t BigEndian(const uint8_t* p) {
+  return uint32_t{p[0]} << 24 | uint32_t{p[1]} << 16 | uint32_t{p[2]} << 8 | p[3];
+}
+
+FilteredRows ReadFilteredRows(const std::string& path, std::size_t rowBytes, uint32_t height, std::size_t bpp) {
+  const std::vector<uint8_t> file = plugintest::ReadBytes(path);
+  std::vector<uint8_t> idat;
+  for (std::size_t at = 8; at + 12 <= file.size();) {
+    const uint32_t length = BigEndian(&file[at]);
+    if (std::memcmp(&file[at + 4], "IDAT", 4) == 0) idat.insert(idat.end(), &file[at + 8], &file[at + 8 + length]);
+    at += 12 + length;
+  }
+  std::vector<uint8_t> filtered((rowBytes + 1) * height);
+  uLongf size = filtered.size();
+  EXPECT_EQ(uncompress(filtered.data(), &size, idat.data(), idat.size()), Z_OK);
+  EXPECT_EQ(size, filtered.size());
+  FilteredRows out;
+  std::vector<uint8_t> prev(rowBytes, 0);
+  for (uint32_t y = 0; y < height; ++y) {
+    const uint8_t* f = &filtered[y * (rowBytes + 1)];
+    out.types.push_back(f[0]);
+    std::vector<uint8_t> row(rowBytes);
+    for (std::size_t i = 0; i < rowBytes; ++i) {
+      const int a = i >= bpp ? row[i - bpp] : 0, b = prev[i], c = i >= bpp ? prev[i - bpp] : 0;
+      const int p = a + b - c, pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
+      const int paeth = pa <= pb && pa <= pc ? a : pb <= pc ? b : c;
+      const int predictions[5] = {0, a, b, (a + b) / 2, paeth};
+      row[i] = static_cast<uint8_t>(f[1 + i] + predictions[f[0] % 5]);
+    }
+    out.rows.push_back(row);
+    prev = row;
+  }
+  return out;
+}
+
+// The filter a row takes: of None, Sub, Up, Average and Paeth, the first whose bytes, read as
+// signed values, have the smallest summed magnitude.
+uint8_t ChosenFilter(const std::vector<uint8_t>& row, const std::vector<uint8_t>& prev, std::size_t bpp) {
+  long best = -1;
+  uint8_t chosen = 0;
+  for (uint8_t type = 0; type < 5; ++type) {
+    long sum = 0;
+    for (std::size_t i = 0; i < row.size(); ++i) {
+      const int a = i >= bpp ? row[i - bpp] : 0, b = prev[i], c = i >= bpp ? prev[i - bpp] : 0;
+      const int p = a + b - c, pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
+      const int paeth = pa <= pb && pa <= pc ? a : pb <= pc ? b : c;
+      const int predictions[5] = {0, a, b, (a + b) / 2, paeth};
+      sum += std::abs(static_cast<int8_t>(static_cast<uint8_t>(row[i] - predictions[type])));
+    }
+    if (best < 0 || sum < best) {
+      best = sum;
+      chosen = type;
+    }
+  }
+  return chosen;
+}
+
+// Rows of every kind a glyph page has (empty, repeated, glyph edges, noise), in widths that are
+// and are not whole blocks of sixteen bytes: each row takes the filter the smallest-weight rule
+// picks, and the rows decode to the pixels given.
+TEST(PngPage, EachRowTakesTheLightestFilterAndDecodesToItsPixels) {
+  ScratchFolder dir;
+  for (const uint16_t width : {1, 5, 16, 37, 300}) {
+    plugintest::TestTexture t;
+    t.width = width;
+    t.height = 40;
+    const std::size_t pixels = std::size_t{width} * t.height;
+    t.bgr.assign(pixels * 3, 192);
+    t.alpha.assign(pixels, 0);
+    uint32_t seed = 12345u + width;
+    for (uint32_t y = 0; y < t.height; ++y) {
+      for (uint32_t x = 0; x < width; ++x) {
+        const std::size_t i = std::size_t{y} * width + x;
+        seed = seed * 1664525u + 1013904223u;
+        if (y >= 10 && y < 20 && (x + y) % 7 < 3) t.alpha[i] = static_cast<uint8_t>(seed >> 24);  // glyph-like
+        if (y >= 25 && y < 30) {  // noise in every channel
+          t.bgr[3 * i] = static_cast<uint8_t>(seed >> 8);
+          t.bgr[3 * i + 1] = static_cast<uint8_t>(seed >> 16);
+          t.alpha[i] = static_cast<uint8_t>(seed >> 24);
+        }
+        if (y >= 32) t.bgr[3 * i + 2] = static_cast<uint8_t>(x * 255 / width);  // a ramp, then repeated
+      }
+    }
+    const std::string rgbaPath = dir.file("rgba" + std::to_string(width) + ".png");
+    const std::string greyPath = dir.file("grey" + std::to_string(width) + ".png");
+    {
+      PendingFile rgba(rgbaPath), grey(greyPath);
+      WritePng(rgba, t.width, t.height, t.bgr.data(), t.alpha.data());
+      WritePng(grey, t.width, t.height, nullptr, t.alpha.data());
+      rgba.Commit();
+      grey.Commit();
+    }
+    const std::vector<uint8_t> expected = plugintest::ExpectedRgba(t);
+    for (const auto& [path, bpp] : {std::pair{rgbaPath, std::size_t{4}}, std::pair{greyPath, std::size_t{1}}}) {
+      const std::size_t rowBytes = std::size_t{width} * bpp;
+      const FilteredRows rows = ReadFilteredRows(path, rowBytes, t.height, bpp);
+      std::vector<uint8_t> prev(rowBytes, 0);
+      for (uint32_t y = 0; y < t.height; ++y) {
+        EXPECT_EQ(rows.types[y], ChosenFilter(rows.rows[y], prev, bpp)) << path << " row " << y;
+        for (std::size_t x = 0; x < width; ++x) {
+          const std::size_t i = std::size_t{y} * width + x;
+          if (bpp == 1) {
+            ASSERT_EQ(rows.rows[y][x], t.alpha[i]) << path << " row " << y;
+          } else {
+            for (std::size_t k = 0; k < 4; ++k) ASSERT_EQ(rows.rows[y][4 * x + k], expected[4 * i + k]) << path;
+          }
+        }
+        prev = rows.rows[y];
+      }
+    }
+  }
 }
 
 }  // namespace
