@@ -59,6 +59,11 @@ struct ExportContext {
   Dialogs& dialogs;
   ExportBuffers& buffers;
   std::function<void(const std::string&)> setStatus;  // SetStatus; may be empty
+  // The same result when this run is its last use (the command line ends after its export): the
+  // first page's images are released once the buffers hold them, and the later pages as they go
+  // into the plug-in host's shared memory, so that no page is held twice; the result must not be
+  // read again. Null: the result is left as it is.
+  GenerationResult* spentResult = nullptr;
 };
 
 // What RunExport did.
@@ -117,7 +122,8 @@ class ExportRun {
  public:
   explicit ExportRun(ExportContext& context);
 
-  // BuildExportBuffers from the context's images.
+  // BuildExportBuffers from the context's images; a spent result's first-page images are released
+  // then.
   void buildBuffers();
 
   // The one export routine: prompts for the file, checks the entry and the buffers, and calls the

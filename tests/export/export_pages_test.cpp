@@ -21,13 +21,14 @@ struct TwoPages : ExportWorld {
   TwoPages() {
     TexturePage second;
     second.colour.resize(64, 16);
-    second.mask.resize(64, 16);
+    Image24 mask(64, 16);
     for (int y = 0; y < 16; ++y)
       for (int x = 0; x < 64; ++x) {
         second.colour.setPixel(x, y, Bgr{static_cast<uint8_t>(200 - x), static_cast<uint8_t>(y * 9), 77});
         const uint8_t a = static_cast<uint8_t>(x * 4 + y);
-        second.mask.setPixel(x, y, Bgr{a, a, a});
+        mask.setPixel(x, y, Bgr{a, a, a});
       }
+    KeepMask(mask, second);
     result.morePages.push_back(std::move(second));
     result.chars[1].page = 1;
     result.chars[1].cellX = 3;
@@ -47,9 +48,8 @@ struct TwoPages : ExportWorld {
   }
   std::vector<uint8_t> secondAlpha() const {
     std::vector<uint8_t> out;
-    const Image24& m = result.morePages[0].mask;
-    for (int y = 0; y < m.height(); ++y)
-      for (int x = 0; x < m.width(); ++x) out.push_back(m.pixel(x, y).b);
+    for (int y = 0; y < 16; ++y)
+      for (int x = 0; x < 64; ++x) out.push_back(static_cast<uint8_t>(x * 4 + y));
     return out;
   }
 };
