@@ -98,6 +98,36 @@ TEST(ExportPages, APluginThatAsksGetsEveryPageTheWholeTableAndEachCharactersPage
   EXPECT_EQ(r.get("char_count"), "2");
 }
 
+// An export that is its result's last use hands every page over exactly as one that keeps the
+// result, and gives each page's memory back on the way: no page is left to be held twice.
+TEST(ExportPages, AResultsLastExportHandsOverTheSamePagesAndReleasesThem) {
+  PluginFolder folder({Plugin("simple_pages")});
+  TwoPages kept;
+  const Report expected = ExportWith(kept, "Pages Simple");
+  ASSERT_TRUE(expected.exists);
+  EXPECT_EQ(kept.result.morePages[0].colour.width(), 64);
+  EXPECT_EQ(kept.result.mask.width(), 64);
+
+  TwoPages spent;
+  spent.discover();
+  spent.dialogs.queueSavePath("out.fnt");
+  ExportContext ctx = spent.context();
+  ctx.spentResult = &spent.result;
+  EXPECT_FALSE(RunExport(ctx, spent.indexOf("Pages Simple")).anyFailed());
+  const Report r = ReadReport("out.fnt");
+  ASSERT_TRUE(r.exists);
+  EXPECT_EQ(r.all("pages.page"), expected.all("pages.page"));
+  EXPECT_EQ(r.get("rgb"), expected.get("rgb"));
+  EXPECT_EQ(r.get("alpha"), expected.get("alpha"));
+  EXPECT_EQ(r.all("pages.char"), expected.all("pages.char"));
+  // Both pages are gone from the result; the table stays for the run's character records.
+  EXPECT_EQ(spent.result.morePages[0].colour.width(), 0);
+  EXPECT_TRUE(spent.result.morePages[0].mask.empty());
+  EXPECT_EQ(spent.result.colour.width(), 0);
+  EXPECT_EQ(spent.result.mask.width(), 0);
+  EXPECT_EQ(spent.result.chars.size(), 3u);
+}
+
 TEST(ExportPages, EveryPageOffersOnlyTheBuffersTheCallPasses) {
   PluginFolder folder({Plugin("graphic_pages_rgb")});
   TwoPages w;
