@@ -188,7 +188,7 @@ TEST(FontInfoImage, DamagedImagesAreRefused) {
   EXPECT_FALSE(ReadFontInfoImage(magic.data(), wrongMagic.size()).has_value());
   // A face name without its terminator up to the end.
   std::vector<uint8_t> noEnd = good;
-  for (std::size_t i = 0; i < noEnd.size(); ++i)
+  for (std::size_t i = 0; i + 12 <= noEnd.size(); ++i)
     if (std::memcmp(noEnd.data() + i, "DejaVu Sans", 11) == 0) noEnd[i + 11] = 'x';
   const Placed unterminated(noEnd);
   EXPECT_FALSE(ReadFontInfoImage(unterminated.data(), noEnd.size()).has_value());
