@@ -247,6 +247,8 @@ ExportReport RunExport(ExportContext& context, int32_t pluginIndex) {
     report.results.push_back(
         ResultOf(pluginIndex, nullptr, ExportResult::Status::Failed, export_text::kPluginNotUsable));
   }
+  // Every call of the run has returned: what it staged is read no more.
+  context.registry.host().releaseStaged();
   SetStatus(context, export_text::kExportComplete);
   report.outcome = ExportOutcome::Ran;
   report.results.insert(report.results.begin(), run.results().begin(), run.results().end());

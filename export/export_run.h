@@ -10,7 +10,7 @@
 //
 // The buffers and the font information (its kerning pairs computed once per run) go into the
 // host's shared memory once per run, before the run's first plug-in call; each call adds only its
-// file name and character table.
+// file name and character table. The shared memory's pages are given back when the run ends.
 //
 // The plug-in type decides which buffers a graphic export receives, whatever a job's options say:
 // ptGraphicRGB always the colour buffer and never the alpha buffer, ptGraphicAlpha the reverse,

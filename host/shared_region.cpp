@@ -87,6 +87,12 @@ void SharedRegion::prefault(std::size_t offset, std::size_t bytes) const {
 #endif
 }
 
+void SharedRegion::discard() {
+  if (fd_ < 0 || size_ == 0) return;
+  // A hole over the whole file: its pages go, for every process that maps it.
+  ::fallocate(fd_, FALLOC_FL_PUNCH_HOLE | FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(size_));
+}
+
 bool SharedRegion::mapAtLeast(std::size_t bytes) {
   if (fd_ < 0) return false;
   if (bytes <= size_) return true;

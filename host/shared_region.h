@@ -32,6 +32,10 @@ class SharedRegion {
   // The program's side: maps the memory of `bytes` from `offset` (inside the region) in one call,
   // ahead of writing them, rather than one page fault per 4 KiB page as they are first touched.
   void prefault(std::size_t offset, std::size_t bytes) const;
+  // The program's side: gives the memory of the whole region back once nothing reads it (an
+  // export run is over); it reads as zeros until written again, and its size and every mapping
+  // of it stay.
+  void discard();
   // The host's side: maps at least the first `bytes` of the region, which the program has made
   // that large.
   bool mapAtLeast(std::size_t bytes);

@@ -2,6 +2,12 @@
 // 0 and the characters on it, as from a texture that holds no more; one that asks gets every page,
 // the whole table and each character's page, with the buffers its call passes.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <optional>
+#include <utility>
 
 #include "export/export_run.h"
 #include "export_test_support.h"
@@ -126,6 +132,32 @@ TEST(ExportPages, AResultsLastExportHandsOverTheSamePagesAndReleasesThem) {
   EXPECT_EQ(spent.result.colour.width(), 0);
   EXPECT_EQ(spent.result.mask.width(), 0);
   EXPECT_EQ(spent.result.chars.size(), 3u);
+}
+
+// The size and the allocated bytes of the export's shared memory, found among this process's
+// open descriptors by its name; nullopt when there is none.
+std::optional<std::pair<off_t, off_t>> SharedMemoryUse() {
+  for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+    std::error_code error;
+    const std::filesystem::path target = std::filesystem::read_symlink(entry.path(), error);
+    if (error || target.string().rfind("/memfd:glyphmill-export", 0) != 0) continue;
+    struct stat st {};
+    if (::stat(entry.path().c_str(), &st) != 0) continue;
+    return std::make_pair(st.st_size, static_cast<off_t>(st.st_blocks) * 512);
+  }
+  return std::nullopt;
+}
+
+TEST(ExportPages, TheSharedMemoryIsGivenBackWhenTheRunEnds) {
+  PluginFolder folder({Plugin("simple_pages")});
+  TwoPages w;
+  const Report r = ExportWith(w, "Pages Simple");
+  ASSERT_TRUE(r.exists);
+  EXPECT_EQ(r.get("pages.count"), "2");  // the plug-in read both pages while the run lasted
+  const auto use = SharedMemoryUse();
+  ASSERT_TRUE(use.has_value());
+  EXPECT_GT(use->first, 64 * 48);  // the region keeps its size for the next run
+  EXPECT_EQ(use->second, 0);
 }
 
 TEST(ExportPages, EveryPageOffersOnlyTheBuffersTheCallPasses) {

@@ -1,6 +1,6 @@
 // The shared region of an export: room reserved ahead takes no memory until the program maps or
-// writes a stretch, the host's view of the same descriptor reads what the program wrote, and
-// growing keeps what is there.
+// writes a stretch, the host's view of the same descriptor reads what the program wrote, growing
+// keeps what is there, and discarding gives every page back.
 #include "host/shared_region.h"
 
 #include <gtest/gtest.h>
@@ -58,6 +58,15 @@ TEST(SharedRegion, ReservedRoomTakesNoMemoryUntilAStretchIsMappedOrWritten) {
   ASSERT_TRUE(program.reserve(before + 16 * kMiB));
   EXPECT_EQ(program.data()[5 * kMiB], 0x5A);
   EXPECT_EQ(ResidentPages(program, before, program.size() - before), 0u);
+
+  // Once a run is over its memory goes back, for both sides, and the region keeps its size.
+  const std::size_t size = program.size();
+  program.discard();
+  EXPECT_EQ(program.size(), size);
+  EXPECT_EQ(ResidentPages(program, 0, size), 0u);
+  EXPECT_EQ(host.data()[5 * kMiB], 0);
+  program.data()[5 * kMiB] = 7;  // and it takes writing again
+  EXPECT_EQ(host.data()[5 * kMiB], 7);
 }
 
 }  // namespace
