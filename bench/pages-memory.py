@@ -5,7 +5,8 @@ Runs glyphmill-cli with the given arguments and samples /proc/PID/smaps_rollup o
 of every process below it (the plug-in host) every few milliseconds. The figure is the largest sum
 of their proportional set sizes (Pss) seen in one sample: pages two processes share, such as the
 export's shared memory, count once between them. Also printed: the program's own peak RSS
-(VmHWM) and the wall time.
+(VmHWM), the plug-in host's peak private memory outside the shared memory, their sum (a bound on
+the same figure that a sample taken while pages change hands cannot inflate) and the wall time.
 
   bench/pages-memory.py [-b BUILD_DIR] [-i INTERVAL_MS] [-t] [-- CLI ARGUMENTS...]
 
@@ -41,15 +42,39 @@ def tree(pid):
     return out
 
 
-def pss_kib(pid):
+def rollup_kib(pid, *fields):
+    total = 0
     try:
         with open(f"/proc/{pid}/smaps_rollup") as f:
             for line in f:
-                if line.startswith("Pss:"):
-                    return int(line.split()[1])
+                name = line.split(":")[0]
+                if name in fields:
+                    total += int(line.split()[1])
     except OSError:
         pass
-    return 0
+    return total
+
+
+def pss_kib(pid):
+    return rollup_kib(pid, "Pss")
+
+
+def own_private_kib(pid):
+    """Private memory outside the export's shared memory: a page of it that only one process still
+    maps (while the program gives the region back) counts as private there, but is no memory of
+    the process's own."""
+    total, shared_region = 0, False
+    try:
+        with open(f"/proc/{pid}/smaps") as f:
+            for line in f:
+                head = line.split()
+                if head and "-" in head[0] and ":" not in head[0]:
+                    shared_region = "memfd:glyphmill-export" in line
+                elif not shared_region and head and head[0] in ("Private_Clean:", "Private_Dirty:"):
+                    total += int(head[1])
+    except OSError:
+        pass
+    return total
 
 
 def hwm_kib(pid):
@@ -76,11 +101,12 @@ def main():
         cmd = [os.path.join(build, "glyphmill-cli"), "--plugins", os.path.join(build, "plugins")] + args
         start = time.monotonic()
         proc = subprocess.Popen(cmd)
-        peak, peak_at, hwm, samples, traced = 0, 0.0, 0, 0, 0.0
+        peak, peak_at, hwm, samples, traced, host_private = 0, 0.0, 0, 0, 0.0, 0
         while proc.poll() is None:
             pids = tree(proc.pid)
             total = sum(pss_kib(p) for p in pids)
             hwm = max(hwm, hwm_kib(proc.pid))
+            host_private = max(host_private, sum(own_private_kib(p) for p in pids if p != proc.pid))
             samples += 1
             now = time.monotonic() - start
             if total > peak:
@@ -95,7 +121,8 @@ def main():
     print(f"exit status {proc.returncode}, {wall:.2f} s wall, {samples} samples")
     if files:
         print(f"files: {len(files)} ({files[0]} .. {files[-1]})")
-    print(f"program peak RSS (VmHWM, last sample): {hwm / 1024:.0f} MiB")
+    print(f"program peak RSS (VmHWM, last sample): {hwm / 1024:.0f} MiB; plug-in host's peak own private memory: "
+          f"{host_private / 1024:.0f} MiB; together {(hwm + host_private) / 1024:.0f} MiB")
     print(f"peak Pss, program + plug-in host: {peak / 1024:.0f} MiB ({peak / 1048576:.2f} GiB) at {peak_at:.2f} s")
     return proc.returncode
 
