@@ -64,6 +64,8 @@ bool GenerationDriver::Generate(const FontRequest& font, std::string* error) {
   frontEnd_.ProcessPendingEvents();
   // Every job places its characters; guides only when asked for.
   uint8_t options = kJobPlace | (frontEnd_.ShowGuidesEnabled() ? kJobDrawGuides : 0);
+  // A result whose export is its last use keeps of its later pages only what exporters receive.
+  if (exportIsLastUse_ && s.exportAfterGenerate) options |= kJobExportOnly;
   // The job is created suspended with its own copy of the settings.
   SetStatus(status::kCreatingThread);
   auto job = std::make_unique<Job>();
@@ -182,12 +184,18 @@ void GenerationDriver::FinishGeneration(const Job& job) {
                           s.jobs,
                           dialogs_,
                           s.exportBuffers,
-                          [this](const std::string& text) { SetStatus(text); }};
+                          [this](const std::string& text) { SetStatus(text); },
+                          exportIsLastUse_ ? &s.result : nullptr};
     // The window serves its event loop while a plug-in runs; no timer may start a generation
     // under the export meanwhile.
     exporting_ = true;
     lastExport_ = RunExport(context, s.exportPluginIndex);
     exporting_ = false;
+    if (exportIsLastUse_) {
+      // Its later pages may be gone: nothing of it is read again, and its memory goes now.
+      std::scoped_lock lock(s.result.colour.lock(), s.result.mask.lock());
+      s.result = GenerationResult{};
+    }
   } else if (frontEnd_.AutoPreviewEnabled()) {
     frontEnd_.DrawPreview();
   }

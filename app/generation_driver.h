@@ -64,6 +64,12 @@ class GenerationDriver {
   // until an export ran.
   const ExportReport& lastExport() const { return lastExport_; }
 
+  // For a front end that shows nothing of a result and ends after its export (the command line):
+  // the export is the result's last use. Its later pages are then released as they go to the
+  // plug-in host, so that the pages are never held twice, and the result is dropped after the
+  // export. Off by default: the window keeps showing what it exported.
+  void setExportIsLastUse(bool lastUse) { exportIsLastUse_ = lastUse; }
+
   // Asks every job to stop and waits for all of them, serving their reports meanwhile.
   void Shutdown();
 
@@ -82,6 +88,7 @@ class GenerationDriver {
   std::vector<std::unique_ptr<Job>> jobs_;  // every live job, current or superseded
   ExportReport lastExport_;
   bool exporting_ = false;  // inside the export branch of FinishGeneration
+  bool exportIsLastUse_ = false;
 };
 
 }  // namespace glyphmill

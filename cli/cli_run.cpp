@@ -141,7 +141,10 @@ class CliRun {
         state_(state),
         frontEnd_(console, o.guides),
         driver_(state, frontEnd_, dialogs),
-        status_([this](const std::string& text) { driver_.SetStatus(text); }) {}
+        status_([this](const std::string& text) { driver_.SetStatus(text); }) {
+    // The command line shows nothing of the result and ends after its export.
+    driver_.setExportIsLastUse(true);
+  }
 
   int run(const std::string& fontFileFamily);
 

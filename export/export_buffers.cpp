@@ -25,6 +25,19 @@ void WriteAlphaBuffer(const Image24& mask, uint8_t* dst, bool opaqueAlpha) {
   }
 }
 
+void WriteAlphaBuffer(const TexturePage& page, uint8_t* dst, bool opaqueAlpha) {
+  const std::size_t pixels =
+      static_cast<std::size_t>(page.colour.width()) * static_cast<std::size_t>(page.colour.height());
+  if (opaqueAlpha) {
+    std::memset(dst, 255, pixels);
+    return;
+  }
+  // A kept mask always has the page's size; were it shorter, the rest reads as transparent.
+  const std::size_t kept = std::min(pixels, page.mask.size());
+  if (kept > 0) std::memcpy(dst, page.mask.data(), kept);
+  if (kept < pixels) std::memset(dst + kept, 0, pixels - kept);
+}
+
 void BuildExportBuffers(const Image24& colour, const Image24& mask, ExportBuffers& out, bool opaqueAlpha) {
   {
     std::lock_guard<std::mutex> hold(colour.lock());

@@ -13,6 +13,7 @@
 #include "render/image24.h"
 #include "render/large_buffer.h"
 #include "render/placed_character.h"
+#include "render/texture_page.h"
 
 namespace glyphmill {
 
@@ -39,6 +40,8 @@ void BuildExportBuffers(const Image24& colour, const Image24& mask, ExportBuffer
 // as BuildExportBuffers). The caller holds the image's lock.
 void WriteColourBuffer(const Image24& colour, uint8_t* dst);
 void WriteAlphaBuffer(const Image24& mask, uint8_t* dst, bool opaqueAlpha = false);
+// The same from a later page's kept mask (width * height bytes, the buffer's own layout).
+void WriteAlphaBuffer(const TexturePage& page, uint8_t* dst, bool opaqueAlpha = false);
 
 // The records of the first `count` (held to the table's length) that the fixed records carry: the
 // ones not placed on a later page, in table order. With one page: every record.

@@ -13,6 +13,7 @@ HostFontInfoInput FontInfoInput(const ExportContext& c) {
   HostFontInfoInput in;
   in.settings = &c.settings;
   in.result = &c.result;
+  in.spentResult = c.spentResult;
   in.charCount = ExportCharCount(c.result.chars, c.metrics.selectedCount);
   in.ascent = c.metrics.ascent;
   in.descent = c.metrics.descent;
@@ -45,6 +46,14 @@ ExportRun::ExportRun(ExportContext& context) : context_(context), fontInfo_(Font
 void ExportRun::buildBuffers() {
   BuildExportBuffers(ExportedColour(context_.result), context_.result.mask, context_.buffers,
                      ExportsOpaqueAlpha(context_.result));
+  // A spent result's first page is in the buffers now, and nothing reads its images again.
+  if (context_.spentResult != nullptr && context_.spentResult == &context_.result) {
+    GenerationResult& spent = *context_.spentResult;
+    std::scoped_lock lock(spent.colour.lock(), spent.mask.lock(), spent.page.lock());
+    spent.colour = Image24();
+    spent.mask = Image24();
+    spent.page = Image24();
+  }
 }
 
 bool ExportReport::anyFailed() const {
@@ -238,6 +247,8 @@ ExportReport RunExport(ExportContext& context, int32_t pluginIndex) {
     report.results.push_back(
         ResultOf(pluginIndex, nullptr, ExportResult::Status::Failed, export_text::kPluginNotUsable));
   }
+  // Every call of the run has returned: what it staged is read no more.
+  context.registry.host().releaseStaged();
   SetStatus(context, export_text::kExportComplete);
   report.outcome = ExportOutcome::Ran;
   report.results.insert(report.results.begin(), run.results().begin(), run.results().end());

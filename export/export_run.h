@@ -10,7 +10,7 @@
 //
 // The buffers and the font information (its kerning pairs computed once per run) go into the
 // host's shared memory once per run, before the run's first plug-in call; each call adds only its
-// file name and character table.
+// file name and character table. The shared memory's pages are given back when the run ends.
 //
 // The plug-in type decides which buffers a graphic export receives, whatever a job's options say:
 // ptGraphicRGB always the colour buffer and never the alpha buffer, ptGraphicAlpha the reverse,
@@ -59,6 +59,11 @@ struct ExportContext {
   Dialogs& dialogs;
   ExportBuffers& buffers;
   std::function<void(const std::string&)> setStatus;  // SetStatus; may be empty
+  // The same result when this run is its last use (the command line ends after its export): the
+  // first page's images are released once the buffers hold them, and the later pages as they go
+  // into the plug-in host's shared memory, so that no page is held twice; the result must not be
+  // read again. Null: the result is left as it is.
+  GenerationResult* spentResult = nullptr;
 };
 
 // What RunExport did.
@@ -117,7 +122,8 @@ class ExportRun {
  public:
   explicit ExportRun(ExportContext& context);
 
-  // BuildExportBuffers from the context's images.
+  // BuildExportBuffers from the context's images; a spent result's first-page images are released
+  // then.
   void buildBuffers();
 
   // The one export routine: prompts for the file, checks the entry and the buffers, and calls the

@@ -50,20 +50,21 @@ HostFontInfo::HostFontInfo(const HostFontInfoInput& input) {
   }
   for (int32_t k = 0; k < PageCount(result); ++k) {
     const Image24& colour = ExportedColour(result, k);
-    const Image24& mask = PageMask(result, k);
     PageImageSource page;
     page.width = static_cast<uint32_t>(colour.width());
     page.height = static_cast<uint32_t>(colour.height());
     if (k > 0) {
+      const TexturePage& kept = result.morePages[static_cast<std::size_t>(k - 1)];
       page.writeRgb = [&colour](uint8_t* dst) {
         std::lock_guard<std::mutex> hold(colour.lock());
         WriteColourBuffer(colour, dst);
       };
       // Every page's alpha as the first page's: opaque for a multi-channel field.
-      page.writeAlpha = [&mask, opaque = ExportsOpaqueAlpha(result)](uint8_t* dst) {
-        std::lock_guard<std::mutex> hold(mask.lock());
-        WriteAlphaBuffer(mask, dst, opaque);
+      page.writeAlpha = [&kept, opaque = ExportsOpaqueAlpha(result)](uint8_t* dst) {
+        WriteAlphaBuffer(kept, dst, opaque);
       };
+      if (input.spentResult == input.result && input.spentResult != nullptr)
+        page.written = [&spent = input.spentResult->morePages[static_cast<std::size_t>(k - 1)]] { ReleasePage(spent); };
     }
     pages_.pages.push_back(std::move(page));
   }

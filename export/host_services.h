@@ -10,7 +10,8 @@
 // Texture pages: the fixed records and both font information records describe page 0, the
 // characters on it (and any that found room on no page). The pages record (glyphmill.pages/1)
 // describes every page and the whole table; the buffers of the pages after the first go into the
-// image straight from the job's images, one page at a time. The kerning pairs cover the whole
+// image straight from the job's pages, one page at a time (and, when the run is the result's last
+// use, each page is released right after). The kerning pairs cover the whole
 // table, so that a descriptor of several pages kerns across them.
 #pragma once
 
@@ -36,6 +37,10 @@ struct HostFontInfoInput {
   uint32_t charCount = 0;  // CharCount of the export records
   int32_t ascent = 0;
   int32_t descent = 0;
+  // The same result when the run is its last use (the command line ends after its export): each
+  // later page's memory is given back as soon as its buffers are written into the image, so that
+  // the pages are never held twice. Null: the result is left as it is.
+  GenerationResult* spentResult = nullptr;
 };
 
 // The font information record of one export run and the storage it points into.

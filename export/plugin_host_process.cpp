@@ -405,7 +405,14 @@ Result<StagedExport> PluginHostProcess::stageParts(std::span<const uint8_t> rgb,
   s.end = Aligned(s.alphaOffset + alpha.size());
   if (!region_.reserve(s.end)) return Fail(std::strerror(errno));
   uint8_t* base = region_.data();
-  if (fontInfoImage.size > 0) fontInfoImage.writeTo(base + s.fontInfoOffset);
+  // Each stretch is mapped just before it is written: a writer that releases its source once
+  // written (the pages of a result's last export) then never has both copies of more than one
+  // page.
+  if (fontInfoImage.size > 0)
+    fontInfoImage.writeTo(base + s.fontInfoOffset, [this, &s](uint64_t offset, uint64_t bytes) {
+      region_.prefault(s.fontInfoOffset + offset, bytes);
+    });
+  region_.prefault(s.rgbOffset, s.end - s.rgbOffset);
   if (!rgb.empty()) std::memcpy(base + s.rgbOffset, rgb.data(), rgb.size());
   if (!alpha.empty()) std::memcpy(base + s.alphaOffset, alpha.data(), alpha.size());
   if (fontInfoImage.size == 0) s.fontInfoOffset = kNoOffset;

@@ -121,6 +121,9 @@ class PluginHostProcess {
   // the region, never assembled in the program's own memory first.
   Result<StagedExport> stageParts(std::span<const uint8_t> rgb, std::span<const uint8_t> alpha,
                                   const FontInfoImage& fontInfoImage);
+  // Gives back the memory the last run's staged data took in the shared region, once the run is
+  // over: a texture of many pages would otherwise stay there until the next export.
+  void releaseStaged() { region_.discard(); }
   // Runs one export entry of a kept library within `limit`.
   HostCall callExport(uint32_t slot, const HostExportCall& call, const StagedExport& staged,
                       std::chrono::milliseconds limit);

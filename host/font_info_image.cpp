@@ -76,8 +76,8 @@ void AppendPages(std::vector<uint8_t>& out, ImageHeader& h, const PagesImageSour
     entries[k] = PageEntry{page.width, page.height, 0, 0};
     if (k == 0) continue;
     const uint64_t pixels = uint64_t{page.width} * page.height;
-    parts.push_back({0, pixels * 3, page.writeRgb});
-    parts.push_back({0, pixels, page.writeAlpha});
+    parts.push_back({0, pixels * 3, page.writeRgb, {}});
+    parts.push_back({0, pixels, page.writeAlpha, page.written});
   }
   h.pagesOffset = Append(out, entries.data(), sizeof(PageEntry) * entries.size());
   h.pagesCharsOffset = Append(out, pages.chars.data(), sizeof(TExportCharInfo) * count);
@@ -199,15 +199,24 @@ std::vector<uint8_t> WriteFontInfoImage(const GlyphmillFontInfoV1& v1, const Gly
   return WriteFontInfoImageParts(v1, v2, pages).bytes();
 }
 
-void FontInfoImage::writeTo(uint8_t* dst) const {
+void FontInfoImage::writeTo(uint8_t* dst, const std::function<void(uint64_t offset, uint64_t bytes)>& prepare) const {
+  // The head and each part with the alignment gap before it; the parts write their own bytes and
+  // only the gaps are cleared.
+  uint64_t at = 0;
+  const auto stretch = [&](uint64_t end) {
+    if (prepare && end > at) prepare(at, end - at);
+  };
+  stretch(head.size());
   if (!head.empty()) std::memcpy(dst, head.data(), head.size());
-  // The parts write their own bytes; only the alignment gaps between them are cleared.
-  uint64_t at = head.size();
+  at = head.size();
   for (const Part& part : parts) {
+    stretch(part.offset + part.size);
     std::memset(dst + at, 0, part.offset - at);
     if (part.size > 0) part.write(dst + part.offset);
+    if (part.written) part.written();
     at = part.offset + part.size;
   }
+  stretch(size);
   std::memset(dst + at, 0, size - at);
 }
 

@@ -33,12 +33,15 @@ struct FontInfoRecords {
 };
 
 // One page as the program describes it: its size and, for every page after the first, the writers
-// of its colour buffer (width * height * 3 bytes) and alpha buffer (width * height bytes).
+// of its colour buffer (width * height * 3 bytes) and alpha buffer (width * height bytes), and
+// what to do once both are written (may be empty): an export that is its result's last use gives
+// the page's memory back there, so that no page is held twice.
 struct PageImageSource {
   uint32_t width = 0;
   uint32_t height = 0;
   std::function<void(uint8_t* dst)> writeRgb;
   std::function<void(uint8_t* dst)> writeAlpha;
+  std::function<void()> written;
 };
 
 // The pages of an export: every page (page 0 first), and the whole table with one entry per
@@ -52,19 +55,23 @@ struct PagesImageSource {
 };
 
 // A block in two parts: the records' bytes (`head`), then the page buffers, each `size` bytes at
-// `offset` from the block's start and written there by `write`. `size` is the whole block's.
+// `offset` from the block's start, written there by `write` and followed by `written` when that
+// is set. `size` is the whole block's.
 struct FontInfoImage {
   struct Part {
     uint64_t offset = 0;
     uint64_t size = 0;
     std::function<void(uint8_t* dst)> write;
+    std::function<void()> written;
   };
   std::vector<uint8_t> head;
   std::vector<Part> parts;
   uint64_t size = 0;
 
-  // Writes the whole block to `dst` (`size` bytes, 8-byte aligned).
-  void writeTo(uint8_t* dst) const;
+  // Writes the whole block to `dst` (`size` bytes, 8-byte aligned), in order: the head, then each
+  // part. `prepare`, when given, is told each stretch (offset, bytes) before it is written, so
+  // that shared memory can map just those pages then.
+  void writeTo(uint8_t* dst, const std::function<void(uint64_t offset, uint64_t bytes)>& prepare = {}) const;
   // The whole block as bytes.
   std::vector<uint8_t> bytes() const;
 };

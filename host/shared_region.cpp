@@ -58,12 +58,6 @@ bool SharedRegion::remap(std::size_t bytes) {
   void* mapped = data_ == nullptr ? ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd_, 0)
                                   : ::mremap(data_, size_, bytes, MREMAP_MAYMOVE);
   if (mapped == MAP_FAILED) return false;
-#ifdef MADV_POPULATE_WRITE
-  // The new part is mapped in one call rather than one page fault per 4 KiB page as it is first
-  // touched: a large texture's buffers are tens of thousands of pages. Older kernels refuse the
-  // advice, and the pages are then mapped as they are touched.
-  if (bytes > size_) ::madvise(static_cast<uint8_t*>(mapped) + size_, bytes - size_, MADV_POPULATE_WRITE);
-#endif
   data_ = static_cast<uint8_t*>(mapped);
   size_ = bytes;
   return true;
@@ -76,6 +70,27 @@ bool SharedRegion::reserve(std::size_t bytes) {
   const std::size_t wanted = PageRounded(std::max(bytes, size_ + size_ / 2));
   if (::ftruncate(fd_, static_cast<off_t>(wanted)) != 0) return false;
   return remap(wanted);
+}
+
+void SharedRegion::prefault(std::size_t offset, std::size_t bytes) const {
+#ifdef MADV_POPULATE_WRITE
+  // A large texture's buffers are tens of thousands of pages. The advice takes whole pages from a
+  // page boundary; older kernels refuse it, and the pages are then mapped as they are touched.
+  if (data_ == nullptr || offset >= size_ || bytes == 0) return;
+  const std::size_t page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+  const std::size_t first = offset / page * page;
+  const std::size_t end = std::min(PageRounded(offset + std::min(bytes, size_ - offset)), size_);
+  ::madvise(data_ + first, end - first, MADV_POPULATE_WRITE);
+#else
+  (void)offset;
+  (void)bytes;
+#endif
+}
+
+void SharedRegion::discard() {
+  if (fd_ < 0 || size_ == 0) return;
+  // A hole over the whole file: its pages go, for every process that maps it.
+  ::fallocate(fd_, FALLOC_FL_PUNCH_HOLE | FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(size_));
 }
 
 bool SharedRegion::mapAtLeast(std::size_t bytes) {

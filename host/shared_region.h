@@ -2,7 +2,9 @@
 //
 // The program creates the region and grows it as an export needs room; the host maps the same
 // descriptor and follows the size each request names. Growing keeps the bytes already written, so
-// an offset stays valid for both sides across growth; a pointer does not.
+// an offset stays valid for both sides across growth; a pointer does not. Growing only reserves
+// room: memory is taken as bytes are first written, so that room reserved ahead costs nothing and
+// the program can hand its own copy of a buffer back as soon as that buffer is in the region.
 #pragma once
 
 #include <cstddef>
@@ -27,6 +29,13 @@ class SharedRegion {
 
   // The program's side: grows the region (and this mapping) to hold at least `bytes`.
   bool reserve(std::size_t bytes);
+  // The program's side: maps the memory of `bytes` from `offset` (inside the region) in one call,
+  // ahead of writing them, rather than one page fault per 4 KiB page as they are first touched.
+  void prefault(std::size_t offset, std::size_t bytes) const;
+  // The program's side: gives the memory of the whole region back once nothing reads it (an
+  // export run is over); it reads as zeros until written again, and its size and every mapping
+  // of it stay.
+  void discard();
   // The host's side: maps at least the first `bytes` of the region, which the program has made
   // that large.
   bool mapAtLeast(std::size_t bytes);

@@ -10,16 +10,10 @@
 #include "render/image24.h"
 #include "render/multi_channel_field_drawing.h"
 #include "render/placed_character.h"
+#include "render/texture_page.h"
 #include "settings/font_face.h"
 
 namespace glyphmill {
-
-// One texture page beyond the first: its texture, mask and exported colour page, as for page 0.
-struct TexturePage {
-  Image24 colour;
-  Image24 mask;
-  Image24 page;  // empty unless the job makes straight or premultiplied pages
-};
 
 struct GenerationResult {
   Image24 colour;                      // the texture
@@ -42,21 +36,22 @@ struct GenerationResult {
   // distance fields, whose exporters receive `colour`.
   Image24 page;
   uint8_t pagePixels = 0;  // kPagePixels*: what `page` holds; classic when it is empty
-  // Pages 1.. when the characters filled more than one page (each record says its page); `colour`,
-  // `mask` and `page` above are page 0, the texture a one-page generation makes.
+  // Pages 1.. when the characters filled more than one page (each record says its page), each kept
+  // with a one-byte mask (texture_page.h); `colour`, `mask` and `page` above are page 0, the
+  // texture a one-page generation makes.
   std::vector<TexturePage> morePages;
 };
 
 // The number of texture pages of a result: 1 plus its further pages.
 inline int32_t PageCount(const GenerationResult& result) { return 1 + static_cast<int32_t>(result.morePages.size()); }
 
-// The texture and the mask of page `page` (0 .. PageCount - 1).
+// The texture of page `page` (0 .. PageCount - 1).
 inline const Image24& PageColour(const GenerationResult& result, int32_t page) {
   return page == 0 ? result.colour : result.morePages[static_cast<std::size_t>(page - 1)].colour;
 }
-inline const Image24& PageMask(const GenerationResult& result, int32_t page) {
-  return page == 0 ? result.mask : result.morePages[static_cast<std::size_t>(page - 1)].mask;
-}
+// The mask of page `page` as an image: page 0's own, a later page's expanded into `expanded`
+// (which the caller keeps while it reads the answer).
+const Image24& PageMask(const GenerationResult& result, int32_t page, Image24& expanded);
 
 // The colour image exporters receive: `page` when the job made one, else the texture.
 inline const Image24& ExportedColour(const GenerationResult& result) {

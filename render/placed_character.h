@@ -36,5 +36,8 @@ struct LineCell {
 // Job options byte.
 inline constexpr uint8_t kJobPlace = 1;       // always set by the driver
 inline constexpr uint8_t kJobDrawGuides = 4;  // "Show Guides"
+// The result goes to an export and nothing shows it: each later page keeps only the colour
+// exporters receive (texture_page.h).
+inline constexpr uint8_t kJobExportOnly = 8;
 
 }  // namespace glyphmill

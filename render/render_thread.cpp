@@ -145,17 +145,29 @@ void RenderThread::Execute() {
   GlyphSource pageSource = source;
   pageSource.placed = &onPage;
   DrawPage(pageSource, colourImage_, maskImage_, pageImage_);
+  // The later pages are drawn one at a time on one working mask, and each is kept with its mask
+  // in one byte per pixel (texture_page.h); the working mask goes once the last is drawn.
+  Image24 workingMask;
   for (int32_t page = 1; page < pageCount_ && !terminate_.load(); ++page) {
     const int32_t height = page + 1 == pageCount_ ? lastPageHeight_ : height_;
     TexturePage drawn;
     drawn.colour.resize(width_, height);
-    drawn.mask.resize(width_, height);
+    // Every pass starts from a black mask, as the first page's does.
+    workingMask.resize(width_, height);
     // The working surface, when the job has one, starts black at each page's size, as for the first.
     if (usesScratch()) scratchImage_.resize(width_, height);
     FillBackground(drawn.colour, settings_.backColour);
     onPage = PlacedOnPage(chars_, placed_, page);
     progress_.setProgressBase(100);
-    DrawPage(pageSource, drawn.colour, drawn.mask, drawn.page);
+    DrawPage(pageSource, drawn.colour, workingMask, drawn.page);
+    {
+      std::lock_guard<std::mutex> lock(workingMask.lock());
+      KeepMask(workingMask, drawn);
+    }
+    if ((options_ & kJobExportOnly) && drawn.page.width() > 0) {
+      std::scoped_lock lock(drawn.colour.lock(), drawn.page.lock());
+      drawn.colour = std::move(drawn.page);
+    }
     morePages_.push_back(std::move(drawn));
   }
 }

@@ -10,7 +10,8 @@
 // distance-field job draws the fields into the mask and the text colour under them instead, and
 // bakes neither outline nor shadow (distance_field_drawing.h). A job allowed several pages
 // (GenerationExtras::maxPages) places onto further pages what the first cannot hold, and draws
-// every page the same way, one after another; the first page is its own images.
+// every page the same way, one after another; the first page is its own images, and each later
+// one is kept compactly once drawn (texture_page.h).
 // terminate() only sets a flag: the drawing passes end after the character just drawn and the
 // multi-pass filters between passes, the run still returns normally and JobFinished still runs.
 // A stopped job's images are incomplete; its front end discards the completion of a job that is

@@ -119,7 +119,8 @@ void TForm1::ShowImages() {
   const int32_t pageCount = PageCount(state_.result);
   texturePage_ = std::clamp<int32_t>(texturePage_, 0, pageCount - 1);
   const Image24& shownColour = PageColour(state_.result, texturePage_);
-  const Image24& shownMask = PageMask(state_.result, texturePage_);
+  Image24 expandedMask;  // a later page's one-byte mask as an image
+  const Image24& shownMask = PageMask(state_.result, texturePage_, expandedMask);
   QImage colour, mask;
   {
     std::lock_guard<std::mutex> guard(shownColour.lock());

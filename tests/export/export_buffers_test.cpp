@@ -55,6 +55,29 @@ TEST(ExportBuffers, MaskOfAnotherSizeIsNotTakenForTheTexture) {
   EXPECT_FALSE(b.hasSize(8, 8));
 }
 
+TEST(ExportBuffers, ALaterPagesAlphaIsItsKeptMaskOrOpaque) {
+  TexturePage page;
+  page.colour.resize(5, 3);
+  Image24 mask(5, 3);
+  mask.setPixel(4, 2, Bgr{91, 91, 91});
+  mask.setPixel(0, 1, Bgr{3, 3, 3});
+  KeepMask(mask, page);
+  std::vector<uint8_t> alpha(15, 7);
+  WriteAlphaBuffer(page, alpha.data());
+  std::vector<uint8_t> fromImage(15, 7);
+  WriteAlphaBuffer(mask, fromImage.data());
+  EXPECT_EQ(alpha, fromImage);
+  EXPECT_EQ(alpha[14], 91);
+  EXPECT_EQ(alpha[5], 3);
+  WriteAlphaBuffer(page, alpha.data(), true);
+  EXPECT_EQ(alpha, std::vector<uint8_t>(15, 255));
+  // A released page leaves no stale bytes behind in a buffer of its old size.
+  std::vector<uint8_t> after(15, 7);
+  page.mask.clear();
+  WriteAlphaBuffer(page, after.data());
+  EXPECT_EQ(after, std::vector<uint8_t>(15, 0));
+}
+
 TEST(CharTable, CopiesSevenFieldsInTableOrder) {
   std::vector<PlacedCharacter> chars(2);
   chars[0] = {11, 22, 33, 44, 5, 6, -3, 17, 0x41};

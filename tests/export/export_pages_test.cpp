@@ -2,6 +2,12 @@
 // 0 and the characters on it, as from a texture that holds no more; one that asks gets every page,
 // the whole table and each character's page, with the buffers its call passes.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <optional>
+#include <utility>
 
 #include "export/export_run.h"
 #include "export_test_support.h"
@@ -21,13 +27,14 @@ struct TwoPages : ExportWorld {
   TwoPages() {
     TexturePage second;
     second.colour.resize(64, 16);
-    second.mask.resize(64, 16);
+    Image24 mask(64, 16);
     for (int y = 0; y < 16; ++y)
       for (int x = 0; x < 64; ++x) {
         second.colour.setPixel(x, y, Bgr{static_cast<uint8_t>(200 - x), static_cast<uint8_t>(y * 9), 77});
         const uint8_t a = static_cast<uint8_t>(x * 4 + y);
-        second.mask.setPixel(x, y, Bgr{a, a, a});
+        mask.setPixel(x, y, Bgr{a, a, a});
       }
+    KeepMask(mask, second);
     result.morePages.push_back(std::move(second));
     result.chars[1].page = 1;
     result.chars[1].cellX = 3;
@@ -47,9 +54,8 @@ struct TwoPages : ExportWorld {
   }
   std::vector<uint8_t> secondAlpha() const {
     std::vector<uint8_t> out;
-    const Image24& m = result.morePages[0].mask;
-    for (int y = 0; y < m.height(); ++y)
-      for (int x = 0; x < m.width(); ++x) out.push_back(m.pixel(x, y).b);
+    for (int y = 0; y < 16; ++y)
+      for (int x = 0; x < 64; ++x) out.push_back(static_cast<uint8_t>(x * 4 + y));
     return out;
   }
 };
@@ -96,6 +102,62 @@ TEST(ExportPages, APluginThatAsksGetsEveryPageTheWholeTableAndEachCharactersPage
   EXPECT_EQ(r.all("pages.char"), (std::vector<std::string>{"65 0 0 1 1 1 1", "66 1 3 2 1 1 1", "67 0 24 1 1 1 1"}));
   // Its fixed records are the same page 0 a plug-in that never asks receives.
   EXPECT_EQ(r.get("char_count"), "2");
+}
+
+// An export that is its result's last use hands every page over exactly as one that keeps the
+// result, and gives each page's memory back on the way: no page is left to be held twice.
+TEST(ExportPages, AResultsLastExportHandsOverTheSamePagesAndReleasesThem) {
+  PluginFolder folder({Plugin("simple_pages")});
+  TwoPages kept;
+  const Report expected = ExportWith(kept, "Pages Simple");
+  ASSERT_TRUE(expected.exists);
+  EXPECT_EQ(kept.result.morePages[0].colour.width(), 64);
+  EXPECT_EQ(kept.result.mask.width(), 64);
+
+  TwoPages spent;
+  spent.discover();
+  spent.dialogs.queueSavePath("out.fnt");
+  ExportContext ctx = spent.context();
+  ctx.spentResult = &spent.result;
+  EXPECT_FALSE(RunExport(ctx, spent.indexOf("Pages Simple")).anyFailed());
+  const Report r = ReadReport("out.fnt");
+  ASSERT_TRUE(r.exists);
+  EXPECT_EQ(r.all("pages.page"), expected.all("pages.page"));
+  EXPECT_EQ(r.get("rgb"), expected.get("rgb"));
+  EXPECT_EQ(r.get("alpha"), expected.get("alpha"));
+  EXPECT_EQ(r.all("pages.char"), expected.all("pages.char"));
+  // Both pages are gone from the result; the table stays for the run's character records.
+  EXPECT_EQ(spent.result.morePages[0].colour.width(), 0);
+  EXPECT_TRUE(spent.result.morePages[0].mask.empty());
+  EXPECT_EQ(spent.result.colour.width(), 0);
+  EXPECT_EQ(spent.result.mask.width(), 0);
+  EXPECT_EQ(spent.result.chars.size(), 3u);
+}
+
+// The size and the allocated bytes of the export's shared memory, found among this process's
+// open descriptors by its name; nullopt when there is none.
+std::optional<std::pair<off_t, off_t>> SharedMemoryUse() {
+  for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+    std::error_code error;
+    const std::filesystem::path target = std::filesystem::read_symlink(entry.path(), error);
+    if (error || target.string().rfind("/memfd:glyphmill-export", 0) != 0) continue;
+    struct stat st {};
+    if (::stat(entry.path().c_str(), &st) != 0) continue;
+    return std::make_pair(st.st_size, static_cast<off_t>(st.st_blocks) * 512);
+  }
+  return std::nullopt;
+}
+
+TEST(ExportPages, TheSharedMemoryIsGivenBackWhenTheRunEnds) {
+  PluginFolder folder({Plugin("simple_pages")});
+  TwoPages w;
+  const Report r = ExportWith(w, "Pages Simple");
+  ASSERT_TRUE(r.exists);
+  EXPECT_EQ(r.get("pages.count"), "2");  // the plug-in read both pages while the run lasted
+  const auto use = SharedMemoryUse();
+  ASSERT_TRUE(use.has_value());
+  EXPECT_GT(use->first, 64 * 48);  // the region keeps its size for the next run
+  EXPECT_EQ(use->second, 0);
 }
 
 TEST(ExportPages, EveryPageOffersOnlyTheBuffersTheCallPasses) {

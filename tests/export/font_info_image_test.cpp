@@ -98,6 +98,69 @@ TEST(FontInfoImage, RecordsComeBackWithPointersIntoTheImage) {
   EXPECT_EQ(r->v2.kernings, r->v1.kernings);
 }
 
+// The page buffers are written one part after another, each stretch announced just before it is
+// written and each page's `written` told once both of its buffers are in place: an export that
+// releases a page there never holds both copies of more than that page.
+TEST(FontInfoImage, EachPageIsAnnouncedWrittenAndThenReleasedInTurn) {
+  Sample s;
+  std::vector<std::string> events;
+  std::vector<uint8_t> block;
+  PagesImageSource pages;
+  std::vector<TExportCharInfo> chars(3);
+  std::vector<uint32_t> charPages{0, 1, 2};
+  pages.chars = chars;
+  pages.charPages = charPages;
+  pages.placed = s.placed;
+  pages.geometry = s.geometry;
+  pages.pages.push_back({4, 2, {}, {}, {}});
+  for (uint32_t k = 1; k <= 2; ++k) {
+    PageImageSource page{3, 2, {}, {}, {}};
+    page.writeRgb = [&events, k](uint8_t* dst) {
+      std::memset(dst, static_cast<int>(10 * k), 18);
+      events.push_back("rgb " + std::to_string(k));
+    };
+    page.writeAlpha = [&events, k](uint8_t* dst) {
+      std::memset(dst, static_cast<int>(10 * k + 1), 6);
+      events.push_back("alpha " + std::to_string(k));
+    };
+    page.written = [&events, k] { events.push_back("written " + std::to_string(k)); };
+    pages.pages.push_back(std::move(page));
+  }
+  const FontInfoImage image = WriteFontInfoImageParts(s.v1, s.v2, &pages);
+  ASSERT_EQ(image.parts.size(), 4u);
+  std::vector<uint64_t> words((image.size + 7) / 8, ~uint64_t{0});
+  auto* dst = reinterpret_cast<uint8_t*>(words.data());
+  uint64_t announced = 0;
+  image.writeTo(dst, [&](uint64_t offset, uint64_t bytes) {
+    // The stretches follow each other without a gap, and none is written yet.
+    EXPECT_EQ(offset, announced);
+    EXPECT_EQ(dst[offset + bytes - 1], 0xFF);
+    announced = offset + bytes;
+    events.push_back("prepare " + std::to_string(bytes));
+  });
+  EXPECT_EQ(announced, image.size);
+  ASSERT_FALSE(events.empty());
+  EXPECT_EQ(events[0].rfind("prepare ", 0), 0u);  // the head
+  std::vector<std::string> writes;
+  for (std::size_t i = 0; i < events.size(); ++i) {
+    if (events[i].rfind("prepare ", 0) == 0) continue;
+    // Every buffer's stretch is announced right before the buffer is written.
+    if (events[i].rfind("written ", 0) != 0) {
+      ASSERT_GT(i, 0u);
+      EXPECT_EQ(events[i - 1].rfind("prepare ", 0), 0u) << events[i];
+    }
+    writes.push_back(events[i]);
+  }
+  EXPECT_EQ(writes, (std::vector<std::string>{"rgb 1", "alpha 1", "written 1", "rgb 2", "alpha 2", "written 2"}));
+
+  const auto r = ReadFontInfoImage(dst, image.size);
+  ASSERT_TRUE(r.has_value());
+  ASSERT_EQ(r->pageList.size(), 3u);
+  EXPECT_EQ(r->pageList[2].rgb[17], 20);
+  EXPECT_EQ(r->pageList[2].alpha[5], 21);
+  EXPECT_EQ(r->pageList[1].alpha[0], 11);
+}
+
 TEST(FontInfoImage, NoCharactersAndNoKerningGiveNullPointers) {
   GlyphmillFontInfoV1 v1{};
   GlyphmillFontInfoV2 v2{};
@@ -125,7 +188,7 @@ TEST(FontInfoImage, DamagedImagesAreRefused) {
   EXPECT_FALSE(ReadFontInfoImage(magic.data(), wrongMagic.size()).has_value());
   // A face name without its terminator up to the end.
   std::vector<uint8_t> noEnd = good;
-  for (std::size_t i = 0; i < noEnd.size(); ++i)
+  for (std::size_t i = 0; i + 12 <= noEnd.size(); ++i)
     if (std::memcmp(noEnd.data() + i, "DejaVu Sans", 11) == 0) noEnd[i + 11] = 'x';
   const Placed unterminated(noEnd);
   EXPECT_FALSE(ReadFontInfoImage(unterminated.data(), noEnd.size()).has_value());

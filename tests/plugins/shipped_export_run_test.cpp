@@ -517,6 +517,67 @@ TEST_F(ShippedExportRun, PagePixelModesReachEveryColourWriter) {
   }
 }
 
+// The command line's export is its result's last use: the pages are released as they go to the
+// plug-in host, and the files must be exactly those of an export that keeps its result.
+TEST_F(ShippedExportRun, AnExportThatIsTheResultsLastUseWritesTheSameFilesAndDropsTheResult) {
+  state.settings.textColour = 0x3366FF;
+  state.settings.backColour = 0x202020;
+  state.extras.maxPages = 32;
+  UseTextureSize("128");
+  state.selection = {};
+  for (uint32_t u = 0x21; u <= 0x17F; ++u) state.selection[u] = 1;
+  struct Mode {
+    const char* name;
+    uint16_t antialias;
+    uint8_t styleFlags;
+    uint8_t pagePixels;
+  };
+  for (const Mode& mode : {Mode{"classic", kAntialiasSmooth, 0, kPagePixelsClassic},
+                           Mode{"straight", kAntialiasSmooth, kStyleOutline | kStyleDropShadow, kPagePixelsStraight},
+                           Mode{"premultiplied", kAntialiasSmooth, kStyleOutline, kPagePixelsPremultiplied},
+                           Mode{"msdf", kAntialiasMsdf, 0, kPagePixelsClassic}}) {
+    SCOPED_TRACE(mode.name);
+    state.settings.antialiasMode = mode.antialias;
+    state.settings.styleFlags = mode.styleFlags;
+    state.extras.pagePixels = mode.pagePixels;
+    std::vector<std::vector<std::string>> written;
+    // The last use first: a page released before it was written would leave the fresh shared
+    // memory's zeros, not the bytes an earlier export left there.
+    for (const bool lastUse : {true, false}) {
+      driver.setExportIsLastUse(lastUse);
+      state.jobs.clear();
+      QueueJob("BMFont Text", false, false);
+      QueueJob("PNG Image", true, true);
+      QueueJob("TGA Image", true, false);
+      QueueJob("JSON Metrics", false, false);
+      ScratchFolder out;
+      for (const char* name : {"font", "image", "colour", "metrics"}) dialogs.queueSavePath(out.file(name));
+      ExportAndWait(-1);
+      ASSERT_TRUE(ErrorMessages().empty()) << ErrorMessages()[0];
+      if (lastUse) {
+        // Nothing of the released result is left to be read by mistake.
+        EXPECT_EQ(PageCount(state.result), 1);
+        EXPECT_TRUE(state.result.chars.empty());
+        EXPECT_EQ(state.result.colour.width(), 0);
+      } else {
+        ASSERT_GT(PageCount(state.result), 2);
+      }
+      std::vector<std::string> files;
+      for (const std::string& name : out.entries()) {
+        files.push_back(name);
+        const std::vector<uint8_t> bytes = ReadBytes(out.file(name));
+        files.push_back(std::string(bytes.begin(), bytes.end()));
+      }
+      written.push_back(std::move(files));
+    }
+    ASSERT_EQ(written[0].size(), written[1].size());
+    // Page 0 and at least two more pages as PNG and TGA, the descriptor and the metrics.
+    EXPECT_GT(written[0].size(), 2u * 8u);
+    for (std::size_t i = 0; i < written[0].size(); i += 2)
+      EXPECT_TRUE(written[0][i] == written[1][i] && written[0][i + 1] == written[1][i + 1]) << written[0][i];
+  }
+}
+
 TEST_F(ShippedExportRun, CharactersThatDidNotFitAreLeftOut) {
   UseTextureSize("64");
   dialogs.queueAnswer(true);  // "export anyway?"

@@ -207,7 +207,8 @@ TEST(PagedJob, DrawsEveryPageAndItsFirstIsTheOnePageTexture) {
   for (const PlacedCharacter& c : all.chars) units.insert(c.codeUnit);
   EXPECT_EQ(units.size(), all.chars.size());
   for (int32_t page = 1; page < PageCount(all); ++page) {
-    const Image24& mask = PageMask(all, page);
+    Image24 expanded;
+    const Image24& mask = PageMask(all, page, expanded);
     EXPECT_EQ(mask.width(), 128);
     EXPECT_EQ(mask.height(), 128);  // a size set by hand crops nothing
     std::vector<uint8_t> inside(128 * 128, 0);

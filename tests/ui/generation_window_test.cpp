@@ -183,7 +183,8 @@ TEST(WindowGeneration, SeveralPagesAreCountedShownOneAtATimeAndNamedByTheInspect
   selector->setValue(2);
   EXPECT_EQ(w.ui.statBar->pageText(), "Page 2 of " + std::to_string(pages));
   EXPECT_EQ(w.ui.Tab->colourPicture()->image(), ToQImage(PageColour(s.result, 1)));
-  EXPECT_EQ(w.ui.Tab->maskPicture()->image(), ToQImage(PageMask(s.result, 1)));
+  Image24 expanded;
+  EXPECT_EQ(w.ui.Tab->maskPicture()->image(), ToQImage(PageMask(s.result, 1, expanded)));
   const auto onSecond =
       std::find_if(s.result.chars.begin(), s.result.chars.end(), [](const PlacedCharacter& c) { return c.page == 1; });
   ASSERT_NE(onSecond, s.result.chars.end());
