@@ -5,7 +5,9 @@
 # (user + system of the program and of every child it waited for, the plug-in host included).
 # Builds nothing: pass a Release or RelWithDebInfo build folder.
 #
-#   bench/compare-peers.sh [-b BUILD_DIR] [-n RUNS] [-m MSDF_ATLAS_GEN] [-f FONTBM]
+#   bench/compare-peers.sh [-b BUILD_DIR] [-n RUNS] [-m MSDF_ATLAS_GEN] [-f FONTBM] [-j JOBS]
+#
+# JOBS: the jobs to run, comma-separated (default: all of them).
 #
 # The jobs:
 #   cjk    Noto Sans CJK SC 12 pt (16 px), U+4E00..U+9FEF, 4096x4096, "BMFont Text"
@@ -26,13 +28,15 @@ build=build
 runs=7
 mag=""
 fbm=""
-while getopts "b:n:m:f:h" opt; do
+jobs="cjk,ascii,sdf,msdf,mcjk"
+while getopts "b:n:m:f:j:h" opt; do
   case $opt in
     b) build=$OPTARG ;;
     n) runs=$OPTARG ;;
     m) mag=$OPTARG ;;
     f) fbm=$OPTARG ;;
-    *) sed -n '2,21p' "$0"; exit 2 ;;
+    j) jobs=$OPTARG ;;
+    *) sed -n '2,23p' "$0"; exit 2 ;;
   esac
 done
 
@@ -55,7 +59,7 @@ printf '[0x4E00, 0x9FEF]\n' >"$out/cjk-charset.txt"
 
 # name|job|command; the command runs from $out.
 entries=()
-add() { entries+=("$1|$2|$3"); }
+add() { [[ ",$jobs," == *",$2,"* ]] && entries+=("$1|$2|$3"); return 0; }
 g="$(realpath "$cli") --plugins $(realpath "$plugins") --quiet --force --no-bold -e 'BMFont Text'"
 if ((have_cjk)); then
   add glyphmill cjk "$g --font 'Noto Sans CJK SC' --size 12 --chars 0x4E00-0x9FEF --texture 4096x4096 -o g-cjk/font.fnt"
@@ -122,6 +126,6 @@ for job in cjk ascii sdf msdf mcjk; do
     [[ $j == "$job" ]] || continue
     wall=$(awk '{print $1}' "$out/times-$i" | median)
     cpu=$(awk '{print $2}' "$out/times-$i" | median)
-    printf '%-6s %-15s %9.3f %9.3f\n' "$job" "$name" "$wall" "$cpu"
+    printf '%-6s %-15s %9.4f %9.4f\n' "$job" "$name" "$wall" "$cpu"
   done
 done

@@ -43,17 +43,32 @@ ExportFontMetrics ExportFontMetrics::Of(const FontTables& tables) {
 
 ExportRun::ExportRun(ExportContext& context) : context_(context), fontInfo_(FontInfoInput(context)) {}
 
+bool ExportRun::spent() const { return context_.spentResult != nullptr && context_.spentResult == &context_.result; }
+
 void ExportRun::buildBuffers() {
-  BuildExportBuffers(ExportedColour(context_.result), context_.result.mask, context_.buffers,
-                     ExportsOpaqueAlpha(context_.result));
-  // A spent result's first page is in the buffers now, and nothing reads its images again.
-  if (context_.spentResult != nullptr && context_.spentResult == &context_.result) {
-    GenerationResult& spent = *context_.spentResult;
-    std::scoped_lock lock(spent.colour.lock(), spent.mask.lock(), spent.page.lock());
-    spent.colour = Image24();
-    spent.mask = Image24();
-    spent.page = Image24();
+  const Image24& colour = ExportedColour(context_.result);
+  const Image24& mask = context_.result.mask;
+  if (spent()) {
+    firstPageSize_.rgbWidth = colour.width();
+    firstPageSize_.rgbHeight = colour.height();
+    firstPageSize_.alphaWidth = mask.width();
+    firstPageSize_.alphaHeight = mask.height();
+    return;
   }
+  BuildExportBuffers(colour, mask, context_.buffers, ExportsOpaqueAlpha(context_.result));
+  firstPageSize_.rgbWidth = context_.buffers.rgbWidth;
+  firstPageSize_.rgbHeight = context_.buffers.rgbHeight;
+  firstPageSize_.alphaWidth = context_.buffers.alphaWidth;
+  firstPageSize_.alphaHeight = context_.buffers.alphaHeight;
+}
+
+// A spent result's first page is in the shared memory now, and nothing reads its images again.
+void ExportRun::releaseFirstPage() {
+  GenerationResult& result = *context_.spentResult;
+  std::scoped_lock lock(result.colour.lock(), result.mask.lock(), result.page.lock());
+  result.colour = Image24();
+  result.mask = Image24();
+  result.page = Image24();
 }
 
 bool ExportReport::anyFailed() const {
@@ -82,8 +97,24 @@ Result<void> ExportRun::stage() {
   // shared memory every call of the run reads; the later pages' buffers are written there straight
   // from the job's images, one page after another.
   const FontInfoImage image = fontInfo_.imageParts();
-  Result<StagedExport> staged =
-      context_.registry.host().stageParts(context_.buffers.rgb, context_.buffers.alpha, image);
+  PluginHostProcess& host = context_.registry.host();
+  Result<StagedExport> staged = [&] {
+    if (!spent()) return host.stageParts(context_.buffers.rgb, context_.buffers.alpha, image);
+    const Image24& colour = ExportedColour(context_.result);
+    const Image24& mask = context_.result.mask;
+    const StagedBuffer rgb{static_cast<std::size_t>(colour.width()) * colour.height() * 3, [&colour](uint8_t* dst) {
+                             std::lock_guard<std::mutex> hold(colour.lock());
+                             WriteColourBuffer(colour, dst);
+                           }};
+    const StagedBuffer alpha{static_cast<std::size_t>(mask.width()) * mask.height(),
+                             [&mask, opaque = ExportsOpaqueAlpha(context_.result)](uint8_t* dst) {
+                               std::lock_guard<std::mutex> hold(mask.lock());
+                               WriteAlphaBuffer(mask, dst, opaque);
+                             }};
+    Result<StagedExport> written = host.stageParts(rgb, alpha, image);
+    if (written) releaseFirstPage();  // a failed staging is tried again by the next call
+    return written;
+  }();
   if (!staged) return Fail(export_text::PluginCallNotStarted(staged.error()));
   stagedExport_ = *staged;
   staged_ = true;
@@ -108,7 +139,7 @@ bool ExportRun::record(const TExportPlugin& plugin, ExportResult::Status status,
 
 Result<void> ExportRun::requireBufferSize() const {
   // The records announce the settings' texture size; a plug-in reads that many bytes.
-  if (!context_.buffers.hasSize(context_.settings.textureWidth, context_.settings.textureHeight))
+  if (!firstPageSize_.hasSize(context_.settings.textureWidth, context_.settings.textureHeight))
     return Fail(export_text::kBufferSizeMismatch);
   return {};
 }

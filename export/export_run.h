@@ -122,8 +122,9 @@ class ExportRun {
  public:
   explicit ExportRun(ExportContext& context);
 
-  // BuildExportBuffers from the context's images; a spent result's first-page images are released
-  // then.
+  // BuildExportBuffers from the context's images. A spent result builds none: its first page is
+  // written into the shared memory straight from its images when the run stages, and its images
+  // are released then.
   void buildBuffers();
 
   // The one export routine: prompts for the file, checks the entry and the buffers, and calls the
@@ -148,8 +149,15 @@ class ExportRun {
   Result<void> requireBufferSize() const;
   void reportCallFailure(const char* kindWord, const TExportPlugin& plugin, const std::string& message);
 
+  // True when the result is spent: its first page goes from its images straight into the shared
+  // memory as the run stages, without export buffers of its own.
+  bool spent() const;
+  void releaseFirstPage();
+
   ExportContext& context_;
   HostFontInfo fontInfo_;
+  // The sizes of the first page's colour and alpha buffers, as the buffers or the images give them.
+  ExportBuffers firstPageSize_;
   bool staged_ = false;
   StagedExport stagedExport_;
   std::vector<ExportResult> results_;

@@ -396,13 +396,21 @@ Result<StagedExport> PluginHostProcess::stage(std::span<const uint8_t> rgb, std:
 
 Result<StagedExport> PluginHostProcess::stageParts(std::span<const uint8_t> rgb, std::span<const uint8_t> alpha,
                                                    const FontInfoImage& fontInfoImage) {
+  auto copy = [](std::span<const uint8_t> bytes) {
+    return StagedBuffer{bytes.size(), [bytes](uint8_t* dst) { std::memcpy(dst, bytes.data(), bytes.size()); }};
+  };
+  return stageParts(copy(rgb), copy(alpha), fontInfoImage);
+}
+
+Result<StagedExport> PluginHostProcess::stageParts(const StagedBuffer& rgb, const StagedBuffer& alpha,
+                                                   const FontInfoImage& fontInfoImage) {
   if (Result<void> region = ensureRegion(); !region) return Fail(std::move(region).error());
   StagedExport s;
   s.fontInfoOffset = 0;
   s.fontInfoSize = fontInfoImage.size;
   s.rgbOffset = Aligned(s.fontInfoOffset + s.fontInfoSize);
-  s.alphaOffset = Aligned(s.rgbOffset + rgb.size());
-  s.end = Aligned(s.alphaOffset + alpha.size());
+  s.alphaOffset = Aligned(s.rgbOffset + rgb.size);
+  s.end = Aligned(s.alphaOffset + alpha.size);
   if (!region_.reserve(s.end)) return Fail(std::strerror(errno));
   uint8_t* base = region_.data();
   // Each stretch is mapped just before it is written: a writer that releases its source once
@@ -413,8 +421,8 @@ Result<StagedExport> PluginHostProcess::stageParts(std::span<const uint8_t> rgb,
       region_.prefault(s.fontInfoOffset + offset, bytes);
     });
   region_.prefault(s.rgbOffset, s.end - s.rgbOffset);
-  if (!rgb.empty()) std::memcpy(base + s.rgbOffset, rgb.data(), rgb.size());
-  if (!alpha.empty()) std::memcpy(base + s.alphaOffset, alpha.data(), alpha.size());
+  if (rgb.size > 0) rgb.write(base + s.rgbOffset);
+  if (alpha.size > 0) alpha.write(base + s.alphaOffset);
   if (fontInfoImage.size == 0) s.fontInfoOffset = kNoOffset;
   return s;
 }

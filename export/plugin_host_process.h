@@ -25,6 +25,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <set>
 #include <span>
 #include <string>
@@ -91,6 +92,12 @@ struct StagedExport {
   uint64_t end = 0;  // first byte after them: where per-call data goes
 };
 
+// A buffer staged for a run: its size in bytes and what writes them into the region.
+struct StagedBuffer {
+  std::size_t size = 0;
+  std::function<void(uint8_t*)> write;
+};
+
 class PluginHostProcess {
  public:
   PluginHostProcess() = default;
@@ -120,6 +127,9 @@ class PluginHostProcess {
   // The same with the image in parts: its page buffers are written by their writers straight into
   // the region, never assembled in the program's own memory first.
   Result<StagedExport> stageParts(std::span<const uint8_t> rgb, std::span<const uint8_t> alpha,
+                                  const FontInfoImage& fontInfoImage);
+  // The same with the colour and alpha buffers written by their writers straight into the region.
+  Result<StagedExport> stageParts(const StagedBuffer& rgb, const StagedBuffer& alpha,
                                   const FontInfoImage& fontInfoImage);
   // Gives back the memory the last run's staged data took in the shared region, once the run is
   // over: a texture of many pages would otherwise stay there until the next export.

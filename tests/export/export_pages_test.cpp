@@ -132,6 +132,9 @@ TEST(ExportPages, AResultsLastExportHandsOverTheSamePagesAndReleasesThem) {
   EXPECT_EQ(spent.result.colour.width(), 0);
   EXPECT_EQ(spent.result.mask.width(), 0);
   EXPECT_EQ(spent.result.chars.size(), 3u);
+  // Page 0 went into the shared memory straight from its images: no export buffers were made.
+  EXPECT_TRUE(spent.buffers.rgb.empty());
+  EXPECT_TRUE(spent.buffers.alpha.empty());
 }
 
 // The size and the allocated bytes of the export's shared memory, found among this process's
