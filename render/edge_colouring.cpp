@@ -12,11 +12,6 @@ constexpr uint8_t kMagenta = kRed | kBlue;
 constexpr uint8_t kYellow = kRed | kGreen;
 constexpr uint8_t kPalette[3] = {kCyan, kMagenta, kYellow};
 
-// Points along an edge where its distance to the edges across from it is measured, per pixel of
-// control polygon, and the bounds on their number.
-constexpr double kSamplesPerPixel = 2.0;
-constexpr int kMinSamples = 2;
-constexpr int kMaxSamples = 24;
 // Two sides are across from each other where the way from one to the other runs within this
 // angle's cosine of the first side's normal (rather than along it).
 constexpr double kFacingCosine = 0.7;
@@ -72,73 +67,117 @@ struct Nearness {
   double weight;
 };
 
-struct EdgeRef {
-  const FieldEdge* edge;
+// A chord of an edge: the boundary flattened for measuring nearness, which needs no more accuracy
+// than a fraction of the reach.
+struct Chord {
+  Vec2 a, b;
   std::size_t run;
   double left, bottom, right, top;
 };
 
+// Chords per pixel of an edge's control polygon, and their number for an edge at most. Each chord
+// is measured from its middle.
+constexpr double kChordsPerPixel = 0.4;
+constexpr int kMaxChords = 16;
+
 std::vector<Nearness> FindNearness(const std::vector<FieldContour>& contours, const std::vector<Run>& runs,
                                    double reach) {
-  std::vector<EdgeRef> edges;
+  std::vector<Chord> chords;
   for (std::size_t r = 0; r < runs.size(); ++r) {
     const FieldContour& c = contours[runs[r].contour];
     for (std::size_t k = 0; k < runs[r].count; ++k) {
       const FieldEdge& e = c[(runs[r].first + k) % c.size()];
-      EdgeRef ref{&e, r, 0, 0, 0, 0};
-      e.bounds(ref.left, ref.bottom, ref.right, ref.top);
-      edges.push_back(ref);
+      const int n = std::clamp(static_cast<int>(std::ceil(ControlLength(e) * kChordsPerPixel)), e.degree == 1 ? 1 : 2,
+                               kMaxChords);
+      Vec2 prev = e.start();
+      for (int i = 1; i <= n; ++i) {
+        const Vec2 next = i == n ? e.end() : e.point(static_cast<double>(i) / n);
+        chords.push_back({prev, next, r, std::min(prev.x, next.x), std::min(prev.y, next.y), std::max(prev.x, next.x),
+                          std::max(prev.y, next.y)});
+        prev = next;
+      }
     }
   }
-  std::vector<Nearness> found;
-  std::vector<const EdgeRef*> candidates;
-  for (const EdgeRef& x : edges) {
-    candidates.clear();
-    for (const EdgeRef& y : edges) {
-      if (y.run == x.run) continue;
-      if (y.left >= x.right + reach || x.left >= y.right + reach || y.bottom >= x.top + reach ||
-          x.bottom >= y.top + reach)
-        continue;
-      candidates.push_back(&y);
+  if (chords.empty()) return {};
+  // A grid of cells as wide as the reach, each listing the chords whose boxes touch it: the chords
+  // near one are in the cells its box, grown by the reach, touches.
+  double left = chords[0].left, bottom = chords[0].bottom, right = chords[0].right, top = chords[0].top;
+  for (const Chord& c : chords) {
+    left = std::min(left, c.left);
+    bottom = std::min(bottom, c.bottom);
+    right = std::max(right, c.right);
+    top = std::max(top, c.top);
+  }
+  const int columns = static_cast<int>((right - left) / reach) + 1, rows = static_cast<int>((top - bottom) / reach) + 1;
+  auto column = [&](double x) { return std::clamp(static_cast<int>((x - left) / reach), 0, columns - 1); };
+  auto row = [&](double y) { return std::clamp(static_cast<int>((y - bottom) / reach), 0, rows - 1); };
+  // The cells' chord lists, one after the other: cell i's from first[i] to first[i + 1].
+  std::vector<std::size_t> first(static_cast<std::size_t>(columns) * rows + 1, 0), listed;
+  for (int pass = 0; pass < 2; ++pass) {
+    for (std::size_t i = 0; i < chords.size(); ++i)
+      for (int cy = row(chords[i].bottom); cy <= row(chords[i].top); ++cy)
+        for (int cx = column(chords[i].left); cx <= column(chords[i].right); ++cx) {
+          const std::size_t cell = static_cast<std::size_t>(cy) * columns + cx;
+          if (pass == 0) {
+            ++first[cell + 1];
+          } else {
+            listed[first[cell]++] = i;
+          }
+        }
+    if (pass == 0) {
+      for (std::size_t c = 1; c < first.size(); ++c) first[c] += first[c - 1];
+      listed.resize(first.back());
+    } else {
+      // Filling moved each start to the next cell's: back by one cell.
+      for (std::size_t c = first.size() - 1; c > 0; --c) first[c] = first[c - 1];
+      first[0] = 0;
     }
-    if (candidates.empty()) continue;
-    const FieldEdge& e = *x.edge;
-    const double length = ControlLength(e);
-    const int samples = std::clamp(static_cast<int>(std::ceil(length * kSamplesPerPixel)), kMinSamples, kMaxSamples);
-    const double step = length / samples;
-    for (int s = 0; s < samples; ++s) {
-      const double t = (s + 0.5) / samples;
-      const Vec2 p = e.point(t);
-      const Vec2 dir = Normalized(e.direction(t));
-      // The nearest run across, on the inside and on the outside of the edge.
-      double nearest[2] = {reach, reach};
-      std::size_t across[2] = {x.run, x.run};
-      for (const EdgeRef* y : candidates) {
-        const double dx = std::max({y->left - p.x, 0.0, p.x - y->right});
-        const double dy = std::max({y->bottom - p.y, 0.0, p.y - y->top});
-        if (dx * dx + dy * dy >= reach * reach) continue;
-        double param = 0;
-        const double d = std::fabs(y->edge->distance(p, &param).distance);
-        if (d <= 0) continue;
-        const double side = Cross(dir, Normalized(y->edge->point(param) - p));
-        if (std::fabs(side) < kFacingCosine) continue;
-        const int k = side > 0 ? 0 : 1;
-        if (d < nearest[k]) {
-          nearest[k] = d;
-          across[k] = y->run;
+  }
+
+  std::vector<Nearness> found;
+  for (const Chord& x : chords) {
+    const Vec2 along = x.b - x.a;
+    const double length = Length(along);
+    if (length <= 0) continue;
+    const Vec2 dir{along.x / length, along.y / length};
+    const Vec2 p = x.a + 0.5 * along;
+    // The nearest run across, on the inside and on the outside of the edge.
+    double nearest[2] = {reach, reach};
+    std::size_t across[2] = {x.run, x.run};
+    for (int cy = row(p.y - reach); cy <= row(p.y + reach); ++cy)
+      for (int cx = column(p.x - reach); cx <= column(p.x + reach); ++cx) {
+        const std::size_t cell = static_cast<std::size_t>(cy) * columns + cx;
+        for (std::size_t k = first[cell]; k < first[cell + 1]; ++k) {
+          const Chord& y = chords[listed[k]];
+          if (y.run == x.run || y.left >= p.x + reach || y.right <= p.x - reach || y.bottom >= p.y + reach ||
+              y.top <= p.y - reach)
+            continue;
+          const Vec2 yb = y.b - y.a, yp = p - y.a;
+          const double len2 = Dot(yb, yb);
+          const double t = len2 > 0 ? std::clamp(Dot(yp, yb) / len2, 0.0, 1.0) : 0.0;
+          const Vec2 to = (y.a + t * yb) - p;
+          const double d2 = Dot(to, to);
+          if (d2 <= 0) continue;
+          // Across: the sine between the edge and the way to the other at least kFacingCosine.
+          const double side = Cross(dir, to);
+          if (side * side < kFacingCosine * kFacingCosine * d2) continue;
+          const int k2 = side > 0 ? 0 : 1;
+          if (d2 < nearest[k2] * nearest[k2]) {
+            nearest[k2] = std::sqrt(d2);
+            across[k2] = y.run;
+          }
         }
       }
-      // Only a stroke or gap with one side each: where the edge has near neighbours on both sides
-      // (stacked strokes) no colouring of two-channel colours keeps them apart, and the weight
-      // would only pull the colours of better separable pairs.
-      if ((across[0] == x.run) == (across[1] == x.run)) continue;
-      const int k = across[0] != x.run ? 0 : 1;
-      const std::size_t other = across[k];
-      const Run& rx = runs[x.run];
-      // Runs that meet at a corner differ anyway.
-      if ((rx.prev == other || rx.next == other) && runs[other].contour == rx.contour) continue;
-      found.push_back({std::min(x.run, other), std::max(x.run, other), step * (reach - nearest[k])});
-    }
+    // Only a stroke or gap with one side each: where the edge has near neighbours on both sides
+    // (stacked strokes) no colouring of two-channel colours keeps them apart, and the weight would
+    // only pull the colours of better separable pairs.
+    if ((across[0] == x.run) == (across[1] == x.run)) continue;
+    const int k = across[0] != x.run ? 0 : 1;
+    const std::size_t other = across[k];
+    const Run& rx = runs[x.run];
+    // Runs that meet at a corner differ anyway.
+    if ((rx.prev == other || rx.next == other) && runs[other].contour == rx.contour) continue;
+    found.push_back({std::min(x.run, other), std::max(x.run, other), length * (reach - nearest[k])});
   }
   // One entry per pair.
   std::sort(found.begin(), found.end(),

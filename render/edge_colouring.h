@@ -5,7 +5,16 @@
 // coloured so that at every corner the two edges meeting there share exactly one channel and each
 // has a channel the other lacks: in those channels the field keeps the corner sharp, while the
 // median of the three follows the shape. Colours with two channels (cyan, magenta, yellow) are
-// used between corners, white (all three) on a contour without corners.
+// used between corners, white (all three) on a contour without corners and nothing near.
+//
+// The runs of edges from corner to corner cycle through the three colours, so the two sides of a
+// stroke's end (the runs either side of the end) differ. Then runs that lie across a narrow stroke
+// or gap from each other, with nothing else as near on their other side, are recoloured apart where
+// their corners allow (one run at a time, then a run with its neighbour): two different colours
+// leave each side a channel of its own, in which the field is that side's alone and interpolates
+// to the right width between pixel centres. Strokes stacked closer than about two pixels (the
+// densest CJK glyphs at small sizes) have neighbours on both sides; no colouring helps there: the
+// channel an edge lacks is in both its neighbours, and changes from one to the other near it.
 #pragma once
 
 #include <vector>
