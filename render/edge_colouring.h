@@ -29,7 +29,7 @@ inline constexpr double kCornerAngle = 0.14;
 
 // Runs of edges (corner to corner) that lie across a stroke or a gap narrower than this many
 // pixels from each other are given different colours where the corners allow.
-inline constexpr double kNearReach = 2;
+inline constexpr double kNearReach = 1.5;
 
 // Colours every edge of every contour. A contour with one corner and fewer than three edges has
 // its edges split into thirds first, so that the corner can still be told apart.

@@ -14,7 +14,7 @@ namespace {
 
 // How near the edge (pixels) a pixel's value is set off for the bend of its level curve, and by
 // how much at most.
-constexpr double kBendReach = 2;
+constexpr double kBendReach = 1.5;
 constexpr double kMaxBend = 0.1;
 
 struct BoxedEdge {
@@ -132,7 +132,14 @@ class FieldSampler {
       const FieldEdge& e = edges_[static_cast<std::size_t>(best[c].edge)].edge;
       e.toPseudoDistance(pseudo, q, best[c].param);
       channels[c] = pseudo.distance;
-      if (bends) bends[c] = InterpolationBend(e, best[c].param, pseudo.distance);
+      if (!bends) continue;
+      // Channels with the same nearest point share its bend.
+      if (c > 0 && best[c].edge == best[c - 1].edge && best[c].param == best[c - 1].param &&
+          channels[c] == channels[c - 1]) {
+        bends[c] = bends[c - 1];
+      } else {
+        bends[c] = InterpolationBend(e, best[c].param, pseudo.distance);
+      }
     }
     for (int s = 0; s < 4; ++s) seeds[s] = best[s].edge;
   }
