@@ -66,6 +66,20 @@ Vec2 FieldEdge::direction(double t) const {
   return end() - start();
 }
 
+double FieldEdge::curvature(double t) const {
+  if (degree == 1) return 0;
+  const Vec2 d1 = derivative(t);
+  Vec2 d2;
+  if (degree == 2) {
+    d2 = 2.0 * (p[2] - 2.0 * p[1] + p[0]);
+  } else {
+    d2 = (6 * (1 - t)) * (p[2] - 2.0 * p[1] + p[0]) + (6 * t) * (p[3] - 2.0 * p[2] + p[1]);
+  }
+  const double len = Length(d1);
+  if (len < 1e-9) return 0;
+  return Cross(d1, d2) / (len * len * len);
+}
+
 SignedDistance FieldEdge::distance(Vec2 q, double* param) const {
   if (degree == 1) {
     // A line: the projection of q, held to the segment.

@@ -61,6 +61,9 @@ struct FieldEdge {
   Vec2 derivative(double t) const;  // dB/dt
   // The direction at t, falling back to the chord where a control point coincides with an end.
   Vec2 direction(double t) const;
+  // The signed curvature at t (1 / radius): positive where the edge turns left, towards the
+  // inside; 0 for a line or where the derivative vanishes.
+  double curvature(double t) const;
 
   // Signed distance from `q` to the nearest point of the edge; `param` gets its parameter, 0 or 1
   // when the nearest point is an end.

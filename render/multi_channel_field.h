@@ -17,7 +17,10 @@
 // 0..255, with the pixels on either side within one step of the outline settled to 128 inside and
 // 127 outside. The channels are encoded without that truncation's bias towards the outline on the
 // outside: floor(128 + 128 * d / spread), clamped, so an engine that takes 127.5 as the edge puts it
-// where the outline is to within half a step, on both sides alike.
+// where the outline is to within half a step, on both sides alike. Near a curved edge each channel is
+// set off by a twelfth of its level curve's curvature, what bilinear interpolation between pixel
+// centres takes off on average, so that the magnified outline does not move towards the concave
+// side of every curve; a pixel itself never changes side by it.
 #pragma once
 
 #include <cstdint>
