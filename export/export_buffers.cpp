@@ -25,6 +25,20 @@ void WriteAlphaBuffer(const Image24& mask, uint8_t* dst, bool opaqueAlpha) {
   }
 }
 
+std::function<void(uint8_t* dst)> ColourBufferWriter(const Image24& colour) {
+  return [&colour](uint8_t* dst) {
+    std::lock_guard<std::mutex> hold(colour.lock());
+    WriteColourBuffer(colour, dst);
+  };
+}
+
+std::function<void(uint8_t* dst)> AlphaBufferWriter(const Image24& mask, bool opaqueAlpha) {
+  return [&mask, opaqueAlpha](uint8_t* dst) {
+    std::lock_guard<std::mutex> hold(mask.lock());
+    WriteAlphaBuffer(mask, dst, opaqueAlpha);
+  };
+}
+
 void WriteAlphaBuffer(const TexturePage& page, uint8_t* dst, bool opaqueAlpha) {
   const std::size_t pixels =
       static_cast<std::size_t>(page.colour.width()) * static_cast<std::size_t>(page.colour.height());

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "glyphmill/plugin.h"
@@ -42,6 +43,10 @@ void WriteColourBuffer(const Image24& colour, uint8_t* dst);
 void WriteAlphaBuffer(const Image24& mask, uint8_t* dst, bool opaqueAlpha = false);
 // The same from a later page's kept mask (width * height bytes, the buffer's own layout).
 void WriteAlphaBuffer(const TexturePage& page, uint8_t* dst, bool opaqueAlpha = false);
+// WriteColourBuffer and WriteAlphaBuffer as writers that take the image's lock themselves, for
+// buffers written straight into shared memory when a run stages them.
+std::function<void(uint8_t* dst)> ColourBufferWriter(const Image24& colour);
+std::function<void(uint8_t* dst)> AlphaBufferWriter(const Image24& mask, bool opaqueAlpha);
 
 // The records of the first `count` (held to the table's length) that the fixed records carry: the
 // ones not placed on a later page, in table order. With one page: every record.

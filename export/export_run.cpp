@@ -48,18 +48,12 @@ bool ExportRun::spent() const { return context_.spentResult != nullptr && contex
 void ExportRun::buildBuffers() {
   const Image24& colour = ExportedColour(context_.result);
   const Image24& mask = context_.result.mask;
-  if (spent()) {
-    firstPageSize_.rgbWidth = colour.width();
-    firstPageSize_.rgbHeight = colour.height();
-    firstPageSize_.alphaWidth = mask.width();
-    firstPageSize_.alphaHeight = mask.height();
-    return;
-  }
-  BuildExportBuffers(colour, mask, context_.buffers, ExportsOpaqueAlpha(context_.result));
-  firstPageSize_.rgbWidth = context_.buffers.rgbWidth;
-  firstPageSize_.rgbHeight = context_.buffers.rgbHeight;
-  firstPageSize_.alphaWidth = context_.buffers.alphaWidth;
-  firstPageSize_.alphaHeight = context_.buffers.alphaHeight;
+  // Each buffer has the size of the image it is made from.
+  firstPageSize_.rgbWidth = colour.width();
+  firstPageSize_.rgbHeight = colour.height();
+  firstPageSize_.alphaWidth = mask.width();
+  firstPageSize_.alphaHeight = mask.height();
+  if (!spent()) BuildExportBuffers(colour, mask, context_.buffers, ExportsOpaqueAlpha(context_.result));
 }
 
 // A spent result's first page is in the shared memory now, and nothing reads its images again.
@@ -102,15 +96,9 @@ Result<void> ExportRun::stage() {
     if (!spent()) return host.stageParts(context_.buffers.rgb, context_.buffers.alpha, image);
     const Image24& colour = ExportedColour(context_.result);
     const Image24& mask = context_.result.mask;
-    const StagedBuffer rgb{static_cast<std::size_t>(colour.width()) * colour.height() * 3, [&colour](uint8_t* dst) {
-                             std::lock_guard<std::mutex> hold(colour.lock());
-                             WriteColourBuffer(colour, dst);
-                           }};
+    const StagedBuffer rgb{static_cast<std::size_t>(colour.width()) * colour.height() * 3, ColourBufferWriter(colour)};
     const StagedBuffer alpha{static_cast<std::size_t>(mask.width()) * mask.height(),
-                             [&mask, opaque = ExportsOpaqueAlpha(context_.result)](uint8_t* dst) {
-                               std::lock_guard<std::mutex> hold(mask.lock());
-                               WriteAlphaBuffer(mask, dst, opaque);
-                             }};
+                             AlphaBufferWriter(mask, ExportsOpaqueAlpha(context_.result))};
     Result<StagedExport> written = host.stageParts(rgb, alpha, image);
     if (written) releaseFirstPage();  // a failed staging is tried again by the next call
     return written;

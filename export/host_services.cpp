@@ -55,10 +55,7 @@ HostFontInfo::HostFontInfo(const HostFontInfoInput& input) {
     page.height = static_cast<uint32_t>(colour.height());
     if (k > 0) {
       const TexturePage& kept = result.morePages[static_cast<std::size_t>(k - 1)];
-      page.writeRgb = [&colour](uint8_t* dst) {
-        std::lock_guard<std::mutex> hold(colour.lock());
-        WriteColourBuffer(colour, dst);
-      };
+      page.writeRgb = ColourBufferWriter(colour);
       // Every page's alpha as the first page's: opaque for a multi-channel field.
       page.writeAlpha = [&kept, opaque = ExportsOpaqueAlpha(result)](uint8_t* dst) {
         WriteAlphaBuffer(kept, dst, opaque);

@@ -87,37 +87,6 @@ inline uint8_t Filtered(Filter f, const uint8_t* raw, const uint8_t* prev, std::
   return 0;
 }
 
-// The summed weight of a filter's bytes, or some value of at least `limit` once it reaches it.
-// The first bpp bytes are done apart so that the main loop runs without position tests.
-template <Filter F>
-std::size_t FilterCost(const uint8_t* raw, const uint8_t* prev, std::size_t n, std::size_t bpp, std::size_t limit) {
-  std::size_t sum = 0;
-  const std::size_t head = std::min(n, bpp);
-  for (std::size_t i = 0; i < head; ++i) sum += Cost(Filtered(F, raw, prev, i, bpp));
-  constexpr std::size_t kStep = 1024;
-  for (std::size_t from = head; from < n && sum < limit; from += kStep) {
-    const std::size_t to = std::min(n, from + kStep);
-    unsigned part = 0;
-    for (std::size_t i = from; i < to; ++i) {
-      const int x = raw[i], a = raw[i - bpp], b = prev[i], c = prev[i - bpp];
-      int v = 0;
-      if constexpr (F == kNone)
-        v = x;
-      else if constexpr (F == kSub)
-        v = x - a;
-      else if constexpr (F == kUp)
-        v = x - b;
-      else if constexpr (F == kAverage)
-        v = x - ((a + b) >> 1);
-      else
-        v = x - Paeth(a, b, c);
-      part += Cost(static_cast<uint8_t>(v));
-    }
-    sum += part;
-  }
-  return sum;
-}
-
 #if defined(__SSE2__)
 // The five filters' bytes at positions i .. i + 15 of a row (i >= bpp), sixteen at a time. Average
 // floors as the scalar form does (the rounding-up mean less its carry bit); Paeth compares in
@@ -196,19 +165,11 @@ void WriteFiltered(Filter f, const uint8_t* raw, const uint8_t* prev, std::size_
 // byte and the filtered row.
 void FilterRow(const uint8_t* raw, const uint8_t* prev, std::size_t n, std::size_t bpp, uint8_t* out) {
   // A row equal to the one above (the empty stretches of a glyph page): Up weighs nothing, so it is
-  // the choice unless None or Sub, which come first, weigh nothing too.
+  // the choice unless None or Sub, which come first, weigh nothing too, which both do only when
+  // every byte is 0. Every filtered byte is 0 either way.
   if (n > 0 && std::memcmp(raw, prev, n) == 0) {
-    Filter f = kUp;
-    if (FilterCost<kNone>(raw, prev, n, bpp, 1) == 0)
-      f = kNone;
-    else if (FilterCost<kSub>(raw, prev, n, bpp, 1) == 0)
-      f = kSub;
-    if (f == kUp) {
-      out[0] = kUp;
-      std::memset(out + 1, 0, n);
-    } else {
-      WriteFiltered(f, raw, prev, n, bpp, out);
-    }
+    out[0] = std::all_of(raw, raw + n, [](uint8_t v) { return v == 0; }) ? kNone : kUp;
+    std::memset(out + 1, 0, n);
     return;
   }
   std::size_t cost[5] = {};
