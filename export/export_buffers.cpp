@@ -17,12 +17,7 @@ void WriteAlphaBuffer(const Image24& mask, uint8_t* dst, bool opaqueAlpha) {
     std::memset(dst, 255, pixels);
     return;
   }
-  const int32_t w = mask.width();
-  const int32_t h = mask.height();
-  for (int32_t y = 0; y < h; ++y) {
-    const uint8_t* src = mask.row(y);
-    for (int32_t x = 0; x < w; ++x) *dst++ = src[static_cast<std::size_t>(x) * 3];
-  }
+  mask.copyFirstChannel(dst);
 }
 
 std::function<void(uint8_t* dst)> ColourBufferWriter(const Image24& colour) {

@@ -29,6 +29,12 @@ void Image24::resize(int32_t width, int32_t height) {
   pixels_.shrink_to_fit();  // a smaller size gives the memory of a larger one back
 }
 
+void Image24::copyFirstChannel(uint8_t* dst) const {
+  const std::size_t pixels = static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_);
+  const uint8_t* src = pixels_.data();
+  for (std::size_t i = 0; i < pixels; ++i, src += kBytesPerPixel) dst[i] = *src;
+}
+
 Bgr Image24::pixel(int32_t x, int32_t y) const {
   const uint8_t* p = row(y) + static_cast<std::size_t>(x) * 3;
   return Bgr{p[0], p[1], p[2]};

@@ -58,7 +58,10 @@ class Image24 {
   const uint8_t* data() const { return pixels_.data(); }
 
   bool contains(int32_t x, int32_t y) const { return x >= 0 && y >= 0 && x < width_ && y < height_; }
-  Bgr pixel(int32_t x, int32_t y) const;       // (x, y) must lie inside
+  Bgr pixel(int32_t x, int32_t y) const;  // (x, y) must lie inside
+  // Each pixel's first (blue) byte, row after row, into width * height bytes at `dst`: a grey
+  // image (a mask) in one byte per pixel.
+  void copyFirstChannel(uint8_t* dst) const;
   void setPixel(int32_t x, int32_t y, Bgr c);  // ignored outside the image
 
   // Every pixel set to one colour.

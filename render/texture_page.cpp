@@ -5,15 +5,9 @@
 namespace glyphmill {
 
 void KeepMask(const Image24& mask, TexturePage& page) {
-  const int32_t w = mask.width();
-  const int32_t h = mask.height();
-  page.mask.assign(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), 0);
+  page.mask.resize(static_cast<std::size_t>(mask.width()) * static_cast<std::size_t>(mask.height()));
   page.mask.shrink_to_fit();
-  uint8_t* dst = page.mask.data();
-  for (int32_t y = 0; y < h; ++y) {
-    const uint8_t* src = mask.row(y);
-    for (int32_t x = 0; x < w; ++x) *dst++ = src[static_cast<std::size_t>(x) * Image24::kBytesPerPixel];
-  }
+  mask.copyFirstChannel(page.mask.data());
 }
 
 void ExpandMask(const TexturePage& page, Image24& out) {

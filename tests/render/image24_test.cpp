@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include <cstdint>
 
 namespace glyphmill {
@@ -124,6 +126,16 @@ TEST(Image24, ColourReferencesHaveRedInTheLowByte) {
   EXPECT_EQ(BgrFromColourRef(255), (Bgr{0, 0, 255}));
   EXPECT_EQ(BgrFromColourRef(32768), (Bgr{0, 128, 0}));
   EXPECT_EQ(BgrFromColourRef(16711680), (Bgr{255, 0, 0}));
+}
+
+TEST(Image24, FirstChannelCopyIsEachPixelsBlueByteRowAfterRow) {
+  Image24 img(3, 2);
+  for (int32_t y = 0; y < 2; ++y)
+    for (int32_t x = 0; x < 3; ++x)
+      img.setPixel(x, y, Bgr{static_cast<uint8_t>(10 * y + x), static_cast<uint8_t>(100 + x), 200});
+  std::vector<uint8_t> out(6, 99);
+  img.copyFirstChannel(out.data());
+  EXPECT_EQ(out, (std::vector<uint8_t>{0, 1, 2, 10, 11, 12}));
 }
 
 }  // namespace
