@@ -7,9 +7,10 @@
 namespace glyphmill {
 
 Image24::Image24(Image24&& other) noexcept
-    : width_(other.width_), height_(other.height_), pixels_(std::move(other.pixels_)) {
+    : width_(other.width_), height_(other.height_), pixels_(std::move(other.pixels_)), black_(other.black_) {
   other.width_ = other.height_ = 0;
   other.pixels_.clear();
+  other.black_ = true;
 }
 
 Image24& Image24::operator=(Image24&& other) noexcept {
@@ -17,16 +18,25 @@ Image24& Image24::operator=(Image24&& other) noexcept {
   width_ = other.width_;
   height_ = other.height_;
   pixels_ = std::move(other.pixels_);
+  black_ = other.black_;
   other.width_ = other.height_ = 0;
   other.pixels_.clear();
+  other.black_ = true;
   return *this;
 }
 
 void Image24::resize(int32_t width, int32_t height) {
-  width_ = std::max(width, 0);
-  height_ = std::max(height, 0);
-  pixels_.assign(static_cast<std::size_t>(width_) * height_ * kBytesPerPixel, 0);
-  pixels_.shrink_to_fit();  // a smaller size gives the memory of a larger one back
+  width = std::max(width, 0);
+  height = std::max(height, 0);
+  const std::size_t bytes = static_cast<std::size_t>(width) * height * kBytesPerPixel;
+  if (bytes != pixels_.size()) {
+    width_ = height_ = 0;  // a failed allocation leaves an empty image
+    black_ = true;
+    pixels_.reset(bytes);
+  }
+  width_ = width;
+  height_ = height;
+  fill(0, 0, 0);  // nothing to do on fresh memory
 }
 
 void Image24::copyFirstChannel(uint8_t* dst) const {
@@ -49,9 +59,10 @@ void Image24::setPixel(int32_t x, int32_t y, Bgr c) {
 }
 
 void Image24::fill(uint8_t b, uint8_t g, uint8_t r) {
-  if (pixels_.empty()) return;  // an empty vector's data() may be null, which memset must not get
+  if (pixels_.empty()) return;  // an empty buffer's data() is null, which memset must not get
+  if (b == 0 && g == 0 && r == 0 && black_) return;
   if (b == g && g == r) {
-    std::memset(pixels_.data(), b, pixels_.size());
+    std::memset(touched(), b, pixels_.size());
     return;
   }
   fillRect(0, 0, width_, height_, Bgr{b, g, r});
@@ -94,6 +105,7 @@ void Image24::copyFrom(const Image24& other) {
   width_ = other.width_;
   height_ = other.height_;
   pixels_ = other.pixels_;
+  black_ = false;
 }
 
 void Image24::copyRect(const Image24& src, int32_t srcX, int32_t srcY, int32_t w, int32_t h, int32_t dstX,

@@ -48,13 +48,15 @@ class Image24 {
   static constexpr int32_t kBytesPerPixel = 3;
   std::size_t stride() const { return static_cast<std::size_t>(width_) * kBytesPerPixel; }
 
-  // New size; a negative side counts as 0. Every pixel is black afterwards.
+  // New size; a negative side counts as 0. Every pixel is black afterwards. A new size takes fresh
+  // memory, whose pages stay untouched until drawn on (large_buffer.h); the same size clears the
+  // pixels in place.
   void resize(int32_t width, int32_t height);
 
   // Row y (0 <= y < height): width * 3 bytes, B G R per pixel.
-  uint8_t* row(int32_t y) { return pixels_.data() + static_cast<std::size_t>(y) * stride(); }
+  uint8_t* row(int32_t y) { return touched() + static_cast<std::size_t>(y) * stride(); }
   const uint8_t* row(int32_t y) const { return pixels_.data() + static_cast<std::size_t>(y) * stride(); }
-  uint8_t* data() { return pixels_.data(); }
+  uint8_t* data() { return touched(); }
   const uint8_t* data() const { return pixels_.data(); }
 
   bool contains(int32_t x, int32_t y) const { return x >= 0 && y >= 0 && x < width_ && y < height_; }
@@ -64,7 +66,7 @@ class Image24 {
   void copyFirstChannel(uint8_t* dst) const;
   void setPixel(int32_t x, int32_t y, Bgr c);  // ignored outside the image
 
-  // Every pixel set to one colour.
+  // Every pixel set to one colour (black costs nothing while the image is known to be black).
   void fill(uint8_t b, uint8_t g, uint8_t r);
   void fill(Bgr c) { fill(c.b, c.g, c.r); }
 
@@ -87,7 +89,15 @@ class Image24 {
  private:
   int32_t width_ = 0;
   int32_t height_ = 0;
-  std::vector<uint8_t, LargeBufferAllocator<uint8_t>> pixels_;
+  // The pixels for writing: from here on they may be other than black.
+  uint8_t* touched() {
+    black_ = false;
+    return pixels_.data();
+  }
+  ZeroedBuffer pixels_;
+  // Every byte is known to be 0: the memory is fresh and no pointer for writing was handed out
+  // since. (Clearing does not set it again: a pointer handed out before may still be written.)
+  bool black_ = true;
   mutable std::mutex mutex_;
 };
 

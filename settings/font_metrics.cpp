@@ -265,12 +265,10 @@ bool FontMeasurer::Measure(const FontRequest& font, const std::vector<FallbackFo
       tables.glyphMetrics[u] = m.abc;
       if (selection[u]) tables.glyphInk[u] = m.ink;
       c.pending[u] = 0;
-    } else if (!tables.fontSupport[u]) {
-      // In no font's charmap: its glyph is the chosen font's glyph 0.
-      tables.glyphMetrics[u] = missing.abc;
-      c.pending[u] = 0;
     } else {
-      // Supported but not selected: filled on demand (EnsureMetrics) to keep large fonts cheap.
+      // Not selected: filled on demand (EnsureMetrics), glyph 0's metrics where no font has the
+      // code unit. Writing the tens of thousands of entries a job never reads would cost a page
+      // fault for every few hundred of them.
       c.pending[u] = 1;
     }
     if (selection[u]) tables.glyphHeights[u] = lineHeight;

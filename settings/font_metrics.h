@@ -3,8 +3,8 @@
 //
 // MeasureFont keeps its opened face and a per-glyph cache between calls, so a measurement with the
 // same face, size and style costs only a pass over the selection. Only the code units that are
-// selected (and the space) are measured: entries of other code units hold the metrics of glyph 0
-// when the font lacks them and are otherwise filled on demand by EnsureMetrics.
+// selected (and the space) are measured: entries of other code units are filled on demand by
+// EnsureMetrics, with the metrics of glyph 0 where no font has the code unit.
 #pragma once
 
 #include <cstdint>

@@ -108,6 +108,34 @@ TEST(Image24, ResizeClearsAndRefusesNegativeSides) {
   EXPECT_EQ(img.pixel(1, 1), Bgr{});
 }
 
+// A fresh image is black without being written, so clearing it to black can be skipped; every way
+// of drawing on it must end that, or a later clear would leave the drawing behind.
+TEST(Image24, ClearingToBlackAfterAnyDrawingClears) {
+  const Bgr red{0, 0, 255};
+  for (int way = 0; way < 6; ++way) {
+    for (int32_t side : {8, 1024}) {  // calloc'd and freshly mapped memory
+      Image24 img(side, side);
+      Image24 other(side, side);
+      other.fill(red);
+      switch (way) {
+        case 0: img.setPixel(3, 4, red); break;
+        case 1: img.fillRect(0, 0, 5, 5, red); break;
+        case 2: img.fill(9, 9, 9); break;
+        case 3: img.row(4)[9] = 255; break;
+        case 4: img.copyRect(other, 0, 0, 6, 6, 0, 0); break;
+        case 5: img.copyFrom(other); break;
+      }
+      ASSERT_NE(CountColour(img, Bgr{}), side * side) << "way " << way;
+      Image24 moved(std::move(img));
+      moved.fill(0, 0, 0);
+      EXPECT_EQ(CountColour(moved, Bgr{}), side * side) << "way " << way << " side " << side;
+      moved.setPixel(1, 1, red);
+      moved.resize(side, side);  // the same size: cleared in place
+      EXPECT_EQ(CountColour(moved, Bgr{}), side * side) << "way " << way << " side " << side;
+    }
+  }
+}
+
 TEST(Image24, TextureSizedImagesLieOnHugePageBoundariesAndStartBlack) {
   // 1024 x 1024 x 3 bytes is above the huge-page threshold; 16 x 16 is below it.
   Image24 large(1024, 1024);

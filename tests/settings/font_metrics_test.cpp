@@ -94,6 +94,8 @@ TEST_F(Measurement, CodeUnitsTheFontLacksTakeGlyphZeroMetrics) {
   ASSERT_TRUE(Measure({kDejaVuSans, 32, false, false}));
   GlyphABC notdef;
   ASSERT_TRUE(measurer.face()->measureGlyph(0, &notdef));
+  measurer.EnsureMetrics(0x4E00, tables);
+  measurer.EnsureMetrics(0xE000, tables);
   EXPECT_EQ(tables.glyphMetrics[0x4E00], notdef);
   EXPECT_EQ(tables.glyphMetrics[0xE000], notdef);
 }
