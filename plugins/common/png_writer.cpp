@@ -230,21 +230,29 @@ void FilterImage(const Image& img, uint8_t* out) {
 // page).
 constexpr std::size_t kLargeFilteredBytes = std::size_t{16} << 20;
 
-// The zlib stream of the filtered rows.
-std::vector<uint8_t> Compress(const uint8_t* filtered, std::size_t filteredBytes, const std::string& path) {
-  std::vector<uint8_t> stream;
+// The zlib stream of the filtered rows. libdeflate's output buffer is left uninitialised (it is
+// sized for the worst case, tens of megabytes for a large page, and only its first bytes are used).
+struct ZlibStream {
+  std::vector<uint8_t> encoded;           // from ZlibCompress
+  std::unique_ptr<uint8_t[]> compressed;  // from libdeflate
+  std::size_t size = 0;
+  const uint8_t* data() const { return compressed ? compressed.get() : encoded.data(); }
+};
+
+ZlibStream Compress(const uint8_t* filtered, std::size_t filteredBytes, const std::string& path) {
+  ZlibStream stream;
   if (filteredBytes <= kLargeFilteredBytes) {
-    ZlibCompress(filtered, filteredBytes, stream);
+    ZlibCompress(filtered, filteredBytes, stream.encoded);
+    stream.size = stream.encoded.size();
     return stream;
   }
   std::unique_ptr<libdeflate_compressor, void (*)(libdeflate_compressor*)> compressor(libdeflate_alloc_compressor(1),
                                                                                       libdeflate_free_compressor);
   if (!compressor) throw std::runtime_error(PngEncodeMessage(path, "out of memory"));
-  stream.resize(libdeflate_zlib_compress_bound(compressor.get(), filteredBytes));
-  const std::size_t size =
-      libdeflate_zlib_compress(compressor.get(), filtered, filteredBytes, stream.data(), stream.size());
-  if (size == 0) throw std::runtime_error(PngEncodeMessage(path, "compression failed"));
-  stream.resize(size);
+  const std::size_t bound = libdeflate_zlib_compress_bound(compressor.get(), filteredBytes);
+  stream.compressed = std::make_unique_for_overwrite<uint8_t[]>(bound);
+  stream.size = libdeflate_zlib_compress(compressor.get(), filtered, filteredBytes, stream.compressed.get(), bound);
+  if (stream.size == 0) throw std::runtime_error(PngEncodeMessage(path, "compression failed"));
   return stream;
 }
 
@@ -276,9 +284,9 @@ void WritePng(PendingFile& file, uint32_t width, uint32_t height, const uint8_t*
   // before it is needed.
   auto filtered = std::make_unique_for_overwrite<uint8_t[]>(filteredBytes);
   FilterImage(img, filtered.get());
-  const std::vector<uint8_t> stream = Compress(filtered.get(), filteredBytes, file.targetPath());
+  const ZlibStream stream = Compress(filtered.get(), filteredBytes, file.targetPath());
   filtered.reset();
-  const std::size_t streamSize = stream.size();
+  const std::size_t streamSize = stream.size;
 
   std::vector<uint8_t> out = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
   std::vector<uint8_t> header;
