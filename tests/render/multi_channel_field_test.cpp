@@ -154,6 +154,11 @@ TEST(MultiChannelField, MagnifiedFourTimesItsMedianIsFreeTypesCoverageOfTheSameO
 // runs of stacked strokes, with near neighbours on both sides, colours apart as well (99.02 %);
 // a reach of 2 or 1.2 pixels for near runs (99.12 %, 99.08 %); holding channels to within 1 pixel
 // of the true distance instead of the spread (99.12 %, DejaVu Sans and Liberation Serif worse).
+// A local search that, for each pixel within 1.5 pixels of the outline, tried its median or the
+// true distance in all channels or the median in one, and kept what left the fewest wrong points of
+// 4 x 4 grids in the squares around it (the winding telling the side), did help a little (99.15 %
+// here on Noto Sans CJK SC's list, this sample 99.22 %, Liberation Serif 99.58 %) but took the
+// 16-pixel CJK block job from 15 to 35 seconds, and was left out for that.
 // Where U+9F98's magnified median is wrong, the true distance interpolated the same way is wrong
 // too in 83 % of the pixels: at 32 pixels its bars are finer than one sample per pixel holds.
 TEST(MultiChannelField, MagnifiedAcrossASampleOfTheCjkBlockItsMedianIsTheCoverage) {
