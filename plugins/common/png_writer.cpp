@@ -226,7 +226,7 @@ void FilterImage(const Image& img, uint8_t* out) {
 // dense pages and still compresses well below libpng's level 6 on glyph pages (a 4096 x 4096 CJK
 // page: 8.3 MB against 11.4 MB); the smaller ones to the run-aware encoder (deflate_encoder.h),
 // which is about three times as fast as libdeflate's level 6 on a page of mostly empty texture
-// and within a few per cent of its size (2.5 % larger on the ASCII job's page, 4 % on a dense CJK
+// and within a few per cent of its size (3.7 % larger on the ASCII job's page, 4 % on a dense CJK
 // page).
 constexpr std::size_t kLargeFilteredBytes = std::size_t{16} << 20;
 
