@@ -6,11 +6,16 @@
 #include <cstring>
 
 namespace glyphmill {
+namespace {
+
+// Whole huge pages, so that the last one is not shared with an unrelated allocation.
+std::size_t HugeRounded(std::size_t bytes) { return (bytes + kHugePageBytes - 1) / kHugePageBytes * kHugePageBytes; }
+
+}  // namespace
 
 void* AllocateLargeBuffer(std::size_t bytes) {
   if (bytes < kHugePageBytes) return ::operator new(bytes);
-  // Whole huge pages, so that the last one is not shared with an unrelated allocation.
-  const std::size_t rounded = (bytes + kHugePageBytes - 1) / kHugePageBytes * kHugePageBytes;
+  const std::size_t rounded = HugeRounded(bytes);
   void* p = std::aligned_alloc(kHugePageBytes, rounded);
   if (p == nullptr) throw std::bad_alloc();
   ::madvise(p, rounded, MADV_HUGEPAGE);  // a hint: its failure changes nothing but speed
@@ -42,8 +47,6 @@ uint8_t* MapHugeAligned(std::size_t rounded) {
   ::madvise(out, rounded, MADV_HUGEPAGE);  // a hint, as for LargeBufferAllocator
   return out;
 }
-
-std::size_t HugeRounded(std::size_t bytes) { return (bytes + kHugePageBytes - 1) / kHugePageBytes * kHugePageBytes; }
 
 }  // namespace
 

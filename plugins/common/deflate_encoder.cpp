@@ -370,7 +370,8 @@ void CompressSegment(const uint8_t* data, std::size_t size, bool last, BitWriter
       }
       match(held);
       const std::size_t end = i - 1 + held.length;
-      for (std::size_t p = i + 1; p < end && held.length <= kInsertAll; ++p) finder.insert(p);
+      if (held.length <= kInsertAll)
+        for (std::size_t p = i + 1; p < end; ++p) finder.insert(p);
       i = end;
       held = {};
       continue;
@@ -380,7 +381,8 @@ void CompressSegment(const uint8_t* data, std::size_t size, bool last, BitWriter
     } else if (here.length >= kLazyLength) {
       match(here);
       const std::size_t end = i + here.length;
-      for (std::size_t p = i + 1; p < end && here.length <= kInsertAll; ++p) finder.insert(p);
+      if (here.length <= kInsertAll)
+        for (std::size_t p = i + 1; p < end; ++p) finder.insert(p);
       i = end;
     } else {
       held = here;

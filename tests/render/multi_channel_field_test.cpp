@@ -32,6 +32,21 @@ std::unique_ptr<FontFace> OpenFace(const std::string& family, int points, uint16
   return face;
 }
 
+// The 8-bit bitmap FreeType rendered into `slot`, with its placement.
+GlyphImage GlyphOfSlot(const FT_GlyphSlot slot) {
+  GlyphImage out;
+  const FT_Bitmap& bm = slot->bitmap;
+  out.left = slot->bitmap_left;
+  out.top = slot->bitmap_top;
+  out.width = static_cast<int>(bm.width);
+  out.rows = static_cast<int>(bm.rows);
+  out.pixels.resize(static_cast<std::size_t>(out.width) * out.rows);
+  for (int y = 0; y < out.rows; ++y)
+    for (int x = 0; x < out.width; ++x)
+      out.pixels[static_cast<std::size_t>(y) * out.width + x] = bm.buffer[y * bm.pitch + x];
+  return out;
+}
+
 // Coverage four times as large: the same hinted outline the field was made from, scaled by 4 and
 // rendered by FreeType's Smooth rasteriser.
 GlyphImage CoverageAtFourTimes(FontFace& face, uint16_t codeUnit) {
@@ -43,16 +58,7 @@ GlyphImage CoverageAtFourTimes(FontFace& face, uint16_t codeUnit) {
   FT_Matrix four{4 << 16, 0, 0, 4 << 16};
   FT_Outline_Transform(&f->glyph->outline, &four);
   if (FT_Render_Glyph(f->glyph, FT_RENDER_MODE_NORMAL)) return out;
-  const FT_Bitmap& bm = f->glyph->bitmap;
-  out.left = f->glyph->bitmap_left;
-  out.top = f->glyph->bitmap_top;
-  out.width = static_cast<int>(bm.width);
-  out.rows = static_cast<int>(bm.rows);
-  out.pixels.resize(static_cast<std::size_t>(out.width) * out.rows);
-  for (int y = 0; y < out.rows; ++y)
-    for (int x = 0; x < out.width; ++x)
-      out.pixels[static_cast<std::size_t>(y) * out.width + x] = bm.buffer[y * bm.pitch + x];
-  return out;
+  return GlyphOfSlot(f->glyph);
 }
 
 // A field sampled bilinearly at a point given in pixels (pen origin, y up), as an engine samples
@@ -346,16 +352,7 @@ GlyphImage FreeTypeOutlineField(FontFace& face, uint16_t codeUnit) {
   if (FT_Load_Glyph(f, face.glyphIndex(codeUnit), FT_LOAD_DEFAULT | FT_LOAD_TARGET_NORMAL | FT_LOAD_NO_BITMAP))
     return out;
   if (f->glyph->format != FT_GLYPH_FORMAT_OUTLINE || FT_Render_Glyph(f->glyph, FT_RENDER_MODE_SDF)) return out;
-  const FT_Bitmap& bm = f->glyph->bitmap;
-  out.left = f->glyph->bitmap_left;
-  out.top = f->glyph->bitmap_top;
-  out.width = static_cast<int>(bm.width);
-  out.rows = static_cast<int>(bm.rows);
-  out.pixels.resize(static_cast<std::size_t>(out.width) * out.rows);
-  for (int y = 0; y < out.rows; ++y)
-    for (int x = 0; x < out.width; ++x)
-      out.pixels[static_cast<std::size_t>(y) * out.width + x] = bm.buffer[y * bm.pitch + x];
-  return out;
+  return GlyphOfSlot(f->glyph);
 }
 
 // FreeType's outline field (the "sdf" renderer, 2.12) also holds the true distance, from the same
