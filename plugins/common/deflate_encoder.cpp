@@ -16,20 +16,17 @@ constexpr int kLitLenSymbols = 286;    // 0..255 literals, 256 end of block, 257
 constexpr int kDistanceSymbols = 30;
 constexpr int kCodeLengthSymbols = 19;
 constexpr int kEndOfBlock = 256;
-constexpr std::size_t kWindow = 32768;
+constexpr std::size_t kWindow = kDeflateWindow;
 constexpr std::size_t kMinMatch = 3;
 constexpr std::size_t kMaxMatch = 258;
 constexpr int kHashBits = 15;
-constexpr int kMaxChain = 24;           // candidates tried at one position
 constexpr std::size_t kGoodLength = 6;  // after a match this long, only kGoodTries more candidates
 constexpr int kGoodTries = 3;
 constexpr std::size_t kNiceLength = 96;  // a match this long is taken without looking further
-constexpr std::size_t kLazyLength = 32;  // a shorter match waits for one at the next byte
 constexpr std::size_t kInsertAll = 32;   // every position of a shorter match goes into the chains
 constexpr std::size_t kTooFar = 4096;    // a 3-byte match further back costs more than 3 literals
 constexpr std::size_t kBlockSymbols = std::size_t{1} << 15;
-// Positions are kept in 32 bits: longer inputs are compressed in segments of this many bytes, whose
-// matches do not reach into the segment before.
+// Positions are kept in 32 bits: longer inputs are compressed in segments of this many bytes.
 constexpr std::size_t kSegment = std::size_t{1} << 30;
 
 constexpr uint16_t kLengthBase[29] = {3,  4,  5,  6,  7,  8,  9,  10, 11,  13,  15,  17,  19,  23, 27,
@@ -86,7 +83,7 @@ class BitWriter {
       count_ -= 32;
     }
   }
-  // Pads the last byte with zero bits.
+  // Pads the last byte with zero bits; what is put next starts at a byte boundary.
   void flush() {
     while (count_ > 0) {
       out_.push_back(static_cast<uint8_t>(acc_));
@@ -278,9 +275,10 @@ struct Match {
 // LZ77 over one segment, with hash chains of 3-byte prefixes.
 class MatchFinder {
  public:
-  MatchFinder(const uint8_t* data, std::size_t size)
+  MatchFinder(const uint8_t* data, std::size_t size, int maxChain)
       : data_(data),
         size_(size),
+        maxChain_(maxChain),
         head_(std::make_unique<uint32_t[]>(std::size_t{1} << kHashBits)),
         prev_(std::make_unique_for_overwrite<uint32_t[]>(kWindow)) {}
 
@@ -304,7 +302,7 @@ class MatchFinder {
     const uint8_t* here = data_ + i;
     // A chain's entries were written no more than a window ago, so each is read before the
     // position after it a window later could overwrite it.
-    for (int tries = kMaxChain; candidate != 0 && tries > 0; --tries) {
+    for (int tries = maxChain_; candidate != 0 && tries > 0; --tries) {
       const std::size_t c = candidate - 1;
       const std::size_t distance = i - c;
       if (distance > kWindow) break;
@@ -331,13 +329,25 @@ class MatchFinder {
 
   const uint8_t* data_;
   std::size_t size_;
+  int maxChain_;
   std::unique_ptr<uint32_t[]> head_;  // each hash's latest position + 1 (0: none)
   std::unique_ptr<uint32_t[]> prev_;  // each position's previous one with the same hash, + 1
 };
 
-// Deflate blocks for one segment; the last one is final when `last` is set.
-void CompressSegment(const uint8_t* data, std::size_t size, bool last, BitWriter& w) {
-  MatchFinder finder(data, size);
+// How hard the match finder looks: candidates tried at one position, and the length below which a
+// match waits for a longer one at the next byte (0: every match is taken as found).
+struct Effort {
+  int maxChain;
+  std::size_t lazyLength;
+};
+
+Effort EffortOf(DeflateEffort effort) { return effort == DeflateEffort::kSmallest ? Effort{24, 32} : Effort{8, 0}; }
+
+// Deflate blocks, none of them final, for the bytes [history, size) of `data`; matches may reach
+// the `history` bytes before them.
+void CompressSegment(const uint8_t* data, std::size_t history, std::size_t size, Effort effort, BitWriter& w) {
+  MatchFinder finder(data, size, effort.maxChain);
+  for (std::size_t p = 0; p < history; ++p) finder.insert(p);
   std::vector<Symbol> symbols;
   symbols.reserve(kBlockSymbols + 1);
   auto literal = [&](std::size_t i) { symbols.push_back({data[i], 0}); };
@@ -346,7 +356,7 @@ void CompressSegment(const uint8_t* data, std::size_t size, bool last, BitWriter
   };
   // A match found at `held - 1` waits for the match at `held`, which may be longer.
   Match held;
-  std::size_t i = 0;
+  std::size_t i = history;
   while (i < size) {
     if (symbols.size() >= kBlockSymbols) {
       WriteBlock(w, symbols, false);
@@ -378,7 +388,7 @@ void CompressSegment(const uint8_t* data, std::size_t size, bool last, BitWriter
     }
     if (here.length == 0) {
       literal(i++);
-    } else if (here.length >= kLazyLength) {
+    } else if (here.length >= effort.lazyLength) {
       match(here);
       const std::size_t end = i + here.length;
       if (here.length <= kInsertAll)
@@ -390,7 +400,7 @@ void CompressSegment(const uint8_t* data, std::size_t size, bool last, BitWriter
     }
   }
   if (held.length > 0) match(held);
-  if (!symbols.empty() || last) WriteBlock(w, symbols, last);
+  if (!symbols.empty()) WriteBlock(w, symbols, false);
 }
 
 }  // namespace
@@ -445,20 +455,59 @@ void HuffmanCodeLengths(const uint32_t* freq, int n, int maxBits, uint8_t* lengt
     for (int c = 0; c < count[len]; ++c) lengths[used[k++].second] = static_cast<uint8_t>(len);
 }
 
-void ZlibCompress(const uint8_t* data, std::size_t size, std::vector<uint8_t>& out) {
+void PutZlibHeader(std::vector<uint8_t>& out) {
   out.push_back(0x78);  // deflate with a 32 KiB window
   out.push_back(0x9C);  // default effort; the header's check bits make 0x789C a multiple of 31
-  BitWriter w(out);
+}
+
+struct DeflateWriter::State {
+  State(std::vector<uint8_t>& out, DeflateEffort level) : bits(out), effort(EffortOf(level)) {}
+  BitWriter bits;
+  Effort effort;
+};
+
+DeflateWriter::DeflateWriter(DeflateEffort effort, std::vector<uint8_t>& out)
+    : out_(out), state_(std::make_unique<State>(out, effort)) {}
+
+DeflateWriter::~DeflateWriter() = default;
+
+void DeflateWriter::write(const uint8_t* data, std::size_t size, std::size_t history) {
   std::size_t at = 0;
   do {
+    const std::size_t reach = std::min(kWindow, history + at);
     const std::size_t n = std::min(kSegment, size - at);
-    CompressSegment(data + at, n, at + n == size, w);
+    CompressSegment(data + at - reach, reach, reach + n, state_->effort, state_->bits);
     at += n;
   } while (at < size);
+}
+
+void DeflateWriter::end(bool final) {
+  BitWriter& w = state_->bits;
+  if (final) {
+    // An empty block of the fixed codes: its header, then the end-of-block code (seven 0 bits).
+    w.put(1, 1);
+    w.put(1, 2);
+    w.put(0, 7);
+    w.flush();
+    return;
+  }
+  // An empty stored block: its length fields start at a byte boundary, so the blocks end on one.
+  w.put(0, 3);
   w.flush();
-  const uint32_t adler = libdeflate_adler32(1, data, size);
+  out_.insert(out_.end(), {0x00, 0x00, 0xFF, 0xFF});
+}
+
+void PutAdler32(uint32_t adler, std::vector<uint8_t>& out) {
   out.insert(out.end(), {static_cast<uint8_t>(adler >> 24), static_cast<uint8_t>(adler >> 16),
                          static_cast<uint8_t>(adler >> 8), static_cast<uint8_t>(adler)});
+}
+
+void ZlibCompress(const uint8_t* data, std::size_t size, std::vector<uint8_t>& out, DeflateEffort effort) {
+  PutZlibHeader(out);
+  DeflateWriter writer(effort, out);
+  writer.write(data, size, 0);
+  writer.end(true);
+  PutAdler32(libdeflate_adler32(1, data, size), out);
 }
 
 }  // namespace glyphmill::plugins

@@ -13,6 +13,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace glyphmill::plugins {
@@ -24,7 +25,42 @@ namespace glyphmill::plugins {
 // code than a more frequent one.
 void HuffmanCodeLengths(const uint32_t* freq, int n, int maxBits, uint8_t* lengths);
 
+// How far back a match may reach.
+constexpr std::size_t kDeflateWindow = 32768;
+
+// How hard the match finder looks. kSmallest searches deeper hash chains and waits a byte for a
+// longer match; kFastest takes about half the time on a dense page, for a stream about 7 % longer.
+enum class DeflateEffort { kSmallest, kFastest };
+
 // Appends the zlib stream of the `size` bytes at `data` to `out` (header, deflate blocks, Adler-32).
-void ZlibCompress(const uint8_t* data, std::size_t size, std::vector<uint8_t>& out);
+void ZlibCompress(const uint8_t* data, std::size_t size, std::vector<uint8_t>& out,
+                  DeflateEffort effort = DeflateEffort::kSmallest);
+
+// A zlib stream whose data is deflated in parts, each part on its own (on separate threads), is
+// its header, every part's blocks in order, then the Adler-32 of all the data.
+void PutZlibHeader(std::vector<uint8_t>& out);
+void PutAdler32(uint32_t adler, std::vector<uint8_t>& out);
+
+// The deflate blocks of one part, appended to `out` as its data is given piece by piece.
+class DeflateWriter {
+ public:
+  DeflateWriter(DeflateEffort effort, std::vector<uint8_t>& out);
+  ~DeflateWriter();
+  DeflateWriter(const DeflateWriter&) = delete;
+  DeflateWriter& operator=(const DeflateWriter&) = delete;
+
+  // Deflates the `size` bytes at `data`. Matches may reach the `history` bytes before `data`
+  // (which must be this part's bytes given last; the kDeflateWindow nearest are looked at).
+  void write(const uint8_t* data, std::size_t size, std::size_t history);
+  // Ends the part: with a final block when it ends the stream, or else with an empty stored block
+  // that leaves the blocks at a byte boundary (as a zlib sync flush does), so that the next part's
+  // blocks can follow them.
+  void end(bool final);
+
+ private:
+  struct State;
+  std::vector<uint8_t>& out_;
+  std::unique_ptr<State> state_;
+};
 
 }  // namespace glyphmill::plugins

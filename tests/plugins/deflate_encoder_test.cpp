@@ -27,10 +27,35 @@ testing::AssertionResult InflatesTo(const std::vector<uint8_t>& stream, const st
   return testing::AssertionSuccess();
 }
 
-std::vector<uint8_t> Compressed(const std::vector<uint8_t>& data) {
+std::vector<uint8_t> Compressed(const std::vector<uint8_t>& data, DeflateEffort effort = DeflateEffort::kSmallest) {
   std::vector<uint8_t> out;
-  ZlibCompress(data.data(), data.size(), out);
+  ZlibCompress(data.data(), data.size(), out, effort);
   return out;
+}
+
+// One zlib stream of `data` cut at `cuts` into parts, each part deflated by a writer of its own and
+// given to it in pieces of `piece` bytes, each piece with the part's bytes before it as history.
+std::vector<uint8_t> CompressedInParts(const std::vector<uint8_t>& data, const std::vector<std::size_t>& cuts,
+                                       std::size_t piece, DeflateEffort effort) {
+  std::vector<uint8_t> stream;
+  PutZlibHeader(stream);
+  std::vector<std::size_t> bounds = {0};
+  bounds.insert(bounds.end(), cuts.begin(), cuts.end());
+  bounds.push_back(data.size());
+  uint32_t adler = adler32(0, nullptr, 0);
+  for (std::size_t k = 0; k + 1 < bounds.size(); ++k) {
+    std::vector<uint8_t> blocks;
+    DeflateWriter writer(effort, blocks);
+    for (std::size_t at = bounds[k]; at < bounds[k + 1]; at += piece)
+      writer.write(data.data() + at, std::min(piece, bounds[k + 1] - at), at - bounds[k]);
+    writer.end(k + 2 == bounds.size());
+    stream.insert(stream.end(), blocks.begin(), blocks.end());
+    adler = static_cast<uint32_t>(
+        adler32_combine(adler, adler32(1, data.data() + bounds[k], static_cast<uInt>(bounds[k + 1] - bounds[k])),
+                        static_cast<z_off_t>(bounds[k + 1] - bounds[k])));
+  }
+  PutAdler32(adler, stream);
+  return stream;
 }
 
 // Filtered rows as a glyph page gives them: a filter byte, then RGBA pixels whose colour is one
@@ -82,7 +107,44 @@ TEST(DeflateEncoder, EveryKindOfInputInflatesBackExactly) {
   for (int k = 0; k < 20000; ++k) patterned.insert(patterned.end(), {1, 2, 3, static_cast<uint8_t>(k % 7), 0, 0, 0, 0});
   cases.push_back({"short repeats at many distances", patterned});
   cases.push_back({"glyph page rows", GlyphPageRows(512, 512, rng)});
-  for (const Case& c : cases) EXPECT_TRUE(InflatesTo(Compressed(c.data), c.data)) << c.what;
+  for (const Case& c : cases) {
+    EXPECT_TRUE(InflatesTo(Compressed(c.data), c.data)) << c.what;
+    EXPECT_TRUE(InflatesTo(Compressed(c.data, DeflateEffort::kFastest), c.data)) << c.what << ", fastest";
+  }
+}
+
+// Parts deflated on their own join into one stream: every part but the last ends at a byte
+// boundary, none ends the stream early, and the pieces within a part may copy from the pieces
+// before. An empty part, and cuts inside runs and inside repeats, are among the cases.
+TEST(DeflateEncoder, PartsDeflatedApartJoinIntoOneStream) {
+  std::mt19937 rng(13);
+  const std::vector<uint8_t> rows = GlyphPageRows(600, 300, rng);
+  for (DeflateEffort effort : {DeflateEffort::kSmallest, DeflateEffort::kFastest}) {
+    for (std::size_t piece : {std::size_t{1000}, std::size_t{65536}, rows.size()}) {
+      const std::vector<uint8_t> stream = CompressedInParts(rows, {100000, 100000, 250001, 500000}, piece, effort);
+      EXPECT_TRUE(InflatesTo(stream, rows)) << "pieces of " << piece;
+    }
+    EXPECT_TRUE(InflatesTo(CompressedInParts({}, {}, 10, effort), {}));
+    EXPECT_TRUE(InflatesTo(CompressedInParts({7}, {0, 1}, 10, effort), {7}));
+  }
+}
+
+// A piece that repeats the one before it is a few long matches into its history, and is stored as
+// such: it costs next to nothing once the first copy has been paid for.
+TEST(DeflateEncoder, APieceCopiesFromTheHistoryGivenWithIt) {
+  std::mt19937 rng(17);
+  std::vector<uint8_t> noise(20000);
+  for (uint8_t& b : noise) b = static_cast<uint8_t>(rng());
+  std::vector<uint8_t> twice = noise;
+  twice.insert(twice.end(), noise.begin(), noise.end());
+  for (DeflateEffort effort : {DeflateEffort::kSmallest, DeflateEffort::kFastest}) {
+    const std::vector<uint8_t> withHistory = CompressedInParts(twice, {}, noise.size(), effort);
+    const std::vector<uint8_t> apart = CompressedInParts(twice, {noise.size()}, noise.size(), effort);
+    ASSERT_TRUE(InflatesTo(withHistory, twice));
+    ASSERT_TRUE(InflatesTo(apart, twice));
+    EXPECT_LT(withHistory.size(), noise.size() + noise.size() / 20);
+    EXPECT_GT(apart.size(), 2 * noise.size() - noise.size() / 50) << "a new part reaches nothing before it";
+  }
 }
 
 // Counts in the Fibonacci sequence make Huffman's code as deep as there are symbols less one.

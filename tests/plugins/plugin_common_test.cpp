@@ -323,6 +323,19 @@ TEST(PngPage, ALargeImageRoundTripsInEveryChannelLayout) {
   EXPECT_EQ(plugintest::ReadPng(dir.file("grey.png")).pixels, t.alpha);
 }
 
+// A page of more than 16 MiB of filtered rows is deflated with the faster effort, in more bands
+// than there are threads.
+TEST(PngPage, APageAboveSixteenMebibytesRoundTrips) {
+  ScratchFolder dir;
+  const plugintest::TestTexture t = plugintest::MakeTexture(2100, 2100);
+  {
+    PendingFile rgba(dir.file("rgba.png"));
+    WritePng(rgba, t.width, t.height, t.bgr.data(), t.alpha.data());
+    rgba.Commit();
+  }
+  EXPECT_EQ(plugintest::ReadPng(dir.file("rgba.png")).pixels, plugintest::ExpectedRgba(t));
+}
+
 // The filtered rows of a written page: each row's filter type, then its bytes, inflated from the
 // IDAT chunks.
 struct FilteredRows {
