@@ -95,59 +95,75 @@ SignedDistance FieldEdge::distance(Vec2 q, double* param) const {
     if (param) *param = t;
     return out;
   }
-  // Candidates: both ends and every interior stationary point of |B(t) - q|^2.
-  double candidates[8];
-  int n = 0;
-  candidates[n++] = 0;
-  candidates[n++] = 1;
-  if (degree == 1) {
-    const Vec2 ab = p[1] - p[0];
-    const double len2 = Dot(ab, ab);
-    if (len2 > 0) candidates[n++] = Dot(q - p[0], ab) / len2;
-  } else if (degree == 2) {
+  // The nearest of the ends and of the interior stationary points of |B(t) - q|^2, with B in the
+  // power basis B(t) = ((c3 t + c2) t + c1) t + p0, which is cheaper to evaluate than Bernstein's.
+  const Vec2 c1 = static_cast<double>(degree) * (p[1] - p[0]);
+  const Vec2 c2 = degree == 2 ? p[2] - 2.0 * p[1] + p[0] : 3.0 * (p[2] - 2.0 * p[1] + p[0]);
+  const Vec2 c3 = degree == 2 ? Vec2{} : p[3] - 3.0 * p[2] + 3.0 * p[1] - p[0];
+  auto at = [&](double t) { return t * (t * (t * c3 + c2) + c1) + p[0]; };
+  double bestT = 0, best2 = Dot(p[0] - q, p[0] - q);
+  Vec2 nearest = p[0];
+  auto candidate = [&](double t, Vec2 point) {
+    if (!(t > 0 && t < 1)) return;  // also rejects NaN; the ends are in already
+    const Vec2 v = point - q;
+    const double d2 = Dot(v, v);
+    if (d2 < best2) {
+      best2 = d2;
+      bestT = t;
+      nearest = point;
+    }
+  };
+  {
+    const Vec2 v = p[degree] - q;
+    if (Dot(v, v) < best2) {
+      best2 = Dot(v, v);
+      bestT = 1;
+      nearest = p[degree];
+    }
+  }
+  if (degree == 2) {
     const Vec2 qa = p[0] - q, ab = p[1] - p[0], br = p[2] - p[1] - ab;
     double roots[3];
     const int k = SolveCubic(roots, Dot(br, br), 3 * Dot(ab, br), 2 * Dot(ab, ab) + Dot(qa, br), Dot(qa, ab));
-    for (int i = 0; i < k; ++i) candidates[n++] = roots[i];
+    for (int i = 0; i < k; ++i) candidate(roots[i], at(roots[i]));
   } else {
     // The nearest of five evenly spread inner points, refined by Newton's method on
     // (B(t) - q) . B'(t) = 0; the ends are candidates of their own.
     double t = 0, nearest2 = 1e300;
+    Vec2 sampled;
     for (int s = 1; s < 6; ++s) {
-      const Vec2 v = point(s / 6.0) - q;
+      const Vec2 point = at(s / 6.0);
+      const Vec2 v = point - q;
       const double d2 = Dot(v, v);
       if (d2 < nearest2) {
         nearest2 = d2;
         t = s / 6.0;
+        sampled = point;
       }
     }
-    candidates[n++] = t;
-    const Vec2 d2a = p[2] - 2.0 * p[1] + p[0], d2b = p[3] - 2.0 * p[2] + p[1];
+    candidate(t, sampled);
+    Vec2 point = sampled;
     for (int it = 0; it < 5; ++it) {
-      const Vec2 bq = point(t) - q, d1 = derivative(t), d2 = (6 * (1 - t)) * d2a + (6 * t) * d2b;
+      const Vec2 bq = point - q, d1 = t * ((3 * t) * c3 + 2.0 * c2) + c1, d2 = (6 * t) * c3 + 2.0 * c2;
       const double f = Dot(bq, d1), df = Dot(d1, d1) + Dot(bq, d2);
       if (df <= 0) break;  // not heading for a minimum: keep the best sample
       const double next = std::clamp(t - f / df, 0.0, 1.0);
       if (std::fabs(next - t) < 1e-12) break;
       t = next;
+      point = at(t);
     }
-    candidates[n++] = t;
-  }
-  double bestT = 0, best2 = 1e300;
-  for (int i = 0; i < n; ++i) {
-    const double t = candidates[i];
-    if (!(t >= 0 && t <= 1)) continue;  // also rejects NaN
-    const Vec2 v = point(t) - q;
-    const double d2 = Dot(v, v);
-    if (d2 < best2) {
-      best2 = d2;
-      bestT = t;
-    }
+    candidate(t, point);
   }
   // An end wins only where no interior point is nearer; report it as exactly 0 or 1.
-  if (bestT < 1e-12) bestT = 0;
-  if (bestT > 1 - 1e-12) bestT = 1;
-  const Vec2 nearest = point(bestT), toQ = q - nearest, dir = direction(bestT);
+  if (bestT < 1e-12) {
+    bestT = 0;
+    nearest = p[0];
+  }
+  if (bestT > 1 - 1e-12) {
+    bestT = 1;
+    nearest = p[degree];
+  }
+  const Vec2 toQ = q - nearest, dir = direction(bestT);
   const double dist = std::sqrt(best2);
   SignedDistance out;
   out.distance = Cross(dir, toQ) >= 0 ? dist : -dist;
