@@ -16,7 +16,10 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <filesystem>
+#include <system_error>
+#include <thread>
 
 #include "export/export_messages.h"
 #include "host/message_channel.h"
@@ -30,6 +33,9 @@ namespace {
 
 using namespace host_protocol;
 using Clock = std::chrono::steady_clock;
+
+// Buffers of an export this large between them are written on two threads.
+constexpr std::size_t kSideBySideBytes = std::size_t{8} << 20;
 
 // Without a pidfd the end of the host is noticed by polling waitpid this often.
 constexpr std::chrono::milliseconds kReapInterval{50};
@@ -420,9 +426,44 @@ Result<StagedExport> PluginHostProcess::stageParts(const StagedBuffer& rgb, cons
     fontInfoImage.writeTo(base + s.fontInfoOffset, [this, &s](uint64_t offset, uint64_t bytes) {
       region_.prefault(s.fontInfoOffset + offset, bytes);
     });
-  region_.prefault(s.rgbOffset, s.end - s.rgbOffset);
-  if (rgb.size > 0) rgb.write(base + s.rgbOffset);
-  if (alpha.size > 0) alpha.write(base + s.alphaOffset);
+  auto writeRgb = [&] {
+    region_.prefault(s.rgbOffset, s.alphaOffset - s.rgbOffset);
+    if (rgb.size > 0) rgb.write(base + s.rgbOffset);
+  };
+  auto writeAlpha = [&] {
+    region_.prefault(s.alphaOffset, s.end - s.alphaOffset);
+    if (alpha.size > 0) alpha.write(base + s.alphaOffset);
+  };
+  // A large texture's two buffers are mapped and written side by side, on a thread of their own
+  // each: most of the time goes to the kernel's mapping of new pages, which proceeds on both cores.
+  std::thread alongside;
+  std::exception_ptr alphaError;
+  if (rgb.size + alpha.size >= kSideBySideBytes && std::thread::hardware_concurrency() > 1) {
+    try {
+      alongside = std::thread([&] {
+        try {
+          writeAlpha();
+        } catch (...) {
+          alphaError = std::current_exception();
+        }
+      });
+    } catch (const std::system_error&) {
+      // No thread to be had: both are written here.
+    }
+  }
+  std::exception_ptr rgbError;
+  try {
+    writeRgb();
+  } catch (...) {
+    rgbError = std::current_exception();
+  }
+  if (alongside.joinable()) {
+    alongside.join();
+  } else if (!rgbError) {
+    writeAlpha();
+  }
+  if (rgbError) std::rethrow_exception(rgbError);
+  if (alphaError) std::rethrow_exception(alphaError);
   if (fontInfoImage.size == 0) s.fontInfoOffset = kNoOffset;
   return s;
 }

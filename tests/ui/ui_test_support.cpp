@@ -81,7 +81,12 @@ bool WaitForGeneration(TForm1& window, int ms) {
   clock.start();
   while (clock.elapsed() < ms) {
     QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    if (!window.driver().busy() && window.driver().liveJobs() == 0 && window.state().generationIdle) return true;
+    if (!window.driver().busy() && window.driver().liveJobs() == 0 && window.state().generationIdle) {
+      // The finished job's texture reaches the view in an event posted with its completion:
+      // delivered here, so that what the view shows is this generation's.
+      QCoreApplication::processEvents();
+      return true;
+    }
   }
   return false;
 }

@@ -57,7 +57,8 @@ struct WindowFixture {
   std::string path(const std::string& name) const;
 };
 
-// Runs the event loop until no job is running and the window is idle, or `ms` passed.
+// Runs the event loop until no job is running and the window is idle (and the view shows the
+// finished job's texture), or `ms` passed.
 bool WaitForGeneration(TForm1& window, int ms = 30000);
 // Runs the event loop for `ms` milliseconds.
 void Pump(int ms);
