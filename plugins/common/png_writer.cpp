@@ -229,23 +229,24 @@ struct Band {
 // matches may reach. A whole band's filtered rows would be tens of megabytes of new memory.
 constexpr std::size_t kSliceBytes = std::size_t{1} << 20;
 
-void EncodeBand(const Image& img, bool final, DeflateEffort effort, Band& band) {
+// `buffer`: the thread's slice buffer, made for its first band and used again for the next ones.
+void EncodeBand(const Image& img, bool final, DeflateEffort effort, Band& band, std::unique_ptr<uint8_t[]>& buffer) {
   try {
     const std::size_t stride = img.rowBytes() + 1;
     const std::size_t sliceRows = std::max<std::size_t>(1, kSliceBytes / stride);
-    std::vector<uint8_t> buffer(kDeflateWindow + sliceRows * stride);
+    if (!buffer) buffer = std::make_unique_for_overwrite<uint8_t[]>(kDeflateWindow + sliceRows * stride);
     band.blocks.reserve(band.blocks.size() + stride * (band.last - band.first) / 2 + 4096);
     DeflateWriter writer(effort, band.blocks);
     std::size_t kept = 0;  // bytes of the slices before, at the start of the buffer
     for (uint32_t y = band.first; y < band.last;) {
       const auto rows = static_cast<uint32_t>(std::min<std::size_t>(sliceRows, band.last - y));
-      uint8_t* slice = buffer.data() + kept;
+      uint8_t* slice = buffer.get() + kept;
       const std::size_t bytes = stride * rows;
       FilterRows(img, y, y + rows, slice);
       band.adler = libdeflate_adler32(band.adler, slice, bytes);
       writer.write(slice, bytes, kept);
       const std::size_t next = std::min(kDeflateWindow, kept + bytes);
-      std::memmove(buffer.data(), slice + bytes - next, next);
+      std::memmove(buffer.get(), slice + bytes - next, next);
       kept = next;
       y += rows;
     }
@@ -271,7 +272,8 @@ std::vector<Band> EncodeImage(const Image& img) {
   PutZlibHeader(bands[0].blocks);
   std::atomic<unsigned> next{0};
   auto work = [&] {
-    for (unsigned b = next++; b < count; b = next++) EncodeBand(img, b + 1 == count, effort, bands[b]);
+    std::unique_ptr<uint8_t[]> buffer;
+    for (unsigned b = next++; b < count; b = next++) EncodeBand(img, b + 1 == count, effort, bands[b], buffer);
   };
   std::vector<std::thread> workers;
   try {
