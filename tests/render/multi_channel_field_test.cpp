@@ -305,14 +305,17 @@ TEST(MultiChannelField, TheAlphaIsTheExactDistanceInTheSingleChannelEncoding) {
 // within 2 levels only on 79 % (Liberation Serif, spread 4) to 86 % (DejaVu Sans, spread 8) of the
 // pixels; they agree on which side of the outline a pixel lies except where a pixel's centre and
 // its coverage tell different sides (0.2 %). Those measured bounds are what is held here.
+// A face and spread whose alpha is compared with another field, and the share of its pixels that
+// must agree within 2 levels.
+struct AlphaCase {
+  const char* family;
+  uint16_t spread;
+  double withinTwoLevels;
+};
+
 TEST(MultiChannelField, TheAlphaAgreesWithFreeTypesSingleChannelFieldAsFarAsThatFieldIsExact) {
-  struct Case {
-    const char* family;
-    uint16_t spread;
-    double withinTwoLevels;
-  };
-  for (const Case& k : {Case{"DejaVu Sans", 4, 0.83}, Case{"DejaVu Sans", 8, 0.85}, Case{"Liberation Serif", 4, 0.78},
-                        Case{"Liberation Serif", 8, 0.80}}) {
+  for (const AlphaCase& k : {AlphaCase{"DejaVu Sans", 4, 0.83}, AlphaCase{"DejaVu Sans", 8, 0.85},
+                             AlphaCase{"Liberation Serif", 4, 0.78}, AlphaCase{"Liberation Serif", 8, 0.80}}) {
     auto face = OpenFace(k.family, 24, k.spread);
     ASSERT_TRUE(face);
     int64_t pixels = 0, within = 0, sides = 0;
@@ -367,14 +370,9 @@ GlyphImage FreeTypeOutlineField(FontFace& face, uint16_t codeUnit) {
 // (8). Every pixel further off than that must be FreeType's: there the alpha is the brute-force
 // distance to within a level.
 TEST(MultiChannelField, TheAlphaIsFreeTypesOwnFieldOfTheSameOutline) {
-  struct Case {
-    const char* family;
-    uint16_t spread;
-    double withinTwoLevels;
-  };
-  for (const Case& k : {Case{"DejaVu Sans", 2, 0.992}, Case{"DejaVu Sans", 4, 0.9999}, Case{"DejaVu Sans", 8, 0.9999},
-                        Case{"Liberation Serif", 2, 0.9935}, Case{"Liberation Serif", 4, 0.9999},
-                        Case{"Liberation Serif", 8, 0.9999}}) {
+  for (const AlphaCase& k : {AlphaCase{"DejaVu Sans", 2, 0.992}, AlphaCase{"DejaVu Sans", 4, 0.9999},
+                             AlphaCase{"DejaVu Sans", 8, 0.9999}, AlphaCase{"Liberation Serif", 2, 0.9935},
+                             AlphaCase{"Liberation Serif", 4, 0.9999}, AlphaCase{"Liberation Serif", 8, 0.9999}}) {
     auto face = OpenFace(k.family, 24, k.spread);
     ASSERT_TRUE(face);
     ASSERT_FALSE(face->resolved().synthesiseBold);
